@@ -1,0 +1,46 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "DataFileLoader.h"
+#include "FloatValueStore.h"
+#include "GraphRecord.h"
+#include "GraphScaling.h"
+#include "GraphViewState.h"
+#include "PointStore.h"
+#include "RedrawGate.h"
+
+namespace ocuvis {
+
+inline const std::string kVersionString = "v2.1.3 2018-06-09";
+inline const std::string kProgramTitle = "Ocuvis " + kVersionString;
+inline const std::string kApplicationTitle = "Ocuvis Stereo Viewer";
+inline const std::string kDefaultDataFile = "Ocuvis.3d";
+
+// Everything the viewer holds beyond one command, free of widgets: the view state, the graph
+// record, the point store and the services the loader reaches. The window owns one.
+class ViewerDocument {
+public:
+    explicit ViewerDocument(LoadDisplay& display);
+
+    // Loads a file into the store and keeps its record count.
+    void OpenDataFile(const std::string& path);
+
+    // The file to open at start-up: the argument text taken whole, else the last file of the
+    // previous run, else the shipped sample.
+    std::string StartupFile(const std::string& argumentText) const;
+
+    GraphViewState view;
+    GraphRecord graph;
+    std::unique_ptr<PointStore> store = std::make_unique<PointStore>();
+    RedrawGate gate;
+    MemoryFloatStore scaleStore;
+    GraphScaling scaling{view, graph, gate, scaleStore};
+    SilentProgressFactory progress;
+    FixedFileInputSetup fileInput;
+    MemoryRecentFiles recentFiles;
+    DataFileLoader loader;
+};
+
+}  // namespace ocuvis

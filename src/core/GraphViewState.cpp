@@ -1,0 +1,38 @@
+#include "GraphViewState.h"
+
+#include <array>
+
+#include "AsciiText.h"
+
+namespace ocuvis {
+
+double AngleRadians(std::int32_t degrees) {
+    constexpr long double kOneEightieth = 1.0L / 180.0L;
+    return static_cast<double>(static_cast<long double>(degrees) * 3.14159L * kOneEightieth);
+}
+
+namespace {
+constexpr std::array<std::string_view, 5> kViewTypeNames = {"Cross Eyes", "Wall Eyes", "Right Red",
+                                                            "Right Blue", "Single View"};
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
+    }
+    return true;
+}
+}  // namespace
+
+std::string_view ViewTypeName(ViewType type) {
+    return kViewTypeNames[static_cast<std::size_t>(type)];
+}
+
+std::optional<ViewType> ViewTypeFromName(std::string_view name) {
+    for (std::size_t i = 0; i < kViewTypeNames.size(); ++i) {
+        if (EqualNoCase(name, kViewTypeNames[i])) return static_cast<ViewType>(i);
+    }
+    return std::nullopt;
+}
+
+}  // namespace ocuvis

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace ocuvis {
+
+enum class ViewType : std::int32_t { CrossEyes, WallEyes, RightRed, RightBlue, Single };
+
+// The stored names of the view types.
+std::string_view ViewTypeName(ViewType type);
+// Matches the stored names without regard to case; nothing for any other text.
+std::optional<ViewType> ViewTypeFromName(std::string_view name);
+
+// Colours are 0x00BBGGRR: red in the low byte.
+using Colour = std::uint32_t;
+
+constexpr Colour ColourFromRgb(int red, int green, int blue) {
+    return static_cast<Colour>(red & 0xFF) | static_cast<Colour>(green & 0xFF) << 8 |
+           static_cast<Colour>(blue & 0xFF) << 16;
+}
+constexpr int RedOf(Colour c) { return static_cast<int>(c & 0xFF); }
+constexpr int GreenOf(Colour c) { return static_cast<int>((c >> 8) & 0xFF); }
+constexpr int BlueOf(Colour c) { return static_cast<int>((c >> 16) & 0xFF); }
+
+}  // namespace ocuvis

@@ -1,0 +1,106 @@
+#include "ByteStream.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace ocuvis {
+
+namespace {
+constexpr std::size_t kReadChunk = 1 << 16;
+}
+
+std::unique_ptr<ByteStream> ByteStream::OpenFile(const std::string& path) {
+    if (path.empty()) return nullptr;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat info {};
+    // A directory opens on this platform but cannot be read as a file.
+    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    std::unique_ptr<ByteStream> stream(new ByteStream());
+    stream->fd_ = fd;
+    stream->size_ = S_ISREG(info.st_mode) ? static_cast<std::int64_t>(info.st_size) : 0;
+    stream->buffer_.reserve(kReadChunk);
+    return stream;
+}
+
+std::unique_ptr<ByteStream> ByteStream::FromMemory(std::string bytes) {
+    std::unique_ptr<ByteStream> stream(new ByteStream());
+    stream->size_ = static_cast<std::int64_t>(bytes.size());
+    stream->buffer_.assign(bytes.begin(), bytes.end());
+    return stream;
+}
+
+ByteStream::~ByteStream() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+bool ByteStream::Refill() {
+    if (fd_ < 0) return false;
+    bufferStart_ += static_cast<std::int64_t>(buffer_.size());
+    buffer_.resize(kReadChunk);
+    next_ = 0;
+    for (;;) {
+        const ssize_t got = ::read(fd_, buffer_.data(), kReadChunk);
+        if (got < 0 && errno == EINTR) continue;
+        // A read error ends the stream like the end of the file does.
+        buffer_.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+        return got > 0;
+    }
+}
+
+void ByteStream::StepBack() {
+    if (next_ > 0) {
+        --next_;
+        return;
+    }
+    if (fd_ < 0 || bufferStart_ == 0) return;
+    // Only reached when the byte stepped over ended the previous buffer.
+    const std::int64_t target = bufferStart_ - 1;
+    if (::lseek(fd_, static_cast<off_t>(target), SEEK_SET) < 0) return;
+    buffer_.clear();
+    bufferStart_ = target;
+    Refill();
+    bufferStart_ = target;
+}
+
+bool ByteStream::ReadLine(std::string& line, std::size_t maxLength) {
+    line.clear();
+    if (AtEnd()) return false;
+    while (line.size() < maxLength) {
+        if (next_ == buffer_.size() && !Refill()) return true;
+        const char* start = buffer_.data() + next_;
+        const std::size_t available = buffer_.size() - next_;
+        const std::size_t wanted = std::min(available, maxLength - line.size());
+        const void* found = std::memchr(start, '\n', wanted);
+        if (found != nullptr) {
+            const std::size_t length = static_cast<const char*>(found) - start;
+            line.append(start, length);
+            next_ += length + 1;
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            return true;
+        }
+        line.append(start, wanted);
+        next_ += wanted;
+    }
+    // A full piece: take a line end that follows at once with it.
+    if (!AtEnd() && buffer_[next_] == '\n') {
+        ++next_;
+    } else if (!AtEnd() && buffer_[next_] == '\r') {
+        ++next_;
+        if (!AtEnd() && buffer_[next_] == '\n') {
+            ++next_;
+        } else {
+            StepBack();
+        }
+    }
+    return true;
+}
+
+}  // namespace ocuvis

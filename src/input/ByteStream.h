@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ocuvis {
+
+// A readable, seekable byte stream over a file or a block of memory, buffered so that reading a
+// line costs a scan of the buffer rather than a call per byte.
+class ByteStream {
+public:
+    // Opens a regular file for reading; nothing when it is missing, unreadable or a directory.
+    static std::unique_ptr<ByteStream> OpenFile(const std::string& path);
+    static std::unique_ptr<ByteStream> FromMemory(std::string bytes);
+
+    ~ByteStream();
+    ByteStream(const ByteStream&) = delete;
+    ByteStream& operator=(const ByteStream&) = delete;
+
+    bool AtEnd() {
+        return next_ == buffer_.size() && !Refill();
+    }
+    // The next byte, 0..255; only valid when not AtEnd().
+    unsigned char ReadByte() { return static_cast<unsigned char>(buffer_[next_++]); }
+    // Steps back over the byte just read.
+    void StepBack();
+    std::int64_t Position() const { return bufferStart_ + static_cast<std::int64_t>(next_); }
+    std::int64_t Size() const { return size_; }
+
+    // Reads one text line into line (the line end excluded): the bytes up to a line feed, with a
+    // carriage return before it dropped. A line longer than maxLength comes back in pieces of
+    // maxLength bytes; a line end right after a full piece belongs to that piece. False at the
+    // end of the stream.
+    bool ReadLine(std::string& line, std::size_t maxLength);
+
+private:
+    ByteStream() = default;
+    bool Refill();
+
+    int fd_ = -1;
+    std::vector<char> buffer_;
+    std::size_t next_ = 0;         // index of the next byte in buffer_
+    std::int64_t bufferStart_ = 0;  // file offset of buffer_[0]
+    std::int64_t size_ = 0;
+};
+
+}  // namespace ocuvis

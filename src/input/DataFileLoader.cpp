@@ -1,0 +1,213 @@
+#include "DataFileLoader.h"
+
+#include "AsciiText.h"
+#include "ByteStream.h"
+#include "NormaliseIntoCube.h"
+#include "OrlenStrings.h"
+#include "StatusText.h"
+
+namespace ocuvis {
+
+namespace {
+
+// Upper-cases the line in place and returns it without the characters of code 32 or less at
+// either end.
+std::string_view UpperTrimmed(std::string& line) {
+    for (char& c : line) c = AsciiUpper(c);
+    std::string_view view(line);
+    while (!view.empty() && IsBlankOrControl(view.front())) view.remove_prefix(1);
+    while (!view.empty() && IsBlankOrControl(view.back())) view.remove_suffix(1);
+    return view;
+}
+
+bool ReadTableNumber(std::string_view& text, float& value) {
+    const OrlenStrings scanner;
+    double number = 0.0;
+    if (!scanner.NextNumber(text, number, DataFileLoader::kNumberScanLength)) return false;
+    // A number beyond the float range cannot be plotted: it counts as no number.
+    return NarrowToFloat(number, value);
+}
+
+// Clears the loading flag however the load ends.
+class LoadingFlag {
+public:
+    explicit LoadingFlag(bool& flag) : flag_(flag) { flag_ = true; }
+    ~LoadingFlag() { flag_ = false; }
+
+private:
+    bool& flag_;
+};
+
+}  // namespace
+
+DataFileLoader::DataFileLoader(PointStore& store, GraphRecord& graph, GraphViewState& view,
+                               LoaderServices services)
+    : store_(store), graph_(graph), view_(view), services_(services) {
+    lineBuffer_.reserve(kLinePieceLength + 1);
+}
+
+std::string DataFileLoader::CompleteFileName(const std::string& fileName) {
+    const std::size_t firstDot = fileName.find('.');
+    if (firstDot == std::string::npos) return fileName + ".3D";
+    if (firstDot + 1 == fileName.size()) return fileName + "3D";
+    return fileName;
+}
+
+bool DataFileLoader::IsSameDataFile(const std::string& previousName) const {
+    const std::string& current = view_.dataFileName;
+    if (current == previousName) return true;
+    return current.size() > 5 && previousName.size() > 5 &&
+           current.compare(0, 6, previousName, 0, 6) == 0;
+}
+
+std::int32_t DataFileLoader::LoadDataFile(const std::string& fileName) {
+    LoadingFlag flag(loading_);
+    const std::string previousName = services_.recentFiles.lastOpenedFile();
+    view_.dataFileName = fileName;
+    services_.display.SetCaption(programTitle + "  " + fileName);
+
+    Counters counters;
+    bool opened = false;
+    if (!fileName.empty()) {
+        const std::string completed = CompleteFileName(fileName);
+        std::unique_ptr<LoadProgress> progress = services_.progress.Create(completed);
+        std::unique_ptr<ByteStream> stream = ByteStream::OpenFile(completed);
+        fields_ = services_.fileInput.Fields();
+        services_.fileInput.PrepareSampling(sampler_);
+        if (stream) {
+            opened = true;
+            services_.display.SetCaption(programTitle + "  " + completed);
+            services_.recentFiles.AddRecentFile(completed);
+            store_.dotSizesPresent = 0;
+            store_.labelCount = 0;
+            ReadFile(*stream, *progress, counters);
+        }
+    }
+    if (!opened) {
+        // The labels still held belong to the previous file and are already in cube
+        // coordinates; normalising them again would move them, so they go.
+        store_.labelCount = 0;
+    }
+
+    if (counters.recordsStored < 2) {
+        for (std::size_t i = 0; i < DefaultDataPoints.size(); ++i) store_.points[i] = DefaultDataPoints[i];
+        counters.recordsStored = static_cast<std::int32_t>(DefaultDataPoints.size());
+        store_.dotSizesPresent = 1;
+        store_.defaultDataLoaded = true;
+    } else {
+        store_.defaultDataLoaded = false;
+        services_.display.SetStatusText(
+            fields_.SubSampleEnabled ? SampledStatusText(counters.pointsPlotted, counters.passes - 1)
+                                     : PlottedStatusText(counters.pointsPlotted));
+    }
+
+    NormaliseIntoCube(store_, counters.recordsStored, graph_);
+
+    if (reopening || IsSameDataFile(previousName)) {
+        services_.scaling.RestoreScaleSettings();
+    } else {
+        services_.scaling.AutoScale(false);
+    }
+    return counters.recordsStored;
+}
+
+void DataFileLoader::ReadFile(ByteStream& stream, LoadProgress& progress, Counters& counters) {
+    for (;;) {
+        const bool lineRead = stream.ReadLine(lineBuffer_, kLinePieceLength);
+        progress.UpdateFileProgress(stream.Position());
+        if (progress.aborted()) break;
+        const std::string_view line = UpperTrimmed(lineBuffer_);
+        if (counters.passes == 0) {
+            table3dFile = line.find("TABLE3D") != std::string_view::npos;
+            if (table3dFile) ReadTableHeader(line);
+        }
+        if (lineRead) {
+            if (!table3dFile) {
+                ProcessFieldLine(line, counters);
+            } else if (counters.passes > 0) {
+                ProcessTableRow(line, counters);
+            }
+        }
+        ++counters.passes;
+        if (!lineRead || counters.recordsStored >= kRecordLimit) break;
+    }
+}
+
+void DataFileLoader::ProcessFieldLine(std::string_view line, Counters& counters) {
+    if (fields_.SubSampleEnabled) {
+        // Drawn for every line, comments and blanks included, so a fixed seed always picks the
+        // same lines of the same file.
+        const std::uint32_t r =
+            sampler_.Draw() % static_cast<std::uint32_t>(fields_.sampleModulus > 0 ? fields_.sampleModulus : 1);
+        const double threshold =
+            static_cast<double>(fields_.sampleModulus) * 0.01 * fields_.SamplePercent;
+        if (!(r < threshold)) return;
+    }
+    if (!line.empty() && (line.front() == ';' || line.front() == '!')) return;
+
+    const OrlenStrings scanner;
+    float values[kMaxFieldsUsed + 1] = {};
+    int k = 0;
+    bool labelLine = false;
+    while (k < kMaxFieldsUsed && !line.empty()) {
+        const std::string_view rest = line;
+        const std::string_view field = scanner.NextField(line, FieldDelimiters);
+        if (field.empty()) break;
+        if (k == 3 && store_.labelCount < kLabelCapacity && field.front() == '!') {
+            XYZTEXT& label = store_.labels[store_.labelCount++];
+            label.x = values[1];
+            label.y = values[2];
+            label.z = values[3];
+            label.text.assign(rest.substr(1));
+            labelLine = true;
+            continue;
+        }
+        values[k + 1] = scanner.FieldToFloat(field, MissingValue);
+        ++k;
+    }
+    if (labelLine) return;
+
+    DataPoint record;
+    auto take = [&](std::int32_t n) { return n > 0 && n <= k ? values[n] : 0.0f; };
+    record.x = take(fields_.XIndex);
+    record.y = take(fields_.YIndex);
+    record.z = take(fields_.ZIndex);
+    record.size = take(fields_.DotIndex);
+    if (k < 2) {
+        record = DataPoint::Break();
+    } else if (k == 2) {
+        record.z = 0.0f;
+    }
+    if (k == 4) store_.dotSizesPresent = 1;
+    store_.points[counters.recordsStored++] = record;
+    if (k >= 2) ++counters.pointsPlotted;
+}
+
+void DataFileLoader::ReadTableHeader(std::string_view line) {
+    const std::size_t keyword = line.find("TABLE3D");
+    // The character right after the keyword is a separator and is always dropped.
+    line.remove_prefix(std::min(line.size(), keyword + 7 + 1));
+    columnKeyCount_ = 0;
+    float key = 0.0f;
+    while (columnKeyCount_ < kMaxColumnKeys && ReadTableNumber(line, key)) {
+        columnKeys_[columnKeyCount_++] = key;
+    }
+}
+
+void DataFileLoader::ProcessTableRow(std::string_view line, Counters& counters) {
+    float rowKey = 0.0f;
+    if (!ReadTableNumber(line, rowKey)) return;
+    // A row can hold up to 501 records while the limit is tested per line: points stop where
+    // only the slot for the closing break is left, so the store is never written past its end.
+    constexpr std::int32_t kLastPointSlot = kPointCapacity - 2;
+    for (int j = 0; j < columnKeyCount_; ++j) {
+        float value = 0.0f;
+        if (!ReadTableNumber(line, value)) continue;
+        if (counters.recordsStored > kLastPointSlot) continue;
+        store_.points[counters.recordsStored++] = {rowKey, value, columnKeys_[j], 0.0f};
+        ++counters.pointsPlotted;
+    }
+    store_.points[counters.recordsStored++] = DataPoint::Break();
+}
+
+}  // namespace ocuvis

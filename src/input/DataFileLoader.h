@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "GraphRecord.h"
+#include "GraphViewState.h"
+#include "LoaderServices.h"
+#include "PointStore.h"
+#include "SampleGenerator.h"
+
+namespace ocuvis {
+
+class ByteStream;
+
+struct LoaderServices {
+    LoadProgressFactory& progress;
+    FileInputSetup& fileInput;
+    RecentFileList& recentFiles;
+    ScaleReset& scaling;
+    LoadDisplay& display;
+};
+
+// Reads data files into the point store: the field layout and the TABLE3D layout, labels,
+// sub-sampling, the built-in data set for files that yield too little, the status text, the
+// normalisation and the scale reset or restore that ends every load.
+class DataFileLoader {
+public:
+    static constexpr std::size_t kLinePieceLength = 4999;
+    static constexpr int kMaxFieldsUsed = 20;
+    static constexpr int kMaxColumnKeys = 500;
+    static constexpr std::int32_t kNumberScanLength = 5000;
+
+    DataFileLoader(PointStore& store, GraphRecord& graph, GraphViewState& view,
+                   LoaderServices services);
+
+    // Loads the file and returns the number of records stored. Never fails to the caller: any
+    // failure ends in the built-in data set.
+    std::int32_t LoadDataFile(const std::string& fileName);
+
+    // True when dataFileName equals previousName, or both are longer than five characters and
+    // agree in their first six.
+    bool IsSameDataFile(const std::string& previousName) const;
+
+    // The name with its extension completed: ".3D" when it holds no '.', "3D" when its first
+    // '.' ends it.
+    static std::string CompleteFileName(const std::string& fileName);
+
+    std::string programTitle = "Ocuvis";
+    bool table3dFile = false;
+    bool reopening = false;
+
+    // True from the start to the end of LoadDataFile; the loader lets the user interface run
+    // while it reads, so handlers can tell a load is under way.
+    bool loading() const { return loading_; }
+
+private:
+    struct Counters {
+        std::int32_t recordsStored = 0;
+        std::int64_t pointsPlotted = 0;
+        std::int64_t passes = 0;
+    };
+
+    void ReadFile(ByteStream& stream, LoadProgress& progress, Counters& counters);
+    void ProcessFieldLine(std::string_view line, Counters& counters);
+    void ReadTableHeader(std::string_view line);
+    void ProcessTableRow(std::string_view line, Counters& counters);
+
+    PointStore& store_;
+    GraphRecord& graph_;
+    GraphViewState& view_;
+    LoaderServices services_;
+    SampleGenerator sampler_;
+    FileInputFields fields_;  // the set-up taken at the start of the load
+    float columnKeys_[kMaxColumnKeys] = {};
+    int columnKeyCount_ = 0;
+    std::string lineBuffer_;
+    bool loading_ = false;
+};
+
+}  // namespace ocuvis

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace ocuvis {
+
+class ByteStream;
+
+constexpr std::string_view FieldDelimiters = ", \t";
+constexpr std::string_view NumberStartChars = "0123456789+-";
+constexpr std::string_view NumberChars = "0123456789+-.eE";
+
+// Field and number scanning of text lines. Stateless: every operation depends only on its
+// arguments. Operations that consume text take it by reference and advance it, so repeated calls
+// walk along a line without copying it.
+class OrlenStrings {
+public:
+    // The text up to the first delimiter; the delimiter run after it is consumed too. A text that
+    // starts with a delimiter yields an empty field and loses its leading delimiter run.
+    std::string_view NextField(std::string_view& text, std::string_view delimiters) const;
+
+    // Skips to the first character that may start a number (within maxLength characters) and
+    // converts the run of number characters there. On a failed conversion the text stays past
+    // the run and value is untouched.
+    bool NextNumber(std::string_view& text, double& value, std::int32_t maxLength) const;
+
+    float FieldToFloat(std::string_view text, float fallback) const;
+    double FieldToDouble(std::string_view text, double fallback) const;
+
+    // One line from the stream's position; the line end and any empty lines after it are
+    // consumed, and a line longer than maxLength is cut with its rest left in the stream.
+    std::string ReadStreamLine(ByteStream* stream, std::int32_t maxLength) const;
+
+    // The part of a path after its last '\' or ':'. Paths of this platform also end a directory
+    // name with '/', which counts the same way.
+    std::string_view FileNamePart(std::string_view path) const;
+
+    // The decimal number of up to two characters after the last delimiter character, as in
+    // "LastFile3" -> 3; nothing when those characters are not a number.
+    std::optional<std::int32_t> NumberAfterLast(std::string_view text,
+                                                std::string_view delimiters) const;
+};
+
+// The decimal conversion shared by the number readers: blanks around the text, an optional sign,
+// digits with at most one '.', an optional exponent. False for anything else, for an empty text
+// and for values beyond the double range.
+bool DecimalToDouble(std::string_view text, double& value);
+
+// Narrows to float; false when the value lies beyond the float range (it would become infinite).
+bool NarrowToFloat(double value, float& result);
+
+}  // namespace ocuvis

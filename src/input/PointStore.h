@@ -1,0 +1,69 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+namespace ocuvis {
+
+constexpr std::int32_t kPointCapacity = 50000;
+// Reading stops once this many records are stored, so a field-layout file never uses the last
+// slot.
+constexpr std::int32_t kRecordLimit = 49999;
+constexpr std::int32_t kLabelCapacity = 100;
+
+// All four cells of a break record hold this; it lifts the pen between runs of points.
+constexpr float BreakMarker = -9999.0f;
+// What a field that is not a number reads as. Not a break.
+constexpr float MissingValue = -9999.9f;
+
+// Four 32-bit cells. The size cell holds the dot size value while loading and the integer size
+// class (0..6) after normalisation, stored bit for bit as an int32.
+struct DataPoint {
+    float x = 0.0f;
+    float y = 0.0f;
+    float z = 0.0f;
+    float size = 0.0f;
+
+    bool IsBreak() const {
+        return x == BreakMarker && y == BreakMarker && z == BreakMarker && size == BreakMarker;
+    }
+    static DataPoint Break() { return {BreakMarker, BreakMarker, BreakMarker, BreakMarker}; }
+
+    std::int32_t SizeClass() const {
+        std::int32_t sizeClass;
+        std::memcpy(&sizeClass, &size, sizeof sizeClass);
+        return sizeClass;
+    }
+    void SetSizeClass(std::int32_t sizeClass) { std::memcpy(&size, &sizeClass, sizeof size); }
+};
+static_assert(sizeof(DataPoint) == 16);
+
+// A text label at a position (data values while loading, cube coordinates afterwards).
+struct XYZTEXT {
+    float x = 0.0f;
+    float y = 0.0f;
+    float z = 0.0f;
+    std::string text;
+};
+
+// The one data set on show, held inline: no allocation per record.
+struct PointStore {
+    std::array<DataPoint, kPointCapacity> points{};
+    std::int32_t pointCount = 0;  // set by the caller of the loader from its result
+    std::array<XYZTEXT, kLabelCapacity> labels{};
+    std::int32_t labelCount = 0;
+    std::int32_t dotSizesPresent = 0;  // used as a boolean
+    bool defaultDataLoaded = false;
+};
+
+// Shown when a file yields fewer than two records (x, y, z, dot size).
+constexpr std::array<DataPoint, 4> DefaultDataPoints = {{
+    {-0.75f, 0.0f, 0.0f, 0.01f},
+    {0.0f, -0.75f, -1.5f, 1.02f},
+    {0.75f, 1.0f, 0.0f, 2.03f},
+    {0.0f, 0.75f, 1.5f, 3.04f},
+}};
+
+}  // namespace ocuvis

@@ -1,0 +1,44 @@
+#include "StatusText.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace ocuvis {
+
+std::string PlottedStatusText(std::int64_t pointsPlotted) {
+    return "Plotted " + std::to_string(pointsPlotted) + " points";
+}
+
+std::string SamplePercentText(double percent) {
+    int decimals;
+    if (percent >= 10.0) {
+        decimals = 0;
+    } else if (percent >= 1.0) {
+        decimals = 1;
+    } else if (percent >= 0.1) {
+        decimals = 2;
+    } else if (percent >= 0.01) {
+        decimals = 3;
+    } else {
+        return {};
+    }
+    // Halves round away from zero, as the decimal formatting of the original did (10.5 -> 11);
+    // printf would round an exact binary half to even.
+    const double scale = std::pow(10.0, decimals);
+    const double rounded = std::floor(percent * scale + 0.5) / scale;
+    // to_chars, not printf: the decimal point must not follow the process locale.
+    char text[64];
+    const auto result =
+        std::to_chars(text, text + sizeof text, rounded, std::chars_format::fixed, decimals);
+    return std::string(text, result.ptr);
+}
+
+std::string SampledStatusText(std::int64_t pointsPlotted, std::int64_t linesRead) {
+    const double percent =
+        linesRead > 0 ? static_cast<double>(pointsPlotted) / static_cast<double>(linesRead) * 100.0
+                      : 0.0;
+    return "Sampled " + std::to_string(pointsPlotted) + " of " + std::to_string(linesRead) +
+           " = " + SamplePercentText(percent) + "%";
+}
+
+}  // namespace ocuvis

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace ocuvis {
+
+// "Plotted N points".
+std::string PlottedStatusText(std::int64_t pointsPlotted);
+
+// "Sampled N of M = P%", P = N / M × 100 with decimals by its size: none from 10 up, one from 1,
+// two from 0.1, three from 0.01, and no digits at all below 0.01.
+std::string SampledStatusText(std::int64_t pointsPlotted, std::int64_t linesRead);
+
+// The percentage part of the sampled text alone.
+std::string SamplePercentText(double percent);
+
+}  // namespace ocuvis
