@@ -13,10 +13,10 @@ constexpr double kSubStepFactor = 0.1;
 constexpr double kMarginFactor = 0.4;
 
 // The sub-step walk from 0 to the minimum is done add by add in float, as the rounding of each
-// sum decides where it ends. Far from zero the walk would take millions of adds, or never end
-// once an add no longer changes the sum; past this many adds the multiple of the sub-step at or
+// sum decides where it ends. Far from zero it would take millions of adds, or never end once an
+// add no longer changes the sum; beyond this many sub-steps the multiple of the sub-step at or
 // below the minimum is computed directly instead.
-constexpr long kMaxSubSteps = 1L << 17;
+constexpr double kMaxSubSteps = 1 << 17;
 
 float DirectLower(float minimum, float subStep) {
     const double multiples = std::floor(static_cast<double>(minimum) / subStep);
@@ -27,18 +27,11 @@ float DirectLower(float minimum, float subStep) {
 }
 
 float LowerBound(float minimum, float subStep) {
+    if (std::fabs(static_cast<double>(minimum)) / subStep > kMaxSubSteps)
+        return DirectLower(minimum, subStep);
     float lower = 0.0f;
-    long adds = 0;
-    while (lower < minimum) {
-        const float next = lower + subStep;
-        if (next == lower || ++adds > kMaxSubSteps) return DirectLower(minimum, subStep);
-        lower = next;
-    }
-    while (lower > minimum) {
-        const float next = lower - subStep;
-        if (next == lower || ++adds > kMaxSubSteps) return DirectLower(minimum, subStep);
-        lower = next;
-    }
+    while (lower < minimum) lower = lower + subStep;
+    while (lower > minimum) lower = lower - subStep;
     return lower;
 }
 
@@ -92,6 +85,14 @@ RoundedRange RoundRange(float minimum, float maximum) {
     const double width = static_cast<double>(r.rangeMax) - r.rangeMin;
     r.dataScale = static_cast<float>(2.0 / width);
     r.dataShift = static_cast<float>(-(2.0 * r.rangeMin / width + 1.0));
+    if (!(width > 0.0) || !std::isfinite(r.dataScale) || !std::isfinite(r.dataShift)) {
+        // Near the ends of the float range the largest step vanishes below the float
+        // resolution and the rounded range collapses; map the data's own extent instead.
+        const double lo = minimum - kMarginFactor * (static_cast<double>(maximum) - minimum);
+        const double hi = maximum + kMarginFactor * (static_cast<double>(maximum) - minimum);
+        r.dataScale = static_cast<float>(2.0 / (hi - lo));
+        r.dataShift = static_cast<float>(-(2.0 * lo / (hi - lo) + 1.0));
+    }
     return r;
 }
 

@@ -1,0 +1,95 @@
+// Loading and normalising a full data set: 49,999 records of x y z and a dot size.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "DataFileLoader.h"
+#include "FloatValueStore.h"
+#include "GraphScaling.h"
+#include "NormaliseIntoCube.h"
+
+using namespace ocuvis;
+
+namespace {
+
+constexpr int kLines = 49999;
+
+std::string WriteFieldLayoutFile() {
+    // With no '.' in it the loader would add ".3D" to the name.
+    char name[] = "/tmp/ocuvis-bench-XXXXXX.3d";
+    const int fd = mkstemps(name, 3);
+    std::FILE* file = fdopen(fd, "w");
+    for (int i = 0; i < kLines; ++i) {
+        const double t = i * 0.01;
+        std::fprintf(file, "%.5f %.5f %.5f %.3f\n", std::cos(t) * (2 + std::cos(1.5 * t)),
+                     std::sin(t) * (2 + std::cos(1.5 * t)), std::sin(1.5 * t), 1 + (i % 7) * 0.5);
+    }
+    std::fclose(file);
+    return name;
+}
+
+struct Viewer {
+    GraphViewState view;
+    GraphRecord graph;
+    std::unique_ptr<PointStore> store = std::make_unique<PointStore>();
+    RedrawGate gate;
+    MemoryFloatStore scaleStore;
+    GraphScaling scaling{view, graph, gate, scaleStore};
+    SilentProgressFactory progress;
+    FixedFileInputSetup input;
+    MemoryRecentFiles recent;
+    TextLoadDisplay display;
+    DataFileLoader loader{*store, graph, view,
+                          LoaderServices{progress, input, recent, scaling, display}};
+};
+
+void BM_LoadFieldLayout(benchmark::State& state) {
+    const std::string path = WriteFieldLayoutFile();
+    Viewer viewer;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(viewer.loader.LoadDataFile(path));
+    }
+    if (viewer.display.statusText != "Plotted 49999 points") state.SkipWithError("wrong load");
+    std::remove(path.c_str());
+}
+BENCHMARK(BM_LoadFieldLayout)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
+
+// Fills the store with 49,999 records around the given centre and spread.
+void FillStore(PointStore& store, double centre, double spread) {
+    for (int i = 0; i < kLines; ++i) {
+        const double t = i * 0.013;
+        store.points[i] = {static_cast<float>(centre + spread * std::sin(t)),
+                           static_cast<float>(centre + spread * std::cos(t * 0.7)),
+                           static_cast<float>(centre + spread * std::sin(t * 1.3)),
+                           static_cast<float>(i % 11)};
+    }
+}
+
+void NormaliseAround(benchmark::State& state, double centre, double spread) {
+    auto store = std::make_unique<PointStore>();
+    auto pristine = std::make_unique<PointStore>();
+    FillStore(*pristine, centre, spread);
+    GraphRecord graph;
+    for (auto _ : state) {
+        state.PauseTiming();
+        store->points = pristine->points;
+        state.ResumeTiming();
+        NormaliseIntoCube(*store, kLines, graph);
+        benchmark::ClobberMemory();
+    }
+}
+
+void BM_NormaliseIntoCube(benchmark::State& state) { NormaliseAround(state, 0.0, 50.0); }
+BENCHMARK(BM_NormaliseIntoCube)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
+
+// Far from zero with a small range (1e7 .. 1e7 + 1): the walk to the minimum is at its longest.
+void BM_NormaliseFarFromZero(benchmark::State& state) { NormaliseAround(state, 1e7 + 0.5, 0.5); }
+BENCHMARK(BM_NormaliseFarFromZero)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
+
+}  // namespace
+
+BENCHMARK_MAIN();
