@@ -56,7 +56,10 @@ void BM_LoadFieldLayout(benchmark::State& state) {
     if (viewer.display.statusText != "Plotted 49999 points") state.SkipWithError("wrong load");
     std::remove(path.c_str());
 }
-BENCHMARK(BM_LoadFieldLayout)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
+BENCHMARK(BM_LoadFieldLayout)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly();
 
 // Fills the store with 49,999 records around the given centre and spread.
 void FillStore(PointStore& store, double centre, double spread) {
@@ -83,12 +86,22 @@ void NormaliseAround(benchmark::State& state, double centre, double spread) {
     }
 }
 
-void BM_NormaliseIntoCube(benchmark::State& state) { NormaliseAround(state, 0.0, 50.0); }
-BENCHMARK(BM_NormaliseIntoCube)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
+void BM_NormaliseIntoCube(benchmark::State& state) {
+    NormaliseAround(state, 0.0, 50.0);
+}
+BENCHMARK(BM_NormaliseIntoCube)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly();
 
 // Far from zero with a small range (1e7 .. 1e7 + 1): the walk to the minimum is at its longest.
-void BM_NormaliseFarFromZero(benchmark::State& state) { NormaliseAround(state, 1e7 + 0.5, 0.5); }
-BENCHMARK(BM_NormaliseFarFromZero)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
+void BM_NormaliseFarFromZero(benchmark::State& state) {
+    NormaliseAround(state, 1e7 + 0.5, 0.5);
+}
+BENCHMARK(BM_NormaliseFarFromZero)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly();
 
 }  // namespace
 

@@ -21,7 +21,7 @@ inline const std::string kDefaultDataFile = "Ocuvis.3d";
 // Everything the viewer holds beyond one command, free of widgets: the view state, the graph
 // record, the point store and the services the loader reaches. The window owns one.
 class ViewerDocument {
-public:
+  public:
     explicit ViewerDocument(LoadDisplay& display);
 
     // Loads a file into the store and keeps its record count.

@@ -29,7 +29,9 @@ StartupWindow::StartupWindow(const std::string& argumentText)
             .arg(store.defaultDataLoaded ? QStringLiteral(" (built-in data set)") : QString()));
 }
 
-QString StartupWindow::statusText() const { return msgLabel_->text(); }
+QString StartupWindow::statusText() const {
+    return msgLabel_->text();
+}
 
 void StartupWindow::SetCaption(const std::string& caption) {
     setWindowTitle(QString::fromLocal8Bit(caption.c_str()));

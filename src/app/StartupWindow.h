@@ -13,13 +13,13 @@ namespace ocuvis {
 // caption and the status text of the load.
 class StartupWindow final : public QMainWindow, private LoadDisplay {
     Q_OBJECT
-public:
+  public:
     explicit StartupWindow(const std::string& argumentText);
 
     const ViewerDocument& document() const { return *document_; }
     QString statusText() const;
 
-private:
+  private:
     void SetCaption(const std::string& caption) override;
     void SetStatusText(const std::string& text) override;
 

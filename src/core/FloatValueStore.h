@@ -9,7 +9,7 @@ namespace ocuvis {
 // Named 64-bit float values under the program's own settings key. The scale memory keeps its
 // values here; the settings store provides the persistent implementation.
 class FloatValueStore {
-public:
+  public:
     virtual ~FloatValueStore() = default;
     // False, with value untouched, when the value is missing or unreadable.
     virtual bool ReadFloat(std::string_view name, double& value) = 0;
@@ -18,7 +18,7 @@ public:
 
 // Keeps the values for the life of the process only.
 class MemoryFloatStore final : public FloatValueStore {
-public:
+  public:
     bool ReadFloat(std::string_view name, double& value) override {
         const auto it = values_.find(std::string(name));
         if (it == values_.end()) return false;
@@ -30,7 +30,7 @@ public:
     }
     std::size_t size() const { return values_.size(); }
 
-private:
+  private:
     std::map<std::string, double> values_;
 };
 

@@ -4,7 +4,7 @@ namespace ocuvis {
 
 // Whatever shows a frame: the main window's paint area, or a fake in tests.
 class FramePresenter {
-public:
+  public:
     virtual ~FramePresenter() = default;
     // Renders a new frame when one is pending and puts it on screen.
     virtual void ShowFrame() = 0;
@@ -14,7 +14,7 @@ public:
 // scale save and restore) a redraw only marks the frame as pending, so that scroll-bar change
 // handlers set off in a batch never render a half-changed state.
 class RedrawGate {
-public:
+  public:
     explicit RedrawGate(FramePresenter* presenter = nullptr) : presenter_(presenter) {}
 
     void SetPresenter(FramePresenter* presenter) { presenter_ = presenter; }
@@ -26,7 +26,7 @@ public:
 
     // Clears viewReady for its lifetime and then gives it back its earlier value.
     class Hold {
-    public:
+      public:
         explicit Hold(RedrawGate& gate) : gate_(gate), wasReady_(gate.viewReady) {
             gate_.viewReady = false;
         }
@@ -34,7 +34,7 @@ public:
         Hold(const Hold&) = delete;
         Hold& operator=(const Hold&) = delete;
 
-    private:
+      private:
         RedrawGate& gate_;
         bool wasReady_;
     };
@@ -42,7 +42,7 @@ public:
     bool viewReady = false;
     bool redrawPending = false;
 
-private:
+  private:
     FramePresenter* presenter_;
 };
 

@@ -20,8 +20,14 @@ constexpr Colour ColourFromRgb(int red, int green, int blue) {
     return static_cast<Colour>(red & 0xFF) | static_cast<Colour>(green & 0xFF) << 8 |
            static_cast<Colour>(blue & 0xFF) << 16;
 }
-constexpr int RedOf(Colour c) { return static_cast<int>(c & 0xFF); }
-constexpr int GreenOf(Colour c) { return static_cast<int>((c >> 8) & 0xFF); }
-constexpr int BlueOf(Colour c) { return static_cast<int>((c >> 16) & 0xFF); }
+constexpr int RedOf(Colour c) {
+    return static_cast<int>(c & 0xFF);
+}
+constexpr int GreenOf(Colour c) {
+    return static_cast<int>((c >> 8) & 0xFF);
+}
+constexpr int BlueOf(Colour c) {
+    return static_cast<int>((c >> 16) & 0xFF);
+}
 
 }  // namespace ocuvis

@@ -10,7 +10,7 @@ namespace ocuvis {
 // A readable, seekable byte stream over a file or a block of memory, buffered so that reading a
 // line costs a scan of the buffer rather than a call per byte.
 class ByteStream {
-public:
+  public:
     // Opens a regular file for reading; nothing when it is missing, unreadable or a directory.
     static std::unique_ptr<ByteStream> OpenFile(const std::string& path);
     static std::unique_ptr<ByteStream> FromMemory(std::string bytes);
@@ -19,9 +19,7 @@ public:
     ByteStream(const ByteStream&) = delete;
     ByteStream& operator=(const ByteStream&) = delete;
 
-    bool AtEnd() {
-        return next_ == buffer_.size() && !Refill();
-    }
+    bool AtEnd() { return next_ == buffer_.size() && !Refill(); }
     // The next byte, 0..255; only valid when not AtEnd().
     unsigned char ReadByte() { return static_cast<unsigned char>(buffer_[next_++]); }
     // Steps back over the byte just read.
@@ -35,13 +33,13 @@ public:
     // end of the stream.
     bool ReadLine(std::string& line, std::size_t maxLength);
 
-private:
+  private:
     ByteStream() = default;
     bool Refill();
 
     int fd_ = -1;
     std::vector<char> buffer_;
-    std::size_t next_ = 0;         // index of the next byte in buffer_
+    std::size_t next_ = 0;          // index of the next byte in buffer_
     std::int64_t bufferStart_ = 0;  // file offset of buffer_[0]
     std::int64_t size_ = 0;
 };

@@ -13,10 +13,13 @@ namespace {
 // Upper-cases the line in place and returns it without the characters of code 32 or less at
 // either end.
 std::string_view UpperTrimmed(std::string& line) {
-    for (char& c : line) c = AsciiUpper(c);
+    for (char& c : line)
+        c = AsciiUpper(c);
     std::string_view view(line);
-    while (!view.empty() && IsBlankOrControl(view.front())) view.remove_prefix(1);
-    while (!view.empty() && IsBlankOrControl(view.back())) view.remove_suffix(1);
+    while (!view.empty() && IsBlankOrControl(view.front()))
+        view.remove_prefix(1);
+    while (!view.empty() && IsBlankOrControl(view.back()))
+        view.remove_suffix(1);
     return view;
 }
 
@@ -30,11 +33,11 @@ bool ReadTableNumber(std::string_view& text, float& value) {
 
 // Clears the loading flag however the load ends.
 class LoadingFlag {
-public:
+  public:
     explicit LoadingFlag(bool& flag) : flag_(flag) { flag_ = true; }
     ~LoadingFlag() { flag_ = false; }
 
-private:
+  private:
     bool& flag_;
 };
 
@@ -90,15 +93,17 @@ std::int32_t DataFileLoader::LoadDataFile(const std::string& fileName) {
     }
 
     if (counters.recordsStored < 2) {
-        for (std::size_t i = 0; i < DefaultDataPoints.size(); ++i) store_.points[i] = DefaultDataPoints[i];
+        for (std::size_t i = 0; i < DefaultDataPoints.size(); ++i)
+            store_.points[i] = DefaultDataPoints[i];
         counters.recordsStored = static_cast<std::int32_t>(DefaultDataPoints.size());
         store_.dotSizesPresent = 1;
         store_.defaultDataLoaded = true;
     } else {
         store_.defaultDataLoaded = false;
         services_.display.SetStatusText(
-            fields_.SubSampleEnabled ? SampledStatusText(counters.pointsPlotted, counters.passes - 1)
-                                     : PlottedStatusText(counters.pointsPlotted));
+            fields_.SubSampleEnabled
+                ? SampledStatusText(counters.pointsPlotted, counters.passes - 1)
+                : PlottedStatusText(counters.pointsPlotted));
     }
 
     NormaliseIntoCube(store_, counters.recordsStored, graph_);
@@ -138,7 +143,8 @@ void DataFileLoader::ProcessFieldLine(std::string_view line, Counters& counters)
         // Drawn for every line, comments and blanks included, so a fixed seed always picks the
         // same lines of the same file.
         const std::uint32_t r =
-            sampler_.Draw() % static_cast<std::uint32_t>(fields_.sampleModulus > 0 ? fields_.sampleModulus : 1);
+            sampler_.Draw() %
+            static_cast<std::uint32_t>(fields_.sampleModulus > 0 ? fields_.sampleModulus : 1);
         const double threshold =
             static_cast<double>(fields_.sampleModulus) * 0.01 * fields_.SamplePercent;
         if (!(r < threshold)) return;

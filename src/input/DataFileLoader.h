@@ -25,7 +25,7 @@ struct LoaderServices {
 // sub-sampling, the built-in data set for files that yield too little, the status text, the
 // normalisation and the scale reset or restore that ends every load.
 class DataFileLoader {
-public:
+  public:
     static constexpr std::size_t kLinePieceLength = 4999;
     static constexpr int kMaxFieldsUsed = 20;
     static constexpr int kMaxColumnKeys = 500;
@@ -54,7 +54,7 @@ public:
     // while it reads, so handlers can tell a load is under way.
     bool loading() const { return loading_; }
 
-private:
+  private:
     struct Counters {
         std::int32_t recordsStored = 0;
         std::int64_t pointsPlotted = 0;

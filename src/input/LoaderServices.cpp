@@ -4,7 +4,7 @@ namespace ocuvis {
 
 namespace {
 class SilentProgress final : public LoadProgress {
-public:
+  public:
     void UpdateFileProgress(std::int64_t) override {}
     bool aborted() const override { return false; }
 };

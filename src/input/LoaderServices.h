@@ -13,7 +13,7 @@ namespace ocuvis {
 
 // The progress display of one load: made when the load starts, dropped when reading ends.
 class LoadProgress {
-public:
+  public:
     virtual ~LoadProgress() = default;
     // Called after every line with the bytes read so far; may let the user interface run.
     virtual void UpdateFileProgress(std::int64_t position) = 0;
@@ -21,7 +21,7 @@ public:
 };
 
 class LoadProgressFactory {
-public:
+  public:
     virtual ~LoadProgressFactory() = default;
     virtual std::unique_ptr<LoadProgress> Create(const std::string& fileName) = 0;
 };
@@ -38,7 +38,7 @@ struct FileInputFields {
 };
 
 class FileInputSetup {
-public:
+  public:
     virtual ~FileInputSetup() = default;
     virtual const FileInputFields& Fields() const = 0;
     // Seeds the generator before every load, whether or not the file opens.
@@ -46,7 +46,7 @@ public:
 };
 
 class RecentFileList {
-public:
+  public:
     virtual ~RecentFileList() = default;
     // The most recent file of the previous run; it does not change during this run.
     virtual std::string lastOpenedFile() const = 0;
@@ -55,7 +55,7 @@ public:
 
 // The end of every load: a fresh scale, or the one saved for the file shown before.
 class ScaleReset {
-public:
+  public:
     virtual ~ScaleReset() = default;
     virtual void AutoScale(bool resetAngles) = 0;
     virtual void RestoreScaleSettings() = 0;
@@ -63,7 +63,7 @@ public:
 
 // The window caption and the status panel.
 class LoadDisplay {
-public:
+  public:
     virtual ~LoadDisplay() = default;
     virtual void SetCaption(const std::string& caption) = 0;
     virtual void SetStatusText(const std::string& text) = 0;
@@ -72,12 +72,12 @@ public:
 // Plain implementations, for the time before the real ones exist and for tools without a window.
 
 class SilentProgressFactory final : public LoadProgressFactory {
-public:
+  public:
     std::unique_ptr<LoadProgress> Create(const std::string& fileName) override;
 };
 
 class FixedFileInputSetup final : public FileInputSetup {
-public:
+  public:
     FileInputFields fields;
     std::uint32_t seed = 0;
 
@@ -86,19 +86,19 @@ public:
 };
 
 class MemoryRecentFiles final : public RecentFileList {
-public:
+  public:
     explicit MemoryRecentFiles(std::string lastOpened = {}) : lastOpened_(std::move(lastOpened)) {}
     std::string lastOpenedFile() const override { return lastOpened_; }
     void AddRecentFile(const std::string& path) override { latest = path; }
 
     std::string latest;  // the file added most recently
 
-private:
+  private:
     std::string lastOpened_;
 };
 
 class TextLoadDisplay final : public LoadDisplay {
-public:
+  public:
     void SetCaption(const std::string& text) override { caption = text; }
     void SetStatusText(const std::string& text) override { statusText = text; }
 

@@ -22,7 +22,8 @@ float DirectLower(float minimum, float subStep) {
     const double multiples = std::floor(static_cast<double>(minimum) / subStep);
     float lower = static_cast<float>(multiples * subStep);
     if (!std::isfinite(lower)) return minimum;
-    while (lower > minimum) lower = std::nextafter(lower, -INFINITY);
+    while (lower > minimum)
+        lower = std::nextafter(lower, -INFINITY);
     return lower;
 }
 
@@ -30,8 +31,10 @@ float LowerBound(float minimum, float subStep) {
     if (std::fabs(static_cast<double>(minimum)) / subStep > kMaxSubSteps)
         return DirectLower(minimum, subStep);
     float lower = 0.0f;
-    while (lower < minimum) lower = lower + subStep;
-    while (lower > minimum) lower = lower - subStep;
+    while (lower < minimum)
+        lower = lower + subStep;
+    while (lower > minimum)
+        lower = lower - subStep;
     return lower;
 }
 
@@ -75,7 +78,8 @@ RoundedRange RoundRange(float minimum, float maximum) {
     float step = ScaleSteps[index];
     const float subStep = static_cast<float>(step * kSubStepFactor);
     const float lower = LowerBound(minimum, subStep);
-    if (static_cast<double>(lower) + step < maximum && index + 1 < kScaleStepCount) step = ScaleSteps[index + 1];
+    if (static_cast<double>(lower) + step < maximum && index + 1 < kScaleStepCount)
+        step = ScaleSteps[index + 1];
 
     RoundedRange r{};
     r.lower = lower;
@@ -147,17 +151,17 @@ void NormaliseIntoCube(PointStore& store, std::int32_t n, GraphRecord& graph) {
         // Rounding can put s a hair outside -1..+1; a class outside 0..6 would draw nothing sane.
         std::int32_t sizeClass = 3;
         if (std::isfinite(classValue)) {
-            sizeClass = classValue <= 0.0 ? 0
-                        : classValue >= kSizeClassCount - 1
-                            ? kSizeClassCount - 1
-                            : static_cast<std::int32_t>(classValue);
+            sizeClass = classValue <= 0.0                   ? 0
+                        : classValue >= kSizeClassCount - 1 ? kSizeClassCount - 1
+                                                            : static_cast<std::int32_t>(classValue);
         }
         p.SetSizeClass(sizeClass);
     }
 
     const std::int32_t labelCount =
-        store.labelCount < 0 ? 0 : (store.labelCount > kLabelCapacity ? kLabelCapacity
-                                                                       : store.labelCount);
+        store.labelCount < 0
+            ? 0
+            : (store.labelCount > kLabelCapacity ? kLabelCapacity : store.labelCount);
     for (std::int32_t i = 0; i < labelCount; ++i) {
         XYZTEXT& label = store.labels[i];
         label.x = ApplyMap(graph.xdataScale, graph.xdataShift, label.x);

@@ -11,21 +11,28 @@ namespace ocuvis {
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
-bool Contains(std::string_view set, char c) { return set.find(c) != std::string_view::npos; }
+bool Contains(std::string_view set, char c) {
+    return set.find(c) != std::string_view::npos;
+}
 
 void SkipBlanksAndControls(std::string_view& text) {
     std::size_t i = 0;
-    while (i < text.size() && IsBlankOrControl(text[i])) ++i;
+    while (i < text.size() && IsBlankOrControl(text[i]))
+        ++i;
     text.remove_prefix(i);
 }
 
 }  // namespace
 
 bool DecimalToDouble(std::string_view text, double& value) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
 
     std::size_t i = 0;
     bool negative = false;
@@ -77,8 +84,8 @@ bool DecimalToDouble(std::string_view text, double& value) {
     // mantissa as written, and the exponent only when it has digits.
     double magnitude = 0.0;
     const char* first = text.data() + mantissaStart;
-    auto [end, error] = std::from_chars(first, text.data() + text.size(), magnitude,
-                                        std::chars_format::general);
+    auto [end, error] =
+        std::from_chars(first, text.data() + text.size(), magnitude, std::chars_format::general);
     if (error == std::errc::result_out_of_range) {
         // Too small to represent reads as zero; too large is not a number of the double range.
         // Decimal exponent of the leading digit, to tell underflow from overflow.
@@ -115,28 +122,31 @@ std::string_view OrlenStrings::NextField(std::string_view& text,
                                          std::string_view delimiters) const {
     if (delimiters.empty()) return {};
     std::size_t end = 0;
-    while (end < text.size() && !Contains(delimiters, text[end])) ++end;
+    while (end < text.size() && !Contains(delimiters, text[end]))
+        ++end;
     const std::string_view field = text.substr(0, end);
     std::size_t next = end;
-    while (next < text.size() && Contains(delimiters, text[next])) ++next;
+    while (next < text.size() && Contains(delimiters, text[next]))
+        ++next;
     text.remove_prefix(next);
     return field;
 }
 
-bool OrlenStrings::NextNumber(std::string_view& text, double& value,
-                              std::int32_t maxLength) const {
+bool OrlenStrings::NextNumber(std::string_view& text, double& value, std::int32_t maxLength) const {
     SkipBlanksAndControls(text);
     if (text.empty() || maxLength < 0 || text.size() > static_cast<std::size_t>(maxLength))
         return false;
 
     const std::size_t limit = std::min(text.size(), static_cast<std::size_t>(maxLength));
     std::size_t start = 0;
-    while (start < limit && !Contains(NumberStartChars, text[start])) ++start;
+    while (start < limit && !Contains(NumberStartChars, text[start]))
+        ++start;
     if (start == limit) return false;
     text.remove_prefix(start);
 
     std::size_t run = 0;
-    while (run < text.size() && Contains(NumberChars, text[run])) ++run;
+    while (run < text.size() && Contains(NumberChars, text[run]))
+        ++run;
     if (run == static_cast<std::size_t>(maxLength)) return false;
 
     const std::string_view numberText = text.substr(0, run);

@@ -17,7 +17,7 @@ constexpr std::string_view NumberChars = "0123456789+-.eE";
 // arguments. Operations that consume text take it by reference and advance it, so repeated calls
 // walk along a line without copying it.
 class OrlenStrings {
-public:
+  public:
     // The text up to the first delimiter; the delimiter run after it is consumed too. A text that
     // starts with a delimiter yields an empty field and loses its leading delimiter run.
     std::string_view NextField(std::string_view& text, std::string_view delimiters) const;

@@ -7,7 +7,7 @@ namespace ocuvis {
 // The linear congruential generator behind random sub-sampling: 64-bit state, multiplier
 // 22695477, increment 1. A fixed seed always selects the same lines of the same file.
 class SampleGenerator {
-public:
+  public:
     static constexpr std::uint64_t kMultiplier = 22695477u;
 
     void Seed(std::uint32_t seed) {
@@ -23,7 +23,7 @@ public:
 
     std::uint64_t state() const { return state_; }
 
-private:
+  private:
     std::uint64_t state_ = 0;
 };
 

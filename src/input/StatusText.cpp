@@ -37,8 +37,8 @@ std::string SampledStatusText(std::int64_t pointsPlotted, std::int64_t linesRead
     const double percent =
         linesRead > 0 ? static_cast<double>(pointsPlotted) / static_cast<double>(linesRead) * 100.0
                       : 0.0;
-    return "Sampled " + std::to_string(pointsPlotted) + " of " + std::to_string(linesRead) +
-           " = " + SamplePercentText(percent) + "%";
+    return "Sampled " + std::to_string(pointsPlotted) + " of " + std::to_string(linesRead) + " = " +
+           SamplePercentText(percent) + "%";
 }
 
 }  // namespace ocuvis

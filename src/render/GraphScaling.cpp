@@ -7,11 +7,25 @@
 namespace ocuvis {
 
 const std::array<std::string_view, 19> GraphScaling::kScaleValueNames = {
-    "graph.xmin",  "graph.xmax",   "graph.xscale", "graph.xshift", "XRangeScrollBar.Position",
-    "XOffsetScrollBar.Position",   "graph.ymin",   "graph.ymax",   "graph.yscale",
-    "graph.yshift", "YRangeScrollBar.Position",    "YOffsetScrollBar.Position",
-    "graph.zmin",  "graph.zmax",   "graph.zscale", "graph.zshift", "ZRangeScrollBar.Position",
-    "ZOffsetScrollBar.Position",   "z0",
+    "graph.xmin",
+    "graph.xmax",
+    "graph.xscale",
+    "graph.xshift",
+    "XRangeScrollBar.Position",
+    "XOffsetScrollBar.Position",
+    "graph.ymin",
+    "graph.ymax",
+    "graph.yscale",
+    "graph.yshift",
+    "YRangeScrollBar.Position",
+    "YOffsetScrollBar.Position",
+    "graph.zmin",
+    "graph.zmax",
+    "graph.zscale",
+    "graph.zshift",
+    "ZRangeScrollBar.Position",
+    "ZOffsetScrollBar.Position",
+    "z0",
 };
 
 GraphScaling::GraphScaling(GraphViewState& view, GraphRecord& graph, RedrawGate& gate,
@@ -130,12 +144,24 @@ void GraphScaling::AutoScale(bool resetAngles) {
 void GraphScaling::SaveScaleSettings() {
     RedrawGate::Hold hold(gate_);
     const double values[19] = {
-        graph_.xmin, graph_.xmax, graph_.xscale, graph_.xshift,
-        static_cast<double>(view_.xRangePosition), static_cast<double>(view_.xOffsetPosition),
-        graph_.ymin, graph_.ymax, graph_.yscale, graph_.yshift,
-        static_cast<double>(view_.yRangePosition), static_cast<double>(view_.yOffsetPosition),
-        graph_.zmin, graph_.zmax, graph_.zscale, graph_.zshift,
-        static_cast<double>(view_.zRangePosition), static_cast<double>(view_.zOffsetPosition),
+        graph_.xmin,
+        graph_.xmax,
+        graph_.xscale,
+        graph_.xshift,
+        static_cast<double>(view_.xRangePosition),
+        static_cast<double>(view_.xOffsetPosition),
+        graph_.ymin,
+        graph_.ymax,
+        graph_.yscale,
+        graph_.yshift,
+        static_cast<double>(view_.yRangePosition),
+        static_cast<double>(view_.yOffsetPosition),
+        graph_.zmin,
+        graph_.zmax,
+        graph_.zscale,
+        graph_.zshift,
+        static_cast<double>(view_.zRangePosition),
+        static_cast<double>(view_.zOffsetPosition),
         view_.z0,
     };
     for (std::size_t i = 0; i < kScaleValueNames.size(); ++i) {

@@ -17,7 +17,7 @@ namespace ocuvis {
 // setting one keeps it inside its bar's range and runs the bar's change handler only when the
 // position really changes, as a scroll bar control does.
 class GraphScaling final : public ScaleReset {
-public:
+  public:
     GraphScaling(GraphViewState& view, GraphRecord& graph, RedrawGate& gate,
                  FloatValueStore& scaleStore);
 
@@ -53,7 +53,7 @@ public:
     // The 19 stored scale values, in their order.
     static const std::array<std::string_view, 19> kScaleValueNames;
 
-private:
+  private:
     GraphViewState& view_;
     GraphRecord& graph_;
     RedrawGate& gate_;
