@@ -1,0 +1,41 @@
+#include "FileInputValues.h"
+
+namespace ocuvis {
+
+FileInputValues::FileInputValues(OrlenRegistry store, const std::string& appKeyName)
+    : registryKey(appKeyName + "\\File Format"), store_(store) {}
+
+void FileInputValues::ReadSetupValues(FileInputFields& fields, SeedSetup& seed,
+                                      WindowBounds& window) {
+    store_.RestoreFormSize(registryKey, window);
+    window.placement = Placement::Centred;
+
+    store_.ReadInteger(registryKey, "XIndex", fields.XIndex);
+    store_.ReadInteger(registryKey, "YIndex", fields.YIndex);
+    store_.ReadInteger(registryKey, "ZIndex", fields.ZIndex);
+    store_.ReadInteger(registryKey, "DotIndex", fields.DotIndex);
+    store_.ReadBool(registryKey, "SubSampleEnabled", fields.SubSampleEnabled);
+    if (double percent = 0.0; store_.ReadFloat(registryKey, "SamplePercent", percent))
+        fields.SamplePercent = static_cast<float>(percent);
+    // The seed type is an 8-bit index: only the low byte of what is stored counts.
+    if (std::int32_t type = 0; store_.ReadInteger(registryKey, "SeedType", type))
+        seed.SeedType = static_cast<std::uint8_t>(type & 0xFF);
+    store_.ReadInteger(registryKey, "Seed", seed.Seed);
+}
+
+void FileInputValues::WriteSetupValues(const FileInputFields& fields, const SeedSetup& seed,
+                                       const WindowBounds& window) {
+    store_.WriteInteger(registryKey, "XIndex", fields.XIndex);
+    store_.WriteInteger(registryKey, "YIndex", fields.YIndex);
+    store_.WriteInteger(registryKey, "ZIndex", fields.ZIndex);
+    store_.WriteInteger(registryKey, "DotIndex", fields.DotIndex);
+    store_.WriteBool(registryKey, "SubSampleEnabled", fields.SubSampleEnabled);
+    store_.WriteFloat(registryKey, "SamplePercent", static_cast<double>(fields.SamplePercent));
+    store_.WriteInteger(registryKey, "SeedType", seed.SeedType);
+    store_.WriteInteger(registryKey, "Seed", seed.Seed);
+    // Our choice: the dialog stores its size with its values (on OK and on every resize), so the
+    // size it restores is one the user gave it.
+    store_.SaveFormSize(registryKey, window);
+}
+
+}  // namespace ocuvis

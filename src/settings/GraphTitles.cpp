@@ -1,0 +1,32 @@
+#include "GraphTitles.h"
+
+namespace ocuvis {
+
+GraphTitles::GraphTitles(OrlenRegistry store, const std::string& appKeyName, Beeper& beeper)
+    : titlesKey(appKeyName + "\\GraphTitles"), store_(store), beeper_(beeper) {
+    LoadTitles();
+}
+
+void GraphTitles::LoadTitles() {
+    const auto fields = Fields();
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        store_.ReadString(titlesKey, kValueNames[i], *fields[i]);
+}
+
+void GraphTitles::OkBtnClick() {
+    const auto fields = Fields();
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        store_.WriteString(titlesKey, kValueNames[i], *fields[i]);
+    beeper_.MessageBeep(BeepKind::Asterisk);
+}
+
+void GraphTitles::CancelBtnClick() {
+    LoadTitles();
+    beeper_.MessageBeep(BeepKind::Hand);
+}
+
+void GraphTitles::ClearAllBtnClick() {
+    for (std::string* field : Fields()) field->clear();
+}
+
+}  // namespace ocuvis

@@ -1,0 +1,220 @@
+#include "OrlenRegistry.h"
+
+#include <bit>
+#include <cstring>
+
+namespace ocuvis {
+
+namespace {
+
+const std::string kKeyOpenTitle = "Registry Key Open Attempt Failed";
+const std::string kWriteTitle = "Registry Parameter Write Attempt Failed";
+const std::string kReadTitle = "Registry Parameter Read Attempt Failed";
+const std::string kChangeTitle = "Registry Change Notification";
+
+constexpr std::string_view kHeight = "Window Height";
+constexpr std::string_view kWidth = "Window Width";
+constexpr std::string_view kTop = "Window Position Top";
+constexpr std::string_view kLeft = "Window Position Left";
+
+std::string Quoted(std::string_view text) {
+    return "\"" + std::string(text) + "\"";
+}
+
+// Stored numbers are little-endian whatever the machine.
+StoredValue Dword(std::uint32_t value) {
+    StoredValue stored{kRegDword, std::vector<std::uint8_t>(4)};
+    for (int i = 0; i < 4; ++i) stored.data[static_cast<std::size_t>(i)] = (value >> (8 * i)) & 0xFF;
+    return stored;
+}
+
+std::uint32_t DwordOf(const StoredValue& stored) {
+    std::uint32_t value = 0;
+    for (int i = 0; i < 4; ++i) value |= std::uint32_t{stored.data[static_cast<std::size_t>(i)]} << (8 * i);
+    return value;
+}
+
+bool IsDword(const StoredValue& stored) {
+    return stored.type == kRegDword && stored.data.size() == 4;
+}
+
+}  // namespace
+
+OrlenRegistry::OrlenRegistry(RegistryHive& hive, SettingsMessages& messages)
+    : hive_(hive), messages_(messages) {}
+
+void OrlenRegistry::Warn(const std::string& text, const std::string& title) {
+    messages_.ShowMessage(text, title, MessageIcon::Warning);
+}
+
+void OrlenRegistry::Write(std::string_view key, std::string_view name, Kind kind,
+                          StoredValue value) {
+    const std::string fullKey = rootKey + std::string(key);
+    switch (hive_.WriteValue(fullKey, name, value)) {
+        case HiveStatus::Done:
+            return;
+        case HiveStatus::KeyUnavailable:
+            Warn("Tried to open/create Windows Registry key " + Quoted(fullKey) + ", but failed.",
+                 kKeyOpenTitle);
+            return;
+        case HiveStatus::Missing:
+        case HiveStatus::ValueFailed:
+            // The boolean's text differs from the others'; users and support notes know both.
+            Warn(std::string(kind == Kind::Bool ? "Tried to write Windows OrlenRegistry parameter "
+                                                : "Tried to write Windows Registry parameter ") +
+                     Quoted(name) + " but failed.",
+                 kWriteTitle);
+            return;
+    }
+}
+
+bool OrlenRegistry::Read(std::string_view key, std::string_view name, StoredValue& value) {
+    const std::string fullKey = rootKey + std::string(key);
+    switch (hive_.ReadValue(fullKey, name, value)) {
+        case HiveStatus::Done:
+            return true;
+        case HiveStatus::Missing:
+            return false;
+        case HiveStatus::KeyUnavailable:
+            Warn("Tried to open Windows Registry key " + Quoted(fullKey) + ", but failed.",
+                 kKeyOpenTitle);
+            return false;
+        case HiveStatus::ValueFailed:
+            break;
+    }
+    return ReadFailed(name);
+}
+
+bool OrlenRegistry::ReadFailed(std::string_view name) {
+    Warn("Tried to read Windows Registry parameter " + Quoted(name) + " but failed, does it exist?",
+         kReadTitle);
+    return false;
+}
+
+void OrlenRegistry::WriteBool(std::string_view key, std::string_view name, bool value) {
+    Write(key, name, Kind::Bool, Dword(value ? 1 : 0));
+}
+
+void OrlenRegistry::WriteInteger(std::string_view key, std::string_view name,
+                                 std::int32_t value) {
+    Write(key, name, Kind::Integer, Dword(static_cast<std::uint32_t>(value)));
+}
+
+void OrlenRegistry::WriteFloat(std::string_view key, std::string_view name, double value) {
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    StoredValue stored{kRegBinary, std::vector<std::uint8_t>(8)};
+    for (int i = 0; i < 8; ++i) stored.data[static_cast<std::size_t>(i)] = (bits >> (8 * i)) & 0xFF;
+    Write(key, name, Kind::Float, std::move(stored));
+}
+
+void OrlenRegistry::WriteString(std::string_view key, std::string_view name,
+                                std::string_view value) {
+    StoredValue stored{kRegSz, std::vector<std::uint8_t>(value.begin(), value.end())};
+    stored.data.push_back(0);
+    Write(key, name, Kind::String, std::move(stored));
+}
+
+bool OrlenRegistry::ReadBool(std::string_view key, std::string_view name, bool& value) {
+    StoredValue stored;
+    if (!Read(key, name, stored)) return false;
+    if (!IsDword(stored)) return ReadFailed(name);
+    value = DwordOf(stored) != 0;
+    return true;
+}
+
+bool OrlenRegistry::ReadInteger(std::string_view key, std::string_view name,
+                                std::int32_t& value) {
+    StoredValue stored;
+    if (!Read(key, name, stored)) return false;
+    if (!IsDword(stored)) return ReadFailed(name);
+    value = static_cast<std::int32_t>(DwordOf(stored));
+    return true;
+}
+
+bool OrlenRegistry::ReadFloat(std::string_view key, std::string_view name, double& value) {
+    StoredValue stored;
+    if (!Read(key, name, stored)) return false;
+    if (stored.type != kRegBinary || stored.data.size() != 8) return ReadFailed(name);
+    std::uint64_t bits = 0;
+    for (int i = 0; i < 8; ++i) bits |= std::uint64_t{stored.data[static_cast<std::size_t>(i)]} << (8 * i);
+    value = std::bit_cast<double>(bits);
+    return true;
+}
+
+bool OrlenRegistry::ReadString(std::string_view key, std::string_view name, std::string& value) {
+    StoredValue stored;
+    if (!Read(key, name, stored)) return false;
+    // Taken as stored: environment references in an expandable string stay unexpanded.
+    if (stored.type != kRegSz && stored.type != kRegExpandSz) return ReadFailed(name);
+    std::size_t length = 0;
+    while (length < stored.data.size() && stored.data[length] != 0) ++length;
+    value.assign(reinterpret_cast<const char*>(stored.data.data()), length);
+    return true;
+}
+
+bool OrlenRegistry::RemoveKey(std::string_view key, bool announce) {
+    const std::string fullKey = rootKey + std::string(key);
+    if (hive_.RemoveKey(fullKey) != HiveStatus::Done) {
+        Warn("Tried to remove " + fullKey + " 'Key' from Windows Registry but failed, does it exist?",
+             kChangeTitle);
+        return false;
+    }
+    if (announce) {
+        messages_.ShowMessage(fullKey + " 'Key' removed from Windows Registry.", kChangeTitle,
+                              MessageIcon::Information);
+    }
+    return true;
+}
+
+bool OrlenRegistry::RestoreFormSize(std::string_view key, WindowBounds& window) {
+    const Placement remembered = window.placement;
+    window.placement = Placement::AsDesigned;
+    std::int32_t height = window.height;
+    std::int32_t width = window.width;
+    const bool heightFound = ReadInteger(key, kHeight, height);
+    const bool widthFound = ReadInteger(key, kWidth, width);
+    window.height = height;
+    window.width = width;
+    if (heightFound && widthFound) return true;
+    // Without a whole stored size a centred window is centred again.
+    window.placement = remembered;
+    return false;
+}
+
+bool OrlenRegistry::RestoreFormPosition(std::string_view key, WindowBounds& window) {
+    std::int32_t top = window.top;
+    std::int32_t left = window.left;
+    const bool topFound = ReadInteger(key, kTop, top);
+    const bool leftFound = ReadInteger(key, kLeft, left);
+    window.top = top;
+    window.left = left;
+    return topFound && leftFound;
+}
+
+bool OrlenRegistry::RestoreFormBounds(std::string_view key, WindowBounds& window) {
+    std::int32_t top = window.top;
+    std::int32_t left = window.left;
+    const bool topFound = ReadInteger(key, kTop, top);
+    const bool leftFound = ReadInteger(key, kLeft, left);
+    const bool sizeFound = RestoreFormSize(key, window);
+    window.top = top;
+    window.left = left;
+    return topFound && leftFound && sizeFound;
+}
+
+void OrlenRegistry::SaveFormSize(std::string_view key, const WindowBounds& window) {
+    WriteInteger(key, kHeight, window.height);
+    WriteInteger(key, kWidth, window.width);
+}
+
+void OrlenRegistry::SaveFormPosition(std::string_view key, const WindowBounds& window) {
+    WriteInteger(key, kTop, window.top);
+    WriteInteger(key, kLeft, window.left);
+}
+
+void OrlenRegistry::SaveFormBounds(std::string_view key, const WindowBounds& window) {
+    SaveFormSize(key, window);
+    SaveFormPosition(key, window);
+}
+
+}  // namespace ocuvis

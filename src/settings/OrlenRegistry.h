@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "RegistryHive.h"
+#include "SettingsMessages.h"
+#include "WindowBounds.h"
+
+namespace ocuvis {
+
+// The program's own key under the root; every settings call of the program builds on it.
+inline const std::string kAppKeyName = "Ocuvis";
+
+// Typed reads and writes of named values under "Software\Tolvane\" + a key path. Each operation
+// opens (and if need be creates) its key, does one thing and closes it again; the store keeps no
+// state, so any number of them may exist at once. Failures are shown as messages and never stop
+// the caller: a failed read leaves the target as it was and returns false, a failed write writes
+// nothing. A missing value is not a failure and is never reported.
+class OrlenRegistry {
+  public:
+    OrlenRegistry(RegistryHive& hive, SettingsMessages& messages);
+
+    void WriteBool(std::string_view key, std::string_view name, bool value);
+    void WriteInteger(std::string_view key, std::string_view name, std::int32_t value);
+    void WriteFloat(std::string_view key, std::string_view name, double value);
+    void WriteString(std::string_view key, std::string_view name, std::string_view value);
+
+    bool ReadBool(std::string_view key, std::string_view name, bool& value);
+    bool ReadInteger(std::string_view key, std::string_view name, std::int32_t& value);
+    bool ReadFloat(std::string_view key, std::string_view name, double& value);
+    bool ReadString(std::string_view key, std::string_view name, std::string& value);
+
+    // Removes the key with everything below it; announce shows a notice when it went.
+    bool RemoveKey(std::string_view key, bool announce);
+
+    // "Window Height", "Window Width", "Window Position Top", "Window Position Left".
+    bool RestoreFormBounds(std::string_view key, WindowBounds& window);
+    bool RestoreFormSize(std::string_view key, WindowBounds& window);
+    bool RestoreFormPosition(std::string_view key, WindowBounds& window);
+    void SaveFormBounds(std::string_view key, const WindowBounds& window);
+    void SaveFormSize(std::string_view key, const WindowBounds& window);
+    void SaveFormPosition(std::string_view key, const WindowBounds& window);
+
+    // Joined to the caller's key path as it is, with no separator added or removed.
+    const std::string rootKey = "Software\\Tolvane\\";
+
+  private:
+    enum class Kind { Bool, Integer, Float, String };
+
+    void Write(std::string_view key, std::string_view name, Kind kind, StoredValue value);
+    // The stored value when found and readable; reports the failures.
+    bool Read(std::string_view key, std::string_view name, StoredValue& value);
+    // The read message for a value that is there but cannot be taken; always false.
+    bool ReadFailed(std::string_view name);
+    void Warn(const std::string& text, const std::string& title);
+
+    RegistryHive& hive_;
+    SettingsMessages& messages_;
+};
+
+}  // namespace ocuvis

@@ -1,0 +1,119 @@
+#include "SettingsSchema.h"
+
+#include <array>
+#include <string_view>
+
+#include "ScaleSteps.h"
+#include "ScrollBarModel.h"
+
+namespace ocuvis {
+
+namespace {
+
+// The stored view type texts, in the order a load compares them; matched exactly, so "cross
+// eyes" is no view type and the view stays cross-eyed.
+constexpr std::array<std::string_view, 5> kViewTypeTexts = {"Cross Eyes", "Wall Eyes", "Right Red",
+                                                            "Right Blue", "Single View"};
+
+struct BoolValue {
+    std::string_view name;
+    bool GraphViewState::*field;
+};
+
+// The eight toggles read together at load, in their order.
+constexpr std::array<BoolValue, 8> kToggles = {{
+    {"Full Box Grid", &GraphViewState::fullBoxGrid},
+    {"Rotate Azimuth", &GraphViewState::rotateAzimuth},
+    {"Rotate Elevation", &GraphViewState::rotateElevation},
+    {"Enable Axis Labels", &GraphViewState::axisLabels},
+    {"Enable Titles", &GraphViewState::titles},
+    {"TextLabels.Down", &GraphViewState::textLabels},
+    {"FadeLinesSpdBtn.Down", &GraphViewState::fadeLines},
+    {"Enable Mode Indicator", &GraphViewState::modeIndicator},
+}};
+
+struct ColourValue {
+    std::string_view name;
+    Colour GraphViewState::*field;
+};
+
+constexpr std::array<ColourValue, 5> kColours = {{
+    {"Background Color", &GraphViewState::backgroundColor},
+    {"Text Color", &GraphViewState::textColor},
+    {"Dot Color", &GraphViewState::dotColor},
+    {"Lines Color", &GraphViewState::lineColor},
+    {"Grid Color", &GraphViewState::gridColor},
+}};
+
+}  // namespace
+
+SettingsSchema::SettingsSchema(OrlenRegistry& store, std::string appKeyName)
+    : store_(store), key_(std::move(appKeyName)) {}
+
+void SettingsSchema::LoadSettings(GraphViewState& view, GraphRecord& graph,
+                                  WindowBounds& bounds) {
+    store_.RestoreFormBounds(key_, bounds);
+
+    for (const auto& toggle : kToggles) {
+        bool value = false;
+        if (store_.ReadBool(key_, toggle.name, value)) view.*toggle.field = value;
+    }
+
+    bool zInvert = false;
+    if (store_.ReadBool(key_, "ZInvert", zInvert)) view.zInvert = zInvert;
+    graph.zscale = view.ZSign() * ScaleSteps[static_cast<std::size_t>(
+                                      kRangeBar.Clamp(view.zRangePosition))];
+    graph.zshift = OffsetShift(view.zOffsetPosition, view.ZSign());
+
+    // Thicknesses and the point size are taken as stored, in range or not.
+    store_.ReadInteger(key_, "Rotate Time Delay", storedRotateDelay);
+    store_.ReadInteger(key_, "Grid Thickness", view.gridThickness);
+    store_.ReadInteger(key_, "Connecting Line Thickness", view.lineThickness);
+    store_.ReadInteger(key_, "Point Size", view.pointSize);
+
+    for (const auto& colour : kColours) {
+        std::int32_t value = 0;
+        if (store_.ReadInteger(key_, colour.name, value))
+            view.*colour.field = static_cast<Colour>(value);
+    }
+
+    // The angle scroll bars keep a stored angle within -180..180.
+    std::int32_t angle = 0;
+    if (store_.ReadInteger(key_, "Elevation", angle)) view.elevation = kAngleBar.Clamp(angle);
+    if (store_.ReadInteger(key_, "Azimuth", angle)) view.azimuth = kAngleBar.Clamp(angle);
+    view.elevationRadians = AngleRadians(view.elevation);
+    view.azimuthRadians = AngleRadians(view.azimuth);
+
+    std::string viewText = "Cross Eyes";
+    store_.ReadString(key_, "View Type", viewText);
+    for (std::size_t i = 0; i < kViewTypeTexts.size(); ++i) {
+        if (viewText == kViewTypeTexts[i]) {
+            view.viewType = static_cast<ViewType>(i);
+            break;
+        }
+    }
+
+    bool fixedAspect = false;
+    if (store_.ReadBool(key_, "Fixed 1-1 Aspect Ratio", fixedAspect))
+        view.fixedAspect = fixedAspect;
+}
+
+void SettingsSchema::SaveSettings(const GraphViewState& view, const WindowBounds& bounds) {
+    store_.SaveFormBounds(key_, bounds);
+    store_.WriteInteger(key_, "Grid Thickness", view.gridThickness);
+    for (const auto& toggle : kToggles) store_.WriteBool(key_, toggle.name, view.*toggle.field);
+    store_.WriteInteger(key_, "Rotate Time Delay", storedRotateDelay);
+    store_.WriteInteger(key_, "Connecting Line Thickness", view.lineThickness);
+    store_.WriteInteger(key_, "Point Size", view.pointSize);
+    store_.WriteInteger(key_, "Elevation", view.elevation);
+    store_.WriteInteger(key_, "Azimuth", view.azimuth);
+    for (const auto& colour : kColours)
+        store_.WriteInteger(key_, colour.name, static_cast<std::int32_t>(view.*colour.field));
+    store_.WriteBool(key_, "ZInvert", view.zInvert);
+    store_.WriteBool(key_, "Fixed 1-1 Aspect Ratio", view.fixedAspect);
+    // A view type outside the five has no checked radio item, and so no text to write.
+    const auto index = static_cast<std::size_t>(view.viewType);
+    if (index < kViewTypeTexts.size()) store_.WriteString(key_, "View Type", kViewTypeTexts[index]);
+}
+
+}  // namespace ocuvis
