@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QColor>
+#include <QPen>
+
+#include "ViewType.h"
+
+namespace ocuvis {
+
+// The Qt form of a 0x00BBGGRR colour.
+inline QRgb ToRgb(Colour c) {
+    return qRgb(RedOf(c), GreenOf(c), BlueOf(c));
+}
+
+// The pen every canvas strokes with. One-pixel lines leave out their last pixel like the
+// original's cosmetic pens (flat caps); wider ones get round caps and joins like its geometric
+// pens. Both canvases build their pens here, which is what keeps them pixel-identical.
+inline QPen StrokePen(Colour colour, int width) {
+    if (width <= 1)
+        return QPen(QColor(ToRgb(colour)), 1, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+    return QPen(QColor(ToRgb(colour)), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+}
+
+}  // namespace ocuvis

@@ -1,0 +1,172 @@
+// Connecting lines with their fading, dots and the data file's text labels.
+#include <QString>
+#include <QStringDecoder>
+#include <algorithm>
+
+#include "FrameDrawing.h"
+
+namespace ocuvis {
+
+namespace {
+constexpr Colour kAnaglyphBlue = 0xFF0000;
+constexpr Colour kAnaglyphRed = 0x0000FF;
+constexpr Colour kSkipGrey = 0xFFFFFF;
+// Sizes beyond the menus' 0..6 can come from stored settings; past this they would only
+// paint the whole frame and overflow nothing useful.
+constexpr int kMaxDotSize = 64;
+}  // namespace
+
+void FrameDrawing::DrawLines() {
+    if (view_.fadeLines) {
+        fadeNear_ = 1.0f;
+        fadeFar_ = -1.0f;
+        fadeActive_ = true;
+        fadeMeasuring_ = true;
+        DrawAllSegments(false);
+        fadeMeasuring_ = false;
+    }
+    canvas_.SetPenColour(view_.lineColor);
+    canvas_.SetPenWidth(view_.lineThickness);
+    drawPass_ = 0;
+    if (view_.fadeLines) DrawAllSegments(true);
+    drawPass_ = 1;
+    DrawAllSegments(true);
+    drawPass_ = 0;
+    fadeActive_ = false;
+}
+
+void FrameDrawing::DrawAllSegments(bool withClosingSegment) {
+    const DataPoint* points = store_.points.data();
+    for (int i = 0; i + 1 < pointCount_; ++i) {
+        const DataPoint& a = points[i];
+        const DataPoint& b = points[i + 1];
+        if (a.IsBreak() || b.IsBreak()) continue;
+        DrawSegment(PlotOf(a.x, a.y, a.z), PlotOf(b.x, b.y, b.z));
+    }
+    // The built-in figure is closed: its last record joins the first.
+    if (withClosingSegment && store_.defaultDataLoaded && pointCount_ > 1) {
+        const DataPoint& a = points[pointCount_ - 1];
+        const DataPoint& b = points[0];
+        if (!a.IsBreak() && !b.IsBreak()) DrawSegment(PlotOf(a.x, a.y, a.z), PlotOf(b.x, b.y, b.z));
+    }
+}
+
+void FrameDrawing::DrawSegment(const PlotPosition& a, const PlotPosition& b) {
+    const RotatedPosition ra = projection_.Rotate(a.x, a.y, a.z);
+    const RotatedPosition rb = projection_.Rotate(b.x, b.y, b.z);
+    // A segment with an end at or behind the eye has no image; it is neither drawn nor
+    // measured, so it cannot stretch the fade range either.
+    const bool drawable = projection_.IsDrawable(ra) && projection_.IsDrawable(rb);
+    if (fadeMeasuring_) {
+        if (!drawable) return;
+        fadeNear_ = std::min({fadeNear_, ra.Z, rb.Z});
+        fadeFar_ = std::max({fadeFar_, ra.Z, rb.Z});
+        return;
+    }
+    if (fadeActive_ && view_.fadeLines) {
+        const float depth = std::min({1.0f, ra.Z, rb.Z});
+        const Colour grey = FadeGrey(depth);
+        canvas_.SetPenColour(grey);
+        if (grey == kSkipGrey) return;
+    }
+    if (!drawable) return;
+
+    const float rowA = projection_.ImageRow(ra);
+    const float rowB = projection_.ImageRow(rb);
+    if (Anaglyph()) canvas_.SetPenColour(kAnaglyphBlue);
+    DrawPixelLine(projection_.FirstImageColumn(ra), rowA, projection_.FirstImageColumn(rb), rowB);
+    if (projection_.Paired()) {
+        if (Anaglyph()) canvas_.SetPenColour(kAnaglyphRed);
+        DrawPixelLine(projection_.SecondImageColumn(ra), rowA, projection_.SecondImageColumn(rb),
+                      rowB);
+    }
+}
+
+Colour FrameDrawing::FadeGrey(float depth) const {
+    const float range = fadeFar_ - fadeNear_;
+    float t = 0.0f;
+    if (range > 0.01) t = static_cast<float>((static_cast<double>(depth) - fadeNear_) / range);
+    const bool below = t < 0.5f;
+    if ((drawPass_ == 0 && !below) || (drawPass_ == 1 && below)) {
+        // Text labels may lie outside the range the lines were measured over; their grey is
+        // held at the ends of the scale (black in front, 208 at the back).
+        const float held = t > 1.0f ? 1.0f : (t > 0.0f ? t : 0.0f);
+        const int g = static_cast<int>(208.0f * held);
+        return static_cast<Colour>(g) * 0x010101u;
+    }
+    return kSkipGrey;
+}
+
+void FrameDrawing::DrawDots() {
+    const DataPoint* points = store_.points.data();
+    const bool ownSizes = store_.dotSizesPresent != 0;
+    for (int i = 0; i < pointCount_; ++i) {
+        const DataPoint& p = points[i];
+        if (p.IsBreak()) continue;
+        DrawDot(PlotOf(p.x, p.y, p.z), ownSizes ? p.SizeClass() : view_.pointSize);
+    }
+}
+
+void FrameDrawing::DrawDot(const PlotPosition& p, int s) {
+    // Size 0 shows no dot; negative sizes (stored settings) show none either.
+    if (s <= 0) return;
+    s = std::min(s, kMaxDotSize);
+    canvas_.SetPenWidth(s);
+    const RotatedPosition r = projection_.Rotate(p.x, p.y, p.z);
+    if (!projection_.IsDrawable(r)) return;
+    const int c = Projection::TruncatePixel(projection_.FirstImageColumn(r));
+    const int row = Projection::TruncatePixel(projection_.ImageRow(r));
+    if (Anaglyph()) {
+        canvas_.SetPenColour(kAnaglyphBlue);
+        canvas_.SetBrush(true, kAnaglyphBlue);
+    }
+    canvas_.DrawEllipse({c - s, row - s, c + s, row + s});
+    if (projection_.Paired()) {
+        if (Anaglyph()) {
+            canvas_.SetPenColour(kAnaglyphRed);
+            canvas_.SetBrush(true, kAnaglyphRed);
+        }
+        const int c2 = Projection::TruncatePixel(projection_.SecondImageColumn(r));
+        canvas_.DrawEllipse({c2 - s, row - s, c2 + s, row + s});
+    }
+}
+
+void FrameDrawing::DrawTextLabels() {
+    const bool twoImages =
+        view_.viewType == ViewType::CrossEyes || view_.viewType == ViewType::WallEyes;
+    for (int i = 0; i < labelCount_; ++i) {
+        const XYZTEXT& label = store_.labels[static_cast<std::size_t>(i)];
+        const PlotPosition p = PlotOf(label.x, label.y, label.z);
+        const RotatedPosition r = projection_.Rotate(p.x, p.y, p.z);
+        const Colour grey = FadeGrey(r.Z);
+        if (view_.fadeLines) canvas_.SetTextColour(grey);
+        if (grey == kSkipGrey || !projection_.IsDrawable(r)) continue;
+
+        int characters = 0;
+        const std::string text = LabelTextAsUtf8(label.text, characters);
+        canvas_.SetFont({FontFace::Serif, TextLabelPointSize(characters), true});
+        const int c1 = Projection::TruncatePixel(projection_.FirstImageColumn(r));
+        const int row = Projection::TruncatePixel(projection_.ImageRow(r));
+        canvas_.DrawText({c1 - 100, row - 100, c1 + 100, row + 100}, TextAlign::Centre, text);
+        if (twoImages) {
+            const int c2 = Projection::TruncatePixel(projection_.SecondImageColumn(r));
+            canvas_.DrawText({c2 - 100, row - 100, c2 + 100, row + 100}, TextAlign::Centre, text);
+        }
+    }
+}
+
+int TextLabelPointSize(int characters) {
+    if (characters < 19) return 12;
+    if (characters <= 21) return 11;
+    return 9;
+}
+
+std::string LabelTextAsUtf8(const std::string& raw, int& characters) {
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8.decode(QByteArrayView(raw.data(), static_cast<qsizetype>(raw.size())));
+    if (utf8.hasError()) text = QString::fromLatin1(raw.data(), static_cast<qsizetype>(raw.size()));
+    characters = static_cast<int>(text.toUcs4().size());
+    return text.toStdString();
+}
+
+}  // namespace ocuvis

@@ -1,0 +1,62 @@
+#include "DotStamp.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include "CanvasPens.h"
+
+namespace ocuvis {
+
+namespace {
+
+constexpr QRgb kBackground = 0xff000000u;
+constexpr Colour kOutline = 0x0000FF;  // red
+constexpr Colour kFill = 0x00FF00;     // green
+
+DotStamp Rasterise(int width, int height, int penWidth, bool filled) {
+    // Room for the pen, which reaches half its width beyond the rectangle, and then some.
+    const int margin = penWidth + 4;
+    QImage image(width + 2 * margin, height + 2 * margin, QImage::Format_RGB32);
+    image.fill(kBackground);
+    {
+        QPainter painter(&image);
+        painter.setPen(StrokePen(kOutline, penWidth));
+        if (filled)
+            painter.setBrush(QColor(ToRgb(kFill)));
+        else
+            painter.setBrush(Qt::NoBrush);
+        painter.drawEllipse(QRect(margin, margin, width, height));
+    }
+    DotStamp stamp;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        int x = 0;
+        while (x < image.width()) {
+            const QRgb pixel = line[x];
+            if (pixel == kBackground) {
+                ++x;
+                continue;
+            }
+            int end = x + 1;
+            while (end < image.width() && line[end] == pixel)
+                ++end;
+            stamp.spans.push_back(
+                {static_cast<std::int16_t>(y - margin), static_cast<std::int16_t>(x - margin),
+                 static_cast<std::int16_t>(end - margin), pixel == ToRgb(kOutline)});
+            x = end;
+        }
+    }
+    return stamp;
+}
+
+}  // namespace
+
+const DotStamp& DotStampCache::Get(int width, int height, int penWidth, bool filled) {
+    const auto key = std::make_tuple(width, height, penWidth, filled);
+    auto it = stamps_.find(key);
+    if (it == stamps_.end())
+        it = stamps_.emplace(key, Rasterise(width, height, penWidth, filled)).first;
+    return it->second;
+}
+
+}  // namespace ocuvis

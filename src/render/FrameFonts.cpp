@@ -1,0 +1,71 @@
+#include "FrameFonts.h"
+
+#include <QFontDatabase>
+#include <QStringList>
+#include <QtGlobal>
+#include <cstdlib>
+
+namespace ocuvis {
+
+namespace {
+
+constexpr const char* kFontDirectory = "/usr/share/fonts/truetype/liberation/";
+
+// Loads the regular and bold file of one family; the family name on success, else empty.
+QString LoadFamily(const char* regularFile, const char* boldFile) {
+    QString family;
+    for (const char* file : {regularFile, boldFile}) {
+        const int id = QFontDatabase::addApplicationFont(QString::fromLatin1(kFontDirectory) +
+                                                         QString::fromLatin1(file));
+        if (id < 0) return {};
+        const QStringList families = QFontDatabase::applicationFontFamilies(id);
+        if (families.isEmpty()) return {};
+        family = families.front();
+    }
+    return family;
+}
+
+}  // namespace
+
+const FrameFonts& FrameFonts::Instance() {
+    static const FrameFonts fonts;
+    return fonts;
+}
+
+FrameFonts::FrameFonts() {
+    sansFamily_ = LoadFamily("LiberationSans-Regular.ttf", "LiberationSans-Bold.ttf");
+    serifFamily_ = LoadFamily("LiberationSerif-Regular.ttf", "LiberationSerif-Bold.ttf");
+    if (sansFamily_.isEmpty() || serifFamily_.isEmpty()) {
+        loadedFromFiles_ = false;
+        qWarning(
+            "Ocuvis: the Liberation fonts were not found in %s (Debian package "
+            "fonts-liberation); text falls back to the system's sans serif and serif "
+            "fonts and may look different.",
+            kFontDirectory);
+        if (sansFamily_.isEmpty()) sansFamily_ = QStringLiteral("Sans Serif");
+        if (serifFamily_.isEmpty()) serifFamily_ = QStringLiteral("Serif");
+    }
+}
+
+const QString& FrameFonts::Family(FontFace face) const {
+    return face == FontFace::Serif ? serifFamily_ : sansFamily_;
+}
+
+int FrameFonts::PixelSize(int points) {
+    // MulDiv(points, 96, 72): rounded half away from zero.
+    const int scaled = points * 96;
+    return scaled >= 0 ? (scaled + 36) / 72 : -((-scaled + 36) / 72);
+}
+
+QFont FrameFonts::Font(const FontSpec& spec) const {
+    QFont font(Family(spec.face));
+    font.setStyleHint(spec.face == FontFace::Serif ? QFont::Serif : QFont::SansSerif);
+    font.setPixelSize(std::max(1, PixelSize(spec.pointSize)));
+    font.setBold(spec.bold);
+    font.setStyleStrategy(QFont::NoAntialias);
+    font.setHintingPreference(QFont::PreferFullHinting);
+    font.setKerning(false);
+    return font;
+}
+
+}  // namespace ocuvis

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+#include "Canvas.h"
+
+namespace ocuvis {
+
+// The frame's two faces stand in for the small Windows sans and serif fonts the viewer was
+// designed with: Liberation Sans and Liberation Serif (Debian's fonts-liberation), loaded from
+// their files so that no font configuration of the machine can swap them. Text is drawn
+// unsmoothed and fully hinted at 96 DPI, so a frame reads the same on every machine.
+class FrameFonts {
+  public:
+    // Loads the fonts the first time; needs a QGuiApplication.
+    static const FrameFonts& Instance();
+
+    QFont Font(const FontSpec& spec) const;
+    const QString& Family(FontFace face) const;
+    // False when a font file was missing and a system family stands in.
+    bool LoadedFromFiles() const { return loadedFromFiles_; }
+
+    // Point sizes become pixels at 96 DPI, rounded as the Windows font mapper does.
+    static int PixelSize(int points);
+    // 96 DPI in dots per metre, for the frame image.
+    static constexpr int kDotsPerMetre = 3780;
+
+  private:
+    FrameFonts();
+
+    QString sansFamily_;
+    QString serifFamily_;
+    bool loadedFromFiles_ = true;
+};
+
+}  // namespace ocuvis

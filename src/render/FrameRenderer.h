@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QImage>
+#include <string>
+
+#include "Canvas.h"
+#include "DotStamp.h"
+#include "GraphRecord.h"
+#include "GraphViewState.h"
+#include "PointStore.h"
+
+namespace ocuvis {
+
+// The four texts of the titles dialog, read at every render.
+struct TitleTexts {
+    std::string mainTitle;
+    std::string xTitle;
+    std::string yTitle;
+    std::string zTitle;
+};
+
+// Everything a frame is drawn from. The renderer only reads it.
+struct FrameSources {
+    const GraphViewState& view;
+    const GraphRecord& graph;
+    const PointStore& store;
+    const TitleTexts& titles;
+};
+
+// Draws complete frames: background, mode indicator, grid or box with axis labels and titles,
+// connecting lines, dots and text labels, in that order. Keeps the depth range of the last
+// faded frame, which the text labels of later frames use.
+class FrameRenderer {
+  public:
+    // One frame of width × height pixels on any canvas.
+    void Render(Canvas& canvas, int width, int height, const FrameSources& sources);
+
+    // A new frame image (RGB32, 96 DPI) drawn on the fast canvas: the frameBitmap.
+    QImage RenderImage(int width, int height, const FrameSources& sources);
+
+    // An empty frame image of the size, ready for any canvas.
+    static QImage NewFrameImage(int width, int height);
+
+    // Smallest and largest rotated depth of the last measuring pass; 0 and 0 before any.
+    float fadeNear = 0.0f;
+    float fadeFar = 0.0f;
+
+  private:
+    DotStampCache stamps_;
+};
+
+}  // namespace ocuvis

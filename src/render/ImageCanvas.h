@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QImage>
+#include <QPainter>
+#include <memory>
+
+#include "Canvas.h"
+#include "DotStamp.h"
+
+namespace ocuvis {
+
+// The fast canvas: one-pixel lines and stamped ellipses go straight into the pixel buffer of
+// an RGB32 image; text, wider lines and very large ellipses go through a QPainter on the same
+// image. Every primitive sets exactly the pixels the plain QPainterCanvas sets.
+class ImageCanvas final : public Canvas {
+  public:
+    // The image must be Format_RGB32 and outlive the canvas; the stamp cache may be shared
+    // between frames.
+    ImageCanvas(QImage& image, DotStampCache& stamps);
+    ~ImageCanvas() override;
+
+    void SetPenColour(Colour colour) override;
+    void SetPenWidth(int width) override;
+    void SetBrush(bool solid, Colour colour) override;
+    void SetFont(const FontSpec& font) override;
+    void SetTextColour(Colour colour) override;
+
+    void DrawLine(int x1, int y1, int x2, int y2) override;
+    void DrawEllipse(const CanvasRect& bounds) override;
+    void DrawText(const CanvasRect& box, TextAlign align, std::string_view text) override;
+    void FillRect(const CanvasRect& area) override;
+
+  private:
+    QPainter& Painter();
+
+    QImage& image_;
+    DotStampCache& stamps_;
+    QRgb* pixels_;
+    int stride_;  // in pixels
+    int width_;
+    int height_;
+    std::unique_ptr<QPainter> painter_;  // begun on first use
+
+    Colour penColour_ = 0;
+    int penWidth_ = 1;
+    bool brushSolid_ = false;
+    Colour brushColour_ = 0;
+    FontSpec font_;
+    Colour textColour_ = 0;
+    QRgb penRgb_;
+    QRgb brushRgb_;
+};
+
+}  // namespace ocuvis

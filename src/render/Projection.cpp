@@ -1,0 +1,129 @@
+#include "Projection.h"
+
+#include <cmath>
+
+namespace ocuvis {
+
+Projection::Projection(const GraphViewState& view, const GraphRecord& graph, int width, int height)
+    : viewType_(view.viewType),
+      graph_(graph),
+      width_(width),
+      height_(height),
+      d_(view.z0),
+      cosAz_(std::cos(view.azimuthRadians)),
+      sinAz_(std::sin(view.azimuthRadians)),
+      cosEl_(std::cos(view.elevationRadians)),
+      sinEl_(std::sin(view.elevationRadians)),
+      sinElSinAz_(sinEl_ * sinAz_),
+      sinElCosAz_(sinEl_ * cosAz_),
+      cosElCosAz_(cosEl_ * cosAz_),
+      cosElSinAz_(cosEl_ * sinAz_) {
+    ComputeFrameExtents();
+}
+
+void Projection::ComputeFrameExtents() {
+    const ViewType type = viewType_;
+    const double d = d_;
+    const bool sideBySide = type == ViewType::CrossEyes || type == ViewType::WallEyes;
+    eyeOffset = type == ViewType::Single ? 0.0f : (graph_.xmax - graph_.xmin) * 0.5f;
+    const double h = sideBySide ? eyeOffset : 0.0;
+    frameLeft = static_cast<float>((graph_.xmin - h) * d / (graph_.zmin + d));
+    frameRight = static_cast<float>((graph_.xmax + h) * d / (graph_.zmin + d));
+    const float margin = static_cast<float>((graph_.ymax - graph_.ymin) * 0.05);
+    frameBottom = static_cast<float>(graph_.ymin * d / (graph_.zmax + d) - margin);
+    frameTop = static_cast<float>(graph_.ymax * d / (graph_.zmin + d) - margin);
+
+    const float h1 = eyeOffset;
+    switch (type) {
+        case ViewType::CrossEyes:
+            firstEye_ = -h1, firstShift_ = 0.0f, secondEye_ = h1, secondShift_ = 0.0f;
+            break;
+        case ViewType::WallEyes:
+            firstEye_ = h1, firstShift_ = 2 * h1, secondEye_ = -h1, secondShift_ = -2 * h1;
+            break;
+        case ViewType::RightRed:
+            firstEye_ = -h1, firstShift_ = -h1, secondEye_ = h1, secondShift_ = h1;
+            break;
+        case ViewType::RightBlue:
+            firstEye_ = h1, firstShift_ = h1, secondEye_ = -h1, secondShift_ = -h1;
+            break;
+        case ViewType::Single:
+            firstEye_ = 0.0f, firstShift_ = 0.0f, secondEye_ = 0.0f, secondShift_ = 0.0f;
+            break;
+    }
+    frameUsable_ = std::isfinite(frameLeft) && std::isfinite(frameRight) &&
+                   std::isfinite(frameBottom) && std::isfinite(frameTop) &&
+                   frameRight != frameLeft && frameTop != frameBottom && std::isfinite(d_);
+}
+
+double Projection::RotateX(float x, float, float z) const {
+    return cosAz_ * x + sinAz_ * z;
+}
+
+double Projection::RotateY(float x, float y, float z) const {
+    return cosEl_ * y + sinElSinAz_ * x - sinElCosAz_ * z;
+}
+
+double Projection::RotateZ(float x, float y, float z) const {
+    return sinEl_ * y + cosElCosAz_ * z - cosElSinAz_ * x;
+}
+
+RotatedPosition Projection::Rotate(float x, float y, float z) const {
+    return {static_cast<float>(RotateX(x, y, z)), static_cast<float>(RotateY(x, y, z)),
+            static_cast<float>(RotateZ(x, y, z))};
+}
+
+bool Projection::IsDrawable(const RotatedPosition& p) const {
+    // Written so that NaN fails every test.
+    return frameUsable_ && p.Z + d_ > 0.0f && std::isfinite(p.X) && std::isfinite(p.Y) &&
+           std::isfinite(p.Z);
+}
+
+float Projection::ImageU(const RotatedPosition& p, float eye, float shift) const {
+    return static_cast<float>(
+        (static_cast<double>(p.X) - eye) * d_ / (p.Z + static_cast<double>(d_)) + shift);
+}
+
+float Projection::FirstImageColumn(const RotatedPosition& p) const {
+    return ToPixelX(ImageU(p, firstEye_, firstShift_));
+}
+
+float Projection::SecondImageColumn(const RotatedPosition& p) const {
+    return ToPixelX(ImageU(p, secondEye_, secondShift_));
+}
+
+float Projection::ImageRow(const RotatedPosition& p) const {
+    const float v =
+        static_cast<float>(static_cast<double>(p.Y) * d_ / (p.Z + static_cast<double>(d_)));
+    return ToPixelY(v);
+}
+
+float Projection::ToPixelX(float u) const {
+    return static_cast<float>(static_cast<double>(width_) * (static_cast<double>(u) - frameLeft) /
+                              (static_cast<double>(frameRight) - frameLeft));
+}
+
+float Projection::ToPixelY(float v) const {
+    return static_cast<float>(height_ * (1.0 - (static_cast<double>(v) - frameBottom) /
+                                                   (static_cast<double>(frameTop) - frameBottom)));
+}
+
+int Projection::TruncatePixel(float value) {
+    if (!(value > -kPixelLimit)) return -static_cast<int>(kPixelLimit);
+    if (value > kPixelLimit) return static_cast<int>(kPixelLimit);
+    return static_cast<int>(value);
+}
+
+int Projection::FirstImageX(float X, float Y, float Z) const {
+    return TruncatePixel(FirstImageColumn({X, Y, Z}));
+}
+
+int Projection::SecondImageX(float X, float Y, float Z) const {
+    return TruncatePixel(SecondImageColumn({X, Y, Z}));
+}
+
+int Projection::ImageY(float X, float Y, float Z) const {
+    return TruncatePixel(ImageRow({X, Y, Z}));
+}
+
+}  // namespace ocuvis

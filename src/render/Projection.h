@@ -1,0 +1,89 @@
+#pragma once
+
+#include <cstdint>
+
+#include "GraphRecord.h"
+#include "GraphViewState.h"
+
+namespace ocuvis {
+
+// A position after the rotation; Z is the depth, larger is farther away.
+struct RotatedPosition {
+    float X = 0.0f;
+    float Y = 0.0f;
+    float Z = 0.0f;
+};
+
+// The one chain from plot coordinates to pixels: rotation by the two angles, perspective from
+// one eye per image, placement of the image and the mapping of the frame onto the paint area.
+// Built per frame from the view state, the graph record and the paint area's size.
+class Projection {
+  public:
+    Projection(const GraphViewState& view, const GraphRecord& graph, int width, int height);
+
+    // Eye offset and frame extents for the view type; every pixel mapping of the frame uses
+    // them. The constructor runs it once.
+    void ComputeFrameExtents();
+
+    // One rotated coordinate each, as doubles; callers store them as floats.
+    double RotateX(float x, float y, float z) const;
+    double RotateY(float x, float y, float z) const;
+    double RotateZ(float x, float y, float z) const;
+    RotatedPosition Rotate(float x, float y, float z) const;
+
+    // False for positions at or behind the eye (Z + D <= 0) and for anything that is not a
+    // finite number: those have no image and are never drawn.
+    bool IsDrawable(const RotatedPosition& p) const;
+
+    // Pixel positions before truncation, as 32-bit floats. Only meaningful for drawable
+    // positions; far positions may lie millions of pixels outside the frame.
+    float FirstImageColumn(const RotatedPosition& p) const;
+    float SecondImageColumn(const RotatedPosition& p) const;
+    float ImageRow(const RotatedPosition& p) const;
+
+    // Truncated pixel positions. Values beyond kPixelLimit are held there, so that
+    // arithmetic on them cannot overflow.
+    int FirstImageX(float X, float Y, float Z) const;
+    int SecondImageX(float X, float Y, float Z) const;
+    int ImageY(float X, float Y, float Z) const;
+
+    // Projected coordinate to pixel, as a float before truncation.
+    float ToPixelX(float u) const;
+    float ToPixelY(float v) const;
+
+    // Truncation toward zero, held within ±kPixelLimit; NaN gives -kPixelLimit.
+    static int TruncatePixel(float value);
+    static constexpr float kPixelLimit = 16777216.0f;  // 2^24: far outside any frame
+
+    // False when the frame itself has no extent or is not finite (a viewing distance that
+    // puts the cube's near face at the eye, say): then nothing can be placed.
+    bool FrameUsable() const { return frameUsable_; }
+
+    bool Paired() const { return viewType_ != ViewType::Single; }
+    ViewType viewType() const { return viewType_; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+    float viewingDistance() const { return d_; }
+
+    float eyeOffset = 0.0f;
+    float frameLeft = 0.0f;
+    float frameRight = 0.0f;
+    float frameBottom = 0.0f;
+    float frameTop = 0.0f;
+
+  private:
+    float ImageU(const RotatedPosition& p, float eye, float shift) const;
+
+    ViewType viewType_;
+    GraphRecord graph_;
+    int width_;
+    int height_;
+    float d_;
+    double cosAz_, sinAz_, cosEl_, sinEl_;
+    double sinElSinAz_, sinElCosAz_, cosElCosAz_, cosElSinAz_;
+    // Eye positions and placement shifts of the two images.
+    float firstEye_ = 0.0f, firstShift_ = 0.0f, secondEye_ = 0.0f, secondShift_ = 0.0f;
+    bool frameUsable_ = false;
+};
+
+}  // namespace ocuvis

@@ -1,0 +1,113 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdlib>
+#include <utility>
+
+namespace ocuvis {
+
+// The pixels of an aliased one-pixel line with flat caps, the same pixels Qt's raster engine
+// sets for QPainter::drawLine with such a pen: 26.6 fixed-point ends, a 16.16 fixed-point step
+// along the major axis, the end at the larger major coordinate left out. Lines are clipped to
+// the frame (one pixel of margin, in floating point as Qt does) before stepping, so a far end
+// costs nothing. plot(x, y) is called for pixels inside width × height only.
+template <class Plot>
+void RasteriseThinLine(int ix1, int iy1, int ix2, int iy2, int width, int height, Plot&& plot) {
+    if (ix1 == ix2 && iy1 == iy2) {
+        // A line of no length sets its one pixel.
+        if (ix1 >= 0 && ix1 < width && iy1 >= 0 && iy1 < height) plot(ix1, iy1);
+        return;
+    }
+    double x1 = ix1, y1 = iy1, x2 = ix2, y2 = iy2;
+    const double xmin = -1.0, xmax = width + 1.0, ymin = -1.0, ymax = height + 1.0;
+    if (x1 < xmin) {
+        if (x2 <= xmin) return;
+        y1 += (y2 - y1) / (x2 - x1) * (xmin - x1);
+        x1 = xmin;
+    } else if (x1 > xmax) {
+        if (x2 >= xmax) return;
+        y1 += (y2 - y1) / (x2 - x1) * (xmax - x1);
+        x1 = xmax;
+    }
+    if (x2 < xmin) {
+        y2 += (y2 - y1) / (x2 - x1) * (xmin - x2);
+        x2 = xmin;
+    } else if (x2 > xmax) {
+        y2 += (y2 - y1) / (x2 - x1) * (xmax - x2);
+        x2 = xmax;
+    }
+    if (y1 < ymin) {
+        if (y2 <= ymin) return;
+        x1 += (x2 - x1) / (y2 - y1) * (ymin - y1);
+        y1 = ymin;
+    } else if (y1 > ymax) {
+        if (y2 >= ymax) return;
+        x1 += (x2 - x1) / (y2 - y1) * (ymax - y1);
+        y1 = ymax;
+    }
+    if (y2 < ymin) {
+        x2 += (x2 - x1) / (y2 - y1) * (ymin - y2);
+        y2 = ymin;
+    } else if (y2 > ymax) {
+        x2 += (x2 - x1) / (y2 - y1) * (ymax - y2);
+        y2 = ymax;
+    }
+
+    int fx1 = static_cast<int>(x1 * 64.0);
+    int fy1 = static_cast<int>(y1 * 64.0);
+    int fx2 = static_cast<int>(x2 * 64.0);
+    int fy2 = static_cast<int>(y2 * 64.0);
+    const int dx = std::abs(fx2 - fx1);
+    const int dy = std::abs(fy2 - fy1);
+    const auto fixedDiv = [](int a, int b) {
+        return static_cast<int>(static_cast<std::int64_t>(a) * 65536 / b);
+    };
+
+    if (dx < dy) {
+        if (fy1 > fy2) {
+            std::swap(fy1, fy2);
+            std::swap(fx1, fx2);
+        }
+        const int xinc = fixedDiv(fx2 - fx1, fy2 - fy1);
+        int x = fx1 * 1024;
+        int y = (fy1 + 32) >> 6;
+        const int ys = (fy2 + 32) >> 6;
+        const int round = xinc > 0 ? 32 : 0;
+        if (y == ys) return;
+        x += static_cast<int>((static_cast<std::int64_t>(y * 64 + round - fy1) * xinc) >> 6);
+        // Rows above the frame are stepped over in one go.
+        if (y < 0) {
+            x += -y * xinc;
+            y = 0;
+        }
+        const int yEnd = ys < height ? ys : height;
+        for (; y < yEnd; ++y, x += xinc) {
+            const int px = x >> 16;
+            if (px >= 0 && px < width) plot(px, y);
+        }
+    } else {
+        if (dx == 0) return;
+        if (fx1 > fx2) {
+            std::swap(fx1, fx2);
+            std::swap(fy1, fy2);
+        }
+        const int yinc = fixedDiv(fy2 - fy1, fx2 - fx1);
+        int y = fy1 * 1024;
+        int x = (fx1 + 32) >> 6;
+        const int xs = (fx2 + 32) >> 6;
+        const int round = yinc > 0 ? 32 : 0;
+        if (x == xs) return;
+        y += static_cast<int>((static_cast<std::int64_t>(x * 64 + round - fx1) * yinc) >> 6);
+        if (x < 0) {
+            y += -x * yinc;
+            x = 0;
+        }
+        const int xEnd = xs < width ? xs : width;
+        for (; x < xEnd; ++x, y += yinc) {
+            const int py = y >> 16;
+            if (py >= 0 && py < height) plot(x, py);
+        }
+    }
+}
+
+}  // namespace ocuvis
