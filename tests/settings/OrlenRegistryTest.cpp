@@ -1,0 +1,318 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "SettingsTestSupport.h"
+
+using namespace ocuvis;
+using namespace ocuvis::test;
+
+namespace {
+
+const std::string kOcuvisKey = "Software\\Tolvane\\Ocuvis";
+
+class OrlenRegistryTest : public ::testing::Test {
+  protected:
+    TempFolder folder;
+    HiveOnFile file{folder.File("registry.sqlite")};
+    OrlenRegistry& store = file.store;
+    SqliteHive& hive = file.hive;
+    std::vector<ShownMessage>& shown = file.messages.shown;
+};
+
+TEST_F(OrlenRegistryTest, FirstReadOfAnEmptyHiveIsSilentAndLeavesTheKeyCreatedEmpty) {
+    bool flag = true;
+    std::int32_t number = 17;
+    double real = 2.5;
+    std::string text = "kept";
+    EXPECT_FALSE(store.ReadBool("Ocuvis", "Full Box Grid", flag));
+    EXPECT_FALSE(store.ReadInteger("Ocuvis", "Point Size", number));
+    EXPECT_FALSE(store.ReadFloat("Ocuvis", "z0", real));
+    EXPECT_FALSE(store.ReadString("Ocuvis", "View Type", text));
+    EXPECT_TRUE(flag);
+    EXPECT_EQ(number, 17);
+    EXPECT_EQ(real, 2.5);
+    EXPECT_EQ(text, "kept");
+    EXPECT_TRUE(shown.empty());
+    EXPECT_EQ(hive.KeyExists(kOcuvisKey), HiveStatus::Done);
+    EXPECT_TRUE(hive.ValueNames(kOcuvisKey).empty());
+}
+
+TEST_F(OrlenRegistryTest, EachKindIsStoredWithItsTypeAndExactBytes) {
+    store.WriteBool("Ocuvis", "yes", true);
+    store.WriteBool("Ocuvis", "no", false);
+    store.WriteInteger("Ocuvis", "minus two", -2);
+    store.WriteFloat("Ocuvis", "one and a half", 1.5);
+    store.WriteString("Ocuvis", "abc", "abc");
+    store.WriteString("Ocuvis", "empty", "");
+    const struct {
+        const char* name;
+        StoredValue expected;
+    } rows[] = {
+        {"yes", {kRegDword, {1, 0, 0, 0}}},
+        {"no", {kRegDword, {0, 0, 0, 0}}},
+        {"minus two", {kRegDword, {0xFE, 0xFF, 0xFF, 0xFF}}},
+        {"one and a half", {kRegBinary, {0, 0, 0, 0, 0, 0, 0xF8, 0x3F}}},
+        {"abc", {kRegSz, {'a', 'b', 'c', 0}}},
+        {"empty", {kRegSz, {0}}},
+    };
+    for (const auto& row : rows) {
+        StoredValue stored;
+        ASSERT_EQ(hive.ReadValue(kOcuvisKey, row.name, stored), HiveStatus::Done) << row.name;
+        EXPECT_EQ(stored, row.expected) << row.name;
+    }
+    std::string text = "x";
+    EXPECT_TRUE(store.ReadString("Ocuvis", "empty", text));
+    EXPECT_EQ(text, "");
+    std::int32_t number = 0;
+    EXPECT_TRUE(store.ReadInteger("Ocuvis", "minus two", number));
+    EXPECT_EQ(number, -2);
+    EXPECT_TRUE(shown.empty());
+}
+
+// What each read makes of a stored value: its result, or the read message with the target kept.
+TEST_F(OrlenRegistryTest, ReadsAcceptOnlyTheirOwnKinds) {
+    enum Read { Bool, Integer, Float, String };
+    const struct {
+        const char* what;
+        StoredValue stored;
+        Read read;
+        bool accepted;
+        std::string result;  // the target afterwards, as text
+    } rows[] = {
+        {"dword 7 as boolean", Dword(7), Bool, true, "1"},
+        {"dword 0 as boolean", Dword(0), Bool, true, "0"},
+        {"string as integer", Text(kRegSz, std::string("12\0", 3)), Integer, false, "99"},
+        {"string as boolean", Text(kRegSz, std::string("1\0", 2)), Bool, false, "0"},
+        {"short dword", {kRegDword, {5, 0}}, Integer, false, "99"},
+        {"long dword", {kRegDword, {5, 0, 0, 0, 0, 0, 0, 0}}, Integer, false, "99"},
+        {"dword as integer", Dword(0xFFFFFFFF), Integer, true, "-1"},
+        {"4-byte binary as float", {kRegBinary, {0, 0, 0xC0, 0x3F}}, Float, false, "99"},
+        {"9-byte binary as float", {kRegBinary, std::vector<std::uint8_t>(9)}, Float, false, "99"},
+        {"8-byte binary as float", {kRegBinary, {0, 0, 0, 0, 0, 0, 0xF8, 0x3F}}, Float, true,
+         "1.5"},
+        {"dword as float", Dword(1), Float, false, "99"},
+        {"expandable string", Text(kRegExpandSz, std::string("%HOME%\\x\0", 9)), String, true,
+         "%HOME%\\x"},
+        {"no bytes at all", Text(kRegSz, ""), String, true, ""},
+        {"text ends at the first NUL", Text(kRegSz, std::string("ab\0cd\0", 6)), String, true,
+         "ab"},
+        {"text without NUL", Text(kRegSz, "abc"), String, true, "abc"},
+        {"dword as string", Dword(3), String, false, "99"},
+        {"binary as string", {kRegBinary, {'a', 0}}, String, false, "99"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        ASSERT_EQ(hive.WriteValue(kOcuvisKey, "Value", row.stored), HiveStatus::Done);
+        shown.clear();
+        bool flag = false;
+        std::int32_t number = 99;
+        double real = 99;
+        std::string text = "99";
+        bool found = false;
+        std::string result;
+        switch (row.read) {
+            case Bool:
+                found = store.ReadBool("Ocuvis", "Value", flag);
+                result = flag ? "1" : "0";
+                break;
+            case Integer:
+                found = store.ReadInteger("Ocuvis", "Value", number);
+                result = std::to_string(number);
+                break;
+            case Float:
+                found = store.ReadFloat("Ocuvis", "Value", real);
+                result = real == 1.5 ? "1.5" : (real == 99 ? "99" : "other");
+                break;
+            case String:
+                found = store.ReadString("Ocuvis", "Value", text);
+                result = text;
+                break;
+        }
+        EXPECT_EQ(found, row.accepted);
+        EXPECT_EQ(result, row.result);
+        if (row.accepted) {
+            EXPECT_TRUE(shown.empty());
+        } else {
+            EXPECT_EQ(shown, (std::vector<ShownMessage>{
+                                 {"Tried to read Windows Registry parameter \"Value\" but failed, "
+                                  "does it exist?",
+                                  "Registry Parameter Read Attempt Failed", MessageIcon::Warning}}));
+        }
+    }
+}
+
+// Every failure the store reports, with its exact text, title and icon.
+TEST_F(OrlenRegistryTest, FailureMessages) {
+    ScriptedHive scripted(hive);
+    OrlenRegistry failing(scripted, file.messages);
+    const std::string keyOpenTitle = "Registry Key Open Attempt Failed";
+    const std::string writeTitle = "Registry Parameter Write Attempt Failed";
+    const std::string writeOpen =
+        "Tried to open/create Windows Registry key \"Software\\Tolvane\\Ocuvis\\Sub\", but failed.";
+    const std::string readOpen =
+        "Tried to open Windows Registry key \"Software\\Tolvane\\Ocuvis\\Sub\", but failed.";
+    bool flag = false;
+    std::int32_t number = 0;
+    double real = 0;
+    std::string text;
+    const struct {
+        const char* what;
+        bool keysUnavailable;
+        std::function<bool()> call;  // the result of a read; writes give true
+        bool result;
+        ShownMessage message;
+    } rows[] = {
+        {"WriteBool, key", true, [&] { return failing.WriteBool("Ocuvis\\Sub", "B", true), true; },
+         true, {writeOpen, keyOpenTitle, MessageIcon::Warning}},
+        {"WriteInteger, key", true, [&] { return failing.WriteInteger("Ocuvis\\Sub", "I", 1), true; },
+         true, {writeOpen, keyOpenTitle, MessageIcon::Warning}},
+        {"WriteFloat, key", true, [&] { return failing.WriteFloat("Ocuvis\\Sub", "F", 1), true; },
+         true, {writeOpen, keyOpenTitle, MessageIcon::Warning}},
+        {"WriteString, key", true, [&] { return failing.WriteString("Ocuvis\\Sub", "S", "s"), true; },
+         true, {writeOpen, keyOpenTitle, MessageIcon::Warning}},
+        {"ReadBool, key", true, [&] { return failing.ReadBool("Ocuvis\\Sub", "B", flag); }, false,
+         {readOpen, keyOpenTitle, MessageIcon::Warning}},
+        {"ReadInteger, key", true, [&] { return failing.ReadInteger("Ocuvis\\Sub", "I", number); },
+         false, {readOpen, keyOpenTitle, MessageIcon::Warning}},
+        {"ReadFloat, key", true, [&] { return failing.ReadFloat("Ocuvis\\Sub", "F", real); }, false,
+         {readOpen, keyOpenTitle, MessageIcon::Warning}},
+        {"ReadString, key", true, [&] { return failing.ReadString("Ocuvis\\Sub", "S", text); },
+         false, {readOpen, keyOpenTitle, MessageIcon::Warning}},
+        {"WriteBool, value", false, [&] { return failing.WriteBool("Ocuvis", "B", true), true; },
+         true,
+         {"Tried to write Windows OrlenRegistry parameter \"B\" but failed.", writeTitle,
+          MessageIcon::Warning}},
+        {"WriteInteger, value", false, [&] { return failing.WriteInteger("Ocuvis", "I", 1), true; },
+         true,
+         {"Tried to write Windows Registry parameter \"I\" but failed.", writeTitle,
+          MessageIcon::Warning}},
+        {"WriteFloat, value", false, [&] { return failing.WriteFloat("Ocuvis", "F", 1), true; },
+         true,
+         {"Tried to write Windows Registry parameter \"F\" but failed.", writeTitle,
+          MessageIcon::Warning}},
+        {"WriteString, value", false, [&] { return failing.WriteString("Ocuvis", "S", "s"), true; },
+         true,
+         {"Tried to write Windows Registry parameter \"S\" but failed.", writeTitle,
+          MessageIcon::Warning}},
+        {"ReadFloat, value", false, [&] { return failing.ReadFloat("Ocuvis", "F", real); }, false,
+         {"Tried to read Windows Registry parameter \"F\" but failed, does it exist?",
+          "Registry Parameter Read Attempt Failed", MessageIcon::Warning}},
+        {"RemoveKey, missing", false, [&] { return failing.RemoveKey("Ocuvis\\Gone", true); },
+         false,
+         {"Tried to remove Software\\Tolvane\\Ocuvis\\Gone 'Key' from Windows Registry but failed, "
+          "does it exist?",
+          "Registry Change Notification", MessageIcon::Warning}},
+        {"RemoveKey, announced", false,
+         [&] {
+             failing.WriteInteger("Ocuvis\\Old", "N", 1);
+             shown.clear();
+             return failing.RemoveKey("Ocuvis\\Old", true);
+         },
+         true,
+         {"Software\\Tolvane\\Ocuvis\\Old 'Key' removed from Windows Registry.",
+          "Registry Change Notification", MessageIcon::Information}},
+    };
+    scripted.failingValues = {"B", "I", "F", "S"};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        scripted.keysUnavailable = row.keysUnavailable;
+        shown.clear();
+        EXPECT_EQ(row.call(), row.result);
+        EXPECT_EQ(shown, std::vector<ShownMessage>{row.message});
+    }
+    EXPECT_FALSE(flag);
+    EXPECT_EQ(number, 0);
+    EXPECT_EQ(real, 0);
+
+    // Unannounced removal is silent.
+    scripted.keysUnavailable = false;
+    failing.WriteInteger("Ocuvis\\Quiet", "N", 1);
+    shown.clear();
+    EXPECT_TRUE(failing.RemoveKey("Ocuvis\\Quiet", false));
+    EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(OrlenRegistryTest, KeyPathsAreJoinedToTheRootAsTheyAre) {
+    store.WriteInteger("Ocuvis\\File Format", "XIndex", 4);
+    StoredValue stored;
+    EXPECT_EQ(hive.ReadValue("Software\\Tolvane\\Ocuvis\\File Format", "XIndex", stored),
+              HiveStatus::Done);
+    // No separator is removed: a leading backslash makes an empty key name, which no key has.
+    store.WriteInteger("\\Ocuvis", "XIndex", 4);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text,
+              "Tried to open/create Windows Registry key \"Software\\Tolvane\\\\Ocuvis\", but "
+              "failed.");
+}
+
+TEST_F(OrlenRegistryTest, KeyAndValueNamesIgnoreAsciiCase) {
+    store.WriteInteger("Ocuvis", "Grid Thickness", 3);
+    store.WriteInteger("OCUVIS", "GRID THICKNESS", 2);
+    std::int32_t value = 0;
+    EXPECT_TRUE(store.ReadInteger("ocuvis", "grid thickness", value));
+    EXPECT_EQ(value, 2);
+    // The name keeps the case of its first writing.
+    EXPECT_EQ(hive.ValueNames("software\\tolvane\\ocuvis"),
+              std::vector<std::string>{"Grid Thickness"});
+    // Letters beyond ASCII are not folded.
+    store.WriteInteger("Ocuvis", "\xC3\x84", 1);
+    EXPECT_FALSE(store.ReadInteger("Ocuvis", "\xC3\xA4", value));
+}
+
+TEST_F(OrlenRegistryTest, RemoveKeyTakesTheWholeTreeAndNothingBeside) {
+    store.WriteInteger("Ocuvis\\List", "Number of Files", 2);
+    store.WriteString("Ocuvis\\List\\Deeper", "a", "1");
+    store.WriteString("Ocuvis\\List\\Deeper\\Deepest", "b", "2");
+    store.WriteString("Ocuvis\\Listing", "kept", "3");
+    EXPECT_TRUE(store.RemoveKey("Ocuvis\\List", false));
+    EXPECT_EQ(hive.KeyExists("Software\\Tolvane\\Ocuvis\\List"), HiveStatus::Missing);
+    EXPECT_EQ(hive.KeyExists("Software\\Tolvane\\Ocuvis\\List\\Deeper\\Deepest"),
+              HiveStatus::Missing);
+    EXPECT_EQ(hive.ValueNames("Software\\Tolvane\\Ocuvis\\Listing"),
+              std::vector<std::string>{"kept"});
+    EXPECT_TRUE(shown.empty());
+    // A key made again after removal starts empty.
+    std::int32_t count = 7;
+    EXPECT_FALSE(store.ReadInteger("Ocuvis\\List", "Number of Files", count));
+    EXPECT_EQ(count, 7);
+}
+
+TEST_F(OrlenRegistryTest, BoundsAreWrittenHeightWidthTopLeft) {
+    ScriptedHive scripted(hive);
+    OrlenRegistry recording(scripted, file.messages);
+    recording.SaveFormBounds("Ocuvis", WindowBounds{10, 20, 364, 790, Placement::Centred});
+    std::vector<std::pair<std::string, StoredValue>> written;
+    for (const auto& w : scripted.writes) written.emplace_back(w.name, w.value);
+    EXPECT_EQ(written, (std::vector<std::pair<std::string, StoredValue>>{
+                           {"Window Height", Dword(364)},
+                           {"Window Width", Dword(790)},
+                           {"Window Position Top", Dword(10)},
+                           {"Window Position Left", Dword(20)}}));
+
+    WindowBounds window{0, 0, 100, 100, Placement::Centred};
+    EXPECT_TRUE(store.RestoreFormBounds("Ocuvis", window));
+    EXPECT_EQ(window, (WindowBounds{10, 20, 364, 790, Placement::AsDesigned}));
+}
+
+TEST_F(OrlenRegistryTest, PartialSizeKeepsTheCurrentWidthAndCentresAgain) {
+    store.WriteInteger("Ocuvis", "Window Height", 400);
+    WindowBounds window{5, 6, 364, 790, Placement::Centred};
+    EXPECT_FALSE(store.RestoreFormBounds("Ocuvis", window));
+    EXPECT_EQ(window, (WindowBounds{5, 6, 400, 790, Placement::Centred}));
+
+    // A whole size without a position: the size is kept as designed, at the current position.
+    store.WriteInteger("Ocuvis", "Window Width", 500);
+    EXPECT_TRUE(store.RestoreFormSize("Ocuvis", window));
+    EXPECT_EQ(window, (WindowBounds{5, 6, 400, 500, Placement::AsDesigned}));
+    EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(OrlenRegistryTest, PositionsOffEveryScreenAreAppliedUnchanged) {
+    store.SaveFormPosition("Ocuvis\\ProgressBar", WindowBounds{-32000, 99999, 0, 0});
+    WindowBounds window{1, 2, 120, 410, Placement::Centred};
+    EXPECT_TRUE(store.RestoreFormPosition("Ocuvis\\ProgressBar", window));
+    EXPECT_EQ(window, (WindowBounds{-32000, 99999, 120, 410, Placement::Centred}));
+}
+
+}  // namespace
