@@ -1,0 +1,179 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "LastFilesMenu.h"
+#include "SettingsTestSupport.h"
+
+using namespace ocuvis;
+using namespace ocuvis::test;
+
+namespace {
+
+const std::string kListKey = "Software\\Tolvane\\Ocuvis\\Last Opened Files";
+
+class LastFilesMenuTest : public ::testing::Test {
+  protected:
+    TempFolder folder;
+    HiveOnFile file{folder.File("registry.sqlite")};
+    std::vector<std::string> opened;
+
+    std::unique_ptr<LastFilesMenu> Make(std::int32_t capacity = 10) {
+        return std::make_unique<LastFilesMenu>(
+            [this](const std::string& path) { opened.push_back(path); }, file.hive,
+            file.messages, "Ocuvis", capacity);
+    }
+    void StoreList(std::int32_t count, const std::vector<std::string>& paths) {
+        file.store.WriteInteger("Ocuvis\\Last Opened Files", "Number of Files", count);
+        for (std::size_t i = 0; i < paths.size(); ++i)
+            file.store.WriteString("Ocuvis\\Last Opened Files", "LastFile" + std::to_string(i),
+                                   paths[i]);
+    }
+    // The stored list: "Number of Files" first, then the paths in order.
+    std::vector<std::string> StoredList() {
+        HiveOnFile reader(file.hive.databasePath());
+        std::int32_t count = -1;
+        reader.store.ReadInteger("Ocuvis\\Last Opened Files", "Number of Files", count);
+        std::vector<std::string> list{std::to_string(count)};
+        for (const auto& name : file.hive.ValueNames(kListKey)) {
+            if (name == "Number of Files") continue;
+            std::string path;
+            reader.store.ReadString("Ocuvis\\Last Opened Files", name, path);
+            list.push_back(name + "=" + path);
+        }
+        return list;
+    }
+    static std::vector<std::string> Shown(const LastFilesMenu& menu) {
+        std::vector<std::string> shown;
+        for (const auto& entry : menu.entries())
+            shown.push_back(entry.itemName() + " " + entry.caption + " " + entry.path);
+        return shown;
+    }
+};
+
+TEST_F(LastFilesMenuTest, AnEmptyRegistryGivesNoEntriesAndNoStartFile) {
+    auto menu = Make();
+    EXPECT_TRUE(menu->entries().empty());
+    EXPECT_EQ(menu->lastOpenedFile(), "");
+    EXPECT_EQ(file.hive.KeyExists(kListKey), HiveStatus::Done);
+    EXPECT_TRUE(file.messages.shown.empty());
+}
+
+TEST_F(LastFilesMenuTest, EntriesAreToldApartByTheirExactFileName) {
+    auto menu = Make();
+    menu->AddRecentFile("C:\\a\\data.3d");
+    menu->AddRecentFile("D:\\b\\data.3d");
+    menu->AddRecentFile("/home/ann/Data.3d");
+    menu->AddRecentFile("E:peaks.txt");
+    EXPECT_EQ(Shown(*menu), (std::vector<std::string>{"LastFile2 peaks.txt E:peaks.txt",
+                                                      "LastFile1 Data.3d /home/ann/Data.3d",
+                                                      "LastFile0 data.3d D:\\b\\data.3d"}));
+    menu->Click("LastFile0");
+    EXPECT_EQ(opened, std::vector<std::string>{"D:\\b\\data.3d"});
+}
+
+TEST_F(LastFilesMenuTest, TheEleventhFilePushesOutTheOldest) {
+    auto menu = Make();
+    for (int i = 1; i <= 10; ++i) menu->AddRecentFile("/d/f" + std::to_string(i) + ".3d");
+    ASSERT_EQ(menu->count(), 10);
+    menu->AddRecentFile("/d/f11.3d");
+    EXPECT_EQ(menu->count(), 10);
+    EXPECT_EQ(menu->entries().front().path, "/d/f11.3d");
+    EXPECT_EQ(menu->entries().back().path, "/d/f2.3d");
+    // The oldest entry's slot is the one free again.
+    EXPECT_EQ(menu->entries().front().slot, 0);
+
+    // Opening the second moves it up and removes nothing else.
+    menu->AddRecentFile("/d/f10.3d");
+    EXPECT_EQ(menu->count(), 10);
+    EXPECT_EQ(menu->entries()[0].path, "/d/f10.3d");
+    EXPECT_EQ(menu->entries()[1].path, "/d/f11.3d");
+    EXPECT_EQ(menu->entries().back().path, "/d/f2.3d");
+}
+
+TEST_F(LastFilesMenuTest, TheListSurvivesARestartAndTheNewestStartsTheNextRun) {
+    {
+        auto menu = Make();
+        menu->AddRecentFile("/d/one.3d");
+        menu->AddRecentFile("/d/two.3d");
+        // The start-up file does not follow the additions of this run.
+        EXPECT_EQ(menu->lastOpenedFile(), "");
+    }
+    EXPECT_EQ(StoredList(), (std::vector<std::string>{"2", "LastFile0=/d/two.3d",
+                                                      "LastFile1=/d/one.3d"}));
+    auto next = Make();
+    EXPECT_EQ(next->lastOpenedFile(), "/d/two.3d");
+    EXPECT_EQ(Shown(*next), (std::vector<std::string>{"LastFile0 two.3d /d/two.3d",
+                                                      "LastFile1 one.3d /d/one.3d"}));
+}
+
+TEST_F(LastFilesMenuTest, AGapInTheStoredListIsSkippedAndNoEntryIsLostAtSave) {
+    StoreList(3, {"/d/a.3d", "", "/d/c.3d"});
+    {
+        auto menu = Make();
+        EXPECT_EQ(Shown(*menu), (std::vector<std::string>{"LastFile0 a.3d /d/a.3d",
+                                                          "LastFile2 c.3d /d/c.3d"}));
+        EXPECT_EQ(menu->lastOpenedFile(), "/d/a.3d");
+        menu->AddRecentFile("/d/new.3d");
+        EXPECT_EQ(menu->entries().front().slot, 1);
+        menu->Click("LastFile2");
+        EXPECT_EQ(opened, std::vector<std::string>{"/d/c.3d"});
+    }
+    EXPECT_EQ(StoredList(), (std::vector<std::string>{"3", "LastFile0=/d/new.3d",
+                                                      "LastFile1=/d/a.3d", "LastFile2=/d/c.3d"}));
+}
+
+TEST_F(LastFilesMenuTest, AStoredCountAboveTheCapacityLoadsOnlyTheNewest) {
+    std::vector<std::string> paths;
+    for (int i = 0; i < 150; ++i) paths.push_back("/d/f" + std::to_string(i) + ".3d");
+    StoreList(150, paths);
+    {
+        auto menu = Make();
+        EXPECT_EQ(menu->count(), 10);
+        EXPECT_EQ(menu->entries().back().path, "/d/f9.3d");
+        menu->AddRecentFile("/d/latest.3d");
+        EXPECT_EQ(menu->count(), 10);
+        EXPECT_EQ(menu->entries().front().slot, 9);
+    }
+    // The whole old list goes: nothing of the longer one survives.
+    const auto stored = StoredList();
+    ASSERT_EQ(stored.size(), 11u);
+    EXPECT_EQ(stored[0], "10");
+    EXPECT_EQ(stored[1], "LastFile0=/d/latest.3d");
+}
+
+TEST_F(LastFilesMenuTest, NoCapacityOrANegativeCountGivesAnEmptyList) {
+    StoreList(-4, {"/d/a.3d"});
+    auto none = Make(0);
+    none->AddRecentFile("/d/b.3d");
+    EXPECT_TRUE(none->entries().empty());
+    auto negative = Make();
+    EXPECT_TRUE(negative->entries().empty());
+}
+
+TEST_F(LastFilesMenuTest, OnlyItemNamesOfExistingEntriesOpenAnything) {
+    auto menu = Make();
+    for (int i = 0; i < 3; ++i) menu->AddRecentFile("/d/f" + std::to_string(i) + ".3d");
+    for (const char* name : {"LastFile", "LastFile7", "LastFile007", "LastFilex", "Other1", "LastFile-1"})
+        menu->Click(name);
+    EXPECT_TRUE(opened.empty());
+    menu->Click("LastFile02");
+    EXPECT_EQ(opened, std::vector<std::string>{"/d/f2.3d"});
+}
+
+TEST_F(LastFilesMenuTest, AListThatCannotBeRemovedIsWrittenOverAllTheSame) {
+    StoreList(2, {"/d/a.3d", "/d/b.3d"});
+    {
+        LastFilesMenu menu(nullptr, file.hive, file.messages, "Ocuvis", 10);
+        file.hive.RemoveKey(kListKey);  // gone behind the list's back
+        menu.AddRecentFile("/d/c.3d");
+    }
+    ASSERT_EQ(file.messages.shown.size(), 1u);
+    EXPECT_EQ(file.messages.shown[0].text,
+              "Tried to remove " + kListKey +
+                  " 'Key' from Windows Registry but failed, does it exist?");
+    EXPECT_EQ(StoredList(), (std::vector<std::string>{"3", "LastFile0=/d/c.3d",
+                                                      "LastFile1=/d/a.3d", "LastFile2=/d/b.3d"}));
+}
+
+}  // namespace
