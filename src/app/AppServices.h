@@ -8,8 +8,13 @@
 #include "GraphRecord.h"
 #include "GraphScaling.h"
 #include "GraphViewState.h"
+#include "LastFilesMenu.h"
+#include "OrlenRegistry.h"
 #include "PointStore.h"
 #include "RedrawGate.h"
+#include "RegistryFloatStore.h"
+#include "SettingsMessages.h"
+#include "SqliteHive.h"
 
 namespace ocuvis {
 
@@ -35,11 +40,18 @@ class ViewerDocument {
     GraphRecord graph;
     std::unique_ptr<PointStore> store = std::make_unique<PointStore>();
     RedrawGate gate;
-    MemoryFloatStore scaleStore;
+    // The settings live in the per-user hive (OCUVIS_REGISTRY names another file); until the
+    // window routes them to message boxes, the store's messages go to standard error.
+    StderrSettingsMessages settingsMessages;
+    SqliteHive hive{SqliteHive::DefaultPath()};
+    OrlenRegistry settingsStore{hive, settingsMessages};
+    RegistryFloatStore scaleStore{settingsStore};
     GraphScaling scaling{view, graph, gate, scaleStore};
     SilentProgressFactory progress;
     FixedFileInputSetup fileInput;
-    MemoryRecentFiles recentFiles;
+    // Read when made, written when the document goes.
+    LastFilesMenu recentFiles{[this](const std::string& path) { OpenDataFile(path); }, hive,
+                              settingsMessages, kAppKeyName, 10};
     DataFileLoader loader;
 };
 
