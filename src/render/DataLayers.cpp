@@ -162,7 +162,7 @@ int TextLabelPointSize(int characters) {
 }
 
 std::string LabelTextAsUtf8(const std::string& raw, int& characters) {
-    QStringDecoder utf8(QStringDecoder::Utf8);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(QByteArrayView(raw.data(), static_cast<qsizetype>(raw.size())));
     if (utf8.hasError()) text = QString::fromLatin1(raw.data(), static_cast<qsizetype>(raw.size()));
     characters = static_cast<int>(text.toUcs4().size());
