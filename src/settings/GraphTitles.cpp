@@ -26,7 +26,8 @@ void GraphTitles::CancelBtnClick() {
 }
 
 void GraphTitles::ClearAllBtnClick() {
-    for (std::string* field : Fields()) field->clear();
+    for (std::string* field : Fields())
+        field->clear();
 }
 
 }  // namespace ocuvis

@@ -53,9 +53,8 @@ void LastFilesMenu::AddRecentFile(const std::string& path) {
     if (count() >= capacity_) entries_.pop_back();
 
     int slot = 0;
-    while (slot < capacity_ && std::any_of(entries_.begin(), entries_.end(), [&](const auto& e) {
-               return e.slot == slot;
-           }))
+    while (slot < capacity_ && std::any_of(entries_.begin(), entries_.end(),
+                                           [&](const auto& e) { return e.slot == slot; }))
         ++slot;
     entries_.insert(entries_.begin(), RecentEntry{slot, caption, path});
     if (onChanged) onChanged();
@@ -83,7 +82,8 @@ void LastFilesMenu::Save() {
     // Each entry writes its own path: matching entries to paths by file name, as a caption
     // lookup would, loses entries whose slots are not 0..count-1 after a load with gaps.
     int written = 0;
-    for (const RecentEntry& entry : entries_) store_.WriteString(key_, PositionName(written++), entry.path);
+    for (const RecentEntry& entry : entries_)
+        store_.WriteString(key_, PositionName(written++), entry.path);
     store_.WriteInteger(key_, kCountName, written);
 }
 

@@ -24,13 +24,15 @@ std::string Quoted(std::string_view text) {
 // Stored numbers are little-endian whatever the machine.
 StoredValue Dword(std::uint32_t value) {
     StoredValue stored{kRegDword, std::vector<std::uint8_t>(4)};
-    for (int i = 0; i < 4; ++i) stored.data[static_cast<std::size_t>(i)] = (value >> (8 * i)) & 0xFF;
+    for (int i = 0; i < 4; ++i)
+        stored.data[static_cast<std::size_t>(i)] = (value >> (8 * i)) & 0xFF;
     return stored;
 }
 
 std::uint32_t DwordOf(const StoredValue& stored) {
     std::uint32_t value = 0;
-    for (int i = 0; i < 4; ++i) value |= std::uint32_t{stored.data[static_cast<std::size_t>(i)]} << (8 * i);
+    for (int i = 0; i < 4; ++i)
+        value |= std::uint32_t{stored.data[static_cast<std::size_t>(i)]} << (8 * i);
     return value;
 }
 
@@ -95,15 +97,15 @@ void OrlenRegistry::WriteBool(std::string_view key, std::string_view name, bool 
     Write(key, name, Kind::Bool, Dword(value ? 1 : 0));
 }
 
-void OrlenRegistry::WriteInteger(std::string_view key, std::string_view name,
-                                 std::int32_t value) {
+void OrlenRegistry::WriteInteger(std::string_view key, std::string_view name, std::int32_t value) {
     Write(key, name, Kind::Integer, Dword(static_cast<std::uint32_t>(value)));
 }
 
 void OrlenRegistry::WriteFloat(std::string_view key, std::string_view name, double value) {
     const auto bits = std::bit_cast<std::uint64_t>(value);
     StoredValue stored{kRegBinary, std::vector<std::uint8_t>(8)};
-    for (int i = 0; i < 8; ++i) stored.data[static_cast<std::size_t>(i)] = (bits >> (8 * i)) & 0xFF;
+    for (int i = 0; i < 8; ++i)
+        stored.data[static_cast<std::size_t>(i)] = (bits >> (8 * i)) & 0xFF;
     Write(key, name, Kind::Float, std::move(stored));
 }
 
@@ -122,8 +124,7 @@ bool OrlenRegistry::ReadBool(std::string_view key, std::string_view name, bool& 
     return true;
 }
 
-bool OrlenRegistry::ReadInteger(std::string_view key, std::string_view name,
-                                std::int32_t& value) {
+bool OrlenRegistry::ReadInteger(std::string_view key, std::string_view name, std::int32_t& value) {
     StoredValue stored;
     if (!Read(key, name, stored)) return false;
     if (!IsDword(stored)) return ReadFailed(name);
@@ -136,7 +137,8 @@ bool OrlenRegistry::ReadFloat(std::string_view key, std::string_view name, doubl
     if (!Read(key, name, stored)) return false;
     if (stored.type != kRegBinary || stored.data.size() != 8) return ReadFailed(name);
     std::uint64_t bits = 0;
-    for (int i = 0; i < 8; ++i) bits |= std::uint64_t{stored.data[static_cast<std::size_t>(i)]} << (8 * i);
+    for (int i = 0; i < 8; ++i)
+        bits |= std::uint64_t{stored.data[static_cast<std::size_t>(i)]} << (8 * i);
     value = std::bit_cast<double>(bits);
     return true;
 }
@@ -147,7 +149,8 @@ bool OrlenRegistry::ReadString(std::string_view key, std::string_view name, std:
     // Taken as stored: environment references in an expandable string stay unexpanded.
     if (stored.type != kRegSz && stored.type != kRegExpandSz) return ReadFailed(name);
     std::size_t length = 0;
-    while (length < stored.data.size() && stored.data[length] != 0) ++length;
+    while (length < stored.data.size() && stored.data[length] != 0)
+        ++length;
     value.assign(reinterpret_cast<const char*>(stored.data.data()), length);
     return true;
 }
@@ -155,7 +158,8 @@ bool OrlenRegistry::ReadString(std::string_view key, std::string_view name, std:
 bool OrlenRegistry::RemoveKey(std::string_view key, bool announce) {
     const std::string fullKey = rootKey + std::string(key);
     if (hive_.RemoveKey(fullKey) != HiveStatus::Done) {
-        Warn("Tried to remove " + fullKey + " 'Key' from Windows Registry but failed, does it exist?",
+        Warn("Tried to remove " + fullKey +
+                 " 'Key' from Windows Registry but failed, does it exist?",
              kChangeTitle);
         return false;
     }

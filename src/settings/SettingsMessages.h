@@ -19,8 +19,7 @@ class SettingsMessages {
 // standard error, so a settings failure is never silent.
 class StderrSettingsMessages final : public SettingsMessages {
   public:
-    void ShowMessage(const std::string& text, const std::string& title,
-                     MessageIcon icon) override;
+    void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override;
 };
 
 }  // namespace ocuvis

@@ -50,8 +50,7 @@ constexpr std::array<ColourValue, 5> kColours = {{
 SettingsSchema::SettingsSchema(OrlenRegistry& store, std::string appKeyName)
     : store_(store), key_(std::move(appKeyName)) {}
 
-void SettingsSchema::LoadSettings(GraphViewState& view, GraphRecord& graph,
-                                  WindowBounds& bounds) {
+void SettingsSchema::LoadSettings(GraphViewState& view, GraphRecord& graph, WindowBounds& bounds) {
     store_.RestoreFormBounds(key_, bounds);
 
     for (const auto& toggle : kToggles) {
@@ -61,8 +60,8 @@ void SettingsSchema::LoadSettings(GraphViewState& view, GraphRecord& graph,
 
     bool zInvert = false;
     if (store_.ReadBool(key_, "ZInvert", zInvert)) view.zInvert = zInvert;
-    graph.zscale = view.ZSign() * ScaleSteps[static_cast<std::size_t>(
-                                      kRangeBar.Clamp(view.zRangePosition))];
+    graph.zscale =
+        view.ZSign() * ScaleSteps[static_cast<std::size_t>(kRangeBar.Clamp(view.zRangePosition))];
     graph.zshift = OffsetShift(view.zOffsetPosition, view.ZSign());
 
     // Thicknesses and the point size are taken as stored, in range or not.
@@ -101,7 +100,8 @@ void SettingsSchema::LoadSettings(GraphViewState& view, GraphRecord& graph,
 void SettingsSchema::SaveSettings(const GraphViewState& view, const WindowBounds& bounds) {
     store_.SaveFormBounds(key_, bounds);
     store_.WriteInteger(key_, "Grid Thickness", view.gridThickness);
-    for (const auto& toggle : kToggles) store_.WriteBool(key_, toggle.name, view.*toggle.field);
+    for (const auto& toggle : kToggles)
+        store_.WriteBool(key_, toggle.name, view.*toggle.field);
     store_.WriteInteger(key_, "Rotate Time Delay", storedRotateDelay);
     store_.WriteInteger(key_, "Connecting Line Thickness", view.lineThickness);
     store_.WriteInteger(key_, "Point Size", view.pointSize);

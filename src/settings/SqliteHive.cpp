@@ -67,10 +67,10 @@ class Statement {
     std::int64_t Int(int column) { return sqlite3_column_int64(stmt_, column); }
     std::string Text(int column) {
         const auto* text = sqlite3_column_text(stmt_, column);
-        return text == nullptr ? std::string()
-                               : std::string(reinterpret_cast<const char*>(text),
-                                             static_cast<std::size_t>(
-                                                 sqlite3_column_bytes(stmt_, column)));
+        return text == nullptr
+                   ? std::string()
+                   : std::string(reinterpret_cast<const char*>(text),
+                                 static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column)));
     }
     std::vector<std::uint8_t> Blob(int column) {
         const auto* bytes = static_cast<const std::uint8_t*>(sqlite3_column_blob(stmt_, column));
@@ -120,8 +120,8 @@ bool SplitKeyPath(std::string_view path, std::vector<std::string_view>& parts) {
     std::size_t start = 0;
     while (true) {
         const std::size_t end = path.find('\\', start);
-        const std::string_view part =
-            path.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+        const std::string_view part = path.substr(
+            start, end == std::string_view::npos ? std::string_view::npos : end - start);
         if (part.empty()) return false;
         parts.push_back(part);
         if (end == std::string_view::npos) return true;
@@ -167,8 +167,10 @@ bool HeaderIsOurs(const std::string& path) {
     std::array<char, 100> header{};
     if (!file.read(header.data(), header.size())) return false;
     if (std::memcmp(header.data(), "SQLite format 3", 16) != 0) return false;
-    const auto byte = [&](int i) { return static_cast<std::uint32_t>(
-                                       static_cast<unsigned char>(header[static_cast<std::size_t>(i)])); };
+    const auto byte = [&](int i) {
+        return static_cast<std::uint32_t>(
+            static_cast<unsigned char>(header[static_cast<std::size_t>(i)]));
+    };
     const std::uint32_t id = byte(68) << 24 | byte(69) << 16 | byte(70) << 8 | byte(71);
     return static_cast<std::int32_t>(id) == kApplicationId;
 }
@@ -193,7 +195,8 @@ std::string SqliteHive::DefaultPath() {
         return chosen;
     std::string base;
     // The base directory specification allows only absolute paths here.
-    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && config[0] == '/') {
+    if (const char* config = std::getenv("XDG_CONFIG_HOME");
+        config != nullptr && config[0] == '/') {
         base = config;
     } else {
         std::string home;
@@ -246,8 +249,8 @@ bool SqliteHive::EnsureOpen() {
         return false;
     }
 
-    if (sqlite3_open_v2(path_.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                        nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(path_.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
+        SQLITE_OK) {
         Close();
         return false;
     }
@@ -272,7 +275,8 @@ bool SqliteHive::VerifyOrCreateSchema(bool existingFile) {
     {
         Statement list(db_, "SELECT name FROM sqlite_schema WHERE type = 'table'");
         int step;
-        while ((step = list.Step()) == SQLITE_ROW) tables.push_back(list.Text(0));
+        while ((step = list.Step()) == SQLITE_ROW)
+            tables.push_back(list.Text(0));
         if (step != SQLITE_DONE) return false;
     }
     Statement objects(db_, "SELECT count(*) FROM sqlite_schema");
@@ -305,12 +309,12 @@ bool SqliteHive::VerifyOrCreateSchema(bool existingFile) {
     return transaction.Commit() == SQLITE_OK;
 }
 
-HiveStatus SqliteHive::ReadValue(std::string_view path, std::string_view name,
-                                 StoredValue& value) {
+HiveStatus SqliteHive::ReadValue(std::string_view path, std::string_view name, StoredValue& value) {
     std::vector<std::string_view> parts;
     if (!SplitKeyPath(path, parts) || !EnsureOpen()) return HiveStatus::KeyUnavailable;
     Transaction transaction(db_, true);
-    if (transaction.result() != SQLITE_OK) return Failed(transaction.result(), HiveStatus::KeyUnavailable);
+    if (transaction.result() != SQLITE_OK)
+        return Failed(transaction.result(), HiveStatus::KeyUnavailable);
     std::int64_t key = 0;
     int error = SQLITE_OK;
     if (FindKey(db_, parts, true, key, error) != Lookup::Found)
@@ -339,7 +343,8 @@ HiveStatus SqliteHive::WriteValue(std::string_view path, std::string_view name,
     std::vector<std::string_view> parts;
     if (!SplitKeyPath(path, parts) || !EnsureOpen()) return HiveStatus::KeyUnavailable;
     Transaction transaction(db_, true);
-    if (transaction.result() != SQLITE_OK) return Failed(transaction.result(), HiveStatus::KeyUnavailable);
+    if (transaction.result() != SQLITE_OK)
+        return Failed(transaction.result(), HiveStatus::KeyUnavailable);
     std::int64_t key = 0;
     int error = SQLITE_OK;
     if (FindKey(db_, parts, true, key, error) != Lookup::Found)
@@ -365,7 +370,8 @@ HiveStatus SqliteHive::RemoveKey(std::string_view path) {
     std::vector<std::string_view> parts;
     if (!SplitKeyPath(path, parts) || !EnsureOpen()) return HiveStatus::KeyUnavailable;
     Transaction transaction(db_, true);
-    if (transaction.result() != SQLITE_OK) return Failed(transaction.result(), HiveStatus::KeyUnavailable);
+    if (transaction.result() != SQLITE_OK)
+        return Failed(transaction.result(), HiveStatus::KeyUnavailable);
     std::int64_t key = 0;
     int error = SQLITE_OK;
     switch (FindKey(db_, parts, false, key, error)) {
@@ -423,7 +429,8 @@ std::vector<std::string> SqliteHive::ValueNames(std::string_view path) {
     if (FindKey(db_, parts, false, key, error) != Lookup::Found) return names;
     Statement list(db_, "SELECT name FROM hive_values WHERE key_id = ?1 ORDER BY name");
     list.Bind(1, key);
-    while (list.Step() == SQLITE_ROW) names.push_back(list.Text(0));
+    while (list.Step() == SQLITE_ROW)
+        names.push_back(list.Text(0));
     return names;
 }
 

@@ -38,8 +38,7 @@ class SqliteHive final : public RegistryHive {
 
     const std::string& databasePath() const { return path_; }
 
-    HiveStatus ReadValue(std::string_view path, std::string_view name,
-                         StoredValue& value) override;
+    HiveStatus ReadValue(std::string_view path, std::string_view name, StoredValue& value) override;
     HiveStatus WriteValue(std::string_view path, std::string_view name,
                           const StoredValue& value) override;
     HiveStatus RemoveKey(std::string_view path) override;

@@ -6,8 +6,26 @@
 #include <filesystem>
 #include <string>
 
+namespace {
+
+// Each test keeps its settings in a fresh hive of its own, never in the user's: what one test
+// leaves there (the recent files, the scale) would change what the next one starts with.
+class FreshSettingsHive final : public ::testing::EmptyTestEventListener {
+  public:
+    explicit FreshSettingsHive(std::string folder) : folder_(std::move(folder)) {}
+    void OnTestStart(const ::testing::TestInfo&) override {
+        const std::string file = folder_ + "/registry-" + std::to_string(++tests_) + ".sqlite";
+        setenv("OCUVIS_REGISTRY", file.c_str(), 1);
+    }
+
+  private:
+    std::string folder_;
+    int tests_ = 0;
+};
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    // Each run keeps its settings in a hive of its own, never in the user's.
     std::string folder = (std::filesystem::temp_directory_path() / "ocuvis-app-XXXXXX").string();
     if (mkdtemp(folder.data()) == nullptr) return 1;
     setenv("OCUVIS_REGISTRY", (folder + "/registry.sqlite").c_str(), 1);
@@ -16,6 +34,7 @@ int main(int argc, char** argv) {
     setenv("QT_SCALE_FACTOR", "1", 1);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshSettingsHive(folder));
     const int result = RUN_ALL_TESTS();
     std::error_code ignored;
     std::filesystem::remove_all(folder, ignored);

@@ -20,8 +20,8 @@ class LastFilesMenuTest : public ::testing::Test {
 
     std::unique_ptr<LastFilesMenu> Make(std::int32_t capacity = 10) {
         return std::make_unique<LastFilesMenu>(
-            [this](const std::string& path) { opened.push_back(path); }, file.hive,
-            file.messages, "Ocuvis", capacity);
+            [this](const std::string& path) { opened.push_back(path); }, file.hive, file.messages,
+            "Ocuvis", capacity);
     }
     void StoreList(std::int32_t count, const std::vector<std::string>& paths) {
         file.store.WriteInteger("Ocuvis\\Last Opened Files", "Number of Files", count);
@@ -74,7 +74,8 @@ TEST_F(LastFilesMenuTest, EntriesAreToldApartByTheirExactFileName) {
 
 TEST_F(LastFilesMenuTest, TheEleventhFilePushesOutTheOldest) {
     auto menu = Make();
-    for (int i = 1; i <= 10; ++i) menu->AddRecentFile("/d/f" + std::to_string(i) + ".3d");
+    for (int i = 1; i <= 10; ++i)
+        menu->AddRecentFile("/d/f" + std::to_string(i) + ".3d");
     ASSERT_EQ(menu->count(), 10);
     menu->AddRecentFile("/d/f11.3d");
     EXPECT_EQ(menu->count(), 10);
@@ -99,8 +100,8 @@ TEST_F(LastFilesMenuTest, TheListSurvivesARestartAndTheNewestStartsTheNextRun) {
         // The start-up file does not follow the additions of this run.
         EXPECT_EQ(menu->lastOpenedFile(), "");
     }
-    EXPECT_EQ(StoredList(), (std::vector<std::string>{"2", "LastFile0=/d/two.3d",
-                                                      "LastFile1=/d/one.3d"}));
+    EXPECT_EQ(StoredList(),
+              (std::vector<std::string>{"2", "LastFile0=/d/two.3d", "LastFile1=/d/one.3d"}));
     auto next = Make();
     EXPECT_EQ(next->lastOpenedFile(), "/d/two.3d");
     EXPECT_EQ(Shown(*next), (std::vector<std::string>{"LastFile0 two.3d /d/two.3d",
@@ -111,8 +112,8 @@ TEST_F(LastFilesMenuTest, AGapInTheStoredListIsSkippedAndNoEntryIsLostAtSave) {
     StoreList(3, {"/d/a.3d", "", "/d/c.3d"});
     {
         auto menu = Make();
-        EXPECT_EQ(Shown(*menu), (std::vector<std::string>{"LastFile0 a.3d /d/a.3d",
-                                                          "LastFile2 c.3d /d/c.3d"}));
+        EXPECT_EQ(Shown(*menu),
+                  (std::vector<std::string>{"LastFile0 a.3d /d/a.3d", "LastFile2 c.3d /d/c.3d"}));
         EXPECT_EQ(menu->lastOpenedFile(), "/d/a.3d");
         menu->AddRecentFile("/d/new.3d");
         EXPECT_EQ(menu->entries().front().slot, 1);
@@ -125,7 +126,8 @@ TEST_F(LastFilesMenuTest, AGapInTheStoredListIsSkippedAndNoEntryIsLostAtSave) {
 
 TEST_F(LastFilesMenuTest, AStoredCountAboveTheCapacityLoadsOnlyTheNewest) {
     std::vector<std::string> paths;
-    for (int i = 0; i < 150; ++i) paths.push_back("/d/f" + std::to_string(i) + ".3d");
+    for (int i = 0; i < 150; ++i)
+        paths.push_back("/d/f" + std::to_string(i) + ".3d");
     StoreList(150, paths);
     {
         auto menu = Make();
@@ -153,8 +155,10 @@ TEST_F(LastFilesMenuTest, NoCapacityOrANegativeCountGivesAnEmptyList) {
 
 TEST_F(LastFilesMenuTest, OnlyItemNamesOfExistingEntriesOpenAnything) {
     auto menu = Make();
-    for (int i = 0; i < 3; ++i) menu->AddRecentFile("/d/f" + std::to_string(i) + ".3d");
-    for (const char* name : {"LastFile", "LastFile7", "LastFile007", "LastFilex", "Other1", "LastFile-1"})
+    for (int i = 0; i < 3; ++i)
+        menu->AddRecentFile("/d/f" + std::to_string(i) + ".3d");
+    for (const char* name :
+         {"LastFile", "LastFile7", "LastFile007", "LastFilex", "Other1", "LastFile-1"})
         menu->Click(name);
     EXPECT_TRUE(opened.empty());
     menu->Click("LastFile02");
@@ -169,11 +173,11 @@ TEST_F(LastFilesMenuTest, AListThatCannotBeRemovedIsWrittenOverAllTheSame) {
         menu.AddRecentFile("/d/c.3d");
     }
     ASSERT_EQ(file.messages.shown.size(), 1u);
-    EXPECT_EQ(file.messages.shown[0].text,
-              "Tried to remove " + kListKey +
-                  " 'Key' from Windows Registry but failed, does it exist?");
-    EXPECT_EQ(StoredList(), (std::vector<std::string>{"3", "LastFile0=/d/c.3d",
-                                                      "LastFile1=/d/a.3d", "LastFile2=/d/b.3d"}));
+    EXPECT_EQ(
+        file.messages.shown[0].text,
+        "Tried to remove " + kListKey + " 'Key' from Windows Registry but failed, does it exist?");
+    EXPECT_EQ(StoredList(), (std::vector<std::string>{"3", "LastFile0=/d/c.3d", "LastFile1=/d/a.3d",
+                                                      "LastFile2=/d/b.3d"}));
 }
 
 }  // namespace

@@ -89,7 +89,10 @@ TEST_F(OrlenRegistryTest, ReadsAcceptOnlyTheirOwnKinds) {
         {"dword as integer", Dword(0xFFFFFFFF), Integer, true, "-1"},
         {"4-byte binary as float", {kRegBinary, {0, 0, 0xC0, 0x3F}}, Float, false, "99"},
         {"9-byte binary as float", {kRegBinary, std::vector<std::uint8_t>(9)}, Float, false, "99"},
-        {"8-byte binary as float", {kRegBinary, {0, 0, 0, 0, 0, 0, 0xF8, 0x3F}}, Float, true,
+        {"8-byte binary as float",
+         {kRegBinary, {0, 0, 0, 0, 0, 0, 0xF8, 0x3F}},
+         Float,
+         true,
          "1.5"},
         {"dword as float", Dword(1), Float, false, "99"},
         {"expandable string", Text(kRegExpandSz, std::string("%HOME%\\x\0", 9)), String, true,
@@ -134,10 +137,11 @@ TEST_F(OrlenRegistryTest, ReadsAcceptOnlyTheirOwnKinds) {
         if (row.accepted) {
             EXPECT_TRUE(shown.empty());
         } else {
-            EXPECT_EQ(shown, (std::vector<ShownMessage>{
-                                 {"Tried to read Windows Registry parameter \"Value\" but failed, "
-                                  "does it exist?",
-                                  "Registry Parameter Read Attempt Failed", MessageIcon::Warning}}));
+            EXPECT_EQ(shown,
+                      (std::vector<ShownMessage>{
+                          {"Tried to read Windows Registry parameter \"Value\" but failed, "
+                           "does it exist?",
+                           "Registry Parameter Read Attempt Failed", MessageIcon::Warning}}));
         }
     }
 }
@@ -163,47 +167,85 @@ TEST_F(OrlenRegistryTest, FailureMessages) {
         bool result;
         ShownMessage message;
     } rows[] = {
-        {"WriteBool, key", true, [&] { return failing.WriteBool("Ocuvis\\Sub", "B", true), true; },
-         true, {writeOpen, keyOpenTitle, MessageIcon::Warning}},
-        {"WriteInteger, key", true, [&] { return failing.WriteInteger("Ocuvis\\Sub", "I", 1), true; },
-         true, {writeOpen, keyOpenTitle, MessageIcon::Warning}},
-        {"WriteFloat, key", true, [&] { return failing.WriteFloat("Ocuvis\\Sub", "F", 1), true; },
-         true, {writeOpen, keyOpenTitle, MessageIcon::Warning}},
-        {"WriteString, key", true, [&] { return failing.WriteString("Ocuvis\\Sub", "S", "s"), true; },
-         true, {writeOpen, keyOpenTitle, MessageIcon::Warning}},
-        {"ReadBool, key", true, [&] { return failing.ReadBool("Ocuvis\\Sub", "B", flag); }, false,
+        {"WriteBool, key",
+         true,
+         [&] { return failing.WriteBool("Ocuvis\\Sub", "B", true), true; },
+         true,
+         {writeOpen, keyOpenTitle, MessageIcon::Warning}},
+        {"WriteInteger, key",
+         true,
+         [&] { return failing.WriteInteger("Ocuvis\\Sub", "I", 1), true; },
+         true,
+         {writeOpen, keyOpenTitle, MessageIcon::Warning}},
+        {"WriteFloat, key",
+         true,
+         [&] { return failing.WriteFloat("Ocuvis\\Sub", "F", 1), true; },
+         true,
+         {writeOpen, keyOpenTitle, MessageIcon::Warning}},
+        {"WriteString, key",
+         true,
+         [&] { return failing.WriteString("Ocuvis\\Sub", "S", "s"), true; },
+         true,
+         {writeOpen, keyOpenTitle, MessageIcon::Warning}},
+        {"ReadBool, key",
+         true,
+         [&] { return failing.ReadBool("Ocuvis\\Sub", "B", flag); },
+         false,
          {readOpen, keyOpenTitle, MessageIcon::Warning}},
-        {"ReadInteger, key", true, [&] { return failing.ReadInteger("Ocuvis\\Sub", "I", number); },
-         false, {readOpen, keyOpenTitle, MessageIcon::Warning}},
-        {"ReadFloat, key", true, [&] { return failing.ReadFloat("Ocuvis\\Sub", "F", real); }, false,
+        {"ReadInteger, key",
+         true,
+         [&] { return failing.ReadInteger("Ocuvis\\Sub", "I", number); },
+         false,
          {readOpen, keyOpenTitle, MessageIcon::Warning}},
-        {"ReadString, key", true, [&] { return failing.ReadString("Ocuvis\\Sub", "S", text); },
-         false, {readOpen, keyOpenTitle, MessageIcon::Warning}},
-        {"WriteBool, value", false, [&] { return failing.WriteBool("Ocuvis", "B", true), true; },
+        {"ReadFloat, key",
+         true,
+         [&] { return failing.ReadFloat("Ocuvis\\Sub", "F", real); },
+         false,
+         {readOpen, keyOpenTitle, MessageIcon::Warning}},
+        {"ReadString, key",
+         true,
+         [&] { return failing.ReadString("Ocuvis\\Sub", "S", text); },
+         false,
+         {readOpen, keyOpenTitle, MessageIcon::Warning}},
+        {"WriteBool, value",
+         false,
+         [&] { return failing.WriteBool("Ocuvis", "B", true), true; },
          true,
          {"Tried to write Windows OrlenRegistry parameter \"B\" but failed.", writeTitle,
           MessageIcon::Warning}},
-        {"WriteInteger, value", false, [&] { return failing.WriteInteger("Ocuvis", "I", 1), true; },
+        {"WriteInteger, value",
+         false,
+         [&] { return failing.WriteInteger("Ocuvis", "I", 1), true; },
          true,
          {"Tried to write Windows Registry parameter \"I\" but failed.", writeTitle,
           MessageIcon::Warning}},
-        {"WriteFloat, value", false, [&] { return failing.WriteFloat("Ocuvis", "F", 1), true; },
+        {"WriteFloat, value",
+         false,
+         [&] { return failing.WriteFloat("Ocuvis", "F", 1), true; },
          true,
          {"Tried to write Windows Registry parameter \"F\" but failed.", writeTitle,
           MessageIcon::Warning}},
-        {"WriteString, value", false, [&] { return failing.WriteString("Ocuvis", "S", "s"), true; },
+        {"WriteString, value",
+         false,
+         [&] { return failing.WriteString("Ocuvis", "S", "s"), true; },
          true,
          {"Tried to write Windows Registry parameter \"S\" but failed.", writeTitle,
           MessageIcon::Warning}},
-        {"ReadFloat, value", false, [&] { return failing.ReadFloat("Ocuvis", "F", real); }, false,
+        {"ReadFloat, value",
+         false,
+         [&] { return failing.ReadFloat("Ocuvis", "F", real); },
+         false,
          {"Tried to read Windows Registry parameter \"F\" but failed, does it exist?",
           "Registry Parameter Read Attempt Failed", MessageIcon::Warning}},
-        {"RemoveKey, missing", false, [&] { return failing.RemoveKey("Ocuvis\\Gone", true); },
+        {"RemoveKey, missing",
+         false,
+         [&] { return failing.RemoveKey("Ocuvis\\Gone", true); },
          false,
          {"Tried to remove Software\\Tolvane\\Ocuvis\\Gone 'Key' from Windows Registry but failed, "
           "does it exist?",
           "Registry Change Notification", MessageIcon::Warning}},
-        {"RemoveKey, announced", false,
+        {"RemoveKey, announced",
+         false,
          [&] {
              failing.WriteInteger("Ocuvis\\Old", "N", 1);
              shown.clear();
@@ -283,7 +325,8 @@ TEST_F(OrlenRegistryTest, BoundsAreWrittenHeightWidthTopLeft) {
     OrlenRegistry recording(scripted, file.messages);
     recording.SaveFormBounds("Ocuvis", WindowBounds{10, 20, 364, 790, Placement::Centred});
     std::vector<std::pair<std::string, StoredValue>> written;
-    for (const auto& w : scripted.writes) written.emplace_back(w.name, w.value);
+    for (const auto& w : scripted.writes)
+        written.emplace_back(w.name, w.value);
     EXPECT_EQ(written, (std::vector<std::pair<std::string, StoredValue>>{
                            {"Window Height", Dword(364)},
                            {"Window Width", Dword(790)},

@@ -22,14 +22,13 @@ struct ShownMessage {
 };
 
 inline void PrintTo(const ShownMessage& m, std::ostream* os) {
-    *os << (m.icon == MessageIcon::Warning ? "warning " : "information ") << "[" << m.title
-        << "] " << m.text;
+    *os << (m.icon == MessageIcon::Warning ? "warning " : "information ") << "[" << m.title << "] "
+        << m.text;
 }
 
 class RecordingMessages final : public SettingsMessages {
   public:
-    void ShowMessage(const std::string& text, const std::string& title,
-                     MessageIcon icon) override {
+    void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override {
         shown.push_back({text, title, icon});
     }
     std::vector<ShownMessage> shown;
@@ -47,8 +46,7 @@ class ScriptedHive final : public RegistryHive {
   public:
     explicit ScriptedHive(RegistryHive& inner) : inner_(inner) {}
 
-    HiveStatus ReadValue(std::string_view path, std::string_view name,
-                         StoredValue& value) override;
+    HiveStatus ReadValue(std::string_view path, std::string_view name, StoredValue& value) override;
     HiveStatus WriteValue(std::string_view path, std::string_view name,
                           const StoredValue& value) override;
     HiveStatus RemoveKey(std::string_view path) override;

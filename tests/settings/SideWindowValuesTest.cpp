@@ -29,7 +29,8 @@ class SideWindowValuesTest : public ::testing::Test {
 
     std::vector<std::string> WrittenNames() const {
         std::vector<std::string> names;
-        for (const auto& w : scripted.writes) names.push_back(w.name);
+        for (const auto& w : scripted.writes)
+            names.push_back(w.name);
         return names;
     }
 };

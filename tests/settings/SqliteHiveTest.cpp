@@ -58,7 +58,8 @@ TEST(SqliteHive, AFileThatIsNoDatabaseIsLeftByteForByte) {
     TempFolder folder;
     const std::string file = folder.File("registry.sqlite");
     std::vector<char> garbage(6000);
-    for (std::size_t i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<char>(i * 7 + 3);
+    for (std::size_t i = 0; i < garbage.size(); ++i)
+        garbage[i] = static_cast<char>(i * 7 + 3);
     for (const auto& bytes : {garbage, std::vector<char>{'h', 'i', '\n'}}) {
         WriteFileBytes(file, bytes);
         ExpectRefused(UseTheStore(file));
@@ -72,10 +73,10 @@ TEST(SqliteHive, AnotherProgramsDatabaseIsLeftByteForByte) {
     const std::string file = folder.File("registry.sqlite");
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db,
-                           "CREATE TABLE people (name TEXT); INSERT INTO people VALUES ('ann');",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK);
+    ASSERT_EQ(
+        sqlite3_exec(db, "CREATE TABLE people (name TEXT); INSERT INTO people VALUES ('ann');",
+                     nullptr, nullptr, nullptr),
+        SQLITE_OK);
     sqlite3_close(db);
     const auto before = FileBytes(file);
     ExpectRefused(UseTheStore(file));
@@ -87,7 +88,8 @@ TEST(SqliteHive, ADamagedHiveIsNotWrittenAgain) {
     const std::string file = folder.File("registry.sqlite");
     {
         HiveOnFile first(file);
-        for (int i = 0; i < 50; ++i) first.store.WriteInteger("Ocuvis", "v" + std::to_string(i), i);
+        for (int i = 0; i < 50; ++i)
+            first.store.WriteInteger("Ocuvis", "v" + std::to_string(i), i);
     }
     auto bytes = FileBytes(file);
     ASSERT_GT(bytes.size(), 8192u);
@@ -197,7 +199,8 @@ TEST(SqliteHive, TwoProcessesWritingAtOnceLoseNothing) {
         }
         children.push_back(child);
     }
-    for (const pid_t child : children) EXPECT_TRUE(ChildSucceeded(child, 60s));
+    for (const pid_t child : children)
+        EXPECT_TRUE(ChildSucceeded(child, 60s));
 
     HiveOnFile check(file);
     for (int writer = 0; writer < 2; ++writer) {
@@ -207,7 +210,8 @@ TEST(SqliteHive, TwoProcessesWritingAtOnceLoseNothing) {
             std::string text;
             EXPECT_TRUE(check.store.ReadInteger("Ocuvis", name, number));
             EXPECT_EQ(number, i);
-            EXPECT_TRUE(check.store.ReadString("Ocuvis\\Writer" + std::to_string(writer), name, text));
+            EXPECT_TRUE(
+                check.store.ReadString("Ocuvis\\Writer" + std::to_string(writer), name, text));
             EXPECT_EQ(text, name);
         }
     }
@@ -260,8 +264,10 @@ class ScopedEnv {
         if (const char* value = std::getenv(name)) saved_ = value;
     }
     ~ScopedEnv() {
-        if (saved_) setenv(name_, saved_->c_str(), 1);
-        else unsetenv(name_);
+        if (saved_)
+            setenv(name_, saved_->c_str(), 1);
+        else
+            unsetenv(name_);
     }
 
   private:
