@@ -1,0 +1,152 @@
+// The fast canvas must set exactly the pixels the plain QPainter canvas sets.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <random>
+
+#include "FrameTestSupport.h"
+#include "ImageCanvas.h"
+#include "QPainterCanvas.h"
+
+namespace ocuvis::test {
+namespace {
+
+QImage Blank(int width, int height) {
+    QImage image = FrameRenderer::NewFrameImage(width, height);
+    image.fill(0xff000000u);
+    return image;
+}
+
+// Pixels that differ, with the first few listed.
+testing::AssertionResult SamePixels(const QImage& plain, const QImage& fast) {
+    int differing = 0;
+    std::string where;
+    for (int y = 0; y < plain.height(); ++y)
+        for (int x = 0; x < plain.width(); ++x)
+            if (plain.pixel(x, y) != fast.pixel(x, y) && ++differing <= 5)
+                where += " (" + std::to_string(x) + "," + std::to_string(y) + ")";
+    if (differing == 0) return testing::AssertionSuccess();
+    return testing::AssertionFailure() << differing << " pixels differ:" << where;
+}
+
+template <class Draw>
+testing::AssertionResult DrawnAlike(int width, int height, Draw draw) {
+    QImage plain = Blank(width, height);
+    QImage fast = Blank(width, height);
+    {
+        QPainterCanvas canvas(plain);
+        draw(canvas);
+    }
+    {
+        DotStampCache stamps;
+        ImageCanvas canvas(fast, stamps);
+        draw(canvas);
+    }
+    return SamePixels(plain, fast);
+}
+
+TEST(CanvasIdentity, RandomLinesOfEveryWidth) {
+    std::mt19937 random(7);
+    for (int width = 1; width <= 3; ++width) {
+        // Ends inside, near and far outside the 97 × 61 image, including lines of no length.
+        std::uniform_int_distribution<int> near(-30, 130);
+        std::uniform_int_distribution<int> far(-5000, 5000);
+        for (int i = 0; i < 600; ++i) {
+            auto& pick = i % 4 == 3 ? far : near;
+            const int x1 = pick(random), y1 = pick(random) - 20;
+            int x2 = pick(random), y2 = pick(random) - 20;
+            if (i % 10 == 0) x2 = x1, y2 = y1 + static_cast<int>(random() % 3);
+            ASSERT_TRUE(DrawnAlike(97, 61,
+                                   [&](Canvas& c) {
+                                       c.SetPenColour(0x00FFFF);
+                                       c.SetPenWidth(width);
+                                       c.DrawLine(x1, y1, x2, y2);
+                                   }))
+                << "width " << width << ": " << x1 << "," << y1 << " to " << x2 << "," << y2;
+        }
+    }
+}
+
+TEST(CanvasIdentity, EllipsesByPenBrushAndPlace) {
+    std::mt19937 random(11);
+    for (int s = 1; s <= 9; ++s)
+        for (const bool filled : {true, false})
+            for (int i = 0; i < 40; ++i) {
+                // Centres inside and across every edge.
+                const int c = static_cast<int>(random() % 61) - 10;
+                const int r = static_cast<int>(random() % 41) - 10;
+                const int pen = i % 3 == 0 ? 1 : s;
+                ASSERT_TRUE(DrawnAlike(41, 21,
+                                       [&](Canvas& canvas) {
+                                           canvas.SetPenColour(0x0000FF);
+                                           canvas.SetPenWidth(pen);
+                                           canvas.SetBrush(filled, 0x00FF00);
+                                           canvas.DrawEllipse({c - s, r - s, c + s, r + s});
+                                       }))
+                    << "s " << s << " pen " << pen << " filled " << filled << " at " << c << ","
+                    << r;
+            }
+}
+
+TEST(CanvasIdentity, TextAndFills) {
+    ASSERT_TRUE(DrawnAlike(200, 60, [](Canvas& c) {
+        c.SetBrush(true, 0x336699);
+        c.FillRect({-5, 10, 150, 300});
+        c.SetFont({FontFace::Sans, 14, false});
+        c.SetTextColour(0xFFFFFF);
+        c.DrawText({0, 0, 200, 40}, TextAlign::Centre, "3D-X");
+        c.SetFont({FontFace::Serif, 9, true});
+        c.SetTextColour(0x00FF00);
+        c.DrawText({0, 20, 100, 60}, TextAlign::Right, "1.23e+03");
+        c.DrawLine(0, 59, 199, 0);
+    }));
+}
+
+// Whole frames of the sample data, in settings that touch every primitive.
+struct FrameCase {
+    const char* name;
+    ViewType type;
+    int lines, points, grid;
+    bool fade, box;
+};
+
+class FrameIdentity : public testing::TestWithParam<FrameCase> {};
+
+TEST_P(FrameIdentity, SampleData) {
+    const FrameCase& c = GetParam();
+    Scene s;
+    LoadFile(s, OCUVIS_SAMPLE_FILE);
+    s.view.viewType = c.type;
+    s.view.lineThickness = c.lines;
+    s.view.pointSize = c.points;
+    s.view.gridThickness = c.grid;
+    s.view.fadeLines = c.fade;
+    s.view.fullBoxGrid = c.box;
+    s.view.axisLabels = true;
+    s.view.titles = true;
+    s.view.textLabels = true;
+    s.titles = {"LORENZ", "X", "Y", "Z"};
+    s.SetAngles(35, 20);
+
+    QImage plain = FrameRenderer::NewFrameImage(400, 160);
+    {
+        QPainterCanvas canvas(plain);
+        FrameRenderer renderer;
+        renderer.Render(canvas, 400, 160, s.Sources());
+    }
+    FrameRenderer renderer;
+    const QImage fast = renderer.RenderImage(400, 160, s.Sources());
+    EXPECT_TRUE(SamePixels(plain, fast)) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Settings, FrameIdentity,
+    testing::Values(FrameCase{"cross", ViewType::CrossEyes, 1, 2, 1, false, false},
+                    FrameCase{"wide", ViewType::WallEyes, 3, 4, 2, false, true},
+                    FrameCase{"faded", ViewType::CrossEyes, 1, 0, 1, true, false},
+                    FrameCase{"anaglyph", ViewType::RightRed, 2, 1, 3, true, true},
+                    FrameCase{"single", ViewType::Single, 1, 6, 1, false, false}),
+    [](const testing::TestParamInfo<FrameCase>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace ocuvis::test
