@@ -89,10 +89,13 @@ bool ByteStream::ReadLine(std::string& line, std::size_t maxLength) {
         line.append(start, wanted);
         next_ += wanted;
     }
-    // A full piece: take a line end that follows at once with it.
-    if (!AtEnd() && buffer_[next_] == '\n') {
+    // A full piece: a line end that follows at once belongs to it, and so does a carriage
+    // return that filled the piece just before a line feed.
+    if (AtEnd()) return true;
+    if (buffer_[next_] == '\n') {
         ++next_;
-    } else if (!AtEnd() && buffer_[next_] == '\r') {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+    } else if (buffer_[next_] == '\r') {
         ++next_;
         if (!AtEnd() && buffer_[next_] == '\n') {
             ++next_;

@@ -1,6 +1,8 @@
 #include "NormaliseIntoCube.h"
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "ScaleSteps.h"
 
@@ -12,12 +14,8 @@ constexpr float kDegenerateRange = 1e-10f;
 constexpr double kSubStepFactor = 0.1;
 constexpr double kMarginFactor = 0.4;
 
-// The sub-step walk from 0 to the minimum is done add by add in float, as the rounding of each
-// sum decides where it ends. Far from zero it would take millions of adds, or never end once an
-// add no longer changes the sum; beyond this many sub-steps the multiple of the sub-step at or
-// below the minimum is computed directly instead.
-constexpr double kMaxSubSteps = 1 << 17;
-
+// Only when the walk would never end (an add no longer changes the sum): the largest multiple
+// of the sub-step not above the minimum.
 float DirectLower(float minimum, float subStep) {
     const double multiples = std::floor(static_cast<double>(minimum) / subStep);
     float lower = static_cast<float>(multiples * subStep);
@@ -27,15 +25,52 @@ float DirectLower(float minimum, float subStep) {
     return lower;
 }
 
+bool SameBinade(float a, float b) { return a > 0.0f && b > 0.0f && std::ilogb(a) == std::ilogb(b); }
+
+// Adds step to x in float until x >= target, ending exactly where the adds one by one would.
+// Within one binade every add after the first gives the same increment (the sum stays on that
+// binade's grid, and even a tie rounds the same way each time), so runs of adds are taken in one
+// jump: a walk to 1e7 in steps of 0.1 costs a few hundred adds, not a hundred million. Nothing
+// when an add no longer changes x, where the walk would never end.
+std::optional<float> WalkUp(float x, float target, float step) {
+    while (x < target) {
+        const float next = x + step;
+        if (next == x) return std::nullopt;
+        const float after = next + step;
+        if (next < target && SameBinade(x, next) && SameBinade(next, after)) {
+            const double increment = static_cast<double>(after) - next;
+            const double binadeEnd = std::ldexp(1.0, std::ilogb(next) + 1);
+            const double limit = std::min(static_cast<double>(target), binadeEnd);
+            // The largest n with next + n * increment still below the limit.
+            double n = std::max(0.0, std::ceil((limit - next) / increment) - 1.0);
+            while (n > 0.0 && next + n * increment >= limit)
+                n -= 1.0;
+            while (next + (n + 1.0) * increment < limit)
+                n += 1.0;
+            x = static_cast<float>(next + n * increment);
+            continue;
+        }
+        x = next;
+    }
+    return x;
+}
+
+// Subtracts step from x until x <= target; round-to-nearest is symmetric, so this is the upward
+// walk mirrored.
+std::optional<float> WalkDown(float x, float target, float step) {
+    const std::optional<float> mirrored = WalkUp(-x, -target, step);
+    if (!mirrored) return std::nullopt;
+    return -*mirrored;
+}
+
+// The multiple of the sub-step at or just below the minimum, as the float sums of stepping from
+// 0 up past the minimum and back down give it.
 float LowerBound(float minimum, float subStep) {
-    if (std::fabs(static_cast<double>(minimum)) / subStep > kMaxSubSteps)
-        return DirectLower(minimum, subStep);
-    float lower = 0.0f;
-    while (lower < minimum)
-        lower = lower + subStep;
-    while (lower > minimum)
-        lower = lower - subStep;
-    return lower;
+    const std::optional<float> up = WalkUp(0.0f, minimum, subStep);
+    if (!up) return DirectLower(minimum, subStep);
+    const std::optional<float> down = WalkDown(*up, minimum, subStep);
+    if (!down) return DirectLower(minimum, subStep);
+    return *down;
 }
 
 int StepIndexFor(float range) {
@@ -84,9 +119,10 @@ RoundedRange RoundRange(float minimum, float maximum) {
     RoundedRange r{};
     r.lower = lower;
     r.step = step;
-    r.rangeMin = static_cast<float>(lower - kMarginFactor * step);
-    r.rangeMax = static_cast<float>(lower + step + kMarginFactor * step);
-    const double width = static_cast<double>(r.rangeMax) - r.rangeMin;
+    // Kept in double: rounded to float, the margins would vanish for data far from zero.
+    r.rangeMin = lower - kMarginFactor * step;
+    r.rangeMax = lower + static_cast<double>(step) + kMarginFactor * step;
+    const double width = r.rangeMax - r.rangeMin;
     r.dataScale = static_cast<float>(2.0 / width);
     r.dataShift = static_cast<float>(-(2.0 * r.rangeMin / width + 1.0));
     if (!(width > 0.0) || !std::isfinite(r.dataScale) || !std::isfinite(r.dataShift)) {

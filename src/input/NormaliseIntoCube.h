@@ -18,8 +18,8 @@ void NormaliseIntoCube(PointStore& store, std::int32_t n, GraphRecord& graph);
 struct RoundedRange {
     float lower;
     float step;
-    float rangeMin;
-    float rangeMax;
+    double rangeMin;
+    double rangeMax;
     float dataScale;
     float dataShift;
 };
