@@ -2,8 +2,6 @@
 
 #include <array>
 
-#include "AsciiText.h"
-
 namespace ocuvis {
 
 double AngleRadians(std::int32_t degrees) {
@@ -15,13 +13,6 @@ namespace {
 constexpr std::array<std::string_view, 5> kViewTypeNames = {"Cross Eyes", "Wall Eyes", "Right Red",
                                                             "Right Blue", "Single View"};
 
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
-    }
-    return true;
-}
 }  // namespace
 
 std::string_view ViewTypeName(ViewType type) {
@@ -30,7 +21,7 @@ std::string_view ViewTypeName(ViewType type) {
 
 std::optional<ViewType> ViewTypeFromName(std::string_view name) {
     for (std::size_t i = 0; i < kViewTypeNames.size(); ++i) {
-        if (EqualNoCase(name, kViewTypeNames[i])) return static_cast<ViewType>(i);
+        if (name == kViewTypeNames[i]) return static_cast<ViewType>(i);
     }
     return std::nullopt;
 }

@@ -10,7 +10,7 @@ enum class ViewType : std::int32_t { CrossEyes, WallEyes, RightRed, RightBlue, S
 
 // The stored names of the view types.
 std::string_view ViewTypeName(ViewType type);
-// Matches the stored names without regard to case; nothing for any other text.
+// Matches the stored names exactly (case too); nothing for any other text.
 std::optional<ViewType> ViewTypeFromName(std::string_view name);
 
 // Colours are 0x00BBGGRR: red in the low byte.
