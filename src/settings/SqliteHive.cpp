@@ -20,6 +20,7 @@ namespace {
 // "Ocvs" in the header's application id field: the mark that a database file is a hive of ours.
 constexpr std::int32_t kApplicationId = 0x4F637673;
 constexpr int kSchemaVersion = 1;
+constexpr std::size_t kMaxValueBytes = 64 * 1024 * 1024;
 
 constexpr const char* kCreateSchema =
     "CREATE TABLE hive_keys ("
@@ -46,7 +47,6 @@ class Statement {
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
-    bool ok() const { return stmt_ != nullptr; }
     void Bind(int index, std::int64_t value) { sqlite3_bind_int64(stmt_, index, value); }
     void Bind(int index, std::string_view text) {
         sqlite3_bind_text(stmt_, index, text.data(), static_cast<int>(text.size()),
@@ -117,6 +117,7 @@ class Transaction {
 // trailing backslash) names no key.
 bool SplitKeyPath(std::string_view path, std::vector<std::string_view>& parts) {
     parts.clear();
+    if (path.size() > kMaxValueBytes) return false;
     std::size_t start = 0;
     while (true) {
         const std::size_t end = path.find('\\', start);
@@ -340,6 +341,9 @@ HiveStatus SqliteHive::ReadValue(std::string_view path, std::string_view name, S
 
 HiveStatus SqliteHive::WriteValue(std::string_view path, std::string_view name,
                                   const StoredValue& value) {
+    // SQLite takes lengths as int; anything near that is no setting.
+    if (value.data.size() > kMaxValueBytes || name.size() > kMaxValueBytes)
+        return HiveStatus::ValueFailed;
     std::vector<std::string_view> parts;
     if (!SplitKeyPath(path, parts) || !EnsureOpen()) return HiveStatus::KeyUnavailable;
     Transaction transaction(db_, true);

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "SettingsTestSupport.h"
 
 using namespace ocuvis;
@@ -150,129 +148,70 @@ TEST_F(OrlenRegistryTest, ReadsAcceptOnlyTheirOwnKinds) {
 TEST_F(OrlenRegistryTest, FailureMessages) {
     ScriptedHive scripted(hive);
     OrlenRegistry failing(scripted, file.messages);
-    const std::string keyOpenTitle = "Registry Key Open Attempt Failed";
-    const std::string writeTitle = "Registry Parameter Write Attempt Failed";
-    const std::string writeOpen =
-        "Tried to open/create Windows Registry key \"Software\\Tolvane\\Ocuvis\\Sub\", but failed.";
-    const std::string readOpen =
-        "Tried to open Windows Registry key \"Software\\Tolvane\\Ocuvis\\Sub\", but failed.";
+    const auto warning = [](std::string text, std::string title) {
+        return ShownMessage{std::move(text), std::move(title), MessageIcon::Warning};
+    };
+    const std::string keyOpen = "Registry Key Open Attempt Failed";
+    const std::string write = "Registry Parameter Write Attempt Failed";
+    const std::string change = "Registry Change Notification";
     bool flag = false;
     std::int32_t number = 0;
     double real = 0;
     std::string text;
-    const struct {
-        const char* what;
-        bool keysUnavailable;
-        std::function<bool()> call;  // the result of a read; writes give true
-        bool result;
-        ShownMessage message;
-    } rows[] = {
-        {"WriteBool, key",
-         true,
-         [&] { return failing.WriteBool("Ocuvis\\Sub", "B", true), true; },
-         true,
-         {writeOpen, keyOpenTitle, MessageIcon::Warning}},
-        {"WriteInteger, key",
-         true,
-         [&] { return failing.WriteInteger("Ocuvis\\Sub", "I", 1), true; },
-         true,
-         {writeOpen, keyOpenTitle, MessageIcon::Warning}},
-        {"WriteFloat, key",
-         true,
-         [&] { return failing.WriteFloat("Ocuvis\\Sub", "F", 1), true; },
-         true,
-         {writeOpen, keyOpenTitle, MessageIcon::Warning}},
-        {"WriteString, key",
-         true,
-         [&] { return failing.WriteString("Ocuvis\\Sub", "S", "s"), true; },
-         true,
-         {writeOpen, keyOpenTitle, MessageIcon::Warning}},
-        {"ReadBool, key",
-         true,
-         [&] { return failing.ReadBool("Ocuvis\\Sub", "B", flag); },
-         false,
-         {readOpen, keyOpenTitle, MessageIcon::Warning}},
-        {"ReadInteger, key",
-         true,
-         [&] { return failing.ReadInteger("Ocuvis\\Sub", "I", number); },
-         false,
-         {readOpen, keyOpenTitle, MessageIcon::Warning}},
-        {"ReadFloat, key",
-         true,
-         [&] { return failing.ReadFloat("Ocuvis\\Sub", "F", real); },
-         false,
-         {readOpen, keyOpenTitle, MessageIcon::Warning}},
-        {"ReadString, key",
-         true,
-         [&] { return failing.ReadString("Ocuvis\\Sub", "S", text); },
-         false,
-         {readOpen, keyOpenTitle, MessageIcon::Warning}},
-        {"WriteBool, value",
-         false,
-         [&] { return failing.WriteBool("Ocuvis", "B", true), true; },
-         true,
-         {"Tried to write Windows OrlenRegistry parameter \"B\" but failed.", writeTitle,
-          MessageIcon::Warning}},
-        {"WriteInteger, value",
-         false,
-         [&] { return failing.WriteInteger("Ocuvis", "I", 1), true; },
-         true,
-         {"Tried to write Windows Registry parameter \"I\" but failed.", writeTitle,
-          MessageIcon::Warning}},
-        {"WriteFloat, value",
-         false,
-         [&] { return failing.WriteFloat("Ocuvis", "F", 1), true; },
-         true,
-         {"Tried to write Windows Registry parameter \"F\" but failed.", writeTitle,
-          MessageIcon::Warning}},
-        {"WriteString, value",
-         false,
-         [&] { return failing.WriteString("Ocuvis", "S", "s"), true; },
-         true,
-         {"Tried to write Windows Registry parameter \"S\" but failed.", writeTitle,
-          MessageIcon::Warning}},
-        {"ReadFloat, value",
-         false,
-         [&] { return failing.ReadFloat("Ocuvis", "F", real); },
-         false,
-         {"Tried to read Windows Registry parameter \"F\" but failed, does it exist?",
-          "Registry Parameter Read Attempt Failed", MessageIcon::Warning}},
-        {"RemoveKey, missing",
-         false,
-         [&] { return failing.RemoveKey("Ocuvis\\Gone", true); },
-         false,
-         {"Tried to remove Software\\Tolvane\\Ocuvis\\Gone 'Key' from Windows Registry but failed, "
-          "does it exist?",
-          "Registry Change Notification", MessageIcon::Warning}},
-        {"RemoveKey, announced",
-         false,
-         [&] {
-             failing.WriteInteger("Ocuvis\\Old", "N", 1);
-             shown.clear();
-             return failing.RemoveKey("Ocuvis\\Old", true);
-         },
-         true,
-         {"Software\\Tolvane\\Ocuvis\\Old 'Key' removed from Windows Registry.",
-          "Registry Change Notification", MessageIcon::Information}},
-    };
+
+    scripted.keysUnavailable = true;
+    failing.WriteBool("Ocuvis\\Sub", "B", true);
+    failing.WriteInteger("Ocuvis\\Sub", "I", 1);
+    failing.WriteFloat("Ocuvis\\Sub", "F", 1);
+    failing.WriteString("Ocuvis\\Sub", "S", "s");
+    EXPECT_EQ(shown, std::vector<ShownMessage>(
+                         4, warning("Tried to open/create Windows Registry key "
+                                    "\"Software\\Tolvane\\Ocuvis\\Sub\", but failed.",
+                                    keyOpen)));
+    shown.clear();
+    EXPECT_FALSE(failing.ReadBool("Ocuvis\\Sub", "B", flag));
+    EXPECT_FALSE(failing.ReadInteger("Ocuvis\\Sub", "I", number));
+    EXPECT_FALSE(failing.ReadFloat("Ocuvis\\Sub", "F", real));
+    EXPECT_FALSE(failing.ReadString("Ocuvis\\Sub", "S", text));
+    EXPECT_EQ(shown, std::vector<ShownMessage>(
+                         4, warning("Tried to open Windows Registry key "
+                                    "\"Software\\Tolvane\\Ocuvis\\Sub\", but failed.",
+                                    keyOpen)));
+
+    // The key opens but the value cannot be written or read; the boolean's text is its own.
+    scripted.keysUnavailable = false;
     scripted.failingValues = {"B", "I", "F", "S"};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.what);
-        scripted.keysUnavailable = row.keysUnavailable;
-        shown.clear();
-        EXPECT_EQ(row.call(), row.result);
-        EXPECT_EQ(shown, std::vector<ShownMessage>{row.message});
-    }
+    shown.clear();
+    failing.WriteBool("Ocuvis", "B", true);
+    failing.WriteInteger("Ocuvis", "I", 1);
+    failing.WriteFloat("Ocuvis", "F", 1);
+    failing.WriteString("Ocuvis", "S", "s");
+    EXPECT_FALSE(failing.ReadFloat("Ocuvis", "F", real));
+    EXPECT_EQ(
+        shown,
+        (std::vector<ShownMessage>{
+            warning("Tried to write Windows OrlenRegistry parameter \"B\" but failed.", write),
+            warning("Tried to write Windows Registry parameter \"I\" but failed.", write),
+            warning("Tried to write Windows Registry parameter \"F\" but failed.", write),
+            warning("Tried to write Windows Registry parameter \"S\" but failed.", write),
+            warning("Tried to read Windows Registry parameter \"F\" but failed, does it exist?",
+                    "Registry Parameter Read Attempt Failed")}));
     EXPECT_FALSE(flag);
     EXPECT_EQ(number, 0);
     EXPECT_EQ(real, 0);
 
-    // Unannounced removal is silent.
-    scripted.keysUnavailable = false;
-    failing.WriteInteger("Ocuvis\\Quiet", "N", 1);
     shown.clear();
+    EXPECT_FALSE(failing.RemoveKey("Ocuvis\\Gone", true));
+    failing.WriteInteger("Ocuvis\\Old", "N", 1);
+    EXPECT_TRUE(failing.RemoveKey("Ocuvis\\Old", true));
+    failing.WriteInteger("Ocuvis\\Quiet", "N", 1);
     EXPECT_TRUE(failing.RemoveKey("Ocuvis\\Quiet", false));
-    EXPECT_TRUE(shown.empty());
+    EXPECT_EQ(shown, (std::vector<ShownMessage>{
+                         warning("Tried to remove Software\\Tolvane\\Ocuvis\\Gone 'Key' from "
+                                 "Windows Registry but failed, does it exist?",
+                                 change),
+                         {"Software\\Tolvane\\Ocuvis\\Old 'Key' removed from Windows Registry.",
+                          change, MessageIcon::Information}}));
 }
 
 TEST_F(OrlenRegistryTest, KeyPathsAreJoinedToTheRootAsTheyAre) {

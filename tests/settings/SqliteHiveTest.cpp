@@ -88,13 +88,15 @@ TEST(SqliteHive, ADamagedHiveIsNotWrittenAgain) {
     const std::string file = folder.File("registry.sqlite");
     {
         HiveOnFile first(file);
-        for (int i = 0; i < 50; ++i)
-            first.store.WriteInteger("Ocuvis", "v" + std::to_string(i), i);
+        first.store.WriteInteger("Ocuvis", "Point Size", 4);
+        // Enough values elsewhere to fill pages that the start-up calls never visit.
+        for (int i = 0; i < 400; ++i)
+            first.store.WriteString("Elsewhere", "v" + std::to_string(i), std::string(40, 'x'));
     }
     auto bytes = FileBytes(file);
-    ASSERT_GT(bytes.size(), 8192u);
-    // The header stays ours; the pages behind it are wrecked.
-    std::fill(bytes.begin() + 4096, bytes.end(), '\xAB');
+    ASSERT_GT(bytes.size(), 4u * 4096);
+    // The header stays ours; one page at the end is wrecked.
+    std::fill(bytes.end() - 4096, bytes.end(), '\xAB');
     WriteFileBytes(file, bytes);
     ExpectRefused(UseTheStore(file));
     EXPECT_EQ(FileBytes(file), bytes);
