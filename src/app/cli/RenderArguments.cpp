@@ -1,0 +1,334 @@
+// Command-line options of ocuvis-render.
+#include <charconv>
+#include <cmath>
+#include <functional>
+#include <map>
+
+#include "RenderCommand.h"
+#include "ScrollBarModel.h"
+
+namespace ocuvis::cli {
+
+namespace {
+
+bool ParseInt(std::string_view text, long long minimum, long long maximum, long long& value) {
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return !text.empty() && ec == std::errc() && end == text.data() + text.size() &&
+           value >= minimum && value <= maximum;
+}
+
+bool ParseFloat(std::string_view text, float& value) {
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return !text.empty() && ec == std::errc() && end == text.data() + text.size() &&
+           std::isfinite(value);
+}
+
+// "a,b,c": exactly count integers within the bounds.
+template <std::size_t N>
+bool ParseIntList(std::string_view text, long long minimum, long long maximum,
+                  std::array<int, N>& values) {
+    for (std::size_t i = 0; i < N; ++i) {
+        const std::size_t comma = text.find(',');
+        const bool last = i + 1 == N;
+        if (last != (comma == std::string_view::npos)) return false;
+        long long value = 0;
+        if (!ParseInt(text.substr(0, comma), minimum, maximum, value)) return false;
+        values[i] = static_cast<int>(value);
+        if (!last) text.remove_prefix(comma + 1);
+    }
+    return true;
+}
+
+bool ParseColour(std::string_view text, Colour& colour) {
+    if (text.size() != 7 || text.front() != '#') return false;
+    unsigned value = 0;
+    const auto [end, ec] = std::from_chars(text.data() + 1, text.data() + 7, value, 16);
+    if (ec != std::errc() || end != text.data() + 7) return false;
+    colour = ColourFromRgb(static_cast<int>(value >> 16), static_cast<int>((value >> 8) & 0xFF),
+                           static_cast<int>(value & 0xFF));
+    return true;
+}
+
+bool ParseSize(std::string_view text, int& width, int& height) {
+    const std::size_t x = text.find_first_of("xX");
+    if (x == std::string_view::npos) return false;
+    long long w = 0, h = 0;
+    if (!ParseInt(text.substr(0, x), 1, 16384, w) || !ParseInt(text.substr(x + 1), 1, 16384, h))
+        return false;
+    width = static_cast<int>(w);
+    height = static_cast<int>(h);
+    return true;
+}
+
+std::optional<ViewType> ParseView(std::string_view text) {
+    if (text == "cross") return ViewType::CrossEyes;
+    if (text == "wall") return ViewType::WallEyes;
+    if (text == "right-red") return ViewType::RightRed;
+    if (text == "right-blue") return ViewType::RightBlue;
+    if (text == "single") return ViewType::Single;
+    return std::nullopt;
+}
+
+bool HasImageExtension(const std::string& name) {
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string::npos || name.find('/', dot) != std::string::npos) return false;
+    std::string extension = name.substr(dot + 1);
+    for (char& c : extension)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    return extension == "png" || extension == "bmp";
+}
+
+bool Within(ScrollRange range, int position) {
+    return position >= range.minimum && position <= range.maximum;
+}
+
+using Flag = std::function<void(RenderOptions&)>;
+// Returns false when the value is malformed.
+using Valued = std::function<bool(RenderOptions&, const std::string&)>;
+
+const std::map<std::string, Flag>& Flags() {
+    static const std::map<std::string, Flag> flags = {
+        {"--box", [](RenderOptions& o) { o.view.fullBoxGrid = true; }},
+        {"--axis-labels", [](RenderOptions& o) { o.view.axisLabels = true; }},
+        {"--titles", [](RenderOptions& o) { o.view.titles = true; }},
+        {"--text-labels", [](RenderOptions& o) { o.view.textLabels = true; }},
+        {"--fade", [](RenderOptions& o) { o.view.fadeLines = true; }},
+        {"--no-mode-indicator", [](RenderOptions& o) { o.view.modeIndicator = false; }},
+        {"--z-invert", [](RenderOptions& o) { o.view.zInvert = true; }},
+        {"--help", [](RenderOptions& o) { o.help = true; }},
+        {"-h", [](RenderOptions& o) { o.help = true; }},
+    };
+    return flags;
+}
+
+bool SetInt(std::int32_t& target, const std::string& text, long long minimum, long long maximum) {
+    long long value = 0;
+    if (!ParseInt(text, minimum, maximum, value)) return false;
+    target = static_cast<std::int32_t>(value);
+    return true;
+}
+
+const std::map<std::string, Valued>& ValuedOptions() {
+    static const std::map<std::string, Valued> options = {
+        {"-o",
+         [](RenderOptions& o, const std::string& v) {
+             o.output = v;
+             return HasImageExtension(v);
+         }},
+        {"--size",
+         [](RenderOptions& o, const std::string& v) { return ParseSize(v, o.width, o.height); }},
+        {"--view",
+         [](RenderOptions& o, const std::string& v) {
+             const std::optional<ViewType> type = ParseView(v);
+             if (type) o.view.viewType = *type;
+             return type.has_value();
+         }},
+        {"--azimuth",
+         [](RenderOptions& o, const std::string& v) {
+             return SetInt(o.view.azimuth, v, kAngleBar.minimum, kAngleBar.maximum);
+         }},
+        {"--elevation",
+         [](RenderOptions& o, const std::string& v) {
+             return SetInt(o.view.elevation, v, kAngleBar.minimum, kAngleBar.maximum);
+         }},
+        {"--points",
+         [](RenderOptions& o, const std::string& v) { return SetInt(o.view.pointSize, v, 0, 6); }},
+        {"--lines", [](RenderOptions& o,
+                       const std::string& v) { return SetInt(o.view.lineThickness, v, 0, 3); }},
+        {"--grid", [](RenderOptions& o,
+                      const std::string& v) { return SetInt(o.view.gridThickness, v, 0, 3); }},
+        {"--title-main",
+         [](RenderOptions& o, const std::string& v) {
+             o.titles.mainTitle = v;
+             return true;
+         }},
+        {"--title-x",
+         [](RenderOptions& o, const std::string& v) {
+             o.titles.xTitle = v;
+             return true;
+         }},
+        {"--title-y",
+         [](RenderOptions& o, const std::string& v) {
+             o.titles.yTitle = v;
+             return true;
+         }},
+        {"--title-z",
+         [](RenderOptions& o, const std::string& v) {
+             o.titles.zTitle = v;
+             return true;
+         }},
+        {"--range",
+         [](RenderOptions& o, const std::string& v) {
+             return ParseIntList(v, kRangeBar.minimum, kRangeBar.maximum, o.rangePositions);
+         }},
+        {"--offset",
+         [](RenderOptions& o, const std::string& v) {
+             std::array<int, 3> p{};
+             if (!ParseIntList(v, kZOffsetBar.minimum, kZOffsetBar.maximum, p)) return false;
+             if (!Within(kXYOffsetBar, p[0]) || !Within(kXYOffsetBar, p[1])) return false;
+             o.offsetPositions = p;
+             return true;
+         }},
+        {"--z0",
+         [](RenderOptions& o, const std::string& v) {
+             float d = 0.0f;
+             if (!ParseFloat(v, d) || d <= 0.0f) return false;
+             o.z0 = d;
+             return true;
+         }},
+        {"--background",
+         [](RenderOptions& o, const std::string& v) {
+             return ParseColour(v, o.view.backgroundColor);
+         }},
+        {"--text-color",
+         [](RenderOptions& o, const std::string& v) { return ParseColour(v, o.view.textColor); }},
+        {"--dot-color",
+         [](RenderOptions& o, const std::string& v) { return ParseColour(v, o.view.dotColor); }},
+        {"--line-color",
+         [](RenderOptions& o, const std::string& v) { return ParseColour(v, o.view.lineColor); }},
+        {"--grid-color",
+         [](RenderOptions& o, const std::string& v) { return ParseColour(v, o.view.gridColor); }},
+        {"--fields",
+         [](RenderOptions& o, const std::string& v) {
+             std::array<int, 4> f{};
+             if (!ParseIntList(v, 0, 20, f)) return false;
+             o.fields.XIndex = f[0];
+             o.fields.YIndex = f[1];
+             o.fields.ZIndex = f[2];
+             o.fields.DotIndex = f[3];
+             return true;
+         }},
+        {"--sample",
+         [](RenderOptions& o, const std::string& v) {
+             float percent = 0.0f;
+             if (!ParseFloat(v, percent) || percent < 0.0f || percent > 100.0f) return false;
+             o.fields.SubSampleEnabled = true;
+             o.fields.SamplePercent = percent;
+             return true;
+         }},
+        {"--seed",
+         [](RenderOptions& o, const std::string& v) {
+             long long seed = 0;
+             if (!ParseInt(v, 0, 0xFFFFFFFFLL, seed)) return false;
+             o.seed = static_cast<std::uint32_t>(seed);
+             return true;
+         }},
+        {"--frames",
+         [](RenderOptions& o, const std::string& v) {
+             long long frames = 0;
+             if (!ParseInt(v, 1, 100000, frames)) return false;
+             o.frames = static_cast<int>(frames);
+             return true;
+         }},
+    };
+    return options;
+}
+
+}  // namespace
+
+std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>& arguments,
+                                                  std::string& error) {
+    RenderOptions options;
+    bool optionsEnded = false;
+    std::vector<std::string> files;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (optionsEnded || argument.empty() || argument[0] != '-' || argument == "-") {
+            files.push_back(argument);
+            continue;
+        }
+        if (argument == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        std::string name = argument;
+        std::optional<std::string> value;
+        if (const std::size_t equals = argument.find('=');
+            argument.starts_with("--") && equals != std::string::npos) {
+            name = argument.substr(0, equals);
+            value = argument.substr(equals + 1);
+        }
+        if (const auto flag = Flags().find(name); flag != Flags().end()) {
+            if (value) {
+                error = "option '" + name + "' takes no value";
+                return std::nullopt;
+            }
+            flag->second(options);
+            continue;
+        }
+        const auto valued = ValuedOptions().find(name);
+        if (valued == ValuedOptions().end()) {
+            error = "unknown option '" + name + "'";
+            return std::nullopt;
+        }
+        if (!value) {
+            if (i + 1 >= arguments.size()) {
+                error = "option '" + name + "' needs a value";
+                return std::nullopt;
+            }
+            value = arguments[++i];
+        }
+        if (!valued->second(options, *value)) {
+            error = "malformed value '" + *value + "' for option '" + name + "'";
+            if (name == "-o") error += " (the image name must end in .png or .bmp)";
+            return std::nullopt;
+        }
+    }
+    if (options.help) return options;
+    if (files.size() != 1) {
+        error = files.empty() ? "no data file given" : "more than one data file given";
+        return std::nullopt;
+    }
+    options.dataFile = files.front();
+    return options;
+}
+
+std::string RenderUsage() {
+    return R"(Usage: ocuvis-render [OPTION]... DATAFILE
+Renders a data file (.3d or .txt) as the viewer would show it, into an image, without a window.
+Defaults are those of the viewer's first run; the scale is the one a load gives.
+
+Output
+  -o FILE                  image to write, PNG or BMP by extension (default ocuvis.png)
+  --size WxH               size of the paint area in pixels (default 780x239)
+  --frames N               N images, each one azimuth degree further (wrapping from 180 to
+                           -179); a printf-style %d in FILE takes the frame number, otherwise
+                           the names get -0001 style numbers before the extension
+View
+  --view TYPE              cross, wall, right-red, right-blue or single (default cross)
+  --azimuth DEG            -180..180 (default 0)
+  --elevation DEG          -180..180 (default 0)
+  --range X,Y,Z            range positions 0..77 (default 21,21,21: scale 1)
+  --offset X,Y,Z           offset positions, -20..20 for X and Y, -40..40 for Z (default 0,0,0)
+  --z0 D                   viewing distance, above 0 (default 16)
+  --z-invert               invert the Z axis
+What is drawn
+  --points N               dot size 0..6 pixels (default 2; 0 draws no dots)
+  --lines N                connecting line width 0..3 (default 0: none)
+  --grid N                 grid line width 0..3 (default 1; 0: no grid, labels or titles)
+  --box                    the full box instead of the simple grid
+  --axis-labels            numeric axis labels (need the grid)
+  --titles                 the four titles (need the axis labels)
+  --title-main TEXT, --title-x TEXT, --title-y TEXT, --title-z TEXT
+                           the title texts
+  --text-labels            the data file's text labels
+  --fade                   lines fade from dark in front to pale at the back
+  --no-mode-indicator      leave out the 3D-X / 3D-W / 3D-Rred / 3D-Lred text
+Colours, each #RRGGBB
+  --background, --text-color, --dot-color, --line-color, --grid-color
+Reading the file
+  --fields X,Y,Z,DOT       field numbers of x, y, z and the dot size, 0 for none
+                           (default 1,2,3,0)
+  --sample PERCENT         keep only this share of the lines, chosen at random
+  --seed N                 seed of that choice (default 0)
+
+  -h, --help               show this text
+Exit status: 0 when the image was written (also when the data file could not be read: the
+built-in data set is drawn and a warning printed), 1 when the image could not be written,
+2 for unknown or malformed options.
+)";
+}
+
+}  // namespace ocuvis::cli

@@ -1,0 +1,149 @@
+// Loading, scaling, rendering and writing for ocuvis-render.
+#include "RenderCommand.h"
+
+#include <QImage>
+#include <QString>
+#include <fstream>
+#include <memory>
+#include <ostream>
+
+#include "DataFileLoader.h"
+#include "FloatValueStore.h"
+#include "GraphScaling.h"
+#include "PointStore.h"
+#include "RedrawGate.h"
+
+namespace ocuvis::cli {
+
+namespace {
+
+// "%d", "%4d" or "%04d": where it starts and how long it is.
+bool FindNumberField(const std::string& pattern, std::size_t& start, std::size_t& length,
+                     int& width, bool& zeroPad) {
+    for (std::size_t i = 0; i + 1 < pattern.size(); ++i) {
+        if (pattern[i] != '%') continue;
+        std::size_t j = i + 1;
+        zeroPad = pattern[j] == '0';
+        if (zeroPad) ++j;
+        width = 0;
+        while (j < pattern.size() && pattern[j] >= '0' && pattern[j] <= '9' && width < 100)
+            width = width * 10 + (pattern[j++] - '0');
+        if (j < pattern.size() && pattern[j] == 'd') {
+            start = i;
+            length = j + 1 - i;
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string Padded(int number, int width, char fill) {
+    std::string digits = std::to_string(number);
+    if (static_cast<int>(digits.size()) < width)
+        digits.insert(0, static_cast<std::size_t>(width) - digits.size(), fill);
+    return digits;
+}
+
+const char* FormatOf(const std::string& name) {
+    const std::string extension = name.substr(name.rfind('.') + 1);
+    return extension == "bmp" || extension == "BMP" || extension == "Bmp" ? "BMP" : "PNG";
+}
+
+// The file the loader will open (it completes the extension itself); false when it cannot
+// be read.
+bool Readable(const std::string& fileName) {
+    std::ifstream file(DataFileLoader::CompleteFileName(fileName), std::ios::binary);
+    return file.good();
+}
+
+}  // namespace
+
+std::string FrameFileName(const std::string& pattern, int number, int count) {
+    std::size_t start = 0, length = 0;
+    int width = 0;
+    bool zeroPad = false;
+    if (FindNumberField(pattern, start, length, width, zeroPad))
+        return pattern.substr(0, start) + Padded(number, width, zeroPad ? '0' : ' ') +
+               pattern.substr(start + length);
+    if (count <= 1) return pattern;
+    const std::size_t slash = pattern.rfind('/');
+    std::size_t dot = pattern.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        dot = pattern.size();
+    return pattern.substr(0, dot) + "-" + Padded(number, 4, '0') + pattern.substr(dot);
+}
+
+int RunRender(const RenderOptions& options, std::ostream& out, std::ostream& err) {
+    // As the viewer starts: defaults, the auto scale with the angles reset, then the load,
+    // which ends in the auto scale that keeps them.
+    GraphViewState view = options.view;
+    const int azimuth = view.azimuth;
+    const int elevation = view.elevation;
+    view.azimuth = 0;
+    view.elevation = 0;
+    GraphRecord graph;
+    auto store = std::make_unique<PointStore>();
+    RedrawGate gate;
+    MemoryFloatStore scaleMemory;
+    GraphScaling scaling(view, graph, gate, scaleMemory);
+    scaling.AutoScale(true);
+
+    SilentProgressFactory progress;
+    FixedFileInputSetup fileInput;
+    fileInput.fields = options.fields;
+    fileInput.seed = options.seed;
+    MemoryRecentFiles recentFiles;
+    TextLoadDisplay display;
+    DataFileLoader loader(*store, graph, view,
+                          LoaderServices{progress, fileInput, recentFiles, scaling, display});
+    const bool readable = Readable(options.dataFile);
+    store->pointCount = loader.LoadDataFile(options.dataFile);
+    if (!readable) {
+        err << "ocuvis-render: warning: cannot read '" << options.dataFile
+            << "'; drawing the built-in data set\n";
+    } else if (store->defaultDataLoaded) {
+        err << "ocuvis-render: warning: '" << options.dataFile
+            << "' holds fewer than two records; drawing the built-in data set\n";
+    }
+    if (!display.statusText.empty()) out << display.statusText << '\n';
+
+    scaling.SetXRangePosition(options.rangePositions[0]);
+    scaling.SetYRangePosition(options.rangePositions[1]);
+    scaling.SetZRangePosition(options.rangePositions[2]);
+    scaling.SetXOffsetPosition(options.offsetPositions[0]);
+    scaling.SetYOffsetPosition(options.offsetPositions[1]);
+    scaling.SetZOffsetPosition(options.offsetPositions[2]);
+    scaling.SetAzimuth(azimuth);
+    scaling.SetElevation(elevation);
+    if (options.z0) view.z0 = *options.z0;
+
+    FrameRenderer renderer;
+    const FrameSources sources{view, graph, *store, options.titles};
+    for (int frame = 1; frame <= options.frames; ++frame) {
+        const QImage image = renderer.RenderImage(options.width, options.height, sources);
+        const std::string name = FrameFileName(options.output, frame, options.frames);
+        if (!image.save(QString::fromStdString(name), FormatOf(name))) {
+            err << "ocuvis-render: cannot write '" << name << "'\n";
+            return kExitFailed;
+        }
+        // One step of the rotation timer.
+        scaling.SetAzimuth(kAngleBar.StepUp(view.azimuth));
+    }
+    return kExitOk;
+}
+
+int RenderMain(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+    std::string error;
+    const std::optional<RenderOptions> options = ParseRenderArguments(arguments, error);
+    if (!options) {
+        err << "ocuvis-render: " << error << "\nTry 'ocuvis-render --help' for the options.\n";
+        return kExitUsage;
+    }
+    if (options->help) {
+        out << RenderUsage();
+        return kExitOk;
+    }
+    return RunRender(*options, out, err);
+}
+
+}  // namespace ocuvis::cli

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "FrameRenderer.h"
+#include "GraphViewState.h"
+#include "LoaderServices.h"
+
+namespace ocuvis::cli {
+
+// Exit statuses of ocuvis-render.
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;  // the image could not be written
+constexpr int kExitUsage = 2;   // unknown or malformed options
+
+// Everything ocuvis-render is told on its command line. The view starts at the first-run
+// defaults of the viewer; positions and angles are applied after the load's auto scale.
+struct RenderOptions {
+    std::string dataFile;
+    std::string output = "ocuvis.png";
+    int width = 780;
+    int height = 239;
+    GraphViewState view;
+    std::array<int, 3> rangePositions{21, 21, 21};
+    std::array<int, 3> offsetPositions{0, 0, 0};
+    std::optional<float> z0;
+    TitleTexts titles;
+    FileInputFields fields;
+    std::uint32_t seed = 0;
+    int frames = 1;
+    bool help = false;
+};
+
+// Reads the arguments (without the program name). Nothing, with a message in error, when an
+// option is unknown, lacks its value or has a malformed one.
+std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>& arguments,
+                                                  std::string& error);
+
+// Loads, scales, renders and writes the image or images; reports on out and err.
+int RunRender(const RenderOptions& options, std::ostream& out, std::ostream& err);
+
+// The whole tool: parse, then help or run. Needs a QGuiApplication.
+int RenderMain(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
+
+std::string RenderUsage();
+
+// The file name of frame number (1-based) of count: a printf-style %d in the name takes the
+// number; otherwise names of several frames get "-0001" style numbers before the extension.
+std::string FrameFileName(const std::string& pattern, int number, int count);
+
+}  // namespace ocuvis::cli

@@ -1,0 +1,205 @@
+// ocuvis-render on the sample data, in process and as the real executable.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QProcess>
+#include <filesystem>
+#include <random>
+#include <set>
+#include <sstream>
+
+#include "RenderCommand.h"
+
+namespace ocuvis::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+class RenderTool : public testing::Test {
+  protected:
+    void SetUp() override {
+        std::random_device seed;
+        do {
+            dir_ = fs::path("/tmp") / ("ocuvis-render-test-" + std::to_string(seed()));
+        } while (!fs::create_directory(dir_));
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+
+    int Run(std::vector<std::string> arguments) {
+        std::ostringstream out, err;
+        const int status = RenderMain(arguments, out, err);
+        out_ = out.str();
+        err_ = err.str();
+        return status;
+    }
+
+    fs::path dir_;
+    std::string out_;
+    std::string err_;
+};
+
+// The distinct colours of an image.
+std::set<QRgb> Colours(const QImage& image) {
+    std::set<QRgb> colours;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            colours.insert(image.pixel(x, y) & 0xFFFFFF);
+    return colours;
+}
+
+// Columns that hold anything but the background.
+int DrawnColumns(const QImage& image, int from, int to, QRgb background) {
+    int drawn = 0;
+    for (int x = from; x < to; ++x)
+        for (int y = 0; y < image.height(); ++y)
+            if ((image.pixel(x, y) & 0xFFFFFF) != background) {
+                ++drawn;
+                break;
+            }
+    return drawn;
+}
+
+struct ViewCase {
+    const char* name;
+    bool sideBySide;
+    bool anaglyph;
+};
+
+class RenderEveryView : public RenderTool, public testing::WithParamInterface<ViewCase> {};
+
+TEST_P(RenderEveryView, SampleData) {
+    const ViewCase& c = GetParam();
+    const std::string image = Path(std::string(c.name) + ".png");
+    ASSERT_EQ(Run({"--view", c.name, "--lines", "1", "--axis-labels", "--azimuth", "25",
+                   "--elevation", "10", "-o", image, OCUVIS_SAMPLE_FILE}),
+              kExitOk)
+        << err_;
+    EXPECT_EQ(out_, "Plotted 4000 points\n");
+    EXPECT_EQ(err_, "");
+    const QImage frame(QString::fromStdString(image));
+    ASSERT_EQ(frame.size(), QSize(780, 239));
+    const std::set<QRgb> colours = Colours(frame);
+    // (RRGGBB here.) The anaglyph images are blue and red, dots included; elsewhere the grid
+    // is red and the dots white, covering most of the blue lines.
+    if (c.anaglyph) EXPECT_EQ(colours.count(0x0000FF), 1u);
+    EXPECT_EQ(colours.count(0xFF0000), 1u);
+    EXPECT_EQ(colours.count(0xFFFFFF), c.anaglyph ? 0u : 1u);
+    const int left = DrawnColumns(frame, 0, 390, 0);
+    const int right = DrawnColumns(frame, 390, 780, 0);
+    if (c.sideBySide) {
+        EXPECT_GT(left, 150);
+        EXPECT_GT(right, 150);
+    } else {
+        // One image in the middle of the frame, spilling over both halves.
+        EXPECT_GT(left + right, 200);
+        EXPECT_EQ(DrawnColumns(frame, 0, 40, 0) + DrawnColumns(frame, 740, 780, 0), 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(ViewTypes, RenderEveryView,
+                         testing::Values(ViewCase{"cross", true, false},
+                                         ViewCase{"wall", true, false},
+                                         ViewCase{"right-red", false, true},
+                                         ViewCase{"right-blue", false, true},
+                                         ViewCase{"single", false, false}),
+                         [](const testing::TestParamInfo<ViewCase>& info) {
+                             std::string name = info.param.name;
+                             std::erase(name, '-');
+                             return name;
+                         });
+
+TEST_F(RenderTool, ColoursAndSizeFromTheOptions) {
+    const std::string image = Path("c.bmp");
+    ASSERT_EQ(Run({"--size", "300x120", "--background", "#204060", "--dot-color", "#00FF00",
+                   "--grid", "0", "--no-mode-indicator", "-o", image, OCUVIS_SAMPLE_FILE}),
+              kExitOk);
+    QImage frame(QString::fromStdString(image));
+    ASSERT_EQ(frame.size(), QSize(300, 120));
+    EXPECT_EQ(Colours(frame), (std::set<QRgb>{0x204060, 0x00FF00}));
+}
+
+TEST_F(RenderTool, FadingPaintsTheLightGreyBackground) {
+    const std::string image = Path("f.png");
+    ASSERT_EQ(
+        Run({"--fade", "--lines", "2", "--background", "#000000", "-o", image, OCUVIS_SAMPLE_FILE}),
+        kExitOk);
+    EXPECT_EQ(QImage(QString::fromStdString(image)).pixel(0, 0) & 0xFFFFFF, 0xDCDCDCu);
+}
+
+TEST_F(RenderTool, FramesStepTheAzimuthAndWrap) {
+    ASSERT_EQ(
+        Run({"--frames", "3", "--azimuth", "179", "-o", Path("turn.png"), OCUVIS_SAMPLE_FILE}),
+        kExitOk);
+    for (const char* name : {"turn-0001.png", "turn-0002.png", "turn-0003.png"})
+        EXPECT_TRUE(fs::exists(dir_ / name)) << name;
+    EXPECT_FALSE(fs::exists(dir_ / "turn.png"));
+
+    // Azimuth 179, 180, -179: the third frame is the one a direct render at -179 gives.
+    ASSERT_EQ(Run({"--azimuth", "-179", "-o", Path("direct.png"), OCUVIS_SAMPLE_FILE}), kExitOk);
+    const QImage third(QString::fromStdString(Path("turn-0003.png")));
+    EXPECT_EQ(third, QImage(QString::fromStdString(Path("direct.png"))));
+    EXPECT_NE(third, QImage(QString::fromStdString(Path("turn-0001.png"))));
+
+    ASSERT_EQ(Run({"--frames", "2", "-o", Path("f%02d.png"), OCUVIS_SAMPLE_FILE}), kExitOk);
+    EXPECT_TRUE(fs::exists(dir_ / "f01.png"));
+    EXPECT_TRUE(fs::exists(dir_ / "f02.png"));
+}
+
+TEST_F(RenderTool, SamplingReportsAsTheStatusLine) {
+    ASSERT_EQ(Run({"--sample", "50", "--seed", "7", "-o", Path("s.png"), OCUVIS_SAMPLE_FILE}),
+              kExitOk);
+    EXPECT_EQ(out_.rfind("Sampled ", 0), 0u) << out_;
+    EXPECT_NE(out_.find(" of 4023 = "), std::string::npos) << out_;
+    const std::string first = out_;
+    ASSERT_EQ(Run({"--sample", "50", "--seed", "7", "-o", Path("s.png"), OCUVIS_SAMPLE_FILE}),
+              kExitOk);
+    EXPECT_EQ(out_, first);  // a fixed seed picks the same lines
+}
+
+TEST_F(RenderTool, AnUnreadableFileDrawsTheBuiltInData) {
+    const std::string image = Path("missing.png");
+    ASSERT_EQ(Run({"-o", image, Path("no-such-file.3d")}), kExitOk);
+    EXPECT_NE(err_.find("warning: cannot read"), std::string::npos) << err_;
+    EXPECT_EQ(out_, "");
+    EXPECT_TRUE(fs::exists(image));
+}
+
+TEST_F(RenderTool, AnUnwritableImageFails) {
+    EXPECT_EQ(Run({"-o", Path("no/such/dir/x.png"), OCUVIS_SAMPLE_FILE}), kExitFailed);
+    EXPECT_NE(err_.find("cannot write"), std::string::npos);
+}
+
+TEST_F(RenderTool, UsageErrorsExitWithTwo) {
+    EXPECT_EQ(Run({"--view", "sideways", OCUVIS_SAMPLE_FILE}), kExitUsage);
+    EXPECT_NE(err_.find("malformed value 'sideways' for option '--view'"), std::string::npos);
+    EXPECT_NE(err_.find("--help"), std::string::npos);
+    EXPECT_EQ(Run({"--help"}), kExitOk);
+    EXPECT_EQ(out_, RenderUsage());
+}
+
+// The real executable: exit statuses as a script sees them, without any display.
+TEST_F(RenderTool, ExecutableExitStatuses) {
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    environment.remove(QStringLiteral("DISPLAY"));
+    process.setProcessEnvironment(environment);
+    const auto run = [&](const QStringList& arguments) {
+        process.start(QStringLiteral(OCUVIS_RENDER_EXECUTABLE), arguments);
+        EXPECT_TRUE(process.waitForFinished(60000));
+        return process.exitCode();
+    };
+    const QString image = QString::fromStdString(Path("exe.png"));
+    EXPECT_EQ(run({QStringLiteral("-o"), image, QStringLiteral(OCUVIS_SAMPLE_FILE)}), 0);
+    EXPECT_EQ(process.readAllStandardOutput().trimmed(), "Plotted 4000 points");
+    EXPECT_TRUE(fs::exists(Path("exe.png")));
+    EXPECT_EQ(run({QStringLiteral("--frobnicate"), QStringLiteral(OCUVIS_SAMPLE_FILE)}), 2);
+    EXPECT_TRUE(process.readAllStandardError().contains("unknown option '--frobnicate'"));
+    EXPECT_EQ(run({QStringLiteral("-o"), image, QString::fromStdString(Path("none.3d"))}), 0);
+    EXPECT_TRUE(process.readAllStandardError().contains("warning"));
+}
+
+}  // namespace
+}  // namespace ocuvis::cli
