@@ -83,7 +83,9 @@ TEST_P(RenderEveryView, SampleData) {
     const std::set<QRgb> colours = Colours(frame);
     // (RRGGBB here.) The anaglyph images are blue and red, dots included; elsewhere the grid
     // is red and the dots white, covering most of the blue lines.
-    if (c.anaglyph) EXPECT_EQ(colours.count(0x0000FF), 1u);
+    if (c.anaglyph) {
+        EXPECT_EQ(colours.count(0x0000FF), 1u);
+    }
     EXPECT_EQ(colours.count(0xFF0000), 1u);
     EXPECT_EQ(colours.count(0xFFFFFF), c.anaglyph ? 0u : 1u);
     const int left = DrawnColumns(frame, 0, 390, 0);
