@@ -1,9 +1,8 @@
 #pragma once
 
-namespace ocuvis {
+#include "UserFeedback.h"
 
-// The system's message sounds, numbered as the platform's message beep takes them.
-enum class BeepKind : unsigned { Hand = 0x10, Asterisk = 0x40 };
+namespace ocuvis {
 
 // Sounds a system beep; the window plays it, tests record it.
 class Beeper {

@@ -2,9 +2,9 @@
 
 #include <string>
 
-namespace ocuvis {
+#include "UserFeedback.h"
 
-enum class MessageIcon { Warning, Information };
+namespace ocuvis {
 
 // Where the settings store's messages go. The window routes them to modal message boxes with an
 // OK button; tests record them.
