@@ -36,6 +36,12 @@ struct GraphViewState {
     std::int32_t lineThickness = 0;  // 0..3
     std::int32_t gridThickness = 1;  // 0..3
 
+    // The checked item of each pixel sub-menu. It follows the value, except that a value outside
+    // the sub-menu (a stored grid thickness of 7, say) leaves the previous item checked.
+    std::int32_t pointsPixelItem = 2;
+    std::int32_t linesPixelItem = 0;
+    std::int32_t gridPixelItem = 1;
+
     bool fullBoxGrid = false;
     bool axisLabels = false;
     bool titles = false;

@@ -1,0 +1,168 @@
+#include "GraphCommands.h"
+
+namespace ocuvis {
+
+namespace {
+constexpr const char* kErrorCaption = "Ocuvis Error Message";
+constexpr const char* kWarningCaption = "Ocuvis Warning Message";
+
+// Cycling buttons go one up and wrap to 0 past their last item.
+std::int32_t NextInCycle(std::int32_t value, std::int32_t last) {
+    return value + 1 > last ? 0 : value + 1;
+}
+}  // namespace
+
+GraphCommands::GraphCommands(GraphViewState& view, GraphScaling& scaling, RedrawGate& gate,
+                             UserFeedback& feedback)
+    : view_(view), scaling_(scaling), gate_(gate), feedback_(feedback) {}
+
+void GraphCommands::SetPointSize(std::int32_t n) {
+    view_.pointSize = n;
+    if (n >= 0 && n <= 6) view_.pointsPixelItem = n;
+}
+
+void GraphCommands::SetLineThickness(std::int32_t n) {
+    view_.lineThickness = n;
+    if (n >= 0 && n <= 3) view_.linesPixelItem = n;
+}
+
+void GraphCommands::SetGridThickness(std::int32_t n) {
+    view_.gridThickness = n;
+    if (n >= 0 && n <= 3) view_.gridPixelItem = n;
+}
+
+void GraphCommands::SelectViewType(ViewType type) {
+    view_.viewType = type;
+    gate_.RedrawGraph();
+}
+
+void GraphCommands::PointsPixelClick(std::int32_t n) {
+    SetPointSize(n);
+    gate_.RedrawGraph();
+}
+
+void GraphCommands::LinesPixelClick(std::int32_t n) {
+    SetLineThickness(n);
+    gate_.RedrawGraph();
+}
+
+void GraphCommands::GridPixelClick(std::int32_t n) {
+    SetGridThickness(n);
+    gate_.RedrawGraph();
+}
+
+void GraphCommands::PointsSpdBtnClick() {
+    PointsPixelClick(NextInCycle(view_.pointSize, 6));
+}
+void GraphCommands::LinesSpdBtnClick() {
+    LinesPixelClick(NextInCycle(view_.lineThickness, 3));
+}
+void GraphCommands::GridSpdBtnClick() {
+    GridPixelClick(NextInCycle(view_.gridThickness, 3));
+}
+
+void GraphCommands::ToggleAndRedraw(bool& flag) {
+    flag = !flag;
+    gate_.RedrawGraph();
+}
+
+void GraphCommands::ModeIndicatorItemClick() {
+    ToggleAndRedraw(view_.modeIndicator);
+}
+void GraphCommands::AxisLabelsClick() {
+    ToggleAndRedraw(view_.axisLabels);
+}
+void GraphCommands::TitlesItemClick() {
+    ToggleAndRedraw(view_.titles);
+}
+void GraphCommands::TextLabelsItemClick() {
+    ToggleAndRedraw(view_.textLabels);
+}
+void GraphCommands::FadeItemClick() {
+    ToggleAndRedraw(view_.fadeLines);
+}
+
+void GraphCommands::FullGridClick() {
+    view_.fullBoxGrid = !view_.fullBoxGrid;
+    // The box needs the grid: switching it either way brings a hidden grid back.
+    if (view_.gridThickness == 0) SetGridThickness(1);
+    gate_.RedrawGraph();
+}
+
+void GraphCommands::ZInvertItemClick() {
+    ZInvertSpdBtnClick(!view_.zInvert);
+}
+
+void GraphCommands::ZInvertSpdBtnClick(bool down) {
+    view_.zInvert = down;
+    scaling_.ApplyZSign();
+    gate_.RedrawGraph();
+}
+
+void GraphCommands::AutoScaleItemClick() {
+    scaling_.AutoScale(true);
+    gate_.RedrawGraph();
+}
+
+void GraphCommands::SetColourUnlessBackground(Colour& target, ColourChooser& chooser,
+                                              const char* message, MessageIcon icon) {
+    const std::optional<Colour> chosen = chooser.ChooseColour();
+    if (!chosen) return;
+    if (*chosen == view_.backgroundColor) {
+        feedback_.ShowMessage(message, kErrorCaption, icon);
+        return;
+    }
+    target = *chosen;
+    gate_.RedrawGraph();
+}
+
+void GraphCommands::DotsColorSetupItemClick(ColourChooser& chooser) {
+    SetColourUnlessBackground(view_.dotColor, chooser,
+                              "Dots color cannot be same as Background color.",
+                              MessageIcon::Information);
+}
+
+void GraphCommands::LinesColorSetupItemClick(ColourChooser& chooser) {
+    SetColourUnlessBackground(view_.lineColor, chooser,
+                              "Lines color cannot be same as Background color.", MessageIcon::Stop);
+}
+
+void GraphCommands::GridColorSetupItemClick(ColourChooser& chooser) {
+    SetColourUnlessBackground(view_.gridColor, chooser,
+                              "Grid color cannot be same as Background color.", MessageIcon::Stop);
+}
+
+void GraphCommands::TextColorSetupItemClick(ColourChooser& chooser) {
+    SetColourUnlessBackground(view_.textColor, chooser,
+                              "Text color cannot be same as Background color.", MessageIcon::Stop);
+}
+
+void GraphCommands::BackgoundColorSetupItemClick(ColourChooser& chooser) {
+    const std::optional<Colour> chosen = chooser.ChooseColour();
+    if (!chosen) return;
+    view_.backgroundColor = *chosen;
+    gate_.RedrawGraph();
+    const Colour c = *chosen;
+    if (c == view_.dotColor || c == view_.lineColor || c == view_.gridColor ||
+        c == view_.textColor) {
+        feedback_.ShowMessage(
+            "Warning:  One or more of Dots, Lines, Grid, and Text colors are same as Background "
+            "color.",
+            kWarningCaption, MessageIcon::Stop);
+    }
+}
+
+void GraphCommands::SetDefaultColours() {
+    view_.backgroundColor = 0x000000;
+    view_.textColor = 0xFFFFFF;
+    view_.dotColor = 0xFFFFFF;
+    view_.lineColor = 0xFF0000;
+    view_.gridColor = 0x0000FF;
+}
+
+void GraphCommands::DefaultColorsSetupItemClick() {
+    SetDefaultColours();
+    gate_.RedrawGraph();
+}
+
+}  // namespace ocuvis

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "GraphScaling.h"
+#include "GraphViewState.h"
+#include "RedrawGate.h"
+#include "UserFeedback.h"
+
+namespace ocuvis {
+
+// The standard colour dialog, as the colour commands use it: nothing when cancelled.
+class ColourChooser {
+  public:
+    virtual ~ColourChooser() = default;
+    virtual std::optional<Colour> ChooseColour() = 0;
+};
+
+// The commands of the menus and the tool bar that change the view: view type, plot attributes,
+// toggles, colours, scale. Each changes the view state and ends in one redraw unless said
+// otherwise; the window only brings its controls in line with the state afterwards.
+class GraphCommands {
+  public:
+    GraphCommands(GraphViewState& view, GraphScaling& scaling, RedrawGate& gate,
+                  UserFeedback& feedback);
+
+    // Store the value, check the parent item (unchecked for 0) and the matching sub-item; a
+    // value outside the sub-menu changes no sub-item. No redraw.
+    void SetPointSize(std::int32_t n);
+    void SetLineThickness(std::int32_t n);
+    void SetGridThickness(std::int32_t n);
+
+    void SelectViewType(ViewType type);
+    void PointsPixelClick(std::int32_t n);
+    void LinesPixelClick(std::int32_t n);
+    void GridPixelClick(std::int32_t n);
+    void PointsSpdBtnClick();
+    void LinesSpdBtnClick();
+    void GridSpdBtnClick();
+
+    void ModeIndicatorItemClick();
+    void AxisLabelsClick();
+    void TitlesItemClick();
+    void TextLabelsItemClick();
+    void FadeItemClick();
+    void FullGridClick();
+    void ZInvertItemClick();
+    // The button's new down state is the new setting.
+    void ZInvertSpdBtnClick(bool down);
+    void AutoScaleItemClick();
+
+    void DotsColorSetupItemClick(ColourChooser& chooser);
+    void LinesColorSetupItemClick(ColourChooser& chooser);
+    void GridColorSetupItemClick(ColourChooser& chooser);
+    void TextColorSetupItemClick(ColourChooser& chooser);
+    void BackgoundColorSetupItemClick(ColourChooser& chooser);
+    void DefaultColorsSetupItemClick();
+    // The five default colours, without a redraw (start-up).
+    void SetDefaultColours();
+
+  private:
+    void ToggleAndRedraw(bool& flag);
+    void SetColourUnlessBackground(Colour& target, ColourChooser& chooser, const char* message,
+                                   MessageIcon icon);
+
+    GraphViewState& view_;
+    GraphScaling& scaling_;
+    RedrawGate& gate_;
+    UserFeedback& feedback_;
+};
+
+}  // namespace ocuvis
