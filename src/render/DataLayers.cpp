@@ -37,11 +37,19 @@ void FrameDrawing::DrawLines() {
 
 void FrameDrawing::DrawAllSegments(bool withClosingSegment) {
     const DataPoint* points = store_.points.data();
+    SegmentEnd shared;  // the end the previous segment and this one have in common
+    bool haveShared = false;
     for (int i = 0; i + 1 < pointCount_; ++i) {
         const DataPoint& a = points[i];
         const DataPoint& b = points[i + 1];
-        if (a.IsBreak() || b.IsBreak()) continue;
-        DrawSegment(PlotOf(a.x, a.y, a.z), PlotOf(b.x, b.y, b.z));
+        if (a.IsBreak() || b.IsBreak()) {
+            haveShared = false;
+            continue;
+        }
+        SegmentEnd first = haveShared ? shared : EndOf(PlotOf(a.x, a.y, a.z));
+        shared = EndOf(PlotOf(b.x, b.y, b.z));
+        DrawSegment(first, shared);
+        haveShared = true;
     }
     // The built-in figure is closed: its last record joins the first.
     if (withClosingSegment && store_.defaultDataLoaded && pointCount_ > 1) {
@@ -51,12 +59,33 @@ void FrameDrawing::DrawAllSegments(bool withClosingSegment) {
     }
 }
 
+FrameDrawing::SegmentEnd FrameDrawing::EndOf(const PlotPosition& p) const {
+    SegmentEnd end;
+    end.r = projection_.Rotate(p.x, p.y, p.z);
+    end.drawable = projection_.IsDrawable(end.r);
+    return end;
+}
+
+void FrameDrawing::Project(SegmentEnd& end) const {
+    if (end.projected) return;
+    end.column1 = projection_.FirstImageColumn(end.r);
+    if (projection_.Paired()) end.column2 = projection_.SecondImageColumn(end.r);
+    end.row = projection_.ImageRow(end.r);
+    end.projected = true;
+}
+
 void FrameDrawing::DrawSegment(const PlotPosition& a, const PlotPosition& b) {
-    const RotatedPosition ra = projection_.Rotate(a.x, a.y, a.z);
-    const RotatedPosition rb = projection_.Rotate(b.x, b.y, b.z);
+    SegmentEnd first = EndOf(a);
+    SegmentEnd second = EndOf(b);
+    DrawSegment(first, second);
+}
+
+void FrameDrawing::DrawSegment(SegmentEnd& a, SegmentEnd& b) {
+    const RotatedPosition& ra = a.r;
+    const RotatedPosition& rb = b.r;
     // A segment with an end at or behind the eye has no image; it is neither drawn nor
     // measured, so it cannot stretch the fade range either.
-    const bool drawable = projection_.IsDrawable(ra) && projection_.IsDrawable(rb);
+    const bool drawable = a.drawable && b.drawable;
     if (fadeMeasuring_) {
         if (!drawable) return;
         fadeNear_ = std::min({fadeNear_, ra.Z, rb.Z});
@@ -71,14 +100,13 @@ void FrameDrawing::DrawSegment(const PlotPosition& a, const PlotPosition& b) {
     }
     if (!drawable) return;
 
-    const float rowA = projection_.ImageRow(ra);
-    const float rowB = projection_.ImageRow(rb);
+    Project(a);
+    Project(b);
     if (Anaglyph()) canvas_.SetPenColour(kAnaglyphBlue);
-    DrawPixelLine(projection_.FirstImageColumn(ra), rowA, projection_.FirstImageColumn(rb), rowB);
+    DrawPixelLine(a.column1, a.row, b.column1, b.row);
     if (projection_.Paired()) {
         if (Anaglyph()) canvas_.SetPenColour(kAnaglyphRed);
-        DrawPixelLine(projection_.SecondImageColumn(ra), rowA, projection_.SecondImageColumn(rb),
-                      rowB);
+        DrawPixelLine(a.column2, a.row, b.column2, b.row);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
 
 #include "CanvasPens.h"
 
@@ -46,16 +47,30 @@ DotStamp Rasterise(int width, int height, int penWidth, bool filled) {
             x = end;
         }
     }
+    if (!stamp.spans.empty()) {
+        stamp.top = stamp.bottom = stamp.spans.front().row;
+        stamp.left = stamp.spans.front().begin;
+        stamp.right = stamp.spans.front().end;
+        for (const DotStamp::Span& span : stamp.spans) {
+            stamp.top = std::min<int>(stamp.top, span.row);
+            stamp.bottom = std::max<int>(stamp.bottom, span.row);
+            stamp.left = std::min<int>(stamp.left, span.begin);
+            stamp.right = std::max<int>(stamp.right, span.end);
+        }
+    }
     return stamp;
 }
 
 }  // namespace
 
-const DotStamp& DotStampCache::Get(int width, int height, int penWidth, bool filled) {
-    const auto key = std::make_tuple(width, height, penWidth, filled);
+const DotStamp& DotStampCache::Find(const DotStampCache::Key& key) {
     auto it = stamps_.find(key);
-    if (it == stamps_.end())
+    if (it == stamps_.end()) {
+        const auto [width, height, penWidth, filled] = key;
         it = stamps_.emplace(key, Rasterise(width, height, penWidth, filled)).first;
+    }
+    lastKey_ = key;
+    last_ = &it->second;
     return it->second;
 }
 

@@ -19,6 +19,8 @@ struct DotStamp {
         bool outline;      // pen pixel (else brush pixel)
     };
     std::vector<Span> spans;
+    // Extent of all spans, relative to the rectangle's corner.
+    int top = 0, bottom = 0, left = 0, right = 0;
 };
 
 // Stamps by ellipse size, pen width and brush style.
@@ -27,10 +29,20 @@ class DotStampCache {
     // Larger ellipses are not stamped; they are rare and cost little to draw directly.
     static constexpr int kMaxStampSize = 256;
 
-    const DotStamp& Get(int width, int height, int penWidth, bool filled);
+    const DotStamp& Get(int width, int height, int penWidth, bool filled) {
+        const Key key{width, height, penWidth, filled};
+        if (last_ != nullptr && key == lastKey_) return *last_;
+        return Find(key);
+    }
 
   private:
-    std::map<std::tuple<int, int, int, bool>, DotStamp> stamps_;
+    using Key = std::tuple<int, int, int, bool>;
+    const DotStamp& Find(const Key& key);
+
+    std::map<Key, DotStamp> stamps_;
+    // Dots come in long series of one size.
+    Key lastKey_{};
+    const DotStamp* last_ = nullptr;
 };
 
 }  // namespace ocuvis

@@ -31,10 +31,22 @@ class FrameDrawing {
     void DrawTitles();
     void DrawGridText(const PlotPosition& p, TextAlign align, const std::string& text);
 
+    // One end of a segment, rotated, and projected once it is needed. Consecutive segments
+    // share an end, so a run of records is rotated and projected once per pass, not twice.
+    struct SegmentEnd {
+        RotatedPosition r;
+        bool drawable = false;
+        bool projected = false;
+        float column1 = 0.0f, column2 = 0.0f, row = 0.0f;
+    };
+    SegmentEnd EndOf(const PlotPosition& p) const;
+    void Project(SegmentEnd& end) const;
+
     // Lines, dots and text labels
     void DrawLines();
     void DrawAllSegments(bool withClosingSegment);
     void DrawSegment(const PlotPosition& a, const PlotPosition& b);
+    void DrawSegment(SegmentEnd& a, SegmentEnd& b);
     Colour FadeGrey(float depth) const;
     void DrawDots();
     void DrawDot(const PlotPosition& p, int s);

@@ -78,9 +78,19 @@ void ImageCanvas::DrawEllipse(const CanvasRect& bounds) {
         painter.drawEllipse(QRect(bounds.left, bounds.top, w, h));
         return;
     }
-    // Whole stamps lie far inside the frame nearly always; the span clipping below handles the
-    // rest, so there is no need to test first.
     const DotStamp& stamp = stamps_.Get(w, h, penWidth_, brushSolid_);
+    if (bounds.left + stamp.left >= 0 && bounds.left + stamp.right <= width_ &&
+        bounds.top + stamp.top >= 0 && bounds.top + stamp.bottom < height_) {
+        // Wholly inside, as nearly every dot is.
+        QRgb* const corner = pixels_ + bounds.top * stride_ + bounds.left;
+        for (const DotStamp::Span& span : stamp.spans) {
+            QRgb* const row = corner + span.row * stride_;
+            const QRgb rgb = span.outline ? penRgb_ : brushRgb_;
+            for (int x = span.begin; x < span.end; ++x)
+                row[x] = rgb;
+        }
+        return;
+    }
     for (const DotStamp::Span& span : stamp.spans) {
         const int y = bounds.top + span.row;
         if (y < 0 || y >= height_) continue;

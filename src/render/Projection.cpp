@@ -56,58 +56,6 @@ void Projection::ComputeFrameExtents() {
                    frameRight != frameLeft && frameTop != frameBottom && std::isfinite(d_);
 }
 
-double Projection::RotateX(float x, float, float z) const {
-    return cosAz_ * x + sinAz_ * z;
-}
-
-double Projection::RotateY(float x, float y, float z) const {
-    return cosEl_ * y + sinElSinAz_ * x - sinElCosAz_ * z;
-}
-
-double Projection::RotateZ(float x, float y, float z) const {
-    return sinEl_ * y + cosElCosAz_ * z - cosElSinAz_ * x;
-}
-
-RotatedPosition Projection::Rotate(float x, float y, float z) const {
-    return {static_cast<float>(RotateX(x, y, z)), static_cast<float>(RotateY(x, y, z)),
-            static_cast<float>(RotateZ(x, y, z))};
-}
-
-bool Projection::IsDrawable(const RotatedPosition& p) const {
-    // Written so that NaN fails every test.
-    return frameUsable_ && p.Z + d_ > 0.0f && std::isfinite(p.X) && std::isfinite(p.Y) &&
-           std::isfinite(p.Z);
-}
-
-float Projection::ImageU(const RotatedPosition& p, float eye, float shift) const {
-    return static_cast<float>(
-        (static_cast<double>(p.X) - eye) * d_ / (p.Z + static_cast<double>(d_)) + shift);
-}
-
-float Projection::FirstImageColumn(const RotatedPosition& p) const {
-    return ToPixelX(ImageU(p, firstEye_, firstShift_));
-}
-
-float Projection::SecondImageColumn(const RotatedPosition& p) const {
-    return ToPixelX(ImageU(p, secondEye_, secondShift_));
-}
-
-float Projection::ImageRow(const RotatedPosition& p) const {
-    const float v =
-        static_cast<float>(static_cast<double>(p.Y) * d_ / (p.Z + static_cast<double>(d_)));
-    return ToPixelY(v);
-}
-
-float Projection::ToPixelX(float u) const {
-    return static_cast<float>(static_cast<double>(width_) * (static_cast<double>(u) - frameLeft) /
-                              (static_cast<double>(frameRight) - frameLeft));
-}
-
-float Projection::ToPixelY(float v) const {
-    return static_cast<float>(height_ * (1.0 - (static_cast<double>(v) - frameBottom) /
-                                                   (static_cast<double>(frameTop) - frameBottom)));
-}
-
 int Projection::TruncatePixel(float value) {
     if (!(value > -kPixelLimit)) return -static_cast<int>(kPixelLimit);
     if (value > kPixelLimit) return static_cast<int>(kPixelLimit);

@@ -1,0 +1,135 @@
+// Whole frames of a full data set: 49,999 records in connected runs, 1580 × 480, cross-eyed,
+// 1-pixel lines, 2-pixel dots, simple grid with axis labels; with and without fading. Each
+// frame is drawn on the fast canvas and on the plain per-primitive QPainter canvas, so one run
+// gives the ratio.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <QGuiApplication>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "DataFileLoader.h"
+#include "FloatValueStore.h"
+#include "FrameRenderer.h"
+#include "GraphScaling.h"
+#include "QPainterCanvas.h"
+#include "RedrawGate.h"
+
+using namespace ocuvis;
+
+namespace {
+
+constexpr int kWidth = 1580;
+constexpr int kHeight = 480;
+
+// x y z only (no dot sizes), a blank line after every 400 points: the loader stops at 49,999
+// records, break records included.
+std::string WriteRunsFile() {
+    char name[] = "/tmp/ocuvis-render-bench-XXXXXX.3d";
+    const int fd = mkstemps(name, 3);
+    std::FILE* file = fdopen(fd, "w");
+    for (int i = 0; i < 60000; ++i) {
+        if (i % 400 == 399) {
+            std::fputs("\n", file);
+            continue;
+        }
+        const double t = i * 0.004;
+        std::fprintf(file, "%.5f %.5f %.5f\n", std::cos(t) * (2 + std::cos(1.5 * t)),
+                     std::sin(t) * (2 + std::cos(1.5 * t)), std::sin(1.5 * t) + 0.001 * i);
+    }
+    std::fclose(file);
+    return name;
+}
+
+struct Scene {
+    GraphViewState view;
+    GraphRecord graph;
+    std::unique_ptr<PointStore> store = std::make_unique<PointStore>();
+    TitleTexts titles;
+    std::string status;
+
+    Scene() {
+        RedrawGate gate;
+        MemoryFloatStore memory;
+        GraphScaling scaling(view, graph, gate, memory);
+        scaling.AutoScale(true);
+        SilentProgressFactory progress;
+        FixedFileInputSetup input;
+        MemoryRecentFiles recent;
+        TextLoadDisplay display;
+        DataFileLoader loader(*store, graph, view,
+                              LoaderServices{progress, input, recent, scaling, display});
+        const std::string path = WriteRunsFile();
+        store->pointCount = loader.LoadDataFile(path);
+        std::remove(path.c_str());
+        status = display.statusText;
+        view.viewType = ViewType::CrossEyes;
+        view.lineThickness = 1;
+        view.pointSize = 2;
+        view.gridThickness = 1;
+        view.axisLabels = true;
+        scaling.SetAzimuth(30);
+        scaling.SetElevation(20);
+    }
+};
+
+Scene& TheScene() {
+    static Scene scene;
+    return scene;
+}
+
+bool CheckScene(benchmark::State& state, const Scene& scene) {
+    if (scene.store->pointCount != 49999 || scene.store->dotSizesPresent != 0) {
+        state.SkipWithError("the data set did not load as 49,999 records without dot sizes");
+        return false;
+    }
+    return true;
+}
+
+void BM_FrameFast(benchmark::State& state) {
+    Scene& scene = TheScene();
+    if (!CheckScene(state, scene)) return;
+    scene.view.fadeLines = state.range(0) != 0;
+    FrameRenderer renderer;
+    const FrameSources sources{scene.view, scene.graph, *scene.store, scene.titles};
+    for (auto _ : state) {
+        QImage frame = renderer.RenderImage(kWidth, kHeight, sources);
+        benchmark::DoNotOptimize(frame.constBits());
+    }
+    state.SetLabel(scene.view.fadeLines ? "fast canvas, fading" : "fast canvas");
+}
+BENCHMARK(BM_FrameFast)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+void BM_FramePlainQPainter(benchmark::State& state) {
+    Scene& scene = TheScene();
+    if (!CheckScene(state, scene)) return;
+    scene.view.fadeLines = state.range(0) != 0;
+    FrameRenderer renderer;
+    const FrameSources sources{scene.view, scene.graph, *scene.store, scene.titles};
+    for (auto _ : state) {
+        QImage frame = FrameRenderer::NewFrameImage(kWidth, kHeight);
+        {
+            QPainterCanvas canvas(frame);
+            renderer.Render(canvas, kWidth, kHeight, sources);
+        }
+        benchmark::DoNotOptimize(frame.constBits());
+    }
+    state.SetLabel(scene.view.fadeLines ? "plain QPainter, fading" : "plain QPainter");
+}
+BENCHMARK(BM_FramePlainQPainter)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    int qtArgc = 1;
+    QGuiApplication app(qtArgc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
