@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev libgl-dev
+    fonts-liberation
     libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
     clang libclang-rt-14-dev
     python3
