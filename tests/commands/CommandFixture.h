@@ -1,0 +1,78 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "GraphCommands.h"
+#include "KeyboardCommands.h"
+#include "RotationControl.h"
+
+namespace ocuvis {
+
+struct CountingPresenter final : FramePresenter {
+    void ShowFrame() override { ++frames; }
+    int frames = 0;
+};
+
+struct RecordedMessage {
+    std::string text;
+    std::string title;
+    MessageIcon icon;
+};
+
+struct RecordingFeedback final : UserFeedback {
+    void MessageBeep(BeepKind kind) override { beeps.push_back(kind); }
+    void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override {
+        messages.push_back({text, title, icon});
+    }
+    std::vector<BeepKind> beeps;
+    std::vector<RecordedMessage> messages;
+};
+
+struct ScriptedChooser final : ColourChooser {
+    std::optional<Colour> ChooseColour() override {
+        if (answers.empty()) return std::nullopt;
+        const std::optional<Colour> answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    std::deque<std::optional<Colour>> answers;
+};
+
+struct RecordingHost final : KeyboardHost {
+    void ShowStatusText(const std::string& text) override { status = text; }
+    void CloseWindow() override { ++closes; }
+    std::string status;
+    int closes = 0;
+};
+
+// A ready view (every redraw renders) with the commands wired as the window wires them.
+struct CommandFixture : ::testing::Test {
+    CommandFixture() { gate.viewReady = true; }
+
+    // Frames rendered by what the callable does.
+    template <typename F>
+    int FramesFrom(F&& action) {
+        const int before = presenter.frames;
+        action();
+        return presenter.frames - before;
+    }
+
+    GraphViewState view;
+    GraphRecord graph;
+    CountingPresenter presenter;
+    RedrawGate gate{&presenter};
+    MemoryFloatStore scaleStore;
+    GraphScaling scaling{view, graph, gate, scaleStore};
+    RecordingFeedback feedback;
+    RecordingHost host;
+    GraphCommands commands{view, scaling, gate, feedback};
+    RotationControl rotation{view, scaling, gate, feedback};
+    KeyboardCommands keys{view, scaling, gate, feedback, commands, rotation, host};
+};
+
+}  // namespace ocuvis
