@@ -102,6 +102,36 @@ TEST(CanvasIdentity, TextAndFills) {
     }));
 }
 
+// Constant data far from zero lands millions of cube units out; a small viewing distance puts
+// part of the data behind the eye. Both canvases must draw the rest alike, quickly.
+TEST(CanvasIdentity, FarAndHiddenPositions) {
+    Scene s;
+    s.LoadDataPoints({{3.0e6f, 1, 1, 0}, {3.0e6f, 2, 2, 0}, {3.0e6f, 3, 1, 0}});
+    s.SetCubePoints({{0, 0, 0, 0},
+                     {1.7e6f, 0.3f, 0.1f, 0},
+                     {-0.2f, 0.5f, -0.3f, 0},
+                     {0.1f, -9.0e5f, 0.2f, 0},
+                     {0.3f, 0.2f, 30.0f, 0},  // behind the eye at distance 3
+                     {0.4f, 0.1f, 0.0f, 0}});
+    s.AddLabel(1.7e6f, 0, 0, "FAR");
+    s.AddLabel(0, 0, 30.0f, "BEHIND");
+    s.view.z0 = 3.0f;
+    s.view.lineThickness = 1;
+    s.view.axisLabels = true;
+    s.view.textLabels = true;
+    for (const int width : {1, 3}) {
+        s.view.lineThickness = width;
+        QImage plain = FrameRenderer::NewFrameImage(300, 120);
+        {
+            QPainterCanvas canvas(plain);
+            FrameRenderer renderer;
+            renderer.Render(canvas, 300, 120, s.Sources());
+        }
+        FrameRenderer renderer;
+        EXPECT_TRUE(SamePixels(plain, renderer.RenderImage(300, 120, s.Sources())));
+    }
+}
+
 // Whole frames of the sample data, in settings that touch every primitive.
 struct FrameCase {
     const char* name;
