@@ -22,8 +22,10 @@ struct ShownMessage {
 };
 
 inline void PrintTo(const ShownMessage& m, std::ostream* os) {
-    *os << (m.icon == MessageIcon::Warning ? "warning " : "information ") << "[" << m.title << "] "
-        << m.text;
+    const char* icon = m.icon == MessageIcon::Warning       ? "warning "
+                       : m.icon == MessageIcon::Information ? "information "
+                                                            : "stop ";
+    *os << icon << "[" << m.title << "] " << m.text;
 }
 
 class RecordingMessages final : public SettingsMessages {
