@@ -195,7 +195,7 @@ std::string SqliteHive::DefaultPath() {
     if (const char* chosen = std::getenv("OCUVIS_REGISTRY"); chosen != nullptr && *chosen != 0)
         return chosen;
     std::string base;
-    // The base directory specification allows only absolute paths here.
+    // A relative XDG_CONFIG_HOME is invalid and ignored, as the XDG base directory rules say.
     if (const char* config = std::getenv("XDG_CONFIG_HOME");
         config != nullptr && config[0] == '/') {
         base = config;
