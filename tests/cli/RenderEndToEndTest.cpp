@@ -67,6 +67,11 @@ struct ViewCase {
     bool anaglyph;
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const ViewCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class RenderEveryView : public RenderTool, public testing::WithParamInterface<ViewCase> {};
 
 TEST_P(RenderEveryView, SampleData) {

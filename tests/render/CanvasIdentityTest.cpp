@@ -140,6 +140,11 @@ struct FrameCase {
     bool fade, box;
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const FrameCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class FrameIdentity : public testing::TestWithParam<FrameCase> {};
 
 TEST_P(FrameIdentity, SampleData) {

@@ -1,6 +1,8 @@
 // What a frame draws, in which order and colours, through the recording canvas.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -75,6 +77,11 @@ struct IndicatorCase {
     std::vector<std::string> texts;
     std::vector<int> columns;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const IndicatorCase& c, std::ostream* os) {
+    *os << ViewTypeName(c.type);
+}
 
 class ModeIndicator : public testing::TestWithParam<IndicatorCase> {};
 
@@ -172,6 +179,11 @@ struct AnaglyphCase {
     int imagesPerElement;
     bool recoloured;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const AnaglyphCase& c, std::ostream* os) {
+    *os << ViewTypeName(c.type);
+}
 
 class ImageColours : public testing::TestWithParam<AnaglyphCase> {};
 

@@ -23,6 +23,11 @@ struct GoldenCase {
     bool ownDotSizes;  // the sample's fourth field as dot sizes
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const GoldenCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class GoldenFrame : public testing::TestWithParam<GoldenCase> {};
 
 TEST_P(GoldenFrame, MatchesTheStoredImage) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cmath>
 #include <limits>
 
@@ -25,6 +27,11 @@ struct ExtentCase {
     ViewType type;
     float left, right, bottom, top, eyeOffset;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const ExtentCase& c, std::ostream* os) {
+    *os << ViewTypeName(c.type);
+}
 
 class FrameExtents : public testing::TestWithParam<ExtentCase> {};
 
@@ -54,6 +61,11 @@ struct PixelCase {
     float x, y, z;  // plot coordinates
     int first, second, row;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const PixelCase& c, std::ostream* os) {
+    *os << ViewTypeName(c.type) << " " << c.azimuth << "/" << c.elevation;
+}
 
 class PixelPositions : public testing::TestWithParam<PixelCase> {};
 
