@@ -93,6 +93,7 @@ void BM_FrameFast(benchmark::State& state) {
     Scene& scene = TheScene();
     if (!CheckScene(state, scene)) return;
     scene.view.fadeLines = state.range(0) != 0;
+    scene.view.lineThickness = static_cast<int>(state.range(1));
     FrameRenderer renderer;
     const FrameSources sources{scene.view, scene.graph, *scene.store, scene.titles};
     for (auto _ : state) {
@@ -100,8 +101,10 @@ void BM_FrameFast(benchmark::State& state) {
         benchmark::DoNotOptimize(frame.constBits());
     }
     state.SetLabel(scene.view.fadeLines ? "fast canvas, fading" : "fast canvas");
+    scene.view.lineThickness = 1;
 }
-BENCHMARK(BM_FrameFast)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+// Arguments: fading, line width.
+BENCHMARK(BM_FrameFast)->Args({0, 1})->Args({1, 1})->Args({0, 3})->Unit(benchmark::kMillisecond);
 
 void BM_FramePlainQPainter(benchmark::State& state) {
     Scene& scene = TheScene();
