@@ -4,9 +4,9 @@
 #include <string>
 
 #include "Canvas.h"
-#include "DotStamp.h"
 #include "GraphRecord.h"
 #include "GraphViewState.h"
+#include "PixelStamp.h"
 #include "PointStore.h"
 
 namespace ocuvis {
@@ -46,7 +46,7 @@ class FrameRenderer {
     float fadeFar = 0.0f;
 
   private:
-    DotStampCache stamps_;
+    StampCache stamps_;
 };
 
 }  // namespace ocuvis

@@ -1,6 +1,7 @@
 #include "ImageCanvas.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "CanvasPens.h"
 #include "FrameFonts.h"
@@ -8,7 +9,7 @@
 
 namespace ocuvis {
 
-ImageCanvas::ImageCanvas(QImage& image, DotStampCache& stamps)
+ImageCanvas::ImageCanvas(QImage& image, StampCache& stamps)
     : image_(image),
       stamps_(stamps),
       pixels_(reinterpret_cast<QRgb*>(image.bits())),
@@ -59,6 +60,13 @@ void ImageCanvas::DrawLine(int x1, int y1, int x2, int y2) {
                           [=](int x, int y) { pixels[y * stride + x] = rgb; });
         return;
     }
+    const int dx = x2 - x1;
+    const int dy = y2 - y1;
+    if (penWidth_ <= StampCache::kMaxLineWidth && std::abs(dx) <= StampCache::kMaxLineReach &&
+        std::abs(dy) <= StampCache::kMaxLineReach) {
+        Stamp(stamps_.Line(dx, dy, penWidth_), x1, y1);
+        return;
+    }
     QPainter& painter = Painter();
     painter.setPen(StrokePen(penColour_, penWidth_));
     painter.drawLine(x1, y1, x2, y2);
@@ -68,7 +76,7 @@ void ImageCanvas::DrawEllipse(const CanvasRect& bounds) {
     const int w = bounds.right - bounds.left;
     const int h = bounds.bottom - bounds.top;
     if (w <= 0 || h <= 0) return;
-    if (w > DotStampCache::kMaxStampSize || h > DotStampCache::kMaxStampSize) {
+    if (w > StampCache::kMaxEllipseSize || h > StampCache::kMaxEllipseSize) {
         QPainter& painter = Painter();
         painter.setPen(StrokePen(penColour_, penWidth_));
         if (brushSolid_)
@@ -78,26 +86,29 @@ void ImageCanvas::DrawEllipse(const CanvasRect& bounds) {
         painter.drawEllipse(QRect(bounds.left, bounds.top, w, h));
         return;
     }
-    const DotStamp& stamp = stamps_.Get(w, h, penWidth_, brushSolid_);
-    if (bounds.left + stamp.left >= 0 && bounds.left + stamp.right <= width_ &&
-        bounds.top + stamp.top >= 0 && bounds.top + stamp.bottom < height_) {
-        // Wholly inside, as nearly every dot is.
-        QRgb* const corner = pixels_ + bounds.top * stride_ + bounds.left;
-        for (const DotStamp::Span& span : stamp.spans) {
-            QRgb* const row = corner + span.row * stride_;
+    Stamp(stamps_.Ellipse(w, h, penWidth_, brushSolid_), bounds.left, bounds.top);
+}
+
+void ImageCanvas::Stamp(const PixelStamp& stamp, int x, int y) {
+    if (x + stamp.left >= 0 && x + stamp.right <= width_ && y + stamp.top >= 0 &&
+        y + stamp.bottom < height_) {
+        // Wholly inside, as nearly every stamp is.
+        QRgb* const anchor = pixels_ + y * stride_ + x;
+        for (const PixelStamp::Span& span : stamp.spans) {
+            QRgb* const row = anchor + span.row * stride_;
             const QRgb rgb = span.outline ? penRgb_ : brushRgb_;
-            for (int x = span.begin; x < span.end; ++x)
-                row[x] = rgb;
+            for (int i = span.begin; i < span.end; ++i)
+                row[i] = rgb;
         }
         return;
     }
-    for (const DotStamp::Span& span : stamp.spans) {
-        const int y = bounds.top + span.row;
-        if (y < 0 || y >= height_) continue;
-        const int begin = std::max(0, bounds.left + span.begin);
-        const int end = std::min(width_, bounds.left + span.end);
+    for (const PixelStamp::Span& span : stamp.spans) {
+        const int row = y + span.row;
+        if (row < 0 || row >= height_) continue;
+        const int begin = std::max(0, x + span.begin);
+        const int end = std::min(width_, x + span.end);
         if (begin >= end) continue;
-        std::fill(pixels_ + y * stride_ + begin, pixels_ + y * stride_ + end,
+        std::fill(pixels_ + row * stride_ + begin, pixels_ + row * stride_ + end,
                   span.outline ? penRgb_ : brushRgb_);
     }
 }

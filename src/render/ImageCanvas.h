@@ -5,18 +5,19 @@
 #include <memory>
 
 #include "Canvas.h"
-#include "DotStamp.h"
+#include "PixelStamp.h"
 
 namespace ocuvis {
 
-// The fast canvas: one-pixel lines and stamped ellipses go straight into the pixel buffer of
-// an RGB32 image; text, wider lines and very large ellipses go through a QPainter on the same
-// image. Every primitive sets exactly the pixels the plain QPainterCanvas sets.
+// The fast canvas: one-pixel lines, stamped ellipses and stamped short wide lines go straight
+// into the pixel buffer of an RGB32 image; text, long wide lines and very large ellipses go
+// through a QPainter on the same image. Every primitive sets exactly the pixels the plain
+// QPainterCanvas sets.
 class ImageCanvas final : public Canvas {
   public:
     // The image must be Format_RGB32 and outlive the canvas; the stamp cache may be shared
     // between frames.
-    ImageCanvas(QImage& image, DotStampCache& stamps);
+    ImageCanvas(QImage& image, StampCache& stamps);
     ~ImageCanvas() override;
 
     void SetPenColour(Colour colour) override;
@@ -32,9 +33,12 @@ class ImageCanvas final : public Canvas {
 
   private:
     QPainter& Painter();
+    // Sets the stamp's pixels with its anchor at (x, y): outline in the pen colour, the rest in
+    // the brush colour.
+    void Stamp(const PixelStamp& stamp, int x, int y);
 
     QImage& image_;
-    DotStampCache& stamps_;
+    StampCache& stamps_;
     QRgb* pixels_;
     int stride_;  // in pixels
     int width_;

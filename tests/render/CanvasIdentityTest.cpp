@@ -38,7 +38,7 @@ testing::AssertionResult DrawnAlike(int width, int height, Draw draw) {
         draw(canvas);
     }
     {
-        DotStampCache stamps;
+        StampCache stamps;
         ImageCanvas canvas(fast, stamps);
         draw(canvas);
     }
@@ -51,10 +51,15 @@ TEST(CanvasIdentity, RandomLinesOfEveryWidth) {
         // Ends inside, near and far outside the 97 × 61 image, including lines of no length.
         std::uniform_int_distribution<int> near(-30, 130);
         std::uniform_int_distribution<int> far(-5000, 5000);
-        for (int i = 0; i < 600; ++i) {
+        for (int i = 0; i < 1500; ++i) {
             auto& pick = i % 4 == 3 ? far : near;
             const int x1 = pick(random), y1 = pick(random) - 20;
             int x2 = pick(random), y2 = pick(random) - 20;
+            if (i % 4 == 1) {
+                // Short ones, the stamped kind for wide pens, across every edge too.
+                x2 = x1 + static_cast<int>(random() % 71) - 35;
+                y2 = y1 + static_cast<int>(random() % 71) - 35;
+            }
             if (i % 10 == 0) x2 = x1, y2 = y1 + static_cast<int>(random() % 3);
             ASSERT_TRUE(DrawnAlike(97, 61,
                                    [&](Canvas& c) {

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <tuple>
+#include <vector>
+
+namespace ocuvis {
+
+// The pixels of one shape, rasterised once by QPainter itself and then stamped wherever the
+// same shape is drawn again: an aliased shape moved by whole pixels covers the same pixels
+// moved by as much.
+struct PixelStamp {
+    // One run of pixels on one row, relative to the shape's anchor (an ellipse's bounding
+    // rectangle's top-left corner, a line's first end).
+    struct Span {
+        std::int16_t row;
+        std::int16_t begin;
+        std::int16_t end;  // exclusive
+        bool outline;      // pen pixel (else brush pixel)
+    };
+    std::vector<Span> spans;
+    // Extent of all spans, relative to the anchor; right is exclusive, bottom inclusive.
+    int top = 0, bottom = 0, left = 0, right = 0;
+};
+
+// Stamps of ellipses by size, pen width and brush style, and of wide lines by their run and
+// rise. Kept from frame to frame.
+class StampCache {
+  public:
+    // Larger ellipses are not stamped; they are rare and cost little to draw directly.
+    static constexpr int kMaxEllipseSize = 256;
+    // Wide lines are stamped when neither run nor rise exceeds this; in a connected run of
+    // thousands of records nearly every segment is that short.
+    static constexpr int kMaxLineReach = 32;
+    static constexpr int kMaxLineWidth = 3;
+
+    const PixelStamp& Ellipse(int width, int height, int penWidth, bool filled) {
+        const EllipseKey key{width, height, penWidth, filled};
+        if (lastEllipse_ != nullptr && key == lastEllipseKey_) return *lastEllipse_;
+        return FindEllipse(key);
+    }
+
+    // A line of width 2..kMaxLineWidth from (0, 0) to (dx, dy), |dx|, |dy| <= kMaxLineReach.
+    const PixelStamp& Line(int dx, int dy, int width) {
+        const std::size_t index = (static_cast<std::size_t>(width - 2) * kLineSide +
+                                   static_cast<std::size_t>(dy + kMaxLineReach)) *
+                                      kLineSide +
+                                  static_cast<std::size_t>(dx + kMaxLineReach);
+        std::unique_ptr<PixelStamp>& slot = lines_[index];
+        if (!slot) slot = std::make_unique<PixelStamp>(RasteriseLine(dx, dy, width));
+        return *slot;
+    }
+
+  private:
+    using EllipseKey = std::tuple<int, int, int, bool>;
+    static constexpr std::size_t kLineSide = 2 * kMaxLineReach + 1;
+
+    const PixelStamp& FindEllipse(const EllipseKey& key);
+    static PixelStamp RasteriseLine(int dx, int dy, int width);
+
+    std::map<EllipseKey, PixelStamp> ellipses_;
+    // Dots come in long series of one size.
+    EllipseKey lastEllipseKey_{};
+    const PixelStamp* lastEllipse_ = nullptr;
+    std::vector<std::unique_ptr<PixelStamp>> lines_ =
+        std::vector<std::unique_ptr<PixelStamp>>((kMaxLineWidth - 1) * kLineSide * kLineSide);
+};
+
+}  // namespace ocuvis
