@@ -28,6 +28,7 @@ QImage FrameRenderer::NewFrameImage(int width, int height) {
 
 QImage FrameRenderer::RenderImage(int width, int height, const FrameSources& sources) {
     QImage image = NewFrameImage(width, height);
+    if (image.isNull()) return image;  // no memory for a frame this size
     {
         ImageCanvas canvas(image, stamps_);
         Render(canvas, image.width(), image.height(), sources);

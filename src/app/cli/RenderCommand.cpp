@@ -122,6 +122,11 @@ int RunRender(const RenderOptions& options, std::ostream& out, std::ostream& err
     for (int frame = 1; frame <= options.frames; ++frame) {
         const QImage image = renderer.RenderImage(options.width, options.height, sources);
         const std::string name = FrameFileName(options.output, frame, options.frames);
+        if (image.isNull()) {
+            err << "ocuvis-render: no memory for a frame of " << options.width << "x"
+                << options.height << " pixels\n";
+            return kExitFailed;
+        }
         if (!image.save(QString::fromStdString(name), FormatOf(name))) {
             err << "ocuvis-render: cannot write '" << name << "'\n";
             return kExitFailed;
