@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
 """Writes data/Ocuvis.3d, the sample data set the viewer opens by default.
 
-The Lorenz attractor (sigma 10, rho 28, beta 8/3), integrated with fourth-order Runge-Kutta.
-The orbit is cut into runs of 250 points separated by blank lines, so the connecting lines show
-the flow in segments. The fourth field is the speed along the orbit: fast stretches get small
-dots, slow ones (near the turning points) big dots. Labels mark the two wing centres and the
-start of the orbit. The output is the same on every run.
+A trefoil knot, x = sin t + 2 sin 2t, y = 2 cos 2t - cos t, z = -sin 3t, sampled at 2,400
+points and cut into twelve runs of 200 separated by blank lines, so that connecting lines show
+the knot in segments. The depth z makes each of the three crossings pass over or under, which is
+what the stereo pair shows. The fourth field is a dot size that swells and shrinks six times
+around the knot; with the dot size field chosen in the input set-up the knot becomes a string of
+pearls, and without it every point gets the same middle-sized dot. Three text labels mark the
+start, the top lobe and a crossing. The output is the same on every run.
 
 Usage: scripts/make_sample_data.py [output path]
 """
@@ -13,55 +15,52 @@ import math
 import os
 import sys
 
-SIGMA, RHO, BETA = 10.0, 28.0, 8.0 / 3.0
-DT = 0.01
-TRANSIENT_STEPS = 500
-POINTS = 4000
-RUN_LENGTH = 250
+POINTS = 2400
+RUN_LENGTH = 200
 
 
-def derivative(p):
-    x, y, z = p
-    return (SIGMA * (y - x), x * (RHO - z) - y, x * y - BETA * z)
+def knot(t):
+    return (math.sin(t) + 2 * math.sin(2 * t), 2 * math.cos(2 * t) - math.cos(t), -math.sin(3 * t))
 
 
-def rk4_step(p, dt):
-    def add(a, b, f):
-        return tuple(ai + f * bi for ai, bi in zip(a, b))
-
-    k1 = derivative(p)
-    k2 = derivative(add(p, k1, dt / 2))
-    k3 = derivative(add(p, k2, dt / 2))
-    k4 = derivative(add(p, k3, dt))
-    return tuple(p[i] + dt / 6 * (k1[i] + 2 * k2[i] + 2 * k3[i] + k4[i]) for i in range(3))
+def first_crossing():
+    """The parameters of two strands that meet in the x-y plane: a crossing of the picture."""
+    steps = 720
+    points = [knot(2 * math.pi * i / steps) for i in range(steps)]
+    best = None
+    for i in range(steps):
+        for j in range(i + steps // 8, i + steps - steps // 8):
+            a, b = points[i], points[j % steps]
+            d = (a[0] - b[0]) ** 2 + (a[1] - b[1]) ** 2
+            if best is None or d < best[0]:
+                best = (d, i, j % steps)
+    return points[best[1]] if points[best[1]][2] > points[best[2]][2] else points[best[2]]
 
 
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     out_path = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "data", "Ocuvis.3d")
 
-    p = (1.0, 1.0, 1.0)
-    for _ in range(TRANSIENT_STEPS):
-        p = rk4_step(p, DT)
-
-    centre = math.sqrt(BETA * (RHO - 1))
+    start = knot(0.0)
+    top = knot(math.pi)
+    crossing = first_crossing()
     lines = [
-        "; Ocuvis sample data: the Lorenz attractor",
-        "; sigma 10, rho 28, beta 8/3; fourth-order Runge-Kutta, step 0.01",
+        "; Ocuvis sample data: a trefoil knot",
+        "; x = sin t + 2 sin 2t, y = 2 cos 2t - cos t, z = -sin 3t",
         f"; {POINTS} points in runs of {RUN_LENGTH}; a blank line ends each run",
-        "; fields: x y z speed (fast stretches are drawn with small dots)",
+        "; fields: x y z dot size",
         "; made by scripts/make_sample_data.py",
-        f"{centre:.4f} {centre:.4f} {RHO - 1:.4f} !wing A",
-        f"{-centre:.4f} {-centre:.4f} {RHO - 1:.4f} !wing B",
-        f"{p[0]:.4f} {p[1]:.4f} {p[2]:.4f} !start",
+        f"{start[0]:.4f} {start[1]:.4f} {start[2]:.4f} !t = 0",
+        f"{top[0]:.4f} {top[1] + 0.4:.4f} {top[2]:.4f} !top lobe",
+        f"{crossing[0]:.4f} {crossing[1]:.4f} {crossing[2]:.4f} !crossing",
     ]
     for i in range(POINTS):
         if i and i % RUN_LENGTH == 0:
             lines.append("")
-        dx, dy, dz = derivative(p)
-        speed = math.sqrt(dx * dx + dy * dy + dz * dz)
-        lines.append(f"{p[0]:.4f} {p[1]:.4f} {p[2]:.4f} {speed:.2f}")
-        p = rk4_step(p, DT)
+        t = 2 * math.pi * i / POINTS
+        x, y, z = knot(t)
+        size = 2 + math.sin(6 * t)
+        lines.append(f"{x:.4f} {y:.4f} {z:.4f} {size:.3f}")
 
     with open(out_path, "w", newline="\n") as f:
         f.write("\n".join(lines) + "\n")
