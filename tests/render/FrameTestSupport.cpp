@@ -1,5 +1,7 @@
 #include "FrameTestSupport.h"
 
+#include <algorithm>
+
 #include "DataFileLoader.h"
 #include "FloatValueStore.h"
 #include "GraphScaling.h"
@@ -33,6 +35,14 @@ void Scene::SetCubePoints(std::initializer_list<DataPoint> points) {
 
 void Scene::LoadDataPoints(std::initializer_list<DataPoint> points) {
     SetCubePoints(points);
+    NormaliseIntoCube(*store, store->pointCount, graph);
+}
+
+void Scene::LoadDataPoints(const std::vector<DataPoint>& points) {
+    std::copy(points.begin(), points.end(), store->points.begin());
+    store->pointCount = static_cast<std::int32_t>(points.size());
+    store->dotSizesPresent = 0;
+    store->defaultDataLoaded = false;
     NormaliseIntoCube(*store, store->pointCount, graph);
 }
 

@@ -3,6 +3,7 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "FrameRenderer.h"
 #include "GraphRecord.h"
@@ -28,6 +29,7 @@ struct Scene {
     void SetCubePoints(std::initializer_list<DataPoint> points);
     // Records in data units, normalised as a load does.
     void LoadDataPoints(std::initializer_list<DataPoint> points);
+    void LoadDataPoints(const std::vector<DataPoint>& points);
     void AddLabel(float x, float y, float z, const std::string& text);
     // Only the layer under test: no grid, no mode indicator, no dots.
     void Bare();
