@@ -1,58 +1,107 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "Beeper.h"
 #include "DataFileLoader.h"
-#include "FloatValueStore.h"
+#include "FrameRenderer.h"
+#include "GraphCommands.h"
 #include "GraphRecord.h"
 #include "GraphScaling.h"
+#include "GraphTitles.h"
 #include "GraphViewState.h"
 #include "LastFilesMenu.h"
 #include "OrlenRegistry.h"
 #include "PointStore.h"
 #include "RedrawGate.h"
 #include "RegistryFloatStore.h"
+#include "RegistryHive.h"
+#include "RotationControl.h"
 #include "SettingsMessages.h"
-#include "SqliteHive.h"
+#include "SettingsSchema.h"
+#include "UserFeedback.h"
 
 namespace ocuvis {
 
-inline const std::string kVersionString = "v2.1.3 2018-06-09";
-inline const std::string kProgramTitle = "Ocuvis " + kVersionString;
+inline const std::string versionString = "v2.1.3 2018-06-09";
+inline const std::string programTitle = "Ocuvis " + versionString;
 inline const std::string kApplicationTitle = "Ocuvis Stereo Viewer";
 inline const std::string kDefaultDataFile = "Ocuvis.3d";
 
-// Everything the viewer holds beyond one command, free of widgets: the view state, the graph
-// record, the point store and the services the loader reaches. The window owns one.
+// The settings store's messages and the titles' beeps go where every other message goes.
+class FeedbackMessages final : public SettingsMessages, public Beeper {
+  public:
+    explicit FeedbackMessages(UserFeedback& feedback) : feedback_(feedback) {}
+    void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override {
+        feedback_.ShowMessage(text, title, icon);
+    }
+    void MessageBeep(BeepKind kind) override { feedback_.MessageBeep(kind); }
+
+  private:
+    UserFeedback& feedback_;
+};
+
+// Everything the main window holds beyond one command, free of widgets: the view state, the
+// graph record, the point store, the settings and the services the loader reaches, in the order
+// they are made. The window binds its controls to it.
 class ViewerDocument {
   public:
-    explicit ViewerDocument(LoadDisplay& display);
+    ViewerDocument(LoadDisplay& display, UserFeedback& feedback, RedrawGate& gate,
+                   RegistryHive& hive, LoadProgressFactory& progress, FileInputSetup& fileInput);
+    ~ViewerDocument();
 
-    // Loads a file into the store and keeps its record count.
-    void OpenDataFile(const std::string& path);
+    // Defaults, auto scale with the angles reset, default colours and the stored settings, as
+    // the window's construction has them before the first load.
+    void Initialise(WindowBounds& bounds);
 
     // The file to open at start-up: the argument text taken whole, else the last file of the
-    // previous run, else the shipped sample.
+    // previous run, else the sample in the current directory.
     std::string StartupFile(const std::string& argumentText) const;
+
+    // The one way a file is opened after start-up. A request that arrives while a load lets the
+    // interface run is kept and carried out when that load has finished; the latest one wins.
+    void OpenDataFile(const std::string& path);
+    // Reloads the file on show and keeps its scale.
+    void ReOpen();
+    // Loads without saving the scale first (start-up).
+    void LoadStartupFile(const std::string& path);
+
+    bool loading() const { return loader.loading(); }
+
+    // Scale values, then the settings and bounds; the caller then releases the document, which
+    // writes the recent files list.
+    void SaveAtClose(const WindowBounds& bounds);
+
+    TitleTexts CurrentTitles() const;
 
     GraphViewState view;
     GraphRecord graph;
     std::unique_ptr<PointStore> store = std::make_unique<PointStore>();
-    RedrawGate gate;
-    // The settings live in the per-user hive (OCUVIS_REGISTRY names another file); until the
-    // window routes them to message boxes, the store's messages go to standard error.
-    StderrSettingsMessages settingsMessages;
-    SqliteHive hive{SqliteHive::DefaultPath()};
-    OrlenRegistry settingsStore{hive, settingsMessages};
+    RedrawGate& gate;
+    FeedbackMessages messages;
+    RegistryHive& hive;
+    OrlenRegistry settingsStore{hive, messages};
     RegistryFloatStore scaleStore{settingsStore};
     GraphScaling scaling{view, graph, gate, scaleStore};
-    SilentProgressFactory progress;
-    FixedFileInputSetup fileInput;
-    // Read when made, written when the document goes.
-    LastFilesMenu recentFiles{[this](const std::string& path) { OpenDataFile(path); }, hive,
-                              settingsMessages, kAppKeyName, 10};
+    GraphCommands commands;
+    RotationControl rotation;
+    GraphTitles titles{settingsStore, kAppKeyName, messages};
+    LastFilesMenu recentFiles;
+    SettingsSchema schema{settingsStore};
     DataFileLoader loader;
+    FrameRenderer renderer;
+
+  private:
+    struct OpenRequest {
+        std::string path;
+        bool reopen;
+    };
+    void Open(OpenRequest request);
+    void Load(const std::string& path);
+
+    std::optional<OpenRequest> pending_;
 };
 
 }  // namespace ocuvis

@@ -1,9 +1,11 @@
 #include <QApplication>
+#include <QMessageBox>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <string>
 
-#include "StartupWindow.h"
+#include "TGraphWindow.h"
 
 namespace {
 
@@ -39,7 +41,15 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);  // takes its own options out of argv
     const std::string argumentText = ArgumentText(argc, argv);
     QApplication::setApplicationDisplayName(QStringLiteral("Ocuvis Stereo Viewer"));
-    ocuvis::StartupWindow window(argumentText);
-    window.show();
-    return app.exec();
+    QApplication::setApplicationName(QStringLiteral("Ocuvis"));
+    try {
+        ocuvis::TGraphWindow window(argumentText);
+        window.show();
+        return app.exec();
+    } catch (const std::exception& error) {
+        // Nothing is meant to escape the message loop; if something does, say what it was.
+        QMessageBox::critical(nullptr, QStringLiteral("Ocuvis Error Message"),
+                              QString::fromLocal8Bit(error.what()));
+        return 1;
+    }
 }

@@ -13,6 +13,7 @@ TEST(KeyCodes, ModifiersAddOneTermOnly) {
     EXPECT_EQ(KeyCode(VirtualKeyFromQt(Qt::Key_Shift), Qt::ShiftModifier), 1016);
     EXPECT_EQ(KeyCode(VirtualKeyFromQt(Qt::Key_Control), Qt::ControlModifier), 2017);
     EXPECT_EQ(KeyCode(VirtualKeyFromQt(Qt::Key_Alt), Qt::AltModifier), 3018);
+    EXPECT_EQ(KeyCode(VirtualKeyFromQt(Qt::Key_Shift), Qt::NoModifier), 1016);
     EXPECT_EQ(KeyCode(VirtualKeyFromQt(Qt::Key_F2), Qt::ShiftModifier), 1113);
     // Shift+comma arrives as '<' and is still the comma key.
     EXPECT_EQ(KeyCode(VirtualKeyFromQt(Qt::Key_Less), Qt::ShiftModifier), 1188);

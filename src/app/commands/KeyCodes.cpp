@@ -80,6 +80,11 @@ int VirtualKeyFromQt(int qtKey, Qt::KeyboardModifiers modifiers) {
 }
 
 int KeyCode(int virtualKey, Qt::KeyboardModifiers modifiers) {
+    // Some platforms report a modifier key's own press without its modifier; Shift alone is
+    // still 1016.
+    if (virtualKey == vk::Shift) modifiers |= Qt::ShiftModifier;
+    if (virtualKey == vk::Control) modifiers |= Qt::ControlModifier;
+    if (virtualKey == vk::Alt) modifiers |= Qt::AltModifier;
     int term = 0;
     if (modifiers.testFlag(Qt::AltModifier)) {
         term = 3000;

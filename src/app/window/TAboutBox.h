@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QDialog>
+
+namespace ocuvis {
+
+// The About box: the program's name, its version and its maker.
+class TAboutBox final : public QDialog {
+    Q_OBJECT
+  public:
+    TAboutBox(const QString& programTitle, const QString& versionString, QWidget* parent);
+};
+
+}  // namespace ocuvis

@@ -1,0 +1,377 @@
+#include "TGraphWindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScreen>
+#include <QStatusTipEvent>
+#include <QVBoxLayout>
+
+#include "KeyCodes.h"
+#include "SqliteHive.h"
+#include "TAboutBox.h"
+#include "ToolbarIcons.h"
+
+namespace ocuvis {
+
+namespace {
+
+constexpr int kDesignWidth = 790;
+constexpr int kDesignHeight = 364;
+
+QScrollBar* Bar(QWidget* parent, const ScrollRange& range, int pageStep, const QString& hint) {
+    auto* bar = new QScrollBar(Qt::Horizontal, parent);
+    bar->setRange(range.minimum, range.maximum);
+    bar->setSingleStep(1);
+    bar->setPageStep(pageStep);
+    bar->setFixedSize(99, 13);
+    bar->setFocusPolicy(Qt::NoFocus);
+    if (!hint.isEmpty()) SetHint(bar, hint);
+    return bar;
+}
+
+QLabel* Caption(QWidget* parent, const QString& text) {
+    auto* label = new QLabel(text, parent);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return label;
+}
+
+// The angle labels: small white panels with a lowered bevel, right-aligned text.
+QLabel* AngleLabel(QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label->setAutoFillBackground(true);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    palette.setColor(QPalette::WindowText, Qt::black);
+    label->setPalette(palette);
+    label->setFixedSize(62, 16);
+    SetHint(label, "Click & drag graph to rotate.");
+    return label;
+}
+
+QString FromLocal(const std::string& text) {
+    return QString::fromLocal8Bit(text.c_str());
+}
+
+}  // namespace
+
+TGraphWindow::TGraphWindow(const std::string& argumentText, Services services)
+    : dialogs_(services.dialogs ? std::move(services.dialogs)
+                                : std::make_unique<QtWindowDialogs>()),
+      hive_(services.hive ? std::move(services.hive)
+                          : std::make_unique<SqliteHive>(SqliteHive::DefaultPath())),
+      gate_(this) {
+    setWindowTitle(QString::fromStdString(kApplicationTitle));
+    setWindowIcon(MakeToolbarIcon(ToolbarIcon::Program));
+    resize(kDesignWidth, kDesignHeight);
+    menus_ = BuildMainMenus(this, menuBar());
+    addToolBar(menus_.ToolBar);
+    BuildPanels();
+
+    document_ = std::make_unique<ViewerDocument>(static_cast<LoadDisplay&>(*this), *dialogs_, gate_,
+                                                 *hive_, progress_, fileInput_);
+    keyboard_ = std::make_unique<KeyboardCommands>(
+        document_->view, document_->scaling, gate_, *dialogs_, document_->commands,
+        document_->rotation, static_cast<KeyboardHost&>(*this));
+    aboutBox_ = new TAboutBox(FromLocal(programTitle), FromLocal(versionString), this);
+
+    const std::string startupFile = document_->StartupFile(argumentText);
+    WindowBounds bounds = Bounds();
+    document_->Initialise(bounds);
+    ApplyBounds(bounds);
+    setAcceptDrops(true);
+
+    ConnectCommands();
+    ConnectScrollBars();
+    document_->recentFiles.onChanged = [this] { RebuildRecentFiles(); };
+    RebuildRecentFiles();
+
+    RotateTimer = new QTimer(this);
+    RotateTimer->setTimerType(Qt::PreciseTimer);
+    connect(RotateTimer, &QTimer::timeout, this,
+            [this] { Run([this] { document_->rotation.RotateTimerTimer(); }); });
+    RotateTimer->start(document_->view.rotateDelay);
+
+    document_->LoadStartupFile(startupFile);
+    gate_.RedrawGraph();
+    gate_.viewReady = true;
+    SyncControls();
+    FormResize();
+    qApp->installEventFilter(this);
+}
+
+TGraphWindow::~TGraphWindow() {
+    qApp->removeEventFilter(this);
+    if (RotateTimer != nullptr) RotateTimer->stop();
+}
+
+void TGraphWindow::BuildPanels() {
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    auto* GraphPanel = new QFrame(central);
+    GraphPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    GraphPanel->setLineWidth(1);
+    auto* graphLayout = new QVBoxLayout(GraphPanel);
+    graphLayout->setContentsMargins(1, 1, 1, 1);
+    GraphBoxWidget = new GraphBox(GraphPanel);
+    graphLayout->addWidget(GraphBoxWidget);
+    column->addWidget(GraphPanel, 1);
+
+    auto* ScrollBarPanel = new QWidget(central);
+    ScrollBarPanel->setFixedHeight(16);
+    auto* strip = new QHBoxLayout(ScrollBarPanel);
+    strip->setContentsMargins(0, 0, 0, 0);
+    strip->setSpacing(2);
+    MsgLabel = new QLabel(ScrollBarPanel);
+    MsgLabel->setFixedWidth(163);
+    MsgLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    StatusBar = new QLabel(ScrollBarPanel);
+    StatusBar->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    strip->addWidget(MsgLabel);
+    strip->addWidget(StatusBar, 1);
+    column->addWidget(ScrollBarPanel);
+
+    ButtonsPanel = new QWidget(central);
+    ButtonsPanel->setFixedHeight(40);
+    XYPanel = new QWidget(ButtonsPanel);
+    XYPanel->setGeometry(0, 0, 395, 40);
+    ZRPanel = new QWidget(ButtonsPanel);
+    ZRPanel->setGeometry(395, 0, 395, 40);
+
+    XRangeScrollBar = Bar(XYPanel, kRangeBar, 1, "F1 Decrease / F2 Increase");
+    XOffsetScrollBar = Bar(XYPanel, kXYOffsetBar, 1, "Shift-F1 Decrease / Shift-F2 Increase");
+    YRangeScrollBar = Bar(XYPanel, kRangeBar, 1, "F3 Decrease / F4 Increase");
+    YOffsetScrollBar = Bar(XYPanel, kXYOffsetBar, 1, {});
+    auto* xy = new QGridLayout(XYPanel);
+    xy->setContentsMargins(4, 3, 4, 3);
+    xy->setVerticalSpacing(4);
+    xy->addWidget(Caption(XYPanel, "X Range"), 0, 0);
+    xy->addWidget(XRangeScrollBar, 0, 1);
+    xy->addWidget(Caption(XYPanel, "X Offset"), 0, 2);
+    xy->addWidget(XOffsetScrollBar, 0, 3);
+    xy->addWidget(Caption(XYPanel, "Y Range"), 1, 0);
+    xy->addWidget(YRangeScrollBar, 1, 1);
+    xy->addWidget(Caption(XYPanel, "Y Offset"), 1, 2);
+    xy->addWidget(YOffsetScrollBar, 1, 3);
+
+    ZRangeScrollBar = Bar(ZRPanel, kRangeBar, 1, "F5 Decrease / F6 Increase");
+    ZOffsetScrollBar = Bar(ZRPanel, kZOffsetBar, 1, "Shift-F5 Decrease / Shift-F6 Increase");
+    ElevationScrollBar = Bar(ZRPanel, kAngleBar, 3, "F7 Increase / F7-Shift Decrease");
+    AzimuthScrollBar = Bar(ZRPanel, kAngleBar, 3, "F8 Increase / F8-Shift Decrease");
+    ElevationLabel = AngleLabel(ZRPanel);
+    AzimuthLabel = AngleLabel(ZRPanel);
+    auto* zr = new QGridLayout(ZRPanel);
+    zr->setContentsMargins(4, 3, 4, 3);
+    zr->setVerticalSpacing(4);
+    zr->addWidget(Caption(ZRPanel, "Z Range"), 0, 0);
+    zr->addWidget(ZRangeScrollBar, 0, 1);
+    zr->addWidget(Caption(ZRPanel, "Z Offset"), 0, 2);
+    zr->addWidget(ZOffsetScrollBar, 0, 3);
+    zr->addWidget(ElevationLabel, 1, 0, Qt::AlignRight);
+    zr->addWidget(ElevationScrollBar, 1, 1);
+    zr->addWidget(AzimuthLabel, 1, 2, Qt::AlignRight);
+    zr->addWidget(AzimuthScrollBar, 1, 3);
+    column->addWidget(ButtonsPanel);
+
+    setCentralWidget(central);
+
+    GraphBoxWidget->currentFrame = [this]() -> const QImage* {
+        if (!document_) return nullptr;
+        gate_.redrawPending = false;
+        if (frameStale_) RenderFrameNow();
+        return frameBitmap_.isNull() ? nullptr : &frameBitmap_;
+    };
+    GraphBoxWidget->onResize = [this] {
+        if (document_) gate_.RedrawGraph();
+    };
+    GraphBoxWidget->onMouseDown = [this](bool left, int x, int y) {
+        if (document_) Run([&] { document_->rotation.GraphBoxMouseDown(left, x, y); });
+    };
+    GraphBoxWidget->onMouseMove = [this](bool left, int x, int y) {
+        if (document_) Run([&] { document_->rotation.GraphBoxMouseMove(left, x, y); });
+    };
+    GraphBoxWidget->onContextMenu = [this](const QPoint& at) { menus_.PopupMenu->exec(at); };
+}
+
+// A render is asked for: it is made once, when the paint area is next painted, so that the
+// several redraws one command or tick may ask for cost one frame.
+void TGraphWindow::ShowFrame() {
+    if (!document_) return;
+    frameStale_ = true;
+    GraphBoxWidget->update();
+}
+
+void TGraphWindow::RenderFrameNow() {
+    frameStale_ = false;
+    const TitleTexts titles = document_->CurrentTitles();
+    const FrameSources sources{document_->view, document_->graph, *document_->store, titles};
+    frameBitmap_ = document_->renderer.RenderImage(std::max(1, GraphBoxWidget->width()),
+                                                   std::max(1, GraphBoxWidget->height()), sources);
+    ++framesRendered_;
+    ApplyFixedAspect(1.0f);
+}
+
+const QImage& TGraphWindow::frameBitmap() {
+    if (frameStale_ && document_) RenderFrameNow();
+    return frameBitmap_;
+}
+
+void TGraphWindow::ApplyFixedAspect(float factor) {
+    if (!document_ || !document_->view.fixedAspect) return;
+    // The client height here is the whole window's below the menu bar, bars and panels included.
+    float h = static_cast<float>(height() - menuBar()->height());
+    const ViewType type = document_->view.viewType;
+    if (type == ViewType::CrossEyes || type == ViewType::WallEyes)
+        h = static_cast<float>(static_cast<double>(h) * 1.96);
+    const int wanted = static_cast<int>(h * factor);
+    if (wanted > 0 && wanted != width()) resize(wanted, height());
+}
+
+void TGraphWindow::FormResize() {
+    if (ButtonsPanel == nullptr) return;
+    if (frameGeometry().width() < kDesignWidth) {
+        ButtonsPanel->setFixedHeight(80);
+        ZRPanel->move(0, 40);
+    } else {
+        ButtonsPanel->setFixedHeight(40);
+        ZRPanel->move(395, 0);
+    }
+}
+
+void TGraphWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+void TGraphWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // Where no resize follows the first appearance, this gives the first frame.
+    if (document_) gate_.RedrawGraph();
+}
+
+WindowBounds TGraphWindow::Bounds() const {
+    WindowBounds bounds;
+    const QRect frame = frameGeometry();
+    bounds.top = frame.top();
+    bounds.left = frame.left();
+    bounds.height = frame.height();
+    bounds.width = frame.width();
+    bounds.placement = Placement::Centred;
+    return bounds;
+}
+
+void TGraphWindow::ApplyBounds(const WindowBounds& bounds) {
+    const QRect frame = frameGeometry();
+    const QSize decoration = frame.size() - size();
+    const int width = std::max(200, bounds.width - decoration.width());
+    const int height = std::max(150, bounds.height - decoration.height());
+    resize(width, height);
+    if (bounds.placement == Placement::Centred) {
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            const QRect area = screen->availableGeometry();
+            move(area.center() - QPoint(bounds.width / 2, bounds.height / 2));
+        }
+    } else {
+        move(bounds.left, bounds.top);
+    }
+}
+
+void TGraphWindow::SetCaption(const std::string& caption) {
+    setWindowTitle(FromLocal(caption));
+}
+
+void TGraphWindow::SetStatusText(const std::string& text) {
+    MsgLabel->setText(QString::fromStdString(text));
+}
+
+void TGraphWindow::ShowStatusText(const std::string& text) {
+    StatusBar->setText(QString::fromStdString(text));
+}
+
+void TGraphWindow::CloseWindow() {
+    close();
+}
+
+bool TGraphWindow::event(QEvent* event) {
+    if (event->type() == QEvent::StatusTip) {
+        StatusBar->setText(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+// Every key press of the window comes here before the focused control sees it; menu short-cuts
+// have taken theirs already.
+bool TGraphWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || !document_) return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr || widget->window() != this || QApplication::activeModalWidget())
+        return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    FormKeyDown(KeyCode(VirtualKeyFromQt(key->key(), key->modifiers()), key->modifiers()));
+    return true;
+}
+
+void TGraphWindow::FormKeyDown(int keyCode) {
+    Run([&] { keyboard_->FormKeyDown(keyCode); });
+}
+
+void TGraphWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void TGraphWindow::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    event->acceptProposedAction();
+    if (urls.isEmpty()) return;
+    // The first file only; paths were read into a buffer of 260 characters.
+    std::string path = urls.front().toLocalFile().toLocal8Bit().toStdString();
+    if (path.size() > 259) path.resize(259);
+    StatusBar->setText("Filename is " + FromLocal(path));
+    OpenDataFile(path);
+}
+
+void TGraphWindow::OpenDataFile(const std::string& path) {
+    Run([&] { document_->OpenDataFile(path); });
+    QApplication::setActiveWindow(this);
+    raise();
+}
+
+void TGraphWindow::closeEvent(QCloseEvent* event) {
+    if (!document_) {
+        event->accept();
+        return;
+    }
+    // The loader lets events through while it reads; closing then would pull the store from
+    // under it. The close happens when the load is over.
+    if (document_->loading()) {
+        closeRequested_ = true;
+        event->ignore();
+        return;
+    }
+    RotateTimer->stop();
+    document_->SaveAtClose(Bounds());
+    keyboard_.reset();
+    document_.reset();  // writes the recent files list
+    event->accept();
+}
+
+void TGraphWindow::Run(const std::function<void()>& command) {
+    if (!document_) return;
+    command();
+    SyncControls();
+    if (closeRequested_ && !document_->loading()) {
+        closeRequested_ = false;
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    }
+}
+
+}  // namespace ocuvis

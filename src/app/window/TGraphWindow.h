@@ -1,0 +1,124 @@
+#pragma once
+
+#include <QImage>
+#include <QLabel>
+#include <QMainWindow>
+#include <QScrollBar>
+#include <QTimer>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "GraphBox.h"
+#include "KeyboardCommands.h"
+#include "LoaderServices.h"
+#include "MainMenus.h"
+#include "ViewerDocument.h"
+#include "WindowDialogs.h"
+
+namespace ocuvis {
+
+class TAboutBox;
+
+// The main window. It builds the controls, hands every event to the command logic and then
+// brings the controls in line with the view state (SyncControls); it holds no setting itself.
+class TGraphWindow final : public QMainWindow,
+                           private LoadDisplay,
+                           private FramePresenter,
+                           private KeyboardHost {
+    Q_OBJECT
+  public:
+    // What the window works with besides its own controls; each left empty gets the real one:
+    // the Qt dialogs and message boxes, and the per-user settings hive.
+    struct Services {
+        std::unique_ptr<WindowDialogs> dialogs;
+        std::unique_ptr<RegistryHive> hive;
+    };
+
+    // argumentText: the program's arguments as one text, the start-up file when not empty.
+    explicit TGraphWindow(const std::string& argumentText, Services services = {});
+    ~TGraphWindow() override;
+
+    void OpenDataFile(const std::string& path);
+    // A key press as its key code: what the window's key handler does with it.
+    void FormKeyDown(int keyCode);
+    // The frame as it stands after any pending render.
+    const QImage& frameBitmap();
+
+    ViewerDocument& document() { return *document_; }
+    const MainMenus& menus() const { return menus_; }
+    WindowDialogs& dialogs() { return *dialogs_; }
+
+    GraphBox* GraphBoxWidget = nullptr;
+    QLabel* MsgLabel = nullptr;
+    QLabel* StatusBar = nullptr;
+    QWidget* ButtonsPanel = nullptr;
+    QWidget* XYPanel = nullptr;
+    QWidget* ZRPanel = nullptr;
+    QScrollBar* XRangeScrollBar = nullptr;
+    QScrollBar* YRangeScrollBar = nullptr;
+    QScrollBar* ZRangeScrollBar = nullptr;
+    QScrollBar* XOffsetScrollBar = nullptr;
+    QScrollBar* YOffsetScrollBar = nullptr;
+    QScrollBar* ZOffsetScrollBar = nullptr;
+    QScrollBar* ElevationScrollBar = nullptr;
+    QScrollBar* AzimuthScrollBar = nullptr;
+    QLabel* ElevationLabel = nullptr;
+    QLabel* AzimuthLabel = nullptr;
+    QTimer* RotateTimer = nullptr;
+
+    // Renders actually made, for tests and the status of a slow machine.
+    int framesRendered() const { return framesRendered_; }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+  private:
+    // LoadDisplay
+    void SetCaption(const std::string& caption) override;
+    void SetStatusText(const std::string& text) override;
+    // FramePresenter
+    void ShowFrame() override;
+    // KeyboardHost
+    void ShowStatusText(const std::string& text) override;
+    void CloseWindow() override;
+
+    void BuildPanels();
+    void ConnectCommands();
+    void ConnectScrollBars();
+    void RebuildRecentFiles();
+    void SyncControls();
+    void RenderFrameNow();
+    void ApplyFixedAspect(float factor);
+    void FormResize();
+    WindowBounds Bounds() const;
+    void ApplyBounds(const WindowBounds& bounds);
+    // Runs a command and then brings the controls in line.
+    void Run(const std::function<void()>& command);
+    void OpenFromDialog();
+    void ColourCommand(void (GraphCommands::*command)(ColourChooser&));
+    void SetFormatItemClick();
+
+    std::unique_ptr<WindowDialogs> dialogs_;
+    std::unique_ptr<RegistryHive> hive_;
+    RedrawGate gate_;
+    SilentProgressFactory progress_;
+    FixedFileInputSetup fileInput_;
+    std::unique_ptr<ViewerDocument> document_;
+    std::unique_ptr<KeyboardCommands> keyboard_;
+    MainMenus menus_{};
+    TAboutBox* aboutBox_ = nullptr;
+    std::vector<QAction*> recentActions_;
+    QImage frameBitmap_;
+    bool frameStale_ = false;
+    bool closeRequested_ = false;
+    int framesRendered_ = 0;
+};
+
+}  // namespace ocuvis

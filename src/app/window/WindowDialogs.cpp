@@ -1,0 +1,40 @@
+#include "WindowDialogs.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace ocuvis {
+
+void QtWindowDialogs::MessageBeep(BeepKind) {
+    QApplication::beep();
+}
+
+void QtWindowDialogs::ShowMessage(const std::string& text, const std::string& title,
+                                  MessageIcon icon) {
+    QMessageBox box(icon == MessageIcon::Information ? QMessageBox::Information
+                    : icon == MessageIcon::Warning   ? QMessageBox::Warning
+                                                     : QMessageBox::Critical,
+                    QString::fromStdString(title), QString::fromStdString(text), QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.exec();
+}
+
+std::optional<Colour> QtWindowDialogs::ChooseColour(QWidget* parent) {
+    const QColor chosen = QColorDialog::getColor(lastColour_, parent);
+    if (!chosen.isValid()) return std::nullopt;
+    lastColour_ = chosen;
+    return ColourFromRgb(chosen.red(), chosen.green(), chosen.blue());
+}
+
+std::string QtWindowDialogs::ChooseDataFile(QWidget* parent) {
+    QFileDialog dialog(parent, "Open *.3d Data File");
+    dialog.setNameFilters({"Ocuvis files (*.3d)", "Text files (must have data) (*.txt)"});
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().front().toLocal8Bit().toStdString();
+}
+
+}  // namespace ocuvis

@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "ViewerDocument.h"
+#include "WindowTestSupport.h"
+
+namespace ocuvis::test {
+namespace {
+
+struct Frames final : FramePresenter {
+    void ShowFrame() override { ++count; }
+    int count = 0;
+};
+
+// A progress display whose updates can run a handler, as the user interface's events do while
+// a file loads.
+struct EventfulProgress final : LoadProgressFactory {
+    struct Progress final : LoadProgress {
+        explicit Progress(EventfulProgress& owner) : owner_(owner) {}
+        void UpdateFileProgress(std::int64_t) override {
+            if (owner_.duringLoad) {
+                auto handler = std::move(owner_.duringLoad);
+                owner_.duringLoad = nullptr;
+                handler();
+            }
+        }
+        bool aborted() const override { return false; }
+        EventfulProgress& owner_;
+    };
+    std::unique_ptr<LoadProgress> Create(const std::string&) override {
+        return std::make_unique<Progress>(*this);
+    }
+    std::function<void()> duringLoad;
+};
+
+class Document : public ::testing::Test {
+  protected:
+    Document() {
+        gate.SetPresenter(&frames);
+        document.Initialise(bounds);
+        gate.viewReady = true;
+    }
+    ~Document() override {
+        for (const auto& file : files_)
+            std::filesystem::remove(file);
+    }
+    std::string File(const std::string& name, const std::string& text) {
+        const std::string path = (std::filesystem::temp_directory_path() / name).string();
+        std::ofstream(path) << text;
+        files_.push_back(path);
+        return path;
+    }
+
+    TextLoadDisplay display;
+    ScriptedDialogs feedback;
+    Frames frames;
+    RedrawGate gate;
+    HiveContents contents;
+    MemoryHive hive{contents};
+    EventfulProgress progress;
+    FixedFileInputSetup input;
+    WindowBounds bounds;
+    ViewerDocument document{display, feedback, gate, hive, progress, input};
+    std::vector<std::string> files_;
+};
+
+TEST_F(Document, AnOpenDuringALoadWaitsForItAndThenWins) {
+    const std::string a = File("ocuvis-doc-a.3d", "1 1 1\n2 2 2\n3 3 3\n4 4 4\n");
+    const std::string b = File("ocuvis-doc-b.3d", "5 5 5\n6 6 6\n");
+    int framesDuringLoad = -1;
+    progress.duringLoad = [&] {
+        document.OpenDataFile(b);
+        framesDuringLoad = frames.count;
+    };
+    const int before = frames.count;
+    document.OpenDataFile(a);
+    EXPECT_EQ(framesDuringLoad, before);  // nothing renders a half-read store
+    EXPECT_EQ(document.view.dataFileName, b);
+    EXPECT_EQ(document.store->pointCount, 2);
+    EXPECT_EQ(display.statusText, "Plotted 2 points");
+    EXPECT_FALSE(document.loading());
+    EXPECT_GT(frames.count, before);
+}
+
+TEST_F(Document, ReOpenKeepsTheViewOfTheFileOnShow) {
+    const std::string a = File("ocuvis-doc-reopen.3d", "0 0 0\n10 10 10\n");
+    document.OpenDataFile(a);
+    document.scaling.SetXRangePosition(30);
+    document.scaling.SetAzimuth(40);
+    document.ReOpen();
+    EXPECT_EQ(document.view.xRangePosition, 30);
+    EXPECT_EQ(document.view.azimuth, 40);
+    EXPECT_FALSE(document.loader.reopening);
+    // A plain open of another file starts from a fresh scale.
+    document.OpenDataFile(File("x.3d", "0 0 0\n1 1 1\n"));
+    EXPECT_EQ(document.view.xRangePosition, 21);
+}
+
+}  // namespace
+}  // namespace ocuvis::test

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "RegistryHive.h"
+#include "TGraphWindow.h"
+#include "WindowDialogs.h"
+
+namespace ocuvis::test {
+
+struct ShownMessage {
+    std::string text;
+    std::string title;
+    MessageIcon icon;
+};
+
+// Dialogs that answer from a script and remember what was asked and shown.
+struct ScriptedDialogs final : WindowDialogs {
+    void MessageBeep(BeepKind kind) override { beeps.push_back(kind); }
+    void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override {
+        messages.push_back({text, title, icon});
+    }
+    std::optional<Colour> ChooseColour(QWidget*) override {
+        ++colourDialogs;
+        if (colours.empty()) return std::nullopt;
+        const std::optional<Colour> answer = colours.front();
+        colours.pop_front();
+        return answer;
+    }
+    std::string ChooseDataFile(QWidget*) override {
+        if (files.empty()) return {};
+        const std::string answer = files.front();
+        files.pop_front();
+        return answer;
+    }
+
+    std::vector<BeepKind> beeps;
+    std::vector<ShownMessage> messages;
+    std::deque<std::optional<Colour>> colours;
+    std::deque<std::string> files;
+    int colourDialogs = 0;
+};
+
+// The settings of one test, kept in memory across the windows it makes, with a log of writes.
+struct HiveContents {
+    std::map<std::pair<std::string, std::string>, StoredValue> values;
+    std::vector<std::string> writes;  // "key|name" in order; removals as "remove key"
+};
+
+class MemoryHive final : public RegistryHive {
+  public:
+    explicit MemoryHive(HiveContents& contents) : contents_(contents) {}
+    HiveStatus ReadValue(std::string_view path, std::string_view name, StoredValue& value) override;
+    HiveStatus WriteValue(std::string_view path, std::string_view name,
+                          const StoredValue& value) override;
+    HiveStatus RemoveKey(std::string_view path) override;
+
+  private:
+    HiveContents& contents_;
+};
+
+// A window on the given start-up argument, with scripted dialogs and an in-memory hive.
+struct WindowUnderTest {
+    WindowUnderTest(const std::string& argument, HiveContents& hive);
+    ~WindowUnderTest();
+
+    std::unique_ptr<TGraphWindow> window;
+    ScriptedDialogs* dialogs = nullptr;
+};
+
+}  // namespace ocuvis::test
