@@ -10,12 +10,12 @@ namespace ocuvis {
 // The two faces the frame uses; which real font stands behind each is decided in FrameFonts.
 enum class FontFace : std::uint8_t { Sans, Serif };
 
-struct FontSpec {
+struct TextFont {
     FontFace face = FontFace::Sans;
     int pointSize = 14;
     bool bold = false;
 
-    friend bool operator==(const FontSpec&, const FontSpec&) = default;
+    friend bool operator==(const TextFont&, const TextFont&) = default;
 };
 
 // A rectangle with exclusive right and bottom edges, as the drawing calls take them.
@@ -42,7 +42,7 @@ class Canvas {
     virtual void SetPenWidth(int width) = 0;
     // A clear brush fills nothing.
     virtual void SetBrush(bool solid, Colour colour) = 0;
-    virtual void SetFont(const FontSpec& font) = 0;
+    virtual void SetFont(const TextFont& font) = 0;
     virtual void SetTextColour(Colour colour) = 0;
 
     // Aliased line in the current pen, both ends given in pixels.

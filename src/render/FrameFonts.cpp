@@ -57,11 +57,11 @@ int FrameFonts::PixelSize(int points) {
     return scaled >= 0 ? (scaled + 36) / 72 : -((-scaled + 36) / 72);
 }
 
-QFont FrameFonts::Font(const FontSpec& spec) const {
-    QFont font(Family(spec.face));
-    font.setStyleHint(spec.face == FontFace::Serif ? QFont::Serif : QFont::SansSerif);
-    font.setPixelSize(std::max(1, PixelSize(spec.pointSize)));
-    font.setBold(spec.bold);
+QFont FrameFonts::Font(const TextFont& wanted) const {
+    QFont font(Family(wanted.face));
+    font.setStyleHint(wanted.face == FontFace::Serif ? QFont::Serif : QFont::SansSerif);
+    font.setPixelSize(std::max(1, PixelSize(wanted.pointSize)));
+    font.setBold(wanted.bold);
     font.setStyleStrategy(QFont::NoAntialias);
     font.setHintingPreference(QFont::PreferFullHinting);
     font.setKerning(false);

@@ -16,7 +16,7 @@ class FrameFonts {
     // Loads the fonts the first time; needs a QGuiApplication.
     static const FrameFonts& Instance();
 
-    QFont Font(const FontSpec& spec) const;
+    QFont Font(const TextFont& font) const;
     const QString& Family(FontFace face) const;
     // False when a font file was missing and a system family stands in.
     bool LoadedFromFiles() const { return loadedFromFiles_; }

@@ -9,8 +9,8 @@
 namespace ocuvis {
 
 namespace {
-constexpr FontSpec kIndicatorFont{FontFace::Sans, 14, false};
-constexpr FontSpec kGridFont{FontFace::Sans, 10, false};
+constexpr TextFont kIndicatorFont{FontFace::Sans, 14, false};
+constexpr TextFont kGridFont{FontFace::Sans, 10, false};
 constexpr Colour kFadeBackground = 0xDCDCDC;
 }  // namespace
 

@@ -43,7 +43,7 @@ void ImageCanvas::SetBrush(bool solid, Colour colour) {
     brushRgb_ = ToRgb(colour);
 }
 
-void ImageCanvas::SetFont(const FontSpec& font) {
+void ImageCanvas::SetFont(const TextFont& font) {
     font_ = font;
 }
 

@@ -23,7 +23,7 @@ class ImageCanvas final : public Canvas {
     void SetPenColour(Colour colour) override;
     void SetPenWidth(int width) override;
     void SetBrush(bool solid, Colour colour) override;
-    void SetFont(const FontSpec& font) override;
+    void SetFont(const TextFont& font) override;
     void SetTextColour(Colour colour) override;
 
     void DrawLine(int x1, int y1, int x2, int y2) override;
@@ -49,7 +49,7 @@ class ImageCanvas final : public Canvas {
     int penWidth_ = 1;
     bool brushSolid_ = false;
     Colour brushColour_ = 0;
-    FontSpec font_;
+    TextFont font_;
     Colour textColour_ = 0;
     QRgb penRgb_;
     QRgb brushRgb_;

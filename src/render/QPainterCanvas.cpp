@@ -35,7 +35,7 @@ void QPainterCanvas::SetBrush(bool solid, Colour colour) {
         painter_.setBrush(Qt::NoBrush);
 }
 
-void QPainterCanvas::SetFont(const FontSpec& font) {
+void QPainterCanvas::SetFont(const TextFont& font) {
     painter_.setFont(FrameFonts::Instance().Font(font));
 }
 

@@ -16,7 +16,7 @@ class QPainterCanvas final : public Canvas {
     void SetPenColour(Colour colour) override;
     void SetPenWidth(int width) override;
     void SetBrush(bool solid, Colour colour) override;
-    void SetFont(const FontSpec& font) override;
+    void SetFont(const TextFont& font) override;
     void SetTextColour(Colour colour) override;
 
     void DrawLine(int x1, int y1, int x2, int y2) override;

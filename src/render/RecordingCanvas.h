@@ -23,7 +23,7 @@ class RecordingCanvas final : public Canvas {
         int penWidth = 1;
         bool brushSolid = false;
         Colour brushColour = 0;
-        FontSpec font;
+        TextFont font;
         Colour textColour = 0;
     };
 
@@ -33,7 +33,7 @@ class RecordingCanvas final : public Canvas {
         brushSolid_ = solid;
         brushColour_ = colour;
     }
-    void SetFont(const FontSpec& font) override { font_ = font; }
+    void SetFont(const TextFont& font) override { font_ = font; }
     void SetTextColour(Colour colour) override { textColour_ = colour; }
 
     void DrawLine(int x1, int y1, int x2, int y2) override;
@@ -53,7 +53,7 @@ class RecordingCanvas final : public Canvas {
     int penWidth_ = 1;
     bool brushSolid_ = false;
     Colour brushColour_ = 0;
-    FontSpec font_;
+    TextFont font_;
     Colour textColour_ = 0;
 };
 

@@ -99,7 +99,7 @@ TEST_P(ModeIndicator, NamesTheModeAtTheImageCentres) {
         EXPECT_EQ(CentreColumn(texts[i].rect), GetParam().columns[i]);
         EXPECT_EQ(CentreRow(texts[i].rect), 115);
         EXPECT_EQ(texts[i].textColour, s.view.textColor);
-        EXPECT_EQ(texts[i].font, (FontSpec{FontFace::Sans, 14, false}));
+        EXPECT_EQ(texts[i].font, (TextFont{FontFace::Sans, 14, false}));
     }
     s.view.modeIndicator = false;
     EXPECT_TRUE(s.Record().Of(Kind::Text).empty());
@@ -342,7 +342,7 @@ TEST(TextLabels, FontSizeByLength) {
         s.AddLabel(0, 0, 0, std::string(static_cast<std::size_t>(length), 'W'));
         const std::vector<Op> texts = s.Record().Of(Kind::Text);
         ASSERT_EQ(texts.size(), 2u);
-        EXPECT_EQ(texts[0].font, (FontSpec{FontFace::Serif, points, true})) << length;
+        EXPECT_EQ(texts[0].font, (TextFont{FontFace::Serif, points, true})) << length;
     }
 }
 
@@ -466,7 +466,7 @@ TEST(AxisLabels, PlacesAndAlignment) {
         EXPECT_EQ(texts[static_cast<std::size_t>(i)].align, TextAlign::Right);
         EXPECT_EQ(r.right - r.left, 100);  // ends at its point
     }
-    EXPECT_EQ(texts[0].font, (FontSpec{FontFace::Sans, 10, false}));
+    EXPECT_EQ(texts[0].font, (TextFont{FontFace::Sans, 10, false}));
     // Under the X axis, left to right.
     EXPECT_LT(CentreColumn(texts[0].rect), CentreColumn(texts[1].rect));
     EXPECT_LT(CentreColumn(texts[1].rect), CentreColumn(texts[2].rect));
