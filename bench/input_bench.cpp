@@ -7,10 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "DataFileLoader.h"
-#include "FloatValueStore.h"
-#include "GraphScaling.h"
 #include "NormaliseIntoCube.h"
+#include "StandaloneViewer.h"
 
 using namespace ocuvis;
 
@@ -32,26 +30,11 @@ std::string WriteFieldLayoutFile() {
     return name;
 }
 
-struct Viewer {
-    GraphViewState view;
-    GraphRecord graph;
-    std::unique_ptr<PointStore> store = std::make_unique<PointStore>();
-    RedrawGate gate;
-    MemoryFloatStore scaleStore;
-    GraphScaling scaling{view, graph, gate, scaleStore};
-    SilentProgressFactory progress;
-    FixedFileInputSetup input;
-    MemoryRecentFiles recent;
-    TextLoadDisplay display;
-    DataFileLoader loader{*store, graph, view,
-                          LoaderServices{progress, input, recent, scaling, display}};
-};
-
 void BM_LoadFieldLayout(benchmark::State& state) {
     const std::string path = WriteFieldLayoutFile();
-    Viewer viewer;
+    StandaloneViewer viewer;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(viewer.loader.LoadDataFile(path));
+        benchmark::DoNotOptimize(viewer.Load(path));
     }
     if (viewer.display.statusText != "Plotted 49999 points") state.SkipWithError("wrong load");
     std::remove(path.c_str());

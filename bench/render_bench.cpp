@@ -11,12 +11,9 @@
 #include <memory>
 #include <string>
 
-#include "DataFileLoader.h"
-#include "FloatValueStore.h"
 #include "FrameRenderer.h"
-#include "GraphScaling.h"
 #include "QPainterCanvas.h"
-#include "RedrawGate.h"
+#include "StandaloneViewer.h"
 
 using namespace ocuvis;
 
@@ -44,28 +41,14 @@ std::string WriteRunsFile() {
     return name;
 }
 
-struct Scene {
-    GraphViewState view;
-    GraphRecord graph;
-    std::unique_ptr<PointStore> store = std::make_unique<PointStore>();
+// The benchmark's frame: the file loaded as an open would, then the view of the figures.
+struct Scene : StandaloneViewer {
     TitleTexts titles;
-    std::string status;
 
     Scene() {
-        RedrawGate gate;
-        MemoryFloatStore memory;
-        GraphScaling scaling(view, graph, gate, memory);
-        scaling.AutoScale(true);
-        SilentProgressFactory progress;
-        FixedFileInputSetup input;
-        MemoryRecentFiles recent;
-        TextLoadDisplay display;
-        DataFileLoader loader(*store, graph, view,
-                              LoaderServices{progress, input, recent, scaling, display});
         const std::string path = WriteRunsFile();
-        store->pointCount = loader.LoadDataFile(path);
+        Load(path);
         std::remove(path.c_str());
-        status = display.statusText;
         view.viewType = ViewType::CrossEyes;
         view.lineThickness = 1;
         view.pointSize = 2;

@@ -10,10 +10,8 @@
 #include <memory>
 #include <string>
 
-#include "DataFileLoader.h"
-#include "FloatValueStore.h"
-#include "GraphScaling.h"
 #include "NormaliseIntoCube.h"
+#include "StandaloneViewer.h"
 
 using namespace ocuvis;
 
@@ -33,25 +31,10 @@ std::string TempPath() {
     return path;
 }
 
-struct Viewer {
-    GraphViewState view;
-    GraphRecord graph;
-    std::unique_ptr<PointStore> store = std::make_unique<PointStore>();
-    RedrawGate gate;
-    MemoryFloatStore scaleStore;
-    GraphScaling scaling{view, graph, gate, scaleStore};
-    SilentProgressFactory progress;
-    FixedFileInputSetup input;
-    MemoryRecentFiles recent;
-    TextLoadDisplay display;
-    DataFileLoader loader{*store, graph, view,
-                          LoaderServices{progress, input, recent, scaling, display}};
-};
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static Viewer viewer;
+    static StandaloneViewer viewer;
     const std::string path = TempPath();
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) return 0;
@@ -59,13 +42,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::fclose(file);
 
     for (int variant = 0; variant < 2; ++variant) {
-        FileInputFields& fields = viewer.input.fields;
+        FileInputFields& fields = viewer.fileInput.fields;
         fields.SubSampleEnabled = variant == 1;
         fields.SamplePercent = 60.0f;
         fields.DotIndex = variant == 1 ? 4 : 0;
-        viewer.input.seed = static_cast<std::uint32_t>(size);
+        viewer.fileInput.seed = static_cast<std::uint32_t>(size);
 
-        const std::int32_t count = viewer.loader.LoadDataFile(path);
+        const std::int32_t count = viewer.Load(path);
         Check(count >= 2 && count <= kPointCapacity);
         Check(viewer.store->labelCount >= 0 && viewer.store->labelCount <= kLabelCapacity);
         for (std::int32_t i = 0; i < count; ++i) {

@@ -8,10 +8,7 @@
 #include <ostream>
 
 #include "DataFileLoader.h"
-#include "FloatValueStore.h"
-#include "GraphScaling.h"
-#include "PointStore.h"
-#include "RedrawGate.h"
+#include "StandaloneViewer.h"
 
 namespace ocuvis::cli {
 
@@ -76,36 +73,26 @@ std::string FrameFileName(const std::string& pattern, int number, int count) {
 int RunRender(const RenderOptions& options, std::ostream& out, std::ostream& err) {
     // As the viewer starts: defaults, the auto scale with the angles reset, then the load,
     // which ends in the auto scale that keeps them.
-    GraphViewState view = options.view;
-    const int azimuth = view.azimuth;
-    const int elevation = view.elevation;
-    view.azimuth = 0;
-    view.elevation = 0;
-    GraphRecord graph;
-    auto store = std::make_unique<PointStore>();
-    RedrawGate gate;
-    MemoryFloatStore scaleMemory;
-    GraphScaling scaling(view, graph, gate, scaleMemory);
-    scaling.AutoScale(true);
-
-    SilentProgressFactory progress;
-    FixedFileInputSetup fileInput;
-    fileInput.fields = options.fields;
-    fileInput.seed = options.seed;
-    MemoryRecentFiles recentFiles;
-    TextLoadDisplay display;
-    DataFileLoader loader(*store, graph, view,
-                          LoaderServices{progress, fileInput, recentFiles, scaling, display});
+    StandaloneViewer viewer;
+    viewer.view = options.view;
+    const int azimuth = options.view.azimuth;
+    const int elevation = options.view.elevation;
+    viewer.view.azimuth = 0;
+    viewer.view.elevation = 0;
+    viewer.fileInput.fields = options.fields;
+    viewer.fileInput.seed = options.seed;
+    GraphViewState& view = viewer.view;
+    GraphScaling& scaling = viewer.scaling;
     const bool readable = Readable(options.dataFile);
-    store->pointCount = loader.LoadDataFile(options.dataFile);
+    viewer.Load(options.dataFile);
     if (!readable) {
         err << "ocuvis-render: warning: cannot read '" << options.dataFile
             << "'; drawing the built-in data set\n";
-    } else if (store->defaultDataLoaded) {
+    } else if (viewer.store->defaultDataLoaded) {
         err << "ocuvis-render: warning: '" << options.dataFile
             << "' holds fewer than two records; drawing the built-in data set\n";
     }
-    if (!display.statusText.empty()) out << display.statusText << '\n';
+    if (!viewer.display.statusText.empty()) out << viewer.display.statusText << '\n';
 
     scaling.SetXRangePosition(options.rangePositions[0]);
     scaling.SetYRangePosition(options.rangePositions[1]);
@@ -118,7 +105,7 @@ int RunRender(const RenderOptions& options, std::ostream& out, std::ostream& err
     if (options.z0) view.z0 = *options.z0;
 
     FrameRenderer renderer;
-    const FrameSources sources{view, graph, *store, options.titles};
+    const FrameSources sources{view, viewer.graph, *viewer.store, options.titles};
     for (int frame = 1; frame <= options.frames; ++frame) {
         const QImage image = renderer.RenderImage(options.width, options.height, sources);
         const std::string name = FrameFileName(options.output, frame, options.frames);

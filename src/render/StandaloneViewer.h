@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "DataFileLoader.h"
+#include "FloatValueStore.h"
+#include "GraphRecord.h"
+#include "GraphScaling.h"
+#include "GraphViewState.h"
+#include "PointStore.h"
+#include "RedrawGate.h"
+
+namespace ocuvis {
+
+// The viewer's data side without a window: view state, graph record, point store, scaling and
+// the loader with plain services (no progress display, fixed field numbers and seed, an
+// in-memory scale and recent-files memory). For tools, benchmarks and the fuzzer.
+class StandaloneViewer {
+  public:
+    // Starts as the viewer does: the auto scale with the angles reset.
+    StandaloneViewer();
+
+    // Loads a file as an open would (the load ends in the auto scale that keeps the angles) and
+    // keeps its record count.
+    std::int32_t Load(const std::string& fileName);
+
+    GraphViewState view;
+    GraphRecord graph;
+    std::unique_ptr<PointStore> store = std::make_unique<PointStore>();
+    RedrawGate gate;
+    MemoryFloatStore scaleMemory;
+    GraphScaling scaling{view, graph, gate, scaleMemory};
+    SilentProgressFactory progress;
+    FixedFileInputSetup fileInput;
+    MemoryRecentFiles recentFiles;
+    TextLoadDisplay display;
+    DataFileLoader loader{*store, graph, view,
+                          LoaderServices{progress, fileInput, recentFiles, scaling, display}};
+};
+
+}  // namespace ocuvis
