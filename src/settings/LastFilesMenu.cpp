@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "OrlenStrings.h"
+
 namespace ocuvis {
 
 namespace {
@@ -27,9 +29,7 @@ LastFilesMenu::~LastFilesMenu() {
 }
 
 std::string LastFilesMenu::FileNameOf(std::string_view path) {
-    // '/' as well: on this platform it is the separator the paths really use.
-    const std::size_t cut = path.find_last_of("\\:/");
-    return std::string(cut == std::string_view::npos ? path : path.substr(cut + 1));
+    return std::string(OrlenStrings().FileNamePart(path));
 }
 
 void LastFilesMenu::Load() {

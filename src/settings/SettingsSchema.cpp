@@ -1,19 +1,16 @@
 #include "SettingsSchema.h"
 
 #include <array>
+#include <optional>
 #include <string_view>
 
 #include "ScaleSteps.h"
 #include "ScrollBarModel.h"
+#include "ViewType.h"
 
 namespace ocuvis {
 
 namespace {
-
-// The stored view type texts, in the order a load compares them; matched exactly, so "cross
-// eyes" is no view type and the view stays cross-eyed.
-constexpr std::array<std::string_view, 5> kViewTypeTexts = {"Cross Eyes", "Wall Eyes", "Right Red",
-                                                            "Right Blue", "Single View"};
 
 struct BoolValue {
     std::string_view name;
@@ -85,12 +82,8 @@ void SettingsSchema::LoadSettings(GraphViewState& view, GraphRecord& graph, Wind
 
     std::string viewText = "Cross Eyes";
     store_.ReadString(key_, "View Type", viewText);
-    for (std::size_t i = 0; i < kViewTypeTexts.size(); ++i) {
-        if (viewText == kViewTypeTexts[i]) {
-            view.viewType = static_cast<ViewType>(i);
-            break;
-        }
-    }
+    // Matched exactly: "cross eyes" is no view type, and the view stays as it is.
+    if (const std::optional<ViewType> type = ViewTypeFromName(viewText)) view.viewType = *type;
 
     bool fixedAspect = false;
     if (store_.ReadBool(key_, "Fixed 1-1 Aspect Ratio", fixedAspect))
@@ -112,8 +105,9 @@ void SettingsSchema::SaveSettings(const GraphViewState& view, const WindowBounds
     store_.WriteBool(key_, "ZInvert", view.zInvert);
     store_.WriteBool(key_, "Fixed 1-1 Aspect Ratio", view.fixedAspect);
     // A view type outside the five has no checked radio item, and so no text to write.
-    const auto index = static_cast<std::size_t>(view.viewType);
-    if (index < kViewTypeTexts.size()) store_.WriteString(key_, "View Type", kViewTypeTexts[index]);
+    const auto index = static_cast<int>(view.viewType);
+    if (index >= 0 && index <= static_cast<int>(ViewType::Single))
+        store_.WriteString(key_, "View Type", ViewTypeName(view.viewType));
 }
 
 }  // namespace ocuvis
