@@ -37,6 +37,13 @@ struct FileInputFields {
     std::int32_t sampleModulus = 1'000'000'000;
 };
 
+// How the sub-sampling generator is seeded: SeedType 0 "Random" (a new clock seed at every load),
+// 1 "Fixed" (Seed as it is).
+struct SeedSetup {
+    std::uint8_t SeedType = 0;
+    std::int32_t Seed = 0;
+};
+
 class FileInputSetup {
   public:
     virtual ~FileInputSetup() = default;

@@ -38,4 +38,12 @@ void FileInputValues::WriteSetupValues(const FileInputFields& fields, const Seed
     store_.SaveFormSize(registryKey, window);
 }
 
+void FileInputValues::ReadSetupValues(FileInputFields& fields, SeedSetup& seed) {
+    ReadSetupValues(fields, seed, dialogBounds);
+}
+
+void FileInputValues::WriteSetupValues(const FileInputFields& fields, const SeedSetup& seed) {
+    WriteSetupValues(fields, seed, dialogBounds);
+}
+
 }  // namespace ocuvis

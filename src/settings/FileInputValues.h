@@ -3,22 +3,16 @@
 #include <cstdint>
 #include <string>
 
+#include "FileFormatSetup.h"
 #include "LoaderServices.h"
 #include "OrlenRegistry.h"
 #include "WindowBounds.h"
 
 namespace ocuvis {
 
-// How the sub-sampling generator is seeded: SeedType 0 "Random" (a new clock seed at every load),
-// 1 "Fixed" (Seed as it is).
-struct SeedSetup {
-    std::uint8_t SeedType = 0;
-    std::int32_t Seed = 0;
-};
-
 // The file input set-up's stored values under appKeyName + "\File Format": the four field
 // numbers, the sampling switch and share, the seed type and the seed, and the dialog's size.
-class FileInputValues {
+class FileInputValues final : public FileInputStore {
   public:
     FileInputValues(OrlenRegistry store, const std::string& appKeyName);
 
@@ -29,7 +23,14 @@ class FileInputValues {
     void WriteSetupValues(const FileInputFields& fields, const SeedSetup& seed,
                           const WindowBounds& window);
 
+    // The same for the set-up itself; the dialog's size travels in dialogBounds, which the
+    // dialog applies after a read and updates before a write.
+    void ReadSetupValues(FileInputFields& fields, SeedSetup& seed) override;
+    void WriteSetupValues(const FileInputFields& fields, const SeedSetup& seed) override;
+
     const std::string registryKey;
+    // The dialog's design size until a stored one is read.
+    WindowBounds dialogBounds{0, 0, 328, 465, Placement::Centred};
 
   private:
     OrlenRegistry store_;

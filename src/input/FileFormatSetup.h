@@ -1,0 +1,110 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "LoaderServices.h"
+#include "UserFeedback.h"
+
+namespace ocuvis {
+
+// Where the file input set-up keeps its values between runs.
+class FileInputStore {
+  public:
+    virtual ~FileInputStore() = default;
+    // A value that is missing leaves its field as it is.
+    virtual void ReadSetupValues(FileInputFields& fields, SeedSetup& seed) = 0;
+    virtual void WriteSetupValues(const FileInputFields& fields, const SeedSetup& seed) = 0;
+};
+
+// What the controls of the "Setup File Input" dialog show, held here so that the rules between
+// fields and controls run without widgets. The dialog copies every user change in before it
+// calls a handler and shows the controls again after each change made here.
+struct FileInputControls {
+    std::string FileNameLabel;
+    std::string ExampleRecordLabel;
+    // Entries of each field selector: "N/A" or "none", then "Field 1" .. "Field n". 0 until a
+    // file's example record has been read.
+    int selectorEntries = 0;
+    // The selected entry of XComboBox, YComboBox, ZComboBox, DotComboBox; -1 when none.
+    int XComboBox = -1;
+    int YComboBox = -1;
+    int ZComboBox = -1;
+    int DotComboBox = -1;
+    bool SubSampleEnabledChkBx = false;
+    // PercentEditBx, SeedRadioGrp and SeedEdit follow the check box.
+    bool samplingControlsEnabled = false;
+    std::string PercentEditBx = "10";
+    int SeedRadioGrp = 0;  // 0 "Random", 1 "Fixed", -1 none
+    std::string SeedEdit = "0";
+};
+
+// The file input set-up: the field numbers and sub-sampling the loader reads, the rules of its
+// dialog's controls, the example record and the stored values.
+class FileFormatSetup final : public FileInputSetup {
+  public:
+    static constexpr int kRandomSeed = 0;
+    static constexpr int kFixedSeed = 1;
+    static constexpr std::int32_t kExampleLineLength = 240;
+
+    // Milliseconds since midnight: the clock seed.
+    using Clock = std::function<std::int32_t()>;
+
+    // Defaults, then the stored values.
+    FileFormatSetup(FileInputStore& store, UserFeedback& feedback, Clock clock = UtcClockSeed);
+
+    // The time of day of the system clock in UTC, in milliseconds since midnight.
+    static std::int32_t UtcClockSeed();
+
+    // The entry texts of a selector: x and y start with "N/A", z and dot size with "none".
+    std::vector<std::string> SelectorEntryTexts(bool noneEntry) const;
+
+    // FileInputSetup
+    const FileInputFields& Fields() const override { return fields; }
+    // In "Random" mode a new clock seed, which becomes Seed and shows in SeedEdit.
+    void PrepareSampling(SampleGenerator& generator) override;
+
+    // Reads the first line of the file as the example record and rebuilds the selectors. When
+    // the file cannot be opened, nothing changes and the failure's text comes back.
+    std::optional<std::string> LoadExampleRecord(const std::string& fileName);
+    // The cancel step: the fields into the controls.
+    void ShowFields();
+    // The accept step: the controls into the fields, then the store.
+    void ApplyControls();
+    void RestoreDefaults();
+    void ReadSetupValues();
+    void WriteSetupValues();
+    void ShowExampleRecord();
+
+    void XComboBoxChange();
+    void YComboBoxChange();
+    void ZComboBoxChange() { ShowExampleRecord(); }
+    void DotComboBoxChange() { ShowExampleRecord(); }
+    void SeedRadioGrpClick();
+    void SubSampleEnabledChkBxClick();
+    void RetryBitBtnClick();
+
+    FileInputFields fields;
+    SeedSetup seed;
+    std::string exampleRecord;
+    std::int32_t exampleFieldCount = 0;
+    FileInputControls controls;
+
+    // Called whenever the controls changed here, so the dialog can show them.
+    std::function<void()> controlsChanged;
+
+  private:
+    std::int32_t DrawClockSeed();
+    int Entry(std::int32_t index) const;
+    void ShowControls();
+
+    FileInputStore& store_;
+    UserFeedback& feedback_;
+    Clock clock_;
+    std::int32_t lastClockSeed_ = 0;
+};
+
+}  // namespace ocuvis
