@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,17 +31,20 @@ inline const std::string programTitle = "Ocuvis " + versionString;
 inline const std::string kApplicationTitle = "Ocuvis Stereo Viewer";
 inline const std::string kDefaultDataFile = "Ocuvis.3d";
 
-// The settings store's messages and the titles' beeps go where every other message goes.
+// The settings store's messages and the titles' beeps go where every other message goes. A
+// store that cannot be opened fails once per value, and loading or saving the settings touches
+// some thirty of them: a message that repeats the one just shown, within a few seconds, is left
+// out, so the user sees each failure once instead of a row of identical boxes.
 class FeedbackMessages final : public SettingsMessages, public Beeper {
   public:
     explicit FeedbackMessages(UserFeedback& feedback) : feedback_(feedback) {}
-    void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override {
-        feedback_.ShowMessage(text, title, icon);
-    }
+    void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override;
     void MessageBeep(BeepKind kind) override { feedback_.MessageBeep(kind); }
 
   private:
     UserFeedback& feedback_;
+    std::string lastText_;
+    std::chrono::steady_clock::time_point lastShown_{};
 };
 
 // Everything the main window holds beyond one command, free of widgets: the view state, the

@@ -99,5 +99,41 @@ TEST_F(Document, ReOpenKeepsTheViewOfTheFileOnShow) {
     EXPECT_EQ(document.view.xRangePosition, 21);
 }
 
+// A hive whose every key fails to open, as a store in a folder that cannot be written.
+struct BrokenHive final : RegistryHive {
+    HiveStatus ReadValue(std::string_view, std::string_view, StoredValue&) override {
+        return HiveStatus::KeyUnavailable;
+    }
+    HiveStatus WriteValue(std::string_view, std::string_view, const StoredValue&) override {
+        return HiveStatus::KeyUnavailable;
+    }
+    HiveStatus RemoveKey(std::string_view) override { return HiveStatus::KeyUnavailable; }
+};
+
+TEST(DocumentSettings, AnUnusableStoreIsReportedOnceNotOncePerValue) {
+    TextLoadDisplay display;
+    ScriptedDialogs feedback;
+    RedrawGate gate;
+    BrokenHive hive;
+    SilentProgressFactory progress;
+    FixedFileInputSetup input;
+    WindowBounds bounds;
+    {
+        ViewerDocument document(display, feedback, gate, hive, progress, input);
+        document.Initialise(bounds);
+        document.SaveAtClose(bounds);
+        // The defaults stand.
+        EXPECT_EQ(document.view.gridThickness, 1);
+        EXPECT_EQ(document.view.viewType, ViewType::CrossEyes);
+    }
+    ASSERT_FALSE(feedback.messages.empty());
+    for (std::size_t i = 1; i < feedback.messages.size(); ++i) {
+        EXPECT_NE(feedback.messages[i].text + feedback.messages[i].title,
+                  feedback.messages[i - 1].text + feedback.messages[i - 1].title);
+    }
+    // One per key and kind of failure (some sixty values were read or written).
+    EXPECT_LE(feedback.messages.size(), 8u);
+}
+
 }  // namespace
 }  // namespace ocuvis::test
