@@ -46,6 +46,7 @@ QToolButton* Button(QToolBar* bar, ToolbarIcon icon, const QString& hint, bool c
     auto* button = new QToolButton(bar);
     button->setIcon(MakeToolbarIcon(icon));
     button->setIconSize(QSize(18, 18));
+    button->setFixedSize(25, 25);
     button->setCheckable(checkable);
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
@@ -58,6 +59,9 @@ QToolButton* TextButton(QToolBar* bar, const QString& text, const QString& hint)
     QToolButton* button = Button(bar, ToolbarIcon::None, hint, true);
     button->setIcon(QIcon());
     button->setText(text);
+    button->setMinimumSize(0, 0);
+    button->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    button->setFixedHeight(25);
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
     QFont bold = button->font();
     bold.setBold(true);
@@ -194,7 +198,7 @@ MainMenus BuildMainMenus(QWidget* window, QMenuBar* menuBar) {
     m.ToolBar = new QToolBar(window);
     m.ToolBar->setMovable(false);
     m.ToolBar->setFixedHeight(29);
-    m.ToolBar->setStyleSheet("QToolButton { padding: 1px; margin: 0px; }");
+    m.ToolBar->setStyleSheet("QToolBar { spacing: 1px; } QToolButton { padding: 1px 3px; margin: 0px; }");
     QToolBar* bar = m.ToolBar;
     m.FileSetupSpdBtn = Button(bar, ToolbarIcon::FileSetup, "File Input Setup", false);
     m.FileReOpenSpdBtn = Button(bar, ToolbarIcon::ReOpen, "Re-Open File", false);
