@@ -6,5 +6,5 @@ cd "$root"
 
 scripts/install-deps.sh
 cmake --preset release -G Ninja -DOCUVIS_TESTS=OFF -DOCUVIS_BENCH=OFF > /dev/null
-cmake --build build/release --target ocuvis
+cmake --build build/release --target ocuvis ocuvis-render
 exec build/release/src/app/ocuvis "$root/data/Ocuvis.3d"
