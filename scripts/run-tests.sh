@@ -13,7 +13,7 @@ jobs="$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 
 echo "== release build"
-cmake --preset release -G Ninja > /dev/null
+cmake --preset release -G Ninja -DOCUVIS_TESTS=ON -DOCUVIS_BENCH=ON > /dev/null
 cmake --build build/release -j "$jobs"
 ctest --test-dir build/release --output-on-failure -j "$jobs"
 
