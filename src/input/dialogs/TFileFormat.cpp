@@ -1,0 +1,298 @@
+#include "TFileFormat.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <QValidator>
+
+namespace ocuvis {
+
+namespace {
+
+constexpr int kPercentTypedLength = 5;
+constexpr int kVisibleEntries = 12;
+
+// Limits what the user types to a number of characters without cutting a longer text that the
+// program puts in: the percentage shows as "12.3000001907349" and can still be edited down.
+class TypedLengthLimit final : public QValidator {
+  public:
+    TypedLengthLimit(QLineEdit* edit, int limit) : QValidator(edit), limit_(limit) {
+        connect(edit, &QLineEdit::textChanged, this,
+                [this](const QString& text) { shown_ = text; });
+    }
+    State validate(QString& input, int&) const override {
+        return input.size() > limit_ && input.size() > shown_.size() ? Invalid : Acceptable;
+    }
+    // Called before the program puts a text in: the edit must take it as valid, or it stops
+    // undoing the typing that goes past the limit afterwards.
+    void Allow(const QString& text) const { shown_ = text; }
+
+  private:
+    int limit_;
+    mutable QString shown_;  // the text before the edit being checked
+};
+
+QString Local(const std::string& text) {
+    return QString::fromLocal8Bit(text.c_str());
+}
+
+void Select(QComboBox* selector, int entry) {
+    const QSignalBlocker block(selector);
+    selector->setCurrentIndex(entry < selector->count() ? entry : -1);
+}
+
+}  // namespace
+
+std::string ChooseSetupDataFile(QWidget* parent) {
+    QFileDialog dialog(parent, "Open *.3d Data File");
+    // The data files the loader reads: "*.3d" and "*.txt".
+    dialog.setNameFilter("Ocuvis files (*.3d *.txt)");
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().front().toLocal8Bit().toStdString();
+}
+
+TFileFormat::TFileFormat(FileFormatSetup& setup, FileInputValues& values, UserFeedback& feedback,
+                         QWidget* parent)
+    : QDialog(parent),
+      chooseDataFile(ChooseSetupDataFile),
+      setup_(setup),
+      values_(values),
+      feedback_(feedback) {
+    setObjectName("TFileFormat");
+    setWindowTitle("Setup File Input");
+    setModal(true);
+    setMinimumSize(kDesignWidth, kMinimumHeight);
+    setMaximumHeight(kMaximumHeight);
+    BuildControls();
+    ConnectControls();
+
+    const WindowBounds& size = values_.dialogBounds;
+    resize(std::max(kDesignWidth, static_cast<int>(size.width)),
+           std::clamp(static_cast<int>(size.height), kMinimumHeight, kMaximumHeight));
+    setup_.controlsChanged = [this] { ShowControls(); };
+    ShowControls();
+}
+
+TFileFormat::~TFileFormat() {
+    setup_.controlsChanged = nullptr;
+}
+
+void TFileFormat::BuildControls() {
+    auto* column = new QVBoxLayout(this);
+
+    SelectFieldGrpBx =
+        new QGroupBox("Select File Record Field Numbers for X, Y, Z, and Dot Size", this);
+    SelectFieldGrpBx->setObjectName("SelectFieldGrpBx");
+    auto* fieldGrid = new QGridLayout(SelectFieldGrpBx);
+    const char* axisCaptions[] = {"X-Axis", "Y-Axis", "Z-Axis", "Dot-Size"};
+    const char* selectorNames[] = {"XComboBox", "YComboBox", "ZComboBox", "DotComboBox"};
+    QComboBox** selectors[] = {&XComboBox, &YComboBox, &ZComboBox, &DotComboBox};
+    for (int i = 0; i < 4; ++i) {
+        fieldGrid->addWidget(new QLabel(axisCaptions[i], SelectFieldGrpBx), 0, i);
+        auto* selector = new QComboBox(SelectFieldGrpBx);
+        selector->setObjectName(selectorNames[i]);
+        selector->setMaxVisibleItems(kVisibleEntries);
+        fieldGrid->addWidget(selector, 1, i);
+        *selectors[i] = selector;
+    }
+    OpenNewDataFileBtn = new QPushButton("Open New Data File", SelectFieldGrpBx);
+    OpenNewDataFileBtn->setObjectName("OpenNewDataFileBtn");
+    FileNameLabel = new QLabel(SelectFieldGrpBx);
+    FileNameLabel->setObjectName("FileNameLabel");
+    FileNameLabel->setTextFormat(Qt::PlainText);
+    fieldGrid->addWidget(OpenNewDataFileBtn, 2, 0);
+    fieldGrid->addWidget(FileNameLabel, 2, 1, 1, 3);
+    RecordTitleLabel = new QLabel("Example Record from File:", SelectFieldGrpBx);
+    RecordTitleLabel->setObjectName("RecordTitleLabel");
+    fieldGrid->addWidget(RecordTitleLabel, 3, 0, 1, 4);
+    ExampleRecordLabel = new QLabel(SelectFieldGrpBx);
+    ExampleRecordLabel->setObjectName("ExampleRecordLabel");
+    ExampleRecordLabel->setTextFormat(Qt::PlainText);
+    ExampleRecordLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    ExampleRecordLabel->setMinimumHeight(22);
+    fieldGrid->addWidget(ExampleRecordLabel, 4, 0, 1, 4);
+    column->addWidget(SelectFieldGrpBx);
+
+    SetRandomGrpBx = new QGroupBox("Setup File Record Random Sub-Sampling", this);
+    SetRandomGrpBx->setObjectName("SetRandomGrpBx");
+    auto* sampling = new QHBoxLayout(SetRandomGrpBx);
+    auto* enableColumn = new QVBoxLayout;
+    SubSampleEnabledChkBx = new QCheckBox("Enable", SetRandomGrpBx);
+    SubSampleEnabledChkBx->setObjectName("SubSampleEnabledChkBx");
+    enableColumn->addWidget(SubSampleEnabledChkBx);
+    auto* percentRow = new QHBoxLayout;
+    PercentEditBx = new QLineEdit(SetRandomGrpBx);
+    PercentEditBx->setObjectName("PercentEditBx");
+    PercentEditBx->setValidator(new TypedLengthLimit(PercentEditBx, kPercentTypedLength));
+    PercentEditBx->setFixedWidth(110);
+    percentRow->addWidget(PercentEditBx);
+    percentRow->addWidget(new QLabel("%", SetRandomGrpBx));
+    percentRow->addStretch();
+    enableColumn->addLayout(percentRow);
+    sampling->addLayout(enableColumn);
+
+    SeedRadioGrp = new QGroupBox("Select Seed Type", SetRandomGrpBx);
+    SeedRadioGrp->setObjectName("SeedRadioGrp");
+    auto* seedColumns = new QHBoxLayout(SeedRadioGrp);
+    seedTypeButtons = new QButtonGroup(SeedRadioGrp);
+    const char* seedTypes[] = {"Random", "Fixed"};
+    for (int i = 0; i < 2; ++i) {
+        auto* item = new QRadioButton(seedTypes[i], SeedRadioGrp);
+        item->setObjectName(QString("SeedRadioGrp") + seedTypes[i]);
+        seedTypeButtons->addButton(item, i);
+        seedColumns->addWidget(item);
+    }
+    sampling->addWidget(SeedRadioGrp);
+
+    auto* seedColumn = new QVBoxLayout;
+    seedColumn->addWidget(new QLabel("Seed", SetRandomGrpBx));
+    SeedEdit = new QLineEdit(SetRandomGrpBx);
+    SeedEdit->setObjectName("SeedEdit");
+    seedColumn->addWidget(SeedEdit);
+    sampling->addLayout(seedColumn);
+    column->addWidget(SetRandomGrpBx);
+    column->addStretch();
+
+    auto* buttons = new QHBoxLayout;
+    RetryBitBtn = new QPushButton("&Restore Defaults", this);
+    RetryBitBtn->setObjectName("RetryBitBtn");
+    RetryBitBtn->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    OkBitBtn = new QPushButton("Ok", this);
+    OkBitBtn->setObjectName("OkBitBtn");
+    OkBitBtn->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    CancelBitBtn = new QPushButton("Cancel", this);
+    CancelBitBtn->setObjectName("CancelBitBtn");
+    CancelBitBtn->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    for (QPushButton* button : {RetryBitBtn, OkBitBtn, CancelBitBtn})
+        button->setAutoDefault(false);
+    buttons->addWidget(RetryBitBtn);
+    buttons->addStretch();
+    buttons->addWidget(OkBitBtn);
+    buttons->addWidget(CancelBitBtn);
+    column->addLayout(buttons);
+}
+
+void TFileFormat::ConnectControls() {
+    FileInputControls& c = setup_.controls;
+    const auto selectorChange = [this](QComboBox* selector, int FileInputControls::*entry,
+                                       void (FileFormatSetup::*change)()) {
+        connect(selector, &QComboBox::currentIndexChanged, this, [this, entry, change](int index) {
+            setup_.controls.*entry = index;
+            (setup_.*change)();
+        });
+    };
+    selectorChange(XComboBox, &FileInputControls::XComboBox, &FileFormatSetup::XComboBoxChange);
+    selectorChange(YComboBox, &FileInputControls::YComboBox, &FileFormatSetup::YComboBoxChange);
+    selectorChange(ZComboBox, &FileInputControls::ZComboBox, &FileFormatSetup::ZComboBoxChange);
+    selectorChange(DotComboBox, &FileInputControls::DotComboBox,
+                   &FileFormatSetup::DotComboBoxChange);
+
+    connect(SubSampleEnabledChkBx, &QCheckBox::toggled, this, [this, &c](bool checked) {
+        c.SubSampleEnabledChkBx = checked;
+        setup_.SubSampleEnabledChkBxClick();
+    });
+    connect(PercentEditBx, &QLineEdit::textChanged, this,
+            [&c](const QString& text) { c.PercentEditBx = text.toStdString(); });
+    connect(SeedEdit, &QLineEdit::textChanged, this,
+            [&c](const QString& text) { c.SeedEdit = text.toStdString(); });
+    connect(seedTypeButtons, &QButtonGroup::idClicked, this, [this, &c](int id) {
+        c.SeedRadioGrp = id;
+        setup_.SeedRadioGrpClick();
+    });
+    connect(RetryBitBtn, &QPushButton::clicked, this, [this] { setup_.RetryBitBtnClick(); });
+    connect(OpenNewDataFileBtn, &QPushButton::clicked, this, [this] { OpenNewDataFileBtnClick(); });
+    connect(OkBitBtn, &QPushButton::clicked, this, &QDialog::accept);
+    connect(CancelBitBtn, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TFileFormat::OpenNewDataFileBtnClick() {
+    const std::string path = chooseDataFile ? chooseDataFile(this) : std::string();
+    if (path.empty()) return;
+    if (const auto failure = setup_.LoadExampleRecord(path))
+        feedback_.ShowMessage(*failure, "Ocuvis Error Message", MessageIcon::Stop);
+}
+
+void TFileFormat::FillSelector(QComboBox* selector, bool noneEntry) {
+    const QSignalBlocker block(selector);
+    selector->clear();
+    for (const std::string& entry : setup_.SelectorEntryTexts(noneEntry))
+        selector->addItem(QString::fromStdString(entry));
+}
+
+void TFileFormat::ShowControls() {
+    const FileInputControls& c = setup_.controls;
+    if (c.selectorEntries != shownEntries_) {
+        FillSelector(XComboBox, false);
+        FillSelector(YComboBox, false);
+        FillSelector(ZComboBox, true);
+        FillSelector(DotComboBox, true);
+        shownEntries_ = c.selectorEntries;
+    }
+    Select(XComboBox, c.XComboBox);
+    Select(YComboBox, c.YComboBox);
+    Select(ZComboBox, c.ZComboBox);
+    Select(DotComboBox, c.DotComboBox);
+    FileNameLabel->setText(Local(c.FileNameLabel));
+    ExampleRecordLabel->setText(Local(c.ExampleRecordLabel));
+    {
+        const QSignalBlocker block(SubSampleEnabledChkBx);
+        SubSampleEnabledChkBx->setChecked(c.SubSampleEnabledChkBx);
+    }
+    for (QWidget* control : {static_cast<QWidget*>(PercentEditBx),
+                             static_cast<QWidget*>(SeedRadioGrp), static_cast<QWidget*>(SeedEdit)})
+        control->setEnabled(c.samplingControlsEnabled);
+    // Not blocked: the edits' own handlers copy the same text back.
+    const auto setText = [](QLineEdit* edit, const std::string& text) {
+        const QString shown = QString::fromStdString(text);
+        if (edit->text() == shown) return;
+        if (auto* limit = dynamic_cast<const TypedLengthLimit*>(edit->validator()))
+            limit->Allow(shown);
+        edit->setText(shown);
+    };
+    setText(PercentEditBx, c.PercentEditBx);
+    setText(SeedEdit, c.SeedEdit);
+    {
+        const QSignalBlocker block(seedTypeButtons);
+        // An exclusive group cannot show no selection; uncheck through a non-exclusive moment.
+        seedTypeButtons->setExclusive(false);
+        for (QAbstractButton* item : seedTypeButtons->buttons())
+            item->setChecked(seedTypeButtons->id(item) == c.SeedRadioGrp);
+        seedTypeButtons->setExclusive(true);
+    }
+}
+
+void TFileFormat::setVisible(bool visible) {
+    // Centred on the screen rather than over the main window.
+    if (visible && !isVisible()) {
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            move(screen->availableGeometry().center() - rect().center());
+    }
+    QDialog::setVisible(visible);
+}
+
+void TFileFormat::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    // Only a size the user gives the shown dialog is stored; the sizes of construction are not.
+    if (!isVisible()) return;
+    values_.dialogBounds.height = height();
+    values_.dialogBounds.width = width();
+    setup_.WriteSetupValues();
+}
+
+}  // namespace ocuvis

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+#include <string>
+
+#include "FileFormatSetup.h"
+#include "FileInputValues.h"
+#include "UserFeedback.h"
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace ocuvis {
+
+// "Setup File Input": the controls of the file input set-up. Every rule lives in
+// FileFormatSetup; the dialog copies the user's changes into its controls record, calls the
+// handler and shows the record again.
+class TFileFormat final : public QDialog {
+    Q_OBJECT
+  public:
+    static constexpr int kDesignWidth = 465;
+    static constexpr int kDesignHeight = 328;
+    static constexpr int kMinimumHeight = 250;
+    static constexpr int kMaximumHeight = 350;
+
+    // values: the store behind setup, which also keeps this dialog's size.
+    TFileFormat(FileFormatSetup& setup, FileInputValues& values, UserFeedback& feedback,
+                QWidget* parent);
+    ~TFileFormat() override;
+
+    // The dialog's own open dialog: a chosen file's path, empty when cancelled.
+    std::function<std::string(QWidget*)> chooseDataFile;
+
+    void OpenNewDataFileBtnClick();
+    // The controls record into the widgets.
+    void ShowControls();
+
+    void setVisible(bool visible) override;
+
+    QGroupBox* SelectFieldGrpBx = nullptr;
+    QComboBox* XComboBox = nullptr;
+    QComboBox* YComboBox = nullptr;
+    QComboBox* ZComboBox = nullptr;
+    QComboBox* DotComboBox = nullptr;
+    QPushButton* OpenNewDataFileBtn = nullptr;
+    QLabel* FileNameLabel = nullptr;
+    QLabel* RecordTitleLabel = nullptr;
+    QLabel* ExampleRecordLabel = nullptr;
+    QGroupBox* SetRandomGrpBx = nullptr;
+    QCheckBox* SubSampleEnabledChkBx = nullptr;
+    QLineEdit* PercentEditBx = nullptr;
+    QGroupBox* SeedRadioGrp = nullptr;
+    QButtonGroup* seedTypeButtons = nullptr;
+    QLineEdit* SeedEdit = nullptr;
+    QPushButton* RetryBitBtn = nullptr;
+    QPushButton* OkBitBtn = nullptr;
+    QPushButton* CancelBitBtn = nullptr;
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void BuildControls();
+    void ConnectControls();
+    void FillSelector(QComboBox* selector, bool noneEntry);
+
+    FileFormatSetup& setup_;
+    FileInputValues& values_;
+    UserFeedback& feedback_;
+    int shownEntries_ = -1;
+};
+
+// The open dialog of the set-up: "Open *.3d Data File", data and text files, existing only.
+std::string ChooseSetupDataFile(QWidget* parent);
+
+}  // namespace ocuvis

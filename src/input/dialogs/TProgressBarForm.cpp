@@ -1,0 +1,97 @@
+#include "TProgressBarForm.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+
+#include "WindowBounds.h"
+
+namespace ocuvis {
+
+TProgressBarForm::TProgressBarForm(OrlenRegistry store, const std::string& keyName,
+                                   int startPosition)
+    : TProgressBarForm(store, keyName) {
+    ResetProgress(startPosition);
+}
+
+TProgressBarForm::TProgressBarForm(OrlenRegistry store, const std::string& keyName)
+    : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
+                           Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint),
+      registryKey(keyName + "\\ProgressBar"),
+      position_(store, keyName) {
+    setObjectName("TProgressBarForm");
+    setWindowTitle("Progress Indicator");
+    setFixedSize(kWidth, kHeight);
+
+    FileLoadProgressBar = new QProgressBar(this);
+    FileLoadProgressBar->setObjectName("FileLoadProgressBar");
+    FileLoadProgressBar->setRange(0, 100);
+    FileLoadProgressBar->setTextVisible(false);
+    FileLoadProgressBar->setGeometry(10, 12, kWidth - 26, 20);
+
+    ProgressBarLabel = new QLabel("Loading File...", this);
+    ProgressBarLabel->setObjectName("ProgressBarLabel");
+    ProgressBarLabel->setAlignment(Qt::AlignCenter);
+    ProgressBarLabel->setGeometry(10, 42, 270, 18);
+
+    PercentIndicatorLabel = new QLabel(this);
+    PercentIndicatorLabel->setObjectName("PercentIndicatorLabel");
+    PercentIndicatorLabel->setAlignment(Qt::AlignCenter);
+    PercentIndicatorLabel->setGeometry(280, 42, kWidth - 26 - 270, 18);
+
+    AbortProgressBarBitBtn = new QPushButton("Abort", this);
+    AbortProgressBarBitBtn->setObjectName("AbortProgressBarBitBtn");
+    AbortProgressBarBitBtn->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    AbortProgressBarBitBtn->setGeometry((kWidth - 90) / 2, 72, 90, 28);
+    connect(AbortProgressBarBitBtn, &QPushButton::clicked, this,
+            [this] { AbortProgressBarBitBtnClick(); });
+
+    // The screen centre unless a position was stored; placed before showing, so the window
+    // does not jump.
+    WindowBounds bounds;
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        bounds.left = area.center().x() - kWidth / 2;
+        bounds.top = area.center().y() - kHeight / 2;
+    }
+    position_.Restore(bounds);
+    move(bounds.left, bounds.top);
+}
+
+TProgressBarForm::~TProgressBarForm() {
+    const QRect frame = frameGeometry();
+    WindowBounds bounds;
+    bounds.top = frame.top();
+    bounds.left = frame.left();
+    position_.Save(bounds);
+}
+
+void TProgressBarForm::ResetProgress(int position) {
+    // Forgotten before the window first lets events through, so that a click on Abort handled
+    // then still counts.
+    abortPressed_ = false;
+    FileLoadProgressBar->setValue(position);
+    show();
+    QCoreApplication::processEvents();
+    sinceEvents_.start();
+}
+
+void TProgressBarForm::ShowProgress(int percent, const QString& message) {
+    FileLoadProgressBar->setValue(percent);
+    PercentIndicatorLabel->setText(QString::number(percent) + '%');
+    ProgressBarLabel->setText(message);
+    ProcessPendingEvents();
+}
+
+void TProgressBarForm::ProcessPendingEvents() {
+    if (sinceEvents_.elapsed() < kEventIntervalMs) return;
+    QCoreApplication::processEvents();
+    // Counted from the end of the run, so slow handlers never make every line pay for events.
+    sinceEvents_.restart();
+}
+
+}  // namespace ocuvis

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QWidget>
+#include <string>
+
+#include "OrlenRegistry.h"
+#include "ProgressBarPosition.h"
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+namespace ocuvis {
+
+// A small stay-on-top window with a bar, a message, a percentage and an Abort button, which
+// comes back where the user last left it.
+class TProgressBarForm : public QWidget {
+    Q_OBJECT
+  public:
+    static constexpr int kWidth = 410;
+    static constexpr int kHeight = 120;
+    // Pending events run at most this often while progress is shown: often enough that Abort and
+    // repaints answer within a frame or two, rarely enough that a fast load is not slowed.
+    static constexpr int kEventIntervalMs = 20;
+
+    // keyName: the program's key; the position lies under keyName + "\ProgressBar". The
+    // window shows itself at once.
+    TProgressBarForm(OrlenRegistry store, const std::string& keyName, int startPosition);
+    ~TProgressBarForm() override;
+
+    // Bar to position, the window shown and painted at once, Abort forgotten.
+    void ResetProgress(int position);
+    // Bar, percentage and message, then the user interface's pending events when it is time.
+    void ShowProgress(int percent, const QString& message);
+    // Lets the user interface run when the last run is kEventIntervalMs or more ago.
+    void ProcessPendingEvents();
+
+    void AbortProgressBarBitBtnClick() { abortPressed_ = true; }
+    bool abortPressed() const { return abortPressed_; }
+
+    QProgressBar* FileLoadProgressBar = nullptr;
+    QLabel* ProgressBarLabel = nullptr;
+    QLabel* PercentIndicatorLabel = nullptr;
+    QPushButton* AbortProgressBarBitBtn = nullptr;
+
+    const std::string registryKey;
+
+  protected:
+    // For windows that add to the form: they show it with ResetProgress once they are made, so
+    // that no event handled then meets a window half built.
+    TProgressBarForm(OrlenRegistry store, const std::string& keyName);
+
+  private:
+    ProgressBarPosition position_;
+    QElapsedTimer sinceEvents_;
+    bool abortPressed_ = false;
+};
+
+}  // namespace ocuvis

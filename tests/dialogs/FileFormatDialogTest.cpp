@@ -1,0 +1,190 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include "DialogTestSupport.h"
+#include "FileInputValues.h"
+#include "TFileFormat.h"
+
+namespace ocuvis::test {
+namespace {
+
+QStringList Entries(const QComboBox* selector) {
+    QStringList entries;
+    for (int i = 0; i < selector->count(); ++i)
+        entries << selector->itemText(i);
+    return entries;
+}
+
+class FileFormatDialog : public ::testing::Test {
+  protected:
+    FileFormatDialog() {
+        dialog.chooseDataFile = [this](QWidget*) { return chosenFile; };
+    }
+
+    TestSettings settings;
+    TestFiles files;
+    std::int32_t clockSeed = 5150;
+    FileInputValues values{settings.store, kAppKeyName};
+    FileFormatSetup setup{values, settings.feedback, [this] { return clockSeed; }};
+    TFileFormat dialog{setup, values, settings.feedback, nullptr};
+    std::string chosenFile;
+};
+
+TEST_F(FileFormatDialog, TheControlsShowTheExampleAndTheChoices) {
+    ASSERT_FALSE(setup.LoadExampleRecord(files.Write("a.3d", "1.0 2.0 3.0 0.5\n")));
+    EXPECT_EQ(Entries(dialog.XComboBox),
+              QStringList({"N/A", "Field 1", "Field 2", "Field 3", "Field 4"}));
+    EXPECT_EQ(Entries(dialog.DotComboBox).front(), "none");
+    EXPECT_EQ(dialog.XComboBox->currentIndex(), 1);
+    EXPECT_EQ(dialog.ZComboBox->currentIndex(), 3);
+    EXPECT_EQ(dialog.DotComboBox->currentIndex(), 0);
+    EXPECT_EQ(dialog.ExampleRecordLabel->text(), " X=1.0,  Y=2.0,  Z=3.0,  0.5");
+    EXPECT_EQ(dialog.FileNameLabel->text().toStdString(), files.Path("a.3d"));
+    EXPECT_EQ(dialog.PercentEditBx->text(), "10");
+    EXPECT_TRUE(dialog.seedTypeButtons->button(0)->isChecked());
+    EXPECT_FALSE(dialog.PercentEditBx->isEnabled());
+    EXPECT_FALSE(dialog.SeedRadioGrp->isEnabled());
+    EXPECT_EQ(dialog.XComboBox->maxVisibleItems(), 12);
+
+    dialog.DotComboBox->setCurrentIndex(4);
+    EXPECT_EQ(dialog.ExampleRecordLabel->text(), " X=1.0,  Y=2.0,  Z=3.0,  DotSize=0.5");
+    dialog.XComboBox->setCurrentIndex(0);
+    EXPECT_EQ(dialog.XComboBox->currentIndex(), 1);
+    ASSERT_EQ(settings.feedback.shown.size(), 1u);
+    EXPECT_EQ(settings.feedback.shown[0].text,
+              "Invalid selection, must select a field for X-axis.");
+
+    dialog.SubSampleEnabledChkBx->click();
+    EXPECT_TRUE(dialog.PercentEditBx->isEnabled());
+    EXPECT_TRUE(dialog.SeedEdit->isEnabled());
+    // Nothing reaches the fields before OK.
+    EXPECT_EQ(setup.fields.DotIndex, 0);
+    EXPECT_FALSE(setup.fields.SubSampleEnabled);
+    setup.ApplyControls();
+    EXPECT_EQ(setup.fields.DotIndex, 4);
+    EXPECT_TRUE(setup.fields.SubSampleEnabled);
+}
+
+TEST_F(FileFormatDialog, APercentTypedAndAcceptedComesBackWithItsFloatDigits) {
+    ASSERT_FALSE(setup.LoadExampleRecord(files.Write("b.3d", "1 2 3\n")));
+    dialog.SubSampleEnabledChkBx->click();
+    dialog.PercentEditBx->clear();
+    QTest::keyClicks(dialog.PercentEditBx, "12.3");
+    setup.ApplyControls();
+    setup.ShowFields();
+    EXPECT_EQ(dialog.PercentEditBx->text(), "12.3000001907349");
+
+    // Typing stops at five characters; the longer text the program put in stays whole and can
+    // be edited down.
+    QTest::keyClick(dialog.PercentEditBx, Qt::Key_End);
+    QTest::keyClick(dialog.PercentEditBx, Qt::Key_9);
+    EXPECT_EQ(dialog.PercentEditBx->text(), "12.3000001907349");
+    QTest::keyClick(dialog.PercentEditBx, Qt::Key_Backspace);
+    EXPECT_EQ(dialog.PercentEditBx->text(), "12.300000190734");
+    dialog.PercentEditBx->clear();
+    QTest::keyClicks(dialog.PercentEditBx, "123456");
+    EXPECT_EQ(dialog.PercentEditBx->text(), "12345");
+
+    // The next run reads the stored value back.
+    FileInputValues nextValues(settings.store, kAppKeyName);
+    FileFormatSetup nextRun(nextValues, settings.feedback, [] { return 1; });
+    EXPECT_EQ(nextRun.fields.SamplePercent, 12.3f);
+    EXPECT_EQ(nextRun.controls.PercentEditBx, "12.3000001907349");
+    EXPECT_TRUE(nextRun.fields.SubSampleEnabled);
+}
+
+TEST_F(FileFormatDialog, RestoreDefaultsThenCancelKeepsTheDefaults) {
+    ASSERT_FALSE(setup.LoadExampleRecord(files.Write("c.3d", "1 2 3 4\n")));
+    dialog.ZComboBox->setCurrentIndex(0);
+    dialog.DotComboBox->setCurrentIndex(3);
+    setup.ApplyControls();
+    ASSERT_EQ(setup.fields.ZIndex, 0);
+
+    dialog.RetryBitBtn->click();
+    EXPECT_EQ(settings.feedback.beeps, std::vector<BeepKind>{BeepKind::Default});
+    EXPECT_EQ(dialog.ZComboBox->currentIndex(), 3);
+    EXPECT_EQ(dialog.DotComboBox->currentIndex(), 0);
+    dialog.CancelBitBtn->click();
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    setup.ShowFields();  // the cancel step
+    EXPECT_EQ(setup.Fields().ZIndex, 3);
+    EXPECT_EQ(setup.Fields().DotIndex, 0);
+    EXPECT_EQ(dialog.ExampleRecordLabel->text(), " X=1,  Y=2,  Z=3,  4");
+}
+
+TEST_F(FileFormatDialog, SeedsShowAsTheyAreDrawn) {
+    ASSERT_FALSE(setup.LoadExampleRecord(files.Write("d.3d", "1 2 3\n")));
+    dialog.SubSampleEnabledChkBx->click();
+    dialog.seedTypeButtons->button(1)->click();
+    EXPECT_EQ(dialog.SeedEdit->text(), "0");
+    clockSeed = 86399999;
+    dialog.seedTypeButtons->button(0)->click();
+    EXPECT_EQ(dialog.SeedEdit->text(), "86399999");
+    EXPECT_EQ(setup.seed.Seed, 0);
+
+    // A load in "Random" mode shows its seed even while the dialog is hidden.
+    setup.ApplyControls();
+    clockSeed = 42;
+    SampleGenerator generator;
+    setup.PrepareSampling(generator);
+    EXPECT_EQ(dialog.SeedEdit->text(), "42");
+}
+
+TEST_F(FileFormatDialog, ANewFileGivesANewExampleAndAMissingOneAMessage) {
+    ASSERT_FALSE(setup.LoadExampleRecord(files.Write("e.3d", "1 2 3\n")));
+    chosenFile = files.Write("wide.txt", "a;b 7 8 9 10 11\n");
+    dialog.OpenNewDataFileBtn->click();
+    EXPECT_EQ(dialog.FileNameLabel->text().toStdString(), chosenFile);
+    EXPECT_EQ(dialog.XComboBox->count(), 7);
+    EXPECT_EQ(dialog.ExampleRecordLabel->text(), " X=a;b,  Y=7,  Z=8,  9,  10,  11");
+
+    chosenFile = files.Path("gone.3d");
+    dialog.OpenNewDataFileBtn->click();
+    ASSERT_EQ(settings.feedback.shown.size(), 1u);
+    EXPECT_EQ(settings.feedback.shown[0].title, "Ocuvis Error Message");
+    EXPECT_EQ(settings.feedback.shown[0].icon, MessageIcon::Stop);
+    EXPECT_NE(settings.feedback.shown[0].text.find(chosenFile), std::string::npos);
+    EXPECT_EQ(dialog.FileNameLabel->text().toStdString(), files.Path("wide.txt"));
+
+    chosenFile.clear();  // cancelled
+    dialog.OpenNewDataFileBtn->click();
+    EXPECT_EQ(settings.feedback.shown.size(), 1u);
+}
+
+TEST_F(FileFormatDialog, OnlyASizeGivenToTheShownDialogIsStored) {
+    const std::string key = "Software\\Tolvane\\Ocuvis\\File Format";
+    const auto stored = [&](const char* name) {
+        std::int32_t value = -1;
+        settings.store.ReadInteger("Ocuvis\\File Format", name, value);
+        return value;
+    };
+    EXPECT_EQ(stored("Window Width"), -1);
+    EXPECT_EQ(dialog.size(), QSize(465, 328));
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    dialog.resize(520, 300);
+    QApplication::processEvents();
+    EXPECT_EQ(stored("Window Width"), 520);
+    EXPECT_EQ(stored("Window Height"), 300);
+    EXPECT_EQ(stored("XIndex"), 1);  // the values go with the size
+    dialog.hide();
+
+    FileInputValues nextValues(settings.store, kAppKeyName);
+    FileFormatSetup nextSetup(nextValues, settings.feedback, [] { return 1; });
+    TFileFormat next(nextSetup, nextValues, settings.feedback, nullptr);
+    EXPECT_EQ(next.size(), QSize(520, 300));
+    EXPECT_TRUE(settings.feedback.shown.empty());
+}
+
+}  // namespace
+}  // namespace ocuvis::test
