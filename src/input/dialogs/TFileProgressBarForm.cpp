@@ -53,16 +53,18 @@ float TFileProgressBarForm::PercentDone(std::int64_t position, std::int64_t file
 void TFileProgressBarForm::UpdateFileProgress(std::int64_t position) {
     percentDone = PercentDone(position, fileSize);
     const int percent = static_cast<int>(percentDone);
-    const std::int64_t kilobytes = (std::max<std::int64_t>(position, 0) + 512) / 1024;
-    if (percent == shownPercent_ && kilobytes == shownKilobytes_) {
-        ProcessPendingEvents();
-        return;
+    const bool eventsDue = EventsDue();
+    // The texts follow every step of the percentage; a kilobyte count that moved within one
+    // step waits for the next run of events, the only time the window can show it. Setting
+    // them at every kilobyte would cost a fast load more than reading it.
+    if (percent != shownPercent_ || (eventsDue && position != shownPosition_)) {
+        shownPercent_ = percent;
+        shownPosition_ = position;
+        const std::string message =
+            "Loading File:  " + KilobyteText(position) + " KB of " + KilobyteText(fileSize) + " KB";
+        SetProgress(percent, QString::fromStdString(message));
     }
-    shownPercent_ = percent;
-    shownKilobytes_ = kilobytes;
-    const std::string message =
-        "Loading File:  " + KilobyteText(position) + " KB of " + KilobyteText(fileSize) + " KB";
-    ShowProgress(percent, QString::fromStdString(message));
+    if (eventsDue) ProcessPendingEvents();
 }
 
 std::unique_ptr<LoadProgress> FileProgressFactory::Create(const std::string& fileName) {

@@ -35,9 +35,9 @@ class TFileProgressBarForm final : public TProgressBarForm, public LoadProgress 
     float percentDone = 0.0f;
 
   private:
-    // What the window shows now, so that a line that changes neither costs no text.
+    // The report the window's texts show.
     int shownPercent_ = -1;
-    std::int64_t shownKilobytes_ = -1;
+    std::int64_t shownPosition_ = -1;
 };
 
 // Makes the progress window of each load.

@@ -81,14 +81,22 @@ void TProgressBarForm::ResetProgress(int position) {
 }
 
 void TProgressBarForm::ShowProgress(int percent, const QString& message) {
-    FileLoadProgressBar->setValue(percent);
-    PercentIndicatorLabel->setText(QString::number(percent) + '%');
-    ProgressBarLabel->setText(message);
+    SetProgress(percent, message);
     ProcessPendingEvents();
 }
 
+void TProgressBarForm::SetProgress(int percent, const QString& message) {
+    // A progress bar repaints itself at once when its value changes; held off, it is painted
+    // with the next run of events like the labels, instead of up to a hundred times a load.
+    FileLoadProgressBar->setUpdatesEnabled(false);
+    FileLoadProgressBar->setValue(percent);
+    FileLoadProgressBar->setUpdatesEnabled(true);
+    PercentIndicatorLabel->setText(QString::number(percent) + '%');
+    ProgressBarLabel->setText(message);
+}
+
 void TProgressBarForm::ProcessPendingEvents() {
-    if (sinceEvents_.elapsed() < kEventIntervalMs) return;
+    if (!EventsDue()) return;
     QCoreApplication::processEvents();
     // Counted from the end of the run, so slow handlers never make every line pay for events.
     sinceEvents_.restart();

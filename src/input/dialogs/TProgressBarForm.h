@@ -33,7 +33,11 @@ class TProgressBarForm : public QWidget {
     void ResetProgress(int position);
     // Bar, percentage and message, then the user interface's pending events when it is time.
     void ShowProgress(int percent, const QString& message);
-    // Lets the user interface run when the last run is kEventIntervalMs or more ago.
+    // Bar, percentage and message only.
+    void SetProgress(int percent, const QString& message);
+    // True when the last run of pending events is kEventIntervalMs or more ago.
+    bool EventsDue() const { return sinceEvents_.elapsed() >= kEventIntervalMs; }
+    // Lets the user interface run when it is due.
     void ProcessPendingEvents();
 
     void AbortProgressBarBitBtnClick() { abortPressed_ = true; }

@@ -1,0 +1,114 @@
+// What the progress window costs a load: 49,999 lines of x y z and a dot size, read once with no
+// progress display and once with the real window shown (offscreen platform), which reports every
+// line and lets events run at most every 20 ms.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "DataFileLoader.h"
+#include "FloatValueStore.h"
+#include "GraphScaling.h"
+#include "TFileProgressBarForm.h"
+
+using namespace ocuvis;
+
+namespace {
+
+constexpr int kLines = 49999;
+
+std::string WriteFieldLayoutFile() {
+    char name[] = "/tmp/ocuvis-progress-bench-XXXXXX.3d";
+    const int fd = mkstemps(name, 3);
+    std::FILE* file = fdopen(fd, "w");
+    for (int i = 0; i < kLines; ++i) {
+        const double t = i * 0.01;
+        std::fprintf(file, "%.5f %.5f %.5f %.3f\n", std::cos(t) * (2 + std::cos(1.5 * t)),
+                     std::sin(t) * (2 + std::cos(1.5 * t)), std::sin(1.5 * t), 1 + (i % 7) * 0.5);
+    }
+    std::fclose(file);
+    return name;
+}
+
+// Settings that keep nothing, and feedback nobody hears: the window's position and beeps are
+// not what is measured.
+class NoHive final : public RegistryHive {
+  public:
+    HiveStatus ReadValue(std::string_view, std::string_view, StoredValue&) override {
+        return HiveStatus::Missing;
+    }
+    HiveStatus WriteValue(std::string_view, std::string_view, const StoredValue&) override {
+        return HiveStatus::Done;
+    }
+    HiveStatus RemoveKey(std::string_view) override { return HiveStatus::Missing; }
+};
+
+class Quiet final : public UserFeedback, public SettingsMessages {
+  public:
+    void MessageBeep(BeepKind) override {}
+    void ShowMessage(const std::string&, const std::string&, MessageIcon) override {}
+};
+
+struct Viewer {
+    explicit Viewer(LoadProgressFactory& progress)
+        : loader(*store, graph, view,
+                 LoaderServices{progress, fileInput, recentFiles, scaling, display}) {}
+
+    GraphViewState view;
+    GraphRecord graph;
+    std::unique_ptr<PointStore> store = std::make_unique<PointStore>();
+    RedrawGate gate;
+    MemoryFloatStore scaleMemory;
+    GraphScaling scaling{view, graph, gate, scaleMemory};
+    FixedFileInputSetup fileInput;
+    MemoryRecentFiles recentFiles;
+    TextLoadDisplay display;
+    DataFileLoader loader;
+};
+
+void Load(benchmark::State& state, LoadProgressFactory& progress) {
+    const std::string path = WriteFieldLayoutFile();
+    Viewer viewer(progress);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(viewer.loader.LoadDataFile(path));
+    }
+    if (viewer.display.statusText != "Plotted 49999 points") state.SkipWithError("wrong load");
+    std::remove(path.c_str());
+}
+
+void BM_LoadWithoutProgressWindow(benchmark::State& state) {
+    SilentProgressFactory silent;
+    Load(state, silent);
+}
+BENCHMARK(BM_LoadWithoutProgressWindow)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly();
+
+void BM_LoadWithProgressWindow(benchmark::State& state) {
+    NoHive hive;
+    Quiet quiet;
+    FileProgressFactory windows(OrlenRegistry(hive, quiet), quiet);
+    Load(state, windows);
+}
+BENCHMARK(BM_LoadWithProgressWindow)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
