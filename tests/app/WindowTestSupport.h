@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QDialog>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -32,18 +34,42 @@ struct ScriptedDialogs final : WindowDialogs {
         colours.pop_front();
         return answer;
     }
-    std::string ChooseDataFile(QWidget*) override {
-        if (files.empty()) return {};
-        const std::string answer = files.front();
-        files.pop_front();
-        return answer;
+    std::string ChooseDataFile(QWidget*) override { return Next(files); }
+    std::string ChooseSetupDataFile(QWidget*) override { return Next(setupFiles); }
+    std::string ChooseGraphSavePath(QWidget*) override { return Next(savePaths); }
+    bool SetUpPrinter(QPrinter& printer, QWidget*) override {
+        ++printerSetups;
+        return printerSetup ? printerSetup(printer) : false;
+    }
+    // The next scripted step works the dialog as a user would and returns its result; with no
+    // step left the dialog is cancelled.
+    int RunModal(QDialog& dialog) override {
+        shownDialogs.push_back(dialog.objectName().toStdString());
+        if (modal.empty()) return QDialog::Rejected;
+        const auto step = std::move(modal.front());
+        modal.pop_front();
+        return step(dialog);
     }
 
     std::vector<BeepKind> beeps;
     std::vector<ShownMessage> messages;
     std::deque<std::optional<Colour>> colours;
     std::deque<std::string> files;
+    std::deque<std::string> setupFiles;
+    std::deque<std::string> savePaths;
+    std::deque<std::function<int(QDialog&)>> modal;
+    std::vector<std::string> shownDialogs;
+    std::function<bool(QPrinter&)> printerSetup;
     int colourDialogs = 0;
+    int printerSetups = 0;
+
+  private:
+    static std::string Next(std::deque<std::string>& answers) {
+        if (answers.empty()) return {};
+        std::string answer = std::move(answers.front());
+        answers.pop_front();
+        return answer;
+    }
 };
 
 // The settings of one test, kept in memory across the windows it makes, with a log of writes.

@@ -13,6 +13,8 @@
 #include "KeyCodes.h"
 #include "SqliteHive.h"
 #include "TAboutBox.h"
+#include "TFileFormat.h"
+#include "TGraphTitles.h"
 #include "ToolbarIcons.h"
 
 namespace ocuvis {
@@ -79,6 +81,11 @@ TGraphWindow::TGraphWindow(const std::string& argumentText, Services services)
         document_->view, document_->scaling, gate_, *dialogs_, document_->commands,
         document_->rotation, static_cast<KeyboardHost&>(*this));
     aboutBox_ = new TAboutBox(FromLocal(programTitle), FromLocal(versionString), this);
+    fileFormatDialog_ = new TFileFormat(fileInput_, fileInputValues_, *dialogs_, this);
+    fileFormatDialog_->chooseDataFile = [this](QWidget* parent) {
+        return dialogs_->ChooseSetupDataFile(parent);
+    };
+    titlesDialog_ = new TGraphTitles(document_->titles, this);
 
     const std::string startupFile = document_->StartupFile(argumentText);
     WindowBounds bounds = Bounds();
@@ -108,6 +115,9 @@ TGraphWindow::TGraphWindow(const std::string& argumentText, Services services)
 TGraphWindow::~TGraphWindow() {
     qApp->removeEventFilter(this);
     if (RotateTimer != nullptr) RotateTimer->stop();
+    // The dialogs are bound to members that go before the window's children do.
+    delete fileFormatDialog_;
+    delete titlesDialog_;
 }
 
 void TGraphWindow::BuildPanels() {
@@ -186,7 +196,9 @@ void TGraphWindow::BuildPanels() {
     GraphBoxWidget->currentFrame = [this]() -> const QImage* {
         if (!document_) return nullptr;
         gate_.redrawPending = false;
-        if (frameStale_) RenderFrameNow();
+        // A paint while a load lets events through shows the last frame: the store is half
+        // filled and not yet normalised. The load's end asks for the new one.
+        if (frameStale_ && !document_->loading()) RenderFrameNow();
         return frameBitmap_.isNull() ? nullptr : &frameBitmap_;
     };
     GraphBoxWidget->onResize = [this] {
@@ -220,7 +232,7 @@ void TGraphWindow::RenderFrameNow() {
 }
 
 const QImage& TGraphWindow::frameBitmap() {
-    if (frameStale_ && document_) RenderFrameNow();
+    if (frameStale_ && document_ && !document_->loading()) RenderFrameNow();
     return frameBitmap_;
 }
 
@@ -359,6 +371,9 @@ void TGraphWindow::closeEvent(QCloseEvent* event) {
     }
     RotateTimer->stop();
     document_->SaveAtClose(Bounds());
+    // Released with the titles it edits.
+    delete titlesDialog_;
+    titlesDialog_ = nullptr;
     keyboard_.reset();
     document_.reset();  // writes the recent files list
     event->accept();

@@ -9,16 +9,22 @@
 #include <string>
 #include <vector>
 
+#include "FileFormatSetup.h"
+#include "FileInputValues.h"
 #include "GraphBox.h"
+#include "GraphOutput.h"
 #include "KeyboardCommands.h"
 #include "LoaderServices.h"
 #include "MainMenus.h"
+#include "TFileProgressBarForm.h"
 #include "ViewerDocument.h"
 #include "WindowDialogs.h"
 
 namespace ocuvis {
 
 class TAboutBox;
+class TFileFormat;
+class TGraphTitles;
 
 // The main window. It builds the controls, hands every event to the command logic and then
 // brings the controls in line with the view state (SyncControls); it holds no setting itself.
@@ -48,6 +54,10 @@ class TGraphWindow final : public QMainWindow,
     ViewerDocument& document() { return *document_; }
     const MainMenus& menus() const { return menus_; }
     WindowDialogs& dialogs() { return *dialogs_; }
+    FileFormatSetup& fileInput() { return fileInput_; }
+    TFileFormat& fileFormatDialog() { return *fileFormatDialog_; }
+    TGraphTitles& titlesDialog() { return *titlesDialog_; }
+    GraphOutput& output() { return output_; }
 
     GraphBox* GraphBoxWidget = nullptr;
     QLabel* MsgLabel = nullptr;
@@ -104,16 +114,24 @@ class TGraphWindow final : public QMainWindow,
     void OpenFromDialog();
     void ColourCommand(void (GraphCommands::*command)(ColourChooser&));
     void SetFormatItemClick();
+    void TitlesEditItemClick();
 
     std::unique_ptr<WindowDialogs> dialogs_;
     std::unique_ptr<RegistryHive> hive_;
     RedrawGate gate_;
-    SilentProgressFactory progress_;
-    FixedFileInputSetup fileInput_;
+    // The side windows make a store of their own, stateless like every store.
+    FeedbackMessages sideMessages_{*dialogs_};
+    OrlenRegistry sideStore_{*hive_, sideMessages_};
+    FileProgressFactory progress_{sideStore_, *dialogs_};
+    FileInputValues fileInputValues_{sideStore_, kAppKeyName};
+    FileFormatSetup fileInput_{fileInputValues_, *dialogs_};
+    GraphOutput output_{*dialogs_};
     std::unique_ptr<ViewerDocument> document_;
     std::unique_ptr<KeyboardCommands> keyboard_;
     MainMenus menus_{};
     TAboutBox* aboutBox_ = nullptr;
+    TFileFormat* fileFormatDialog_ = nullptr;
+    TGraphTitles* titlesDialog_ = nullptr;
     std::vector<QAction*> recentActions_;
     QImage frameBitmap_;
     bool frameStale_ = false;

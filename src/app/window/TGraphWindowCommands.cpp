@@ -3,6 +3,8 @@
 #include <QSignalBlocker>
 
 #include "TAboutBox.h"
+#include "TFileFormat.h"
+#include "TGraphTitles.h"
 #include "TGraphWindow.h"
 
 namespace ocuvis {
@@ -60,6 +62,18 @@ void TGraphWindow::ConnectCommands() {
         on(reopen, [this] { document_->ReOpen(); });
     click(m.FileReOpenSpdBtn, [this] { document_->ReOpen(); });
     on(m.ExitItem, [this] { close(); });
+
+    // Output: none of these changes the view or redraws.
+    for (QAction* save : {m.SaveItem, m.SaveGraph})
+        on(save, [this] { output_.SaveItemClick(this, frameBitmap()); });
+    for (QAction* copy : {m.CopyGraphItem, m.CopyToClipboard})
+        on(copy, [this] { output_.CopyToClipboardClick(frameBitmap()); });
+    for (QAction* print : {m.PrintItem, m.PrintGraph})
+        on(print, [this] { output_.PrintItemClick(*this); });
+    for (QAction* setup : {m.PrintSetupItem, m.PrinterSetup})
+        on(setup, [this] { output_.PrintSetupItemClick(this); });
+    for (QAction* titles : {m.TitlesEditItem, m.TitlesEdit})
+        on(titles, [this] { TitlesEditItemClick(); });
 
     const std::array<QAction*, 6> editColours = {
         m.DotsColorSetupItem, m.LinesColorSetupItem,     m.GridColorSetupItem,
@@ -196,6 +210,27 @@ void TGraphWindow::SetFormatItemClick() {
             "Ocuvis Error Message", MessageIcon::Stop);
         return;
     }
+    const std::string current = document_->view.dataFileName;
+    if (const auto failure = fileInput_.LoadExampleRecord(current)) {
+        dialogs_->ShowMessage(*failure, "Ocuvis Error Message", MessageIcon::Stop);
+        return;
+    }
+    if (dialogs_->RunModal(*fileFormatDialog_) != QDialog::Accepted) {
+        dialogs_->MessageBeep(BeepKind::Hand);
+        fileInput_.ShowFields();
+        return;
+    }
+    dialogs_->MessageBeep(BeepKind::Asterisk);
+    fileInput_.ApplyControls();
+    // The dialog may have read its example from another file: that one is loaded then.
+    const std::string chosen = fileInput_.controls.FileNameLabel;
+    document_->OpenDataFile(chosen.empty() ? current : chosen);
+}
+
+void TGraphWindow::TitlesEditItemClick() {
+    if (dialogs_->RunModal(*titlesDialog_) != QDialog::Accepted) return;
+    document_->view.titles = true;
+    gate_.RedrawGraph();
 }
 
 void TGraphWindow::SyncControls() {

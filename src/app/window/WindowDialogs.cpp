@@ -4,6 +4,10 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+
+#include "TFileFormat.h"
 
 namespace ocuvis {
 
@@ -35,6 +39,33 @@ std::string QtWindowDialogs::ChooseDataFile(QWidget* parent) {
     dialog.setOption(QFileDialog::ReadOnly, false);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().front().toLocal8Bit().toStdString();
+}
+
+std::string QtWindowDialogs::ChooseSetupDataFile(QWidget* parent) {
+    return ocuvis::ChooseSetupDataFile(parent);
+}
+
+std::string QtWindowDialogs::ChooseGraphSavePath(QWidget* parent) {
+    QFileDialog dialog(parent, "Save Graph");
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({"Bitmaps (*.bmp)", "All Files (*)"});
+    dialog.setDefaultSuffix("bmp");
+    dialog.selectFile("Ocuvis.bmp");
+    dialog.setSizeGripEnabled(true);
+    // Asking before an existing file is overwritten is the dialog's default.
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().front().toLocal8Bit().toStdString();
+}
+
+bool QtWindowDialogs::SetUpPrinter(QPrinter& printer, QWidget* parent) {
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle("Printer Setup");
+    dialog.setOptions({});  // one page of one picture: no ranges, copies or selection
+    return dialog.exec() == QDialog::Accepted;
+}
+
+int QtWindowDialogs::RunModal(QDialog& dialog) {
+    return dialog.exec();
 }
 
 }  // namespace ocuvis

@@ -7,6 +7,8 @@
 #include "UserFeedback.h"
 #include "ViewType.h"
 
+class QDialog;
+class QPrinter;
 class QWidget;
 
 namespace ocuvis {
@@ -18,6 +20,14 @@ class WindowDialogs : public UserFeedback {
     virtual std::optional<Colour> ChooseColour(QWidget* parent) = 0;
     // The open dialog for data files; empty when cancelled.
     virtual std::string ChooseDataFile(QWidget* parent) = 0;
+    // The input setup's own open dialog, for a new example record; empty when cancelled.
+    virtual std::string ChooseSetupDataFile(QWidget* parent) = 0;
+    // The save dialog for the graph picture; empty when cancelled.
+    virtual std::string ChooseGraphSavePath(QWidget* parent) = 0;
+    // The printer set-up dialog on the printer that later prints use; true when confirmed.
+    virtual bool SetUpPrinter(QPrinter& printer, QWidget* parent) = 0;
+    // Shows a dialog modally; its result, QDialog::Accepted or QDialog::Rejected.
+    virtual int RunModal(QDialog& dialog) = 0;
 };
 
 class QtWindowDialogs final : public WindowDialogs {
@@ -26,6 +36,10 @@ class QtWindowDialogs final : public WindowDialogs {
     void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override;
     std::optional<Colour> ChooseColour(QWidget* parent) override;
     std::string ChooseDataFile(QWidget* parent) override;
+    std::string ChooseSetupDataFile(QWidget* parent) override;
+    std::string ChooseGraphSavePath(QWidget* parent) override;
+    bool SetUpPrinter(QPrinter& printer, QWidget* parent) override;
+    int RunModal(QDialog& dialog) override;
 
   private:
     QColor lastColour_ = Qt::white;

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QImage>
+#include <QPixmap>
+#include <QRect>
+#include <QString>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "WindowDialogs.h"
+
+class QMainWindow;
+class QPrinter;
+
+namespace ocuvis {
+
+// The ways the graph leaves the program: the frame saved as a picture file or put on the
+// clipboard, the window's client area printed, and the printer set-up. Every failure is shown
+// with its text and nothing else changes.
+class GraphOutput {
+  public:
+    // Window pixels per inch: the window is drawn at this density, and a print keeps its size.
+    static constexpr int kWindowDpi = 96;
+
+    explicit GraphOutput(WindowDialogs& dialogs);
+    ~GraphOutput();
+
+    void SaveItemClick(QWidget* parent, const QImage& frame);
+    void CopyToClipboardClick(const QImage& frame);
+    void PrintItemClick(QMainWindow& window);
+    void PrintSetupItemClick(QWidget* parent);
+
+    // The printer of every print, made when first needed; the set-up changes it.
+    QPrinter& printer();
+
+    // Writes the frame as a BMP file, or as a PNG file when the name ends in ".png"; the
+    // failure's text when it cannot.
+    static std::optional<QString> WriteGraphFile(const QImage& frame, const QString& path);
+    // The main window below its menu bar: tool bar, graph, scroll bars, labels and status.
+    static QPixmap ClientAreaPicture(QMainWindow& window);
+    // Where a picture of window pixels lands on a printer of that resolution: from the corner
+    // of the printable area, at the picture's size on screen.
+    static QRect PrintTargetRect(QSize picture, int printerDpiX, int printerDpiY);
+
+  private:
+    void ShowFailure(const QString& text);
+
+    WindowDialogs& dialogs_;
+    std::unique_ptr<QPrinter> printer_;
+};
+
+}  // namespace ocuvis
