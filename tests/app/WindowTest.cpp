@@ -280,6 +280,22 @@ TEST_F(Window, ClosingSavesScaleThenSettingsThenRecentFiles) {
     EXPECT_FLOAT_EQ(w().document().graph.xscale, 10.0f);
 }
 
+TEST_F(Window, TheWindowComesBackWhereAndAsLargeAsItWasLeft) {
+    Open();
+    w().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w()));
+    w().resize(900, 420);
+    w().move(40, 30);
+    const QPoint place = w().pos();
+    w().close();
+    for (int run = 0; run < 2; ++run) {
+        Open();
+        EXPECT_EQ(w().size(), QSize(900, 420)) << "run " << run;
+        EXPECT_EQ(w().pos(), place) << "run " << run;
+        w().close();
+    }
+}
+
 TEST_F(Window, TheFirstFrameFillsThePaintArea) {
     Open();
     w().show();

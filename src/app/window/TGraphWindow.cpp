@@ -269,27 +269,25 @@ void TGraphWindow::showEvent(QShowEvent* event) {
     if (document_) gate_.RedrawGraph();
 }
 
+// The stored bounds: the frame's position and the client size. The size of the window frame is
+// only known once the window manager has framed the window, and counting it in would make a
+// restored window grow by the frame at every run.
 WindowBounds TGraphWindow::Bounds() const {
     WindowBounds bounds;
-    const QRect frame = frameGeometry();
-    bounds.top = frame.top();
-    bounds.left = frame.left();
-    bounds.height = frame.height();
-    bounds.width = frame.width();
+    bounds.top = pos().y();
+    bounds.left = pos().x();
+    bounds.height = height();
+    bounds.width = width();
     bounds.placement = Placement::Centred;
     return bounds;
 }
 
 void TGraphWindow::ApplyBounds(const WindowBounds& bounds) {
-    const QRect frame = frameGeometry();
-    const QSize decoration = frame.size() - size();
-    const int width = std::max(200, bounds.width - decoration.width());
-    const int height = std::max(150, bounds.height - decoration.height());
-    resize(width, height);
+    resize(std::max(200, bounds.width), std::max(150, bounds.height));
     if (bounds.placement == Placement::Centred) {
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {
             const QRect area = screen->availableGeometry();
-            move(area.center() - QPoint(bounds.width / 2, bounds.height / 2));
+            move(area.center() - QPoint(width() / 2, height() / 2));
         }
     } else {
         move(bounds.left, bounds.top);
