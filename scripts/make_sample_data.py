@@ -7,7 +7,9 @@ the knot in segments. The depth z makes each of the three crossings pass over or
 what the stereo pair shows. The fourth field is a dot size that swells and shrinks six times
 around the knot; with the dot size field chosen in the input set-up the knot becomes a string of
 pearls, and without it every point gets the same middle-sized dot. Three text labels mark the
-start, the top lobe and a crossing. The output is the same on every run.
+start, the top lobe and a crossing. The first line is a point, not a comment, because the input
+set-up shows the first line of a file as its example record. The output is the same on every
+run.
 
 Usage: scripts/make_sample_data.py [output path]
 """
@@ -44,7 +46,13 @@ def main():
     start = knot(0.0)
     top = knot(math.pi)
     crossing = first_crossing()
+    def record(i):
+        t = 2 * math.pi * i / POINTS
+        x, y, z = knot(t)
+        return f"{x:.4f} {y:.4f} {z:.4f} {2 + math.sin(6 * t):.3f}"
+
     lines = [
+        record(0),
         "; Ocuvis sample data: a trefoil knot",
         "; x = sin t + 2 sin 2t, y = 2 cos 2t - cos t, z = -sin 3t",
         f"; {POINTS} points in runs of {RUN_LENGTH}; a blank line ends each run",
@@ -54,13 +62,10 @@ def main():
         f"{top[0]:.4f} {top[1] + 0.4:.4f} {top[2]:.4f} !top lobe",
         f"{crossing[0]:.4f} {crossing[1]:.4f} {crossing[2]:.4f} !crossing",
     ]
-    for i in range(POINTS):
-        if i and i % RUN_LENGTH == 0:
+    for i in range(1, POINTS):
+        if i % RUN_LENGTH == 0:
             lines.append("")
-        t = 2 * math.pi * i / POINTS
-        x, y, z = knot(t)
-        size = 2 + math.sin(6 * t)
-        lines.append(f"{x:.4f} {y:.4f} {z:.4f} {size:.3f}")
+        lines.append(record(i))
 
     with open(out_path, "w", newline="\n") as f:
         f.write("\n".join(lines) + "\n")
