@@ -1,12 +1,12 @@
 // Loading and normalising a full data set: 49,999 records of x y z and a dot size.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
 #include <memory>
 #include <string>
 
+#include "BenchData.h"
 #include "NormaliseIntoCube.h"
 #include "StandaloneViewer.h"
 
@@ -16,22 +16,8 @@ namespace {
 
 constexpr int kLines = 49999;
 
-std::string WriteFieldLayoutFile() {
-    // With no '.' in it the loader would add ".3D" to the name.
-    char name[] = "/tmp/ocuvis-bench-XXXXXX.3d";
-    const int fd = mkstemps(name, 3);
-    std::FILE* file = fdopen(fd, "w");
-    for (int i = 0; i < kLines; ++i) {
-        const double t = i * 0.01;
-        std::fprintf(file, "%.5f %.5f %.5f %.3f\n", std::cos(t) * (2 + std::cos(1.5 * t)),
-                     std::sin(t) * (2 + std::cos(1.5 * t)), std::sin(1.5 * t), 1 + (i % 7) * 0.5);
-    }
-    std::fclose(file);
-    return name;
-}
-
 void BM_LoadFieldLayout(benchmark::State& state) {
-    const std::string path = WriteFieldLayoutFile();
+    const std::string path = bench::WriteFieldLayoutFile(kLines);
     StandaloneViewer viewer;
     for (auto _ : state) {
         benchmark::DoNotOptimize(viewer.Load(path));

@@ -2,7 +2,6 @@
 // progress display and once with the real window shown (offscreen platform), which reports every
 // line and lets events run at most every 20 ms.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <cmath>
@@ -11,9 +10,8 @@
 #include <memory>
 #include <string>
 
-#include "DataFileLoader.h"
-#include "FloatValueStore.h"
-#include "GraphScaling.h"
+#include "BenchData.h"
+#include "StandaloneViewer.h"
 #include "TFileProgressBarForm.h"
 
 using namespace ocuvis;
@@ -21,19 +19,6 @@ using namespace ocuvis;
 namespace {
 
 constexpr int kLines = 49999;
-
-std::string WriteFieldLayoutFile() {
-    char name[] = "/tmp/ocuvis-progress-bench-XXXXXX.3d";
-    const int fd = mkstemps(name, 3);
-    std::FILE* file = fdopen(fd, "w");
-    for (int i = 0; i < kLines; ++i) {
-        const double t = i * 0.01;
-        std::fprintf(file, "%.5f %.5f %.5f %.3f\n", std::cos(t) * (2 + std::cos(1.5 * t)),
-                     std::sin(t) * (2 + std::cos(1.5 * t)), std::sin(1.5 * t), 1 + (i % 7) * 0.5);
-    }
-    std::fclose(file);
-    return name;
-}
 
 // Settings that keep nothing, and feedback nobody hears: the window's position and beeps are
 // not what is measured.
@@ -54,28 +39,11 @@ class Quiet final : public UserFeedback, public SettingsMessages {
     void ShowMessage(const std::string&, const std::string&, MessageIcon) override {}
 };
 
-struct Viewer {
-    explicit Viewer(LoadProgressFactory& progress)
-        : loader(*store, graph, view,
-                 LoaderServices{progress, fileInput, recentFiles, scaling, display}) {}
-
-    GraphViewState view;
-    GraphRecord graph;
-    std::unique_ptr<PointStore> store = std::make_unique<PointStore>();
-    RedrawGate gate;
-    MemoryFloatStore scaleMemory;
-    GraphScaling scaling{view, graph, gate, scaleMemory};
-    FixedFileInputSetup fileInput;
-    MemoryRecentFiles recentFiles;
-    TextLoadDisplay display;
-    DataFileLoader loader;
-};
-
 void Load(benchmark::State& state, LoadProgressFactory& progress) {
-    const std::string path = WriteFieldLayoutFile();
-    Viewer viewer(progress);
+    const std::string path = bench::WriteFieldLayoutFile(kLines);
+    StandaloneViewer viewer(progress);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(viewer.loader.LoadDataFile(path));
+        benchmark::DoNotOptimize(viewer.Load(path));
     }
     if (viewer.display.statusText != "Plotted 49999 points") state.SkipWithError("wrong load");
     std::remove(path.c_str());

@@ -2,7 +2,11 @@
 
 namespace ocuvis {
 
-StandaloneViewer::StandaloneViewer() {
+StandaloneViewer::StandaloneViewer() : StandaloneViewer(silentProgress) {}
+
+StandaloneViewer::StandaloneViewer(LoadProgressFactory& progress)
+    : loader(*store, graph, view,
+             LoaderServices{progress, fileInput, recentFiles, scaling, display}) {
     scaling.AutoScale(true);
 }
 

@@ -19,8 +19,10 @@ namespace ocuvis {
 // in-memory scale and recent-files memory). For tools, benchmarks and the fuzzer.
 class StandaloneViewer {
   public:
-    // Starts as the viewer does: the auto scale with the angles reset.
+    // Starts as the viewer does: the auto scale with the angles reset. Loads report to the given
+    // progress display, or to none.
     StandaloneViewer();
+    explicit StandaloneViewer(LoadProgressFactory& progress);
 
     // Loads a file as an open would (the load ends in the auto scale that keeps the angles) and
     // keeps its record count.
@@ -32,12 +34,11 @@ class StandaloneViewer {
     RedrawGate gate;
     MemoryFloatStore scaleMemory;
     GraphScaling scaling{view, graph, gate, scaleMemory};
-    SilentProgressFactory progress;
+    SilentProgressFactory silentProgress;
     FixedFileInputSetup fileInput;
     MemoryRecentFiles recentFiles;
     TextLoadDisplay display;
-    DataFileLoader loader{*store, graph, view,
-                          LoaderServices{progress, fileInput, recentFiles, scaling, display}};
+    DataFileLoader loader;
 };
 
 }  // namespace ocuvis
