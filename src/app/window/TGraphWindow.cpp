@@ -56,6 +56,14 @@ QLabel* AngleLabel(QWidget* parent) {
     return label;
 }
 
+// The two rows of labels and bars in each of the bottom panels.
+QGridLayout* PanelGrid(QWidget* panel) {
+    auto* grid = new QGridLayout(panel);
+    grid->setContentsMargins(4, 3, 4, 3);
+    grid->setVerticalSpacing(4);
+    return grid;
+}
+
 QString FromLocal(const std::string& text) {
     return QString::fromLocal8Bit(text.c_str());
 }
@@ -160,9 +168,7 @@ void TGraphWindow::BuildPanels() {
     XOffsetScrollBar = Bar(XYPanel, kXYOffsetBar, 1, "Shift-F1 Decrease / Shift-F2 Increase");
     YRangeScrollBar = Bar(XYPanel, kRangeBar, 1, "F3 Decrease / F4 Increase");
     YOffsetScrollBar = Bar(XYPanel, kXYOffsetBar, 1, {});
-    auto* xy = new QGridLayout(XYPanel);
-    xy->setContentsMargins(4, 3, 4, 3);
-    xy->setVerticalSpacing(4);
+    QGridLayout* xy = PanelGrid(XYPanel);
     xy->addWidget(Caption(XYPanel, "X Range"), 0, 0);
     xy->addWidget(XRangeScrollBar, 0, 1);
     xy->addWidget(Caption(XYPanel, "X Offset"), 0, 2);
@@ -178,9 +184,7 @@ void TGraphWindow::BuildPanels() {
     AzimuthScrollBar = Bar(ZRPanel, kAngleBar, 3, "F8 Increase / F8-Shift Decrease");
     ElevationLabel = AngleLabel(ZRPanel);
     AzimuthLabel = AngleLabel(ZRPanel);
-    auto* zr = new QGridLayout(ZRPanel);
-    zr->setContentsMargins(4, 3, 4, 3);
-    zr->setVerticalSpacing(4);
+    QGridLayout* zr = PanelGrid(ZRPanel);
     zr->addWidget(Caption(ZRPanel, "Z Range"), 0, 0);
     zr->addWidget(ZRangeScrollBar, 0, 1);
     zr->addWidget(Caption(ZRPanel, "Z Offset"), 0, 2);
