@@ -39,8 +39,9 @@ for program in ocuvis ocuvis-render; do
     env -i PATH=/usr/bin:/bin "$stage/usr/bin/$program" --help > "$work/$program.help" \
         || fail "$program --help exited with $?"
     grep -q "^Usage: $program " "$work/$program.help" || fail "$program --help shows no usage"
-    # Every option the help names must be described in the man page (roff writes - as \-).
-    sed 's/\\-/-/g' "$stage/usr/share/man/man1/$program.1" > "$work/$program.man"
+    # Every option the help names must be described in the man page (roff writes - as \- and
+    # switches fonts with \fB and the like).
+    sed -e 's/\\-/-/g' -e 's/\\f[BIRP]//g' "$stage/usr/share/man/man1/$program.1" > "$work/$program.man"
     grep -oE '(^|[[:space:],])--?[a-zA-Z][a-zA-Z0-9-]*' "$work/$program.help" |
         sed 's/^[[:space:],]*//' | sort -u > "$work/$program.options"
     [ -s "$work/$program.options" ] || fail "no options found in $program --help"
@@ -58,7 +59,8 @@ desktop-file-validate "$stage/usr/share/applications/$id.desktop" || fail "deskt
 grep -qx 'Exec=ocuvis %f' "$stage/usr/share/applications/$id.desktop" || fail "Exec line"
 grep -qx 'MimeType=application/x-ocuvis-3d;' "$stage/usr/share/applications/$id.desktop" \
     || fail "MimeType line"
-appstreamcli validate --no-net "$stage/usr/share/metainfo/$id.metainfo.xml" || fail "metainfo"
+appstreamcli validate --no-net "$stage/usr/share/metainfo/$id.metainfo.xml" > "$work/appstream.log" \
+    || { cat "$work/appstream.log"; fail "metainfo"; }
 grep -q "<release version=\"$version\"" "$stage/usr/share/metainfo/$id.metainfo.xml" \
     || fail "metainfo release is not $version"
 
@@ -66,7 +68,8 @@ grep -q "<release version=\"$version\"" "$stage/usr/share/metainfo/$id.metainfo.
 mime="$work/mime"
 mkdir -p "$mime/packages"
 cp "$stage/usr/share/mime/packages/$id.xml" "$mime/packages/"
-update-mime-database "$mime" 2> "$work/mime.err" || fail "update-mime-database"
+# (In the search path, or the tool adds a note that it is not.)
+XDG_DATA_DIRS="$work" update-mime-database "$mime" 2> "$work/mime.err" || fail "update-mime-database"
 [ -s "$work/mime.err" ] && { cat "$work/mime.err" >&2; fail "the MIME package has warnings"; }
 grep -q ':application/x-ocuvis-3d:\*\.3d' "$mime/globs2" || fail "no *.3d glob"
 grep -qa 'TABLE3D' "$mime/magic" || fail "no TABLE3D magic"
