@@ -9,6 +9,8 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
     clang libclang-rt-14-dev
     python3
+    # The install test: the validators, and what cpack needs to find the package's libraries.
+    desktop-file-utils appstream shared-mime-info dpkg-dev file
 )
 
 missing=()

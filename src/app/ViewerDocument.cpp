@@ -1,5 +1,7 @@
 #include "ViewerDocument.h"
 
+#include "StartupFile.h"
+
 namespace ocuvis {
 
 void FeedbackMessages::ShowMessage(const std::string& text, const std::string& title,
@@ -53,9 +55,7 @@ void ViewerDocument::Initialise(WindowBounds& bounds) {
 }
 
 std::string ViewerDocument::StartupFile(const std::string& argumentText) const {
-    if (!argumentText.empty()) return argumentText;
-    const std::string last = recentFiles.lastOpenedFile();
-    return last.empty() ? kDefaultDataFile : last;
+    return ChooseStartupFile(argumentText, recentFiles.lastOpenedFile(), InstalledDataFolder());
 }
 
 void ViewerDocument::Load(const std::string& path) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "Beeper.h"
+#include "BuildInfo.h"
 #include "DataFileLoader.h"
 #include "FrameRenderer.h"
 #include "GraphCommands.h"
@@ -26,10 +27,10 @@
 
 namespace ocuvis {
 
-inline const std::string versionString = "v2.1.3 2018-06-09";
+inline const std::string versionString =
+    std::string("v").append(kProjectVersion).append(" ").append(kReleaseDate);
 inline const std::string programTitle = "Ocuvis " + versionString;
 inline const std::string kApplicationTitle = "Ocuvis Stereo Viewer";
-inline const std::string kDefaultDataFile = "Ocuvis.3d";
 
 // The settings store's messages and the titles' beeps go where every other message goes. A
 // store that cannot be opened fails once per value, and loading or saving the settings touches
@@ -60,8 +61,7 @@ class ViewerDocument {
     // the window's construction has them before the first load.
     void Initialise(WindowBounds& bounds);
 
-    // The file to open at start-up: the argument text taken whole, else the last file of the
-    // previous run, else the sample in the current directory.
+    // The file to open at start-up, by ChooseStartupFile.
     std::string StartupFile(const std::string& argumentText) const;
 
     // The one way a file is opened after start-up. A request that arrives while a load lets the

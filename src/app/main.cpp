@@ -1,13 +1,56 @@
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <optional>
 #include <string>
+#include <string_view>
 
+#include "BuildInfo.h"
 #include "TGraphWindow.h"
 
 namespace {
+
+constexpr const char* kUsage = R"(Usage: ocuvis [FILE]
+Shows the 3-D points of a data file (.3d or .txt) in stereo. The whole argument text is the
+file's path, blanks included, so it needs no quotes. Without it the viewer opens the file shown
+at the end of the last run, else Ocuvis.3d in the current folder, else the installed sample.
+
+  -h, --help               show this text
+  --version                show the version
+)";
+
+// Help and version need no display. Only a sole argument counts as one: any other argument
+// text is a path.
+std::optional<int> AnswerInformationOption(int argc, char** argv) {
+    if (argc != 2) return std::nullopt;
+    const std::string_view option = argv[1];
+    if (option == "--help" || option == "-h") {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (option == "--version") {
+        std::printf("ocuvis %.*s\n", static_cast<int>(ocuvis::kProjectVersion.size()),
+                    ocuvis::kProjectVersion.data());
+        return 0;
+    }
+    return std::nullopt;
+}
+
+QString FromView(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The installed theme's icon where there is one, else the same pictures built into the program.
+QIcon ProgramIcon() {
+    const QString name = FromView(ocuvis::kApplicationId);
+    QIcon builtIn;
+    for (const char* size : {"48", "256"})
+        builtIn.addFile(QStringLiteral(":/icons/%1-%2.png").arg(name, QLatin1String(size)));
+    return QIcon::fromTheme(name, builtIn);
+}
 
 // Without any display Qt aborts with a terse message; say what is missing instead.
 bool DisplayAvailable() {
@@ -32,6 +75,7 @@ std::string ArgumentText(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const std::optional<int> status = AnswerInformationOption(argc, argv)) return *status;
     if (!DisplayAvailable()) {
         std::fprintf(stderr,
                      "ocuvis: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
@@ -42,8 +86,14 @@ int main(int argc, char** argv) {
     const std::string argumentText = ArgumentText(argc, argv);
     QApplication::setApplicationDisplayName(QStringLiteral("Ocuvis Stereo Viewer"));
     QApplication::setApplicationName(QStringLiteral("Ocuvis"));
+    QApplication::setApplicationVersion(FromView(ocuvis::kProjectVersion));
+    // Lets the desktop match the window to its entry (and its icon) on Wayland.
+    QGuiApplication::setDesktopFileName(FromView(ocuvis::kApplicationId));
+    QApplication::setWindowIcon(ProgramIcon());
     try {
         ocuvis::TGraphWindow window(argumentText);
+        // The window draws its own small picture; the program's icon takes its place.
+        window.setWindowIcon(QApplication::windowIcon());
         window.show();
         return app.exec();
     } catch (const std::exception& error) {
