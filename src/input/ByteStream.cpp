@@ -13,19 +13,33 @@ namespace {
 constexpr std::size_t kReadChunk = 1 << 16;
 }
 
-std::unique_ptr<ByteStream> ByteStream::OpenFile(const std::string& path) {
-    if (path.empty()) return nullptr;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return nullptr;
-    struct stat info {};
-    // A directory opens on this platform but cannot be read as a file.
-    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-        ::close(fd);
+std::unique_ptr<ByteStream> ByteStream::OpenFile(const std::string& path, std::string* failure) {
+    const auto fail = [failure](const std::string& reason) {
+        if (failure) *failure = reason;
         return nullptr;
+    };
+    if (path.empty()) return fail("No file name was given");
+    // Without O_NONBLOCK the open of a FIFO waits for a writer, for ever.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return fail(std::strerror(errno));
+    struct stat info {};
+    std::string reason;
+    if (::fstat(fd, &info) != 0) {
+        reason = std::strerror(errno);
+    } else if (S_ISDIR(info.st_mode)) {
+        reason = std::strerror(EISDIR);
+    } else if (!S_ISREG(info.st_mode)) {
+        reason = "Not a regular file";
     }
+    if (!reason.empty()) {
+        ::close(fd);
+        return fail(reason);
+    }
+    // A regular file reads the same either way; blocking reads keep EAGAIN out of the stream.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     std::unique_ptr<ByteStream> stream(new ByteStream());
     stream->fd_ = fd;
-    stream->size_ = S_ISREG(info.st_mode) ? static_cast<std::int64_t>(info.st_size) : 0;
+    stream->size_ = static_cast<std::int64_t>(info.st_size);
     stream->buffer_.reserve(kReadChunk);
     return stream;
 }

@@ -11,8 +11,11 @@ namespace ocuvis {
 // line costs a scan of the buffer rather than a call per byte.
 class ByteStream {
   public:
-    // Opens a regular file for reading; nothing when it is missing, unreadable or a directory.
-    static std::unique_ptr<ByteStream> OpenFile(const std::string& path);
+    // Opens a regular file (or a link to one) for reading; nothing when it is missing,
+    // unreadable or anything else, with the reason in failure. Never blocks: a FIFO or a device
+    // is refused instead of waited on.
+    static std::unique_ptr<ByteStream> OpenFile(const std::string& path,
+                                                std::string* failure = nullptr);
     static std::unique_ptr<ByteStream> FromMemory(std::string bytes);
 
     ~ByteStream();

@@ -1,5 +1,9 @@
 #include "DataFileLoader.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
+
 #include "AsciiText.h"
 #include "ByteStream.h"
 #include "NormaliseIntoCube.h"
@@ -31,6 +35,13 @@ bool ReadTableNumber(std::string_view& text, float& value) {
     return NarrowToFloat(number, value);
 }
 
+bool Exists(const std::string& path) {
+    struct stat info {};
+    // A name that cannot be looked at for another reason than its absence is tried all the
+    // same, so that the open reports that reason.
+    return ::stat(path.c_str(), &info) == 0 || (errno != ENOENT && errno != ENOTDIR);
+}
+
 // Clears the loading flag however the load ends.
 class LoadingFlag {
   public:
@@ -49,11 +60,19 @@ DataFileLoader::DataFileLoader(PointStore& store, GraphRecord& graph, GraphViewS
     lineBuffer_.reserve(kLinePieceLength + 1);
 }
 
-std::string DataFileLoader::CompleteFileName(const std::string& fileName) {
+std::vector<std::string> DataFileLoader::CandidateNames(const std::string& fileName) {
     const std::size_t firstDot = fileName.find('.');
-    if (firstDot == std::string::npos) return fileName + ".3D";
-    if (firstDot + 1 == fileName.size()) return fileName + "3D";
-    return fileName;
+    if (firstDot == std::string::npos) return {fileName + ".3D", fileName + ".3d", fileName};
+    if (firstDot + 1 == fileName.size()) return {fileName + "3D", fileName + "3d", fileName};
+    return {fileName};
+}
+
+std::string DataFileLoader::FileNameToOpen(const std::string& fileName) {
+    const std::vector<std::string> candidates = CandidateNames(fileName);
+    for (const std::string& name : candidates) {
+        if (Exists(name)) return name;
+    }
+    return candidates.front();
 }
 
 bool DataFileLoader::IsSameDataFile(const std::string& previousName) const {
@@ -69,16 +88,18 @@ std::int32_t DataFileLoader::LoadDataFile(const std::string& fileName) {
     view_.dataFileName = fileName;
     services_.display.SetCaption(programTitle + "  " + fileName);
 
+    outcome_ = {};
+    outcome_.failure = "No file name was given";
     Counters counters;
-    bool opened = false;
     if (!fileName.empty()) {
-        const std::string completed = CompleteFileName(fileName);
+        outcome_.path = FileNameToOpen(fileName);
+        const std::string& completed = outcome_.path;
         std::unique_ptr<LoadProgress> progress = services_.progress.Create(completed);
-        std::unique_ptr<ByteStream> stream = ByteStream::OpenFile(completed);
+        std::unique_ptr<ByteStream> stream = ByteStream::OpenFile(completed, &outcome_.failure);
         fields_ = services_.fileInput.Fields();
         services_.fileInput.PrepareSampling(sampler_);
         if (stream) {
-            opened = true;
+            outcome_.opened = true;
             services_.display.SetCaption(programTitle + "  " + completed);
             services_.recentFiles.AddRecentFile(completed);
             store_.dotSizesPresent = 0;
@@ -86,7 +107,7 @@ std::int32_t DataFileLoader::LoadDataFile(const std::string& fileName) {
             ReadFile(*stream, *progress, counters);
         }
     }
-    if (!opened) {
+    if (!outcome_.opened) {
         // The labels still held belong to the previous file and are already in cube
         // coordinates; normalising them again would move them, so they go.
         store_.labelCount = 0;
@@ -98,12 +119,12 @@ std::int32_t DataFileLoader::LoadDataFile(const std::string& fileName) {
         counters.recordsStored = static_cast<std::int32_t>(DefaultDataPoints.size());
         store_.dotSizesPresent = 1;
         store_.defaultDataLoaded = true;
+        // The built-in data must not pass for the file's: the status says why it is shown.
+        if (!outcome_.path.empty() && !outcome_.opened)
+            services_.display.SetStatusText(CannotReadStatusText(outcome_.path, outcome_.failure));
     } else {
         store_.defaultDataLoaded = false;
-        services_.display.SetStatusText(
-            fields_.SubSampleEnabled
-                ? SampledStatusText(counters.pointsPlotted, counters.passes - 1)
-                : PlottedStatusText(counters.pointsPlotted));
+        services_.display.SetStatusText(StatusText(counters));
     }
 
     NormaliseIntoCube(store_, counters.recordsStored, graph_);
@@ -120,7 +141,10 @@ void DataFileLoader::ReadFile(ByteStream& stream, LoadProgress& progress, Counte
     for (;;) {
         const bool lineRead = stream.ReadLine(lineBuffer_, kLinePieceLength);
         progress.UpdateFileProgress(stream.Position());
-        if (progress.aborted()) break;
+        if (progress.aborted()) {
+            counters.aborted = true;
+            return;
+        }
         const std::string_view line = UpperTrimmed(lineBuffer_);
         if (counters.passes == 0) {
             table3dFile = line.find("TABLE3D") != std::string_view::npos;
@@ -134,20 +158,49 @@ void DataFileLoader::ReadFile(ByteStream& stream, LoadProgress& progress, Counte
             }
         }
         ++counters.passes;
-        if (!lineRead || counters.recordsStored >= kRecordLimit) break;
+        if (!lineRead) {
+            counters.endReached = true;
+            return;
+        }
+        if (counters.recordsStored >= kRecordLimit) break;
+    }
+    CountRest(stream, progress, counters);
+}
+
+void DataFileLoader::CountRest(ByteStream& stream, LoadProgress& progress, Counters& counters) {
+    while (stream.ReadLine(lineBuffer_, kLinePieceLength)) {
+        progress.UpdateFileProgress(stream.Position());
+        if (progress.aborted()) {
+            counters.aborted = true;
+            return;
+        }
+        const std::string_view line = UpperTrimmed(lineBuffer_);
+        if (table3dFile) {
+            ProcessTableRow(line, counters, false);
+        } else {
+            ProcessFieldLine(line, counters, false);
+        }
     }
 }
 
-void DataFileLoader::ProcessFieldLine(std::string_view line, Counters& counters) {
+std::string DataFileLoader::StatusText(const Counters& counters) const {
+    // The last pass of a read to the end finds no line.
+    const std::int64_t linesRead = counters.endReached ? counters.passes - 1 : counters.passes;
+    const bool limited = counters.pointsFound > counters.pointsPlotted;
+    if (fields_.SubSampleEnabled) {
+        const std::string text = SampledStatusText(counters.pointsPlotted, linesRead);
+        return limited ? text + " (limit)" : text;
+    }
+    if (!limited) return PlottedStatusText(counters.pointsPlotted);
+    // An abort while counting leaves the file's total unknown.
+    return LimitedStatusText(counters.pointsPlotted, counters.aborted ? 0 : counters.pointsFound);
+}
+
+void DataFileLoader::ProcessFieldLine(std::string_view line, Counters& counters, bool store) {
     if (fields_.SubSampleEnabled) {
         // Drawn for every line, comments and blanks included, so a fixed seed always picks the
         // same lines of the same file.
-        const std::uint32_t r =
-            sampler_.Draw() %
-            static_cast<std::uint32_t>(fields_.sampleModulus > 0 ? fields_.sampleModulus : 1);
-        const double threshold =
-            static_cast<double>(fields_.sampleModulus) * 0.01 * fields_.SamplePercent;
-        if (!(r < threshold)) return;
+        if (!sampler_.DrawKeeps(fields_.SamplePercent)) return;
     }
     if (!line.empty() && (line.front() == ';' || line.front() == '!')) return;
 
@@ -160,18 +213,21 @@ void DataFileLoader::ProcessFieldLine(std::string_view line, Counters& counters)
         const std::string_view field = scanner.NextField(line, FieldDelimiters);
         if (field.empty()) break;
         if (k == 3 && store_.labelCount < kLabelCapacity && field.front() == '!') {
+            labelLine = true;
+            if (!store) continue;
             XYZTEXT& label = store_.labels[store_.labelCount++];
             label.x = values[1];
             label.y = values[2];
             label.z = values[3];
             label.text.assign(rest.substr(1));
-            labelLine = true;
             continue;
         }
         values[k + 1] = scanner.FieldToFloat(field, MissingValue);
         ++k;
     }
     if (labelLine) return;
+    if (k >= 2) ++counters.pointsFound;
+    if (!store) return;
 
     DataPoint record;
     auto take = [&](std::int32_t n) { return n > 0 && n <= k ? values[n] : 0.0f; };
@@ -200,7 +256,7 @@ void DataFileLoader::ReadTableHeader(std::string_view line) {
     }
 }
 
-void DataFileLoader::ProcessTableRow(std::string_view line, Counters& counters) {
+void DataFileLoader::ProcessTableRow(std::string_view line, Counters& counters, bool store) {
     float rowKey = 0.0f;
     if (!ReadTableNumber(line, rowKey)) return;
     // A row can hold up to 501 records while the limit is tested per line: points stop where
@@ -209,11 +265,12 @@ void DataFileLoader::ProcessTableRow(std::string_view line, Counters& counters) 
     for (int j = 0; j < columnKeyCount_; ++j) {
         float value = 0.0f;
         if (!ReadTableNumber(line, value)) continue;
-        if (counters.recordsStored > kLastPointSlot) continue;
+        ++counters.pointsFound;
+        if (!store || counters.recordsStored > kLastPointSlot) continue;
         store_.points[counters.recordsStored++] = {rowKey, value, columnKeys_[j], 0.0f};
         ++counters.pointsPlotted;
     }
-    store_.points[counters.recordsStored++] = DataPoint::Break();
+    if (store) store_.points[counters.recordsStored++] = DataPoint::Break();
 }
 
 }  // namespace ocuvis

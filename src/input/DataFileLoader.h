@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "GraphRecord.h"
 #include "GraphViewState.h"
@@ -19,6 +20,13 @@ struct LoaderServices {
     RecentFileList& recentFiles;
     ScaleReset& scaling;
     LoadDisplay& display;
+};
+
+// How the last load went, for the status text and for tools that must report a failure.
+struct LoadOutcome {
+    std::string path;     // the name tried, extension completed; empty when none was given
+    bool opened = false;  // false: the built-in data set stands in for the file
+    std::string failure;  // why the file could not be read
 };
 
 // Reads data files into the point store: the field layout and the TABLE3D layout, labels,
@@ -42,9 +50,14 @@ class DataFileLoader {
     // agree in their first six.
     bool IsSameDataFile(const std::string& previousName) const;
 
-    // The name with its extension completed: ".3D" when it holds no '.', "3D" when its first
-    // '.' ends it.
-    static std::string CompleteFileName(const std::string& fileName);
+    // The names a load may open for fileName, in the order they are tried. A name without a '.',
+    // or whose first '.' ends it, gets ".3D" and then ".3d" (a case-sensitive file system holds
+    // either), then the name as given; any other name stands alone.
+    static std::vector<std::string> CandidateNames(const std::string& fileName);
+    // The first candidate that exists, else the first one.
+    static std::string FileNameToOpen(const std::string& fileName);
+
+    const LoadOutcome& outcome() const { return outcome_; }
 
     std::string programTitle = "Ocuvis";
     bool table3dFile = false;
@@ -58,13 +71,20 @@ class DataFileLoader {
     struct Counters {
         std::int32_t recordsStored = 0;
         std::int64_t pointsPlotted = 0;
+        std::int64_t pointsFound = 0;  // stored or not: more than plotted when the store filled
         std::int64_t passes = 0;
+        bool endReached = false;
+        bool aborted = false;
     };
 
     void ReadFile(ByteStream& stream, LoadProgress& progress, Counters& counters);
-    void ProcessFieldLine(std::string_view line, Counters& counters);
+    // Reads the lines the full store left over, only to count their points.
+    void CountRest(ByteStream& stream, LoadProgress& progress, Counters& counters);
+    std::string StatusText(const Counters& counters) const;
+    // With store false the line is only counted.
+    void ProcessFieldLine(std::string_view line, Counters& counters, bool store = true);
     void ReadTableHeader(std::string_view line);
-    void ProcessTableRow(std::string_view line, Counters& counters);
+    void ProcessTableRow(std::string_view line, Counters& counters, bool store = true);
 
     PointStore& store_;
     GraphRecord& graph_;
@@ -76,6 +96,7 @@ class DataFileLoader {
     int columnKeyCount_ = 0;
     std::string lineBuffer_;
     bool loading_ = false;
+    LoadOutcome outcome_;
 };
 
 }  // namespace ocuvis

@@ -1,10 +1,8 @@
 #include "FileFormatSetup.h"
 
-#include <cerrno>
 #include <charconv>
 #include <chrono>
 #include <cmath>
-#include <cstring>
 
 #include "AsciiText.h"
 #include "ByteStream.h"
@@ -42,15 +40,7 @@ std::int32_t SeedFromText(const std::string& text) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::int64_t>(whole)));
 }
 
-std::string OpenFailure(const std::string& fileName, int error) {
-    std::string reason;
-    if (fileName.empty()) {
-        reason = "No file name was given";
-    } else if (error != 0) {
-        reason = std::strerror(error);
-    } else {
-        reason = "It is not a file that can be read";
-    }
+std::string OpenFailure(const std::string& fileName, const std::string& reason) {
     return "Cannot open file \"" + fileName + "\". " + reason + ".";
 }
 
@@ -101,11 +91,10 @@ void FileFormatSetup::PrepareSampling(SampleGenerator& generator) {
 
 std::optional<std::string> FileFormatSetup::LoadExampleRecord(const std::string& fileName) {
     // The loader completes a name without an extension; the example comes from the file it read.
-    const std::string path =
-        fileName.empty() ? fileName : DataFileLoader::CompleteFileName(fileName);
-    errno = 0;
-    const std::unique_ptr<ByteStream> stream = ByteStream::OpenFile(path);
-    if (!stream) return OpenFailure(fileName, errno);
+    const std::string path = fileName.empty() ? fileName : DataFileLoader::FileNameToOpen(fileName);
+    std::string failure;
+    const std::unique_ptr<ByteStream> stream = ByteStream::OpenFile(path, &failure);
+    if (!stream) return OpenFailure(fileName, failure);
     const std::string line = OrlenStrings().ReadStreamLine(stream.get(), kExampleLineLength);
 
     controls.FileNameLabel = fileName;

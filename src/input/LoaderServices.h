@@ -34,7 +34,6 @@ struct FileInputFields {
     std::int32_t DotIndex = 0;
     bool SubSampleEnabled = false;
     float SamplePercent = 10.0f;
-    std::int32_t sampleModulus = 1'000'000'000;
 };
 
 // How the sub-sampling generator is seeded: SeedType 0 "Random" (a new clock seed at every load),

@@ -9,6 +9,15 @@ std::string PlottedStatusText(std::int64_t pointsPlotted) {
     return "Plotted " + std::to_string(pointsPlotted) + " points";
 }
 
+std::string LimitedStatusText(std::int64_t pointsPlotted, std::int64_t pointsInFile) {
+    const std::string total = pointsInFile > 0 ? " of " + std::to_string(pointsInFile) : "";
+    return "Plotted " + std::to_string(pointsPlotted) + total + " points (limit)";
+}
+
+std::string CannotReadStatusText(const std::string& path, const std::string& reason) {
+    return "Cannot read " + path + ": " + reason;
+}
+
 std::string SamplePercentText(double percent) {
     int decimals;
     if (percent >= 10.0) {

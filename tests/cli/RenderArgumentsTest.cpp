@@ -148,8 +148,11 @@ TEST(RenderArguments, RejectsWithAReason) {
         {{"--sample", "101", "a.3d"}, "malformed value '101' for option '--sample'"},
         {{"--seed", "-1", "a.3d"}, "malformed value '-1' for option '--seed'"},
         {{"--frames", "0", "a.3d"}, "malformed value '0' for option '--frames'"},
-        {{"--size", "100", "a.3d"}, "malformed value '100' for option '--size'"},
-        {{"--size", "0x10", "a.3d"}, "malformed value '0x10' for option '--size'"},
+        {{"--size", "100", "a.3d"},
+         "malformed value '100' for option '--size' (width and height from 1 to 16384)"},
+        {{"--size", "100000x100000", "a.3d"},
+         "malformed value '100000x100000' for option '--size' (width and height from 1 to "
+         "16384)"},
         {{"-o", "picture.jpg", "a.3d"},
          "malformed value 'picture.jpg' for option '-o' (the image name must end in .png or "
          ".bmp)"},
@@ -186,6 +189,9 @@ TEST(RenderArguments, HelpListsEveryOption) {
                              "--fields",      "--sample",     "--seed",
                              "--frames",      "--help"})
         EXPECT_NE(usage.find(name), std::string::npos) << name;
+    // The limits a script may hit: the image size and the unreadable-file status.
+    EXPECT_NE(usage.find("each side 1..16384"), std::string::npos);
+    EXPECT_NE(usage.find("3 when the data file could not be read"), std::string::npos);
 }
 
 TEST(FrameFileNames, NumberedByPatternOrSuffix) {

@@ -1,5 +1,6 @@
 // ocuvis-render on the sample data, in process and as the real executable.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QImage>
 #include <QProcess>
@@ -192,12 +193,20 @@ TEST_F(RenderTool, SamplingReportsAsTheStatusLine) {
     EXPECT_EQ(out_, first);  // a fixed seed picks the same lines
 }
 
-TEST_F(RenderTool, AnUnreadableFileDrawsTheBuiltInData) {
-    const std::string image = Path("missing.png");
-    ASSERT_EQ(Run({"-o", image, Path("no-such-file.3d")}), kExitOk);
-    EXPECT_NE(err_.find("warning: cannot read"), std::string::npos) << err_;
-    EXPECT_EQ(out_, "");
-    EXPECT_TRUE(fs::exists(image));
+TEST_F(RenderTool, AnUnreadableFileFailsAndWritesNoImage) {
+    fs::create_directory(Path("folder.3d"));
+    const std::string image = Path("unread.png");
+    const std::pair<std::string, std::string> cases[] = {
+        {Path("no-such-file.3d"), "No such file or directory"},
+        {Path("folder.3d"), "Is a directory"},
+        {"/dev/zero", "Not a regular file"},  // tried as given, not as /dev/zero.3D
+    };
+    for (const auto& [path, reason] : cases) {
+        EXPECT_EQ(Run({"-o", image, path}), kExitUnreadable) << path;
+        EXPECT_EQ(err_, "ocuvis-render: cannot read '" + path + "': " + reason + "\n");
+        EXPECT_EQ(out_, "");
+        EXPECT_FALSE(fs::exists(image)) << path;
+    }
 }
 
 TEST_F(RenderTool, AnUnwritableImageFails) {
@@ -231,8 +240,12 @@ TEST_F(RenderTool, ExecutableExitStatuses) {
     EXPECT_TRUE(fs::exists(Path("exe.png")));
     EXPECT_EQ(run({QStringLiteral("--frobnicate"), QStringLiteral(OCUVIS_SAMPLE_FILE)}), 2);
     EXPECT_TRUE(process.readAllStandardError().contains("unknown option '--frobnicate'"));
-    EXPECT_EQ(run({QStringLiteral("-o"), image, QString::fromStdString(Path("none.3d"))}), 0);
-    EXPECT_TRUE(process.readAllStandardError().contains("warning"));
+    EXPECT_EQ(run({QStringLiteral("-o"), image, QString::fromStdString(Path("none.3d"))}), 3);
+    EXPECT_TRUE(process.readAllStandardError().contains("cannot read"));
+    // A FIFO is refused, not waited on.
+    const std::string fifo = Path("pipe.3d");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(run({QStringLiteral("-o"), image, QString::fromStdString(fifo)}), 3);
 }
 
 }  // namespace

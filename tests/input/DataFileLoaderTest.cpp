@@ -2,12 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <future>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "LoaderFixture.h"
@@ -212,44 +219,101 @@ TEST_F(Loader, AFileThatDoesNotOpenKeepsTheListsButDropsTheOldLabels) {
     EXPECT_TRUE(h.loader.table3dFile);
     EXPECT_EQ(h.recent.latest, good);
     EXPECT_EQ(h.display.captions.back(), "Ocuvis  " + missing);
-    EXPECT_EQ(h.display.statusText, "Plotted 4 points");
     EXPECT_EQ(h.view.dataFileName, missing);
 
-    std::filesystem::create_directory(dir.Path("folder.3d"));
-    h.Load(dir.Path("folder.3d"));
-    ExpectBuiltInData(h);
-    EXPECT_EQ(h.recent.latest, good);
-
     const std::size_t progressWindows = h.progress.created.size();
+    h.display.statusText = "earlier text";
     h.Load("");
     ExpectBuiltInData(h);
     EXPECT_EQ(h.display.captions.back(), "Ocuvis  ");
     EXPECT_EQ(h.progress.created.size(), progressWindows);
+    EXPECT_EQ(h.display.statusText, "earlier text");
 }
 
-TEST(CompleteFileName, AddsTheExtensionOnlyWhenThereIsNoPointBeforeIt) {
-    EXPECT_EQ(DataFileLoader::CompleteFileName("data"), "data.3D");
-    EXPECT_EQ(DataFileLoader::CompleteFileName("data."), "data.3D");
-    EXPECT_EQ(DataFileLoader::CompleteFileName("a.b\\data"), "a.b\\data");
-    EXPECT_EQ(DataFileLoader::CompleteFileName("/runs.old/data"), "/runs.old/data");
-    EXPECT_EQ(DataFileLoader::CompleteFileName("run.txt"), "run.txt");
+// Loads path on another thread; a load still blocked after the deadline is released by a
+// writer, so a regression fails the test instead of hanging it.
+bool LoadsWithin(LoaderHarness& harness, const std::string& path, std::chrono::seconds deadline) {
+    std::promise<void> done;
+    std::future<void> finished = done.get_future();
+    std::thread load([&] {
+        harness.Load(path);
+        done.set_value();
+    });
+    const bool inTime = finished.wait_for(deadline) == std::future_status::ready;
+    if (!inTime) {
+        const int writer = ::open(path.c_str(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0) ::close(writer);
+    }
+    load.join();
+    return inTime;
 }
 
-TEST_F(Loader, OpensTheCompletedNameAndShowsItOnceOpened) {
-    const std::string completed = dir.Write("data.3D", "1 2 3\n4 5 6\n");
-    for (const std::string& name : {dir.Path("data"), dir.Path("data.")}) {
+TEST_F(Loader, WhatCannotBeReadIsNamedWithItsReasonAndNeverRemembered) {
+    const std::string good = dir.Write("good.3d", "1 2 3\n4 5 6\n");
+    std::filesystem::create_directory(dir.Path("folder.3d"));
+    const std::string fifo = dir.Path("pipe.3d");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_EQ(::symlink(fifo.c_str(), dir.Path("link.3d").c_str()), 0);
+    const std::pair<std::string, std::string> cases[] = {
+        {dir.Path("missing.3d"), "No such file or directory"},
+        {dir.Path("folder.3d"), "Is a directory"},
+        {fifo, "Not a regular file"},
+        {dir.Path("link.3d"), "Not a regular file"},
+        {"/dev/zero", "Not a regular file"},
+    };
+    for (const auto& [path, reason] : cases) {
+        h.Load(good);
+        ASSERT_TRUE(LoadsWithin(h, path, std::chrono::seconds(10))) << path;
+        ExpectBuiltInData(h);
+        EXPECT_EQ(h.display.statusText, "Cannot read " + path + ": " + reason);
+        EXPECT_EQ(h.recent.latest, good) << path;
+        EXPECT_FALSE(h.loader.outcome().opened) << path;
+        EXPECT_EQ(h.loader.outcome().path, path);
+    }
+}
+
+TEST(CandidateNames, CompleteOnlyNamesWithoutAPointBeforeTheEnd) {
+    using Names = std::vector<std::string>;
+    EXPECT_EQ(DataFileLoader::CandidateNames("data"), (Names{"data.3D", "data.3d", "data"}));
+    EXPECT_EQ(DataFileLoader::CandidateNames("data."), (Names{"data.3D", "data.3d", "data."}));
+    EXPECT_EQ(DataFileLoader::CandidateNames("a.b\\data"), Names{"a.b\\data"});
+    EXPECT_EQ(DataFileLoader::CandidateNames("/runs.old/data"), Names{"/runs.old/data"});
+    EXPECT_EQ(DataFileLoader::CandidateNames("run.txt"), Names{"run.txt"});
+}
+
+TEST_F(Loader, OpensTheFirstCandidateThatExistsAndShowsItOnceOpened) {
+    const std::string upper = dir.Write("data.3D", "1 2 3\n4 5 6\n");
+    const std::string lower = dir.Write("low.3d", "1 2 3\n4 5 6\n");
+    const std::string bare = dir.Write("bare", "1 2 3\n4 5 6\n");
+    dir.Write("data", "7 8 9\n");
+    const std::string linked = dir.Path("linked.3d");
+    ASSERT_EQ(::symlink(upper.c_str(), linked.c_str()), 0);
+    const std::pair<std::string, std::string> cases[] = {
+        {dir.Path("data"), upper},
+        {dir.Path("data."), upper},
+        {dir.Path("low"), lower},
+        {dir.Path("low."), lower},
+        {bare, bare},
+        {linked, linked},
+    };
+    for (const auto& [name, opened] : cases) {
         LoaderHarness harness;
         EXPECT_EQ(harness.Load(name), 2) << name;
         EXPECT_EQ(harness.view.dataFileName, name);
-        EXPECT_EQ(harness.progress.created, std::vector<std::string>{completed});
-        EXPECT_EQ(harness.recent.latest, completed);
+        EXPECT_EQ(harness.progress.created, std::vector<std::string>{opened});
+        EXPECT_EQ(harness.recent.latest, opened);
         EXPECT_EQ(harness.display.captions,
-                  (std::vector<std::string>{"Ocuvis  " + name, "Ocuvis  " + completed}));
+                  (std::vector<std::string>{"Ocuvis  " + name, "Ocuvis  " + opened}));
     }
     std::filesystem::create_directory(dir.Path("a.b"));
     const std::string dotted = dir.Write("a.b/data", "1 2 3\n4 5 6\n");
     EXPECT_EQ(h.Load(dotted), 2);
     EXPECT_EQ(h.recent.latest, dotted);
+
+    // Nothing there: the message names the first name tried.
+    h.Load(dir.Path("gone"));
+    EXPECT_EQ(h.display.statusText,
+              "Cannot read " + dir.Path("gone.3D") + ": No such file or directory");
 }
 
 TEST(IsSameDataFile, ComparesWholeNamesOrTheFirstSixCharacters) {
@@ -283,20 +347,26 @@ TEST_F(Loader, EndsWithTheSavedScaleOnlyForTheFileShownBefore) {
     EXPECT_EQ(endOfLoad("elsewhere.3d", false, dir.Path("missing.3d")), Calls{"AutoScale(false)"});
 }
 
-TEST_F(Loader, StopsAtTheRecordLimitAndNeverUsesTheLastSlot) {
+TEST_F(Loader, StopsAtTheRecordLimitSaysSoAndNeverUsesTheLastSlot) {
     const DataPoint sentinel{1.0f, 2.0f, 3.0f, 4.0f};
     h.store->points[kPointCapacity - 1] = sentinel;
-    const std::string path = dir.Write("many.3d", NumberedLines(60000));
+    const std::string path = dir.Write("many.3d", NumberedLines(60000) + "; a comment\n");
     EXPECT_EQ(h.Load(path), kRecordLimit);
-    EXPECT_EQ(h.display.statusText, "Plotted 49999 points");
+    EXPECT_EQ(h.display.statusText, "Plotted 49999 of 60000 points (limit)");
     EXPECT_NEAR(h.DataX(h.Point(kRecordLimit - 1).x), 49998.0, 0.5);
     EXPECT_EQ(std::memcmp(&h.store->points[kPointCapacity - 1], &sentinel, sizeof sentinel), 0);
+    EXPECT_EQ(h.progress.positions.back(),
+              static_cast<std::int64_t>(std::filesystem::file_size(path)));
 
-    // Stopped early, the line count is one less than the lines read.
     h.input.fields.SubSampleEnabled = true;
     h.input.fields.SamplePercent = 100.0f;
     h.Load(path);
-    EXPECT_EQ(h.display.statusText, "Sampled 49999 of 49998 = 100%");
+    EXPECT_EQ(h.display.statusText, "Sampled 49999 of 49999 = 100% (limit)");
+
+    // A file that just fills the store loses nothing.
+    h.input.fields.SubSampleEnabled = false;
+    EXPECT_EQ(LoadText(NumberedLines(kRecordLimit) + "; a comment\n\n"), kRecordLimit);
+    EXPECT_EQ(h.display.statusText, "Plotted 49999 points");
 }
 
 struct TableCase {
@@ -358,7 +428,8 @@ TEST_F(Loader, Table3dRowsNeverWritePastTheStore) {
     int points = 0;
     for (int i = 0; i < count; ++i)
         points += h.Point(i).IsBreak() ? 0 : 1;
-    EXPECT_EQ(h.display.statusText, "Plotted " + std::to_string(points) + " points");
+    EXPECT_EQ(h.display.statusText,
+              "Plotted " + std::to_string(points) + " of 50500 points (limit)");
 }
 
 TEST(SampleGenerator, SeedsAndDrawsByTheLinearCongruentialRule) {
@@ -373,6 +444,24 @@ TEST(SampleGenerator, SeedsAndDrawsByTheLinearCongruentialRule) {
         generator.Seed(seed);
         for (std::uint32_t expected : fixture::ReferenceDraws(seed, 1000))
             ASSERT_EQ(generator.Draw(), expected) << seed;
+    }
+}
+
+TEST(SampleGenerator, KeepsTheShareAskedFor) {
+    constexpr int kDraws = 50000;
+    for (double percent : {0.1, 0.5, 1.0, 2.5, 10.0, 14.0, 33.3, 50.0, 70.0, 99.0, 100.0}) {
+        for (std::uint32_t seed : {0u, 99u}) {
+            SampleGenerator generator;
+            generator.Seed(seed);
+            int kept = 0;
+            for (int i = 0; i < kDraws; ++i)
+                kept += generator.DrawKeeps(percent) ? 1 : 0;
+            const double expected = kDraws * percent / 100.0;
+            // 3 % of the share, or three standard deviations of a binomial count if wider.
+            const double noise = 3.0 * std::sqrt(expected * (1.0 - percent / 100.0));
+            EXPECT_NEAR(kept, expected, std::max(0.03 * expected, noise))
+                << percent << "% seed " << seed;
+        }
     }
 }
 
@@ -465,7 +554,7 @@ TEST_F(Loader, AbortKeepsWhatWasReadAndNormalisesItOnItsOwn) {
     sampled.input.fields.SubSampleEnabled = true;
     sampled.input.fields.SamplePercent = 100.0f;
     LoadText(NumberedLines(10), sampled);
-    EXPECT_EQ(sampled.display.statusText, "Sampled 4 of 3 = 133%");
+    EXPECT_EQ(sampled.display.statusText, "Sampled 4 of 4 = 100%");
 }
 
 TEST_F(Loader, ReportsTheBytePositionAfterEveryLine) {

@@ -79,7 +79,7 @@ std::vector<std::uint32_t> ReferenceDraws(std::uint32_t seed, std::size_t count)
 std::vector<bool> ReferenceKept(std::uint32_t seed, float percent, std::size_t lineCount) {
     std::vector<bool> kept;
     for (std::uint32_t draw : ReferenceDraws(seed, lineCount)) {
-        kept.push_back((draw % 1'000'000'000u) < 1'000'000'000.0 * 0.01 * percent);
+        kept.push_back(draw < 2147483648.0 * 0.01 * percent);
     }
     return kept;
 }

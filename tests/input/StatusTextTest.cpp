@@ -45,5 +45,10 @@ TEST(SamplePercentText, ChangesDecimalsExactlyAtEachPowerOfTen) {
     EXPECT_EQ(SamplePercentText(0.0), "");
 }
 
+TEST(LimitedStatusText, LeavesOutTheTotalWhenItIsNotKnown) {
+    EXPECT_EQ(LimitedStatusText(49999, 1000000), "Plotted 49999 of 1000000 points (limit)");
+    EXPECT_EQ(LimitedStatusText(49999, 0), "Plotted 49999 points (limit)");
+}
+
 }  // namespace
 }  // namespace ocuvis

@@ -51,11 +51,15 @@ bool ParseColour(std::string_view text, Colour& colour) {
     return true;
 }
 
+// The largest side of an image; larger frames are refused rather than tried.
+constexpr long long kMaxImageSide = 16384;
+
 bool ParseSize(std::string_view text, int& width, int& height) {
     const std::size_t x = text.find_first_of("xX");
     if (x == std::string_view::npos) return false;
     long long w = 0, h = 0;
-    if (!ParseInt(text.substr(0, x), 1, 16384, w) || !ParseInt(text.substr(x + 1), 1, 16384, h))
+    if (!ParseInt(text.substr(0, x), 1, kMaxImageSide, w) ||
+        !ParseInt(text.substr(x + 1), 1, kMaxImageSide, h))
         return false;
     width = static_cast<int>(w);
     height = static_cast<int>(h);
@@ -273,6 +277,8 @@ std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>
         if (!valued->second(options, *value)) {
             error = "malformed value '" + *value + "' for option '" + name + "'";
             if (name == "-o") error += " (the image name must end in .png or .bmp)";
+            if (name == "--size")
+                error += " (width and height from 1 to " + std::to_string(kMaxImageSide) + ")";
             return std::nullopt;
         }
     }
@@ -292,7 +298,8 @@ Defaults are those of the viewer's first run; the scale is the one a load gives.
 
 Output
   -o FILE                  image to write, PNG or BMP by extension (default ocuvis.png)
-  --size WxH               size of the paint area in pixels (default 780x239)
+  --size WxH               size of the paint area in pixels, each side 1..16384
+                           (default 780x239)
   --frames N               N images, each one azimuth degree further (wrapping from 180 to
                            -179); a printf-style %d in FILE takes the frame number, otherwise
                            the names get -0001 style numbers before the extension
@@ -325,9 +332,9 @@ Reading the file
   --seed N                 seed of that choice (default 0)
 
   -h, --help               show this text
-Exit status: 0 when the image was written (also when the data file could not be read: the
-built-in data set is drawn and a warning printed), 1 when the image could not be written,
-2 for unknown or malformed options.
+Exit status: 0 when the image was written (a file of fewer than two records draws the
+built-in data set, with a warning), 1 when the image could not be written, 2 for unknown or
+malformed options, 3 when the data file could not be read (no image is written).
 )";
 }
 

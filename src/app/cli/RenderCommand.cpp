@@ -3,7 +3,6 @@
 
 #include <QImage>
 #include <QString>
-#include <fstream>
 #include <memory>
 #include <ostream>
 
@@ -46,13 +45,6 @@ const char* FormatOf(const std::string& name) {
     return extension == "bmp" || extension == "BMP" || extension == "Bmp" ? "BMP" : "PNG";
 }
 
-// The file the loader will open (it completes the extension itself); false when it cannot
-// be read.
-bool Readable(const std::string& fileName) {
-    std::ifstream file(DataFileLoader::CompleteFileName(fileName), std::ios::binary);
-    return file.good();
-}
-
 }  // namespace
 
 std::string FrameFileName(const std::string& pattern, int number, int count) {
@@ -83,13 +75,15 @@ int RunRender(const RenderOptions& options, std::ostream& out, std::ostream& err
     viewer.fileInput.seed = options.seed;
     GraphViewState& view = viewer.view;
     GraphScaling& scaling = viewer.scaling;
-    const bool readable = Readable(options.dataFile);
     viewer.Load(options.dataFile);
-    if (!readable) {
-        err << "ocuvis-render: warning: cannot read '" << options.dataFile
-            << "'; drawing the built-in data set\n";
-    } else if (viewer.store->defaultDataLoaded) {
-        err << "ocuvis-render: warning: '" << options.dataFile
+    // The viewer shows its built-in data set for a file it cannot read; a batch run must not
+    // pass that picture off as the file's.
+    if (const LoadOutcome& outcome = viewer.loader.outcome(); !outcome.opened) {
+        err << "ocuvis-render: cannot read '" << outcome.path << "': " << outcome.failure << '\n';
+        return kExitUnreadable;
+    }
+    if (viewer.store->defaultDataLoaded) {
+        err << "ocuvis-render: warning: '" << viewer.loader.outcome().path
             << "' holds fewer than two records; drawing the built-in data set\n";
     }
     if (!viewer.display.statusText.empty()) out << viewer.display.statusText << '\n';

@@ -15,8 +15,9 @@ namespace ocuvis::cli {
 
 // Exit statuses of ocuvis-render.
 constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1;  // the image could not be written
-constexpr int kExitUsage = 2;   // unknown or malformed options
+constexpr int kExitFailed = 1;      // the image could not be written
+constexpr int kExitUsage = 2;       // unknown or malformed options
+constexpr int kExitUnreadable = 3;  // the data file could not be read; no image is written
 
 // Everything ocuvis-render is told on its command line. The view starts at the first-run
 // defaults of the viewer; positions and angles are applied after the load's auto scale.
