@@ -284,13 +284,13 @@ TEST_F(Window, TheWindowComesBackWhereAndAsLargeAsItWasLeft) {
     Open();
     w().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w()));
-    w().resize(900, 420);
+    w().resize(700, 420);
     w().move(40, 30);
     const QPoint place = w().pos();
     w().close();
     for (int run = 0; run < 2; ++run) {
         Open();
-        EXPECT_EQ(w().size(), QSize(900, 420)) << "run " << run;
+        EXPECT_EQ(w().size(), QSize(700, 420)) << "run " << run;
         EXPECT_EQ(w().pos(), place) << "run " << run;
         w().close();
     }

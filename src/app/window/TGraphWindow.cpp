@@ -16,6 +16,7 @@
 #include "TFileFormat.h"
 #include "TGraphTitles.h"
 #include "ToolbarIcons.h"
+#include "WindowFit.h"
 
 namespace ocuvis {
 
@@ -64,6 +65,15 @@ QGridLayout* PanelGrid(QWidget* panel) {
     return grid;
 }
 
+std::vector<ScreenArea> AvailableScreens() {
+    std::vector<ScreenArea> areas;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect area = screen->availableGeometry();
+        areas.push_back({area.left(), area.top(), area.width(), area.height()});
+    }
+    return areas;
+}
+
 QString FromLocal(const std::string& text) {
     return QString::fromLocal8Bit(text.c_str());
 }
@@ -89,6 +99,8 @@ TGraphWindow::TGraphWindow(const std::string& argumentText, Services services)
         document_->view, document_->scaling, gate_, *dialogs_, document_->commands,
         document_->rotation, static_cast<KeyboardHost&>(*this));
     aboutBox_ = new TAboutBox(FromLocal(programTitle), FromLocal(versionString), this);
+    // Its stored size was read with the set-up values; like the window's, it may not fit.
+    fileInputValues_.dialogBounds = FitOnScreens(fileInputValues_.dialogBounds, AvailableScreens());
     fileFormatDialog_ = new TFileFormat(fileInput_, fileInputValues_, *dialogs_, this);
     fileFormatDialog_->chooseDataFile = [this](QWidget* parent) {
         return dialogs_->ChooseSetupDataFile(parent);
@@ -148,11 +160,9 @@ void TGraphWindow::BuildPanels() {
     auto* strip = new QHBoxLayout(ScrollBarPanel);
     strip->setContentsMargins(0, 0, 0, 0);
     strip->setSpacing(2);
-    MsgLabel = new QLabel(ScrollBarPanel);
+    MsgLabel = new StatusPanel(ScrollBarPanel);
     MsgLabel->setFixedWidth(163);
-    MsgLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    StatusBar = new QLabel(ScrollBarPanel);
-    StatusBar->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    StatusBar = new StatusPanel(ScrollBarPanel);
     strip->addWidget(MsgLabel);
     strip->addWidget(StatusBar, 1);
     column->addWidget(ScrollBarPanel);
@@ -286,8 +296,12 @@ WindowBounds TGraphWindow::Bounds() const {
     return bounds;
 }
 
-void TGraphWindow::ApplyBounds(const WindowBounds& bounds) {
-    resize(std::max(200, bounds.width), std::max(150, bounds.height));
+void TGraphWindow::ApplyBounds(const WindowBounds& stored) {
+    WindowBounds sized = stored;
+    sized.width = std::max(200, stored.width);
+    sized.height = std::max(150, stored.height);
+    const WindowBounds bounds = FitOnScreens(sized, AvailableScreens());
+    resize(bounds.width, bounds.height);
     if (bounds.placement == Placement::Centred) {
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {
             const QRect area = screen->availableGeometry();

@@ -16,6 +16,7 @@
 #include "KeyboardCommands.h"
 #include "LoaderServices.h"
 #include "MainMenus.h"
+#include "StatusPanel.h"
 #include "TFileProgressBarForm.h"
 #include "ViewerDocument.h"
 #include "WindowDialogs.h"
@@ -60,8 +61,8 @@ class TGraphWindow final : public QMainWindow,
     GraphOutput& output() { return output_; }
 
     GraphBox* GraphBoxWidget = nullptr;
-    QLabel* MsgLabel = nullptr;
-    QLabel* StatusBar = nullptr;
+    StatusPanel* MsgLabel = nullptr;
+    StatusPanel* StatusBar = nullptr;
     QWidget* ButtonsPanel = nullptr;
     QWidget* XYPanel = nullptr;
     QWidget* ZRPanel = nullptr;
