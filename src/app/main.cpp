@@ -40,8 +40,7 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);  // takes its own options out of argv
     const std::string argumentText = ArgumentText(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Ocuvis Stereo Viewer"));
-    QApplication::setApplicationName(QStringLiteral("Ocuvis"));
+    ocuvis::NameApplication();
     try {
         ocuvis::TGraphWindow window(argumentText);
         window.show();

@@ -52,7 +52,13 @@ QLabel* AngleLabel(QWidget* parent) {
     palette.setColor(QPalette::Window, Qt::white);
     palette.setColor(QPalette::WindowText, Qt::black);
     label->setPalette(palette);
-    label->setFixedSize(62, 16);
+    // Wide enough for the longest text of either label, whatever the font.
+    int widest = 62 - 2 * label->frameWidth();
+    for (const char* prefix : {"Elev ", "Azim "})
+        for (int degrees = -180; degrees <= 180; ++degrees)
+            widest = std::max(widest, label->fontMetrics().horizontalAdvance(
+                                          AngleText(prefix, degrees) + QLatin1Char(' ')));
+    label->setFixedSize(widest + 2 * label->frameWidth(), 16);
     SetHint(label, "Click & drag graph to rotate.");
     return label;
 }
@@ -79,6 +85,14 @@ QString FromLocal(const std::string& text) {
 }
 
 }  // namespace
+
+void NameApplication() {
+    QApplication::setApplicationName(QStringLiteral("Ocuvis"));
+}
+
+QString AngleText(const char* prefix, int degrees) {
+    return QString::fromLatin1(prefix) + QString::number(degrees) + QChar(0x00B0);
+}
 
 TGraphWindow::TGraphWindow(const std::string& argumentText, Services services)
     : dialogs_(services.dialogs ? std::move(services.dialogs)
@@ -321,6 +335,7 @@ void TGraphWindow::SetStatusText(const std::string& text) {
 }
 
 void TGraphWindow::ShowStatusText(const std::string& text) {
+    holdDropStatus_ = false;
     StatusBar->setText(QString::fromStdString(text));
 }
 
@@ -330,7 +345,13 @@ void TGraphWindow::CloseWindow() {
 
 bool TGraphWindow::event(QEvent* event) {
     if (event->type() == QEvent::StatusTip) {
-        StatusBar->setText(static_cast<QStatusTipEvent*>(event)->tip());
+        // The pointer comes back to the paint area when a drop ends (and again when the
+        // progress window goes): that is no new hover, and the dropped file's name stays
+        // until another control's hint comes.
+        const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
+        if (holdDropStatus_ && (tip.isEmpty() || tip == GraphBoxWidget->statusTip())) return true;
+        holdDropStatus_ = false;
+        StatusBar->setText(tip);
         return true;
     }
     return QMainWindow::event(event);
@@ -360,10 +381,10 @@ void TGraphWindow::dropEvent(QDropEvent* event) {
     const QList<QUrl> urls = event->mimeData()->urls();
     event->acceptProposedAction();
     if (urls.isEmpty()) return;
-    // The first file only; paths were read into a buffer of 260 characters.
-    std::string path = urls.front().toLocalFile().toLocal8Bit().toStdString();
-    if (path.size() > 259) path.resize(259);
+    // The first file only, and its whole path: a cut one could name another file.
+    const std::string path = urls.front().toLocalFile().toLocal8Bit().toStdString();
     StatusBar->setText("Filename is " + FromLocal(path));
+    holdDropStatus_ = true;
     OpenDataFile(path);
 }
 

@@ -36,11 +36,6 @@ void Position(QScrollBar* bar, int value) {
     bar->setValue(value);
 }
 
-// "Azim 30°": the angle in whole degrees and the degree sign.
-QString AngleText(const char* prefix, int degrees) {
-    return QString::fromLatin1(prefix) + QString::number(degrees) + QChar(0x00B0);
-}
-
 }  // namespace
 
 void TGraphWindow::ConnectCommands() {
