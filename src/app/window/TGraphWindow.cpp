@@ -52,7 +52,7 @@ QLabel* AngleLabel(QWidget* parent) {
     palette.setColor(QPalette::Window, Qt::white);
     palette.setColor(QPalette::WindowText, Qt::black);
     label->setPalette(palette);
-    // Wide enough for the longest text of either label, whatever the font.
+    // As wide as the longest text of either label in this font, and a blank to spare.
     int widest = 62 - 2 * label->frameWidth();
     for (const char* prefix : {"Elev ", "Azim "})
         for (int degrees = -180; degrees <= 180; ++degrees)
