@@ -84,8 +84,7 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);  // takes its own options out of argv
     const std::string argumentText = ArgumentText(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Ocuvis Stereo Viewer"));
-    QApplication::setApplicationName(QStringLiteral("Ocuvis"));
+    ocuvis::NameApplication();
     QApplication::setApplicationVersion(FromView(ocuvis::kProjectVersion));
     // Lets the desktop match the window to its entry (and its icon) on Wayland.
     QGuiApplication::setDesktopFileName(FromView(ocuvis::kApplicationId));

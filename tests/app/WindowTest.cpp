@@ -1,12 +1,22 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFrame>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QScreen>
+#include <QStyleOptionSlider>
 #include <QTest>
+#include <QTimer>
+#include <QToolTip>
 #include <QUrl>
+#include <climits>
 #include <filesystem>
 #include <fstream>
+
+#include "TFileFormat.h"
+#include "TGraphTitles.h"
 
 #include "WindowTestSupport.h"
 
@@ -14,6 +24,33 @@ namespace ocuvis::test {
 namespace {
 
 const std::string kSample = OCUVIS_SAMPLE_FILE;
+
+// The middle of one part of a scroll bar (an arrow, the track, the handle) as its style lays
+// it out.
+QPoint PartOf(const QScrollBar* bar, QStyle::SubControl part) {
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.orientation = bar->orientation();
+    option.state |= QStyle::State_Horizontal;
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = bar->sliderPosition();
+    option.sliderValue = bar->value();
+    option.singleStep = bar->singleStep();
+    option.pageStep = bar->pageStep();
+    option.subControls = QStyle::SC_All;
+    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar).center();
+}
+
+void Drop(QWidget& target, const QList<QUrl>& urls) {
+    QMimeData data;
+    data.setUrls(urls);
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&target, &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&target, &drop);
+}
 
 class Window : public ::testing::Test {
   protected:
@@ -173,6 +210,149 @@ TEST_F(Window, DraggingTurnsTheGraphOnePixelADegree) {
     EXPECT_EQ(w().ElevationLabel->text(), QString("Elev 20") + QChar(0xB0));
 }
 
+TEST_F(Window, TheAngleBarsAnswerArrowTrackAndHandle) {
+    Open();
+    w().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w()));
+    w().RotateTimer->stop();  // no tick may move an angle under the test
+    struct Axis {
+        QScrollBar* bar;
+        const int& angle;
+        QAction* rotate;
+        const bool& rotating;
+        QLabel* label;
+    };
+    const Axis axes[] = {{w().ElevationScrollBar, view().elevation, m().ElevationItem,
+                          view().rotateElevation, w().ElevationLabel},
+                         {w().AzimuthScrollBar, view().azimuth, m().AzimuthItem,
+                          view().rotateAzimuth, w().AzimuthLabel}};
+    for (const Axis& axis : axes) {
+        const int start = axis.angle;
+        QTest::mouseClick(axis.bar, Qt::LeftButton, {},
+                          PartOf(axis.bar, QStyle::SC_ScrollBarAddLine));
+        EXPECT_EQ(axis.angle, start + 1);
+
+        axis.rotate->trigger();
+        ASSERT_TRUE(axis.rotating);
+        QTest::mouseClick(axis.bar, Qt::LeftButton, {},
+                          PartOf(axis.bar, QStyle::SC_ScrollBarAddPage));
+        EXPECT_FALSE(axis.rotating);
+        EXPECT_EQ(axis.angle, start + 4);
+
+        const QPoint handle = PartOf(axis.bar, QStyle::SC_ScrollBarSlider);
+        QTest::mousePress(axis.bar, Qt::LeftButton, {}, handle);
+        QTest::mouseMove(axis.bar, handle - QPoint(20, 0));
+        QTest::mouseRelease(axis.bar, Qt::LeftButton, {}, handle - QPoint(20, 0));
+        EXPECT_LT(axis.angle, start);
+        EXPECT_EQ(axis.bar->value(), axis.angle);
+        EXPECT_EQ(axis.label->text(),
+                  AngleText(axis.label == w().AzimuthLabel ? "Azim " : "Elev ", axis.angle));
+    }
+}
+
+TEST_F(Window, AngleLabelsShowEveryAngleWhole) {
+    Open();
+    for (int angle = -180; angle <= 180; ++angle) {
+        w().ElevationScrollBar->setValue(angle);
+        w().AzimuthScrollBar->setValue(angle);
+        for (const QLabel* label : {w().ElevationLabel, w().AzimuthLabel})
+            ASSERT_LE(label->fontMetrics().horizontalAdvance(label->text()),
+                      label->contentsRect().width())
+                << label->text().toStdString();
+    }
+}
+
+TEST_F(Window, NoStatusTextSetsTheWindowsWidth) {
+    Open();
+    w().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w()));
+    const int width = w().width();
+    QTest::mouseMove(m().AspectRatioSpdBtn);  // the button with the longest hint
+    ASSERT_EQ(w().StatusBar->text(), m().AspectRatioSpdBtn->statusTip());
+    QTest::qWait(20);  // the layout passes its new minimum up one level per event round
+    EXPECT_EQ(w().width(), width);
+
+    QTest::mouseClick(m().AspectRatioSpdBtn, Qt::LeftButton);
+    ASSERT_TRUE(view().fixedAspect);
+    const float client = static_cast<float>(w().height() - w().menuBar()->height());
+    EXPECT_EQ(w().width(), static_cast<int>(client * 1.96f)) << "cross-eyed: twice as wide";
+
+    // A text the panel cannot hold is cut visibly, and its tool tip gives all of it.
+    const QString sampled = "Sampled 27682 of 1000000 = 2.8%";
+    w().MsgLabel->setText(sampled);
+    EXPECT_TRUE(w().MsgLabel->shownText().endsWith(QChar(0x2026)))
+        << w().MsgLabel->shownText().toStdString();
+    QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), w().MsgLabel->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(w().MsgLabel, &help);
+    EXPECT_EQ(QToolTip::text(), sampled);
+    QToolTip::hideText();
+}
+
+TEST_F(Window, CaptionsAreTheProgramsOwnTexts) {
+    NameApplication();
+    // A display name, once set, would be appended to every caption on X11; without one the
+    // display name follows the application name.
+    const QString name = QGuiApplication::applicationName();
+    QGuiApplication::setApplicationName("probe");
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), "probe");
+    QGuiApplication::setApplicationName(name);
+
+    Open();
+    EXPECT_EQ(w().windowTitle().toStdString(), programTitle + "  " + kSample);
+    EXPECT_EQ(w().fileFormatDialog().windowTitle(), "Setup File Input");
+    EXPECT_EQ(w().titlesDialog().windowTitle(), "GraphTitles");
+}
+
+TEST_F(Window, TheAboutBoxIsCentredOnTheScreenWithItsTextInsideItsFrame) {
+    Open();
+    w().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w()));
+    w().move(0, 0);  // so that centred over the window is not centred on the screen
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        ASSERT_NE(box, nullptr);
+        seen = true;
+        EXPECT_EQ(box->windowTitle().toStdString(), "About " + programTitle);
+        const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
+        EXPECT_LE((box->frameGeometry().center() - centre).manhattanLength(), 1);
+        const QRect frame = box->findChild<QFrame*>("TextFrame")->geometry();
+        for (const QLabel* label : box->findChildren<QLabel*>()) {
+            EXPECT_TRUE(frame.contains(label->geometry())) << label->text().toStdString();
+            if (!label->wordWrap() && label->pixmap().isNull()) {
+                EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()),
+                          label->contentsRect().width())
+                    << label->text().toStdString();
+            }
+        }
+        box->close();
+    });
+    m().AboutItem->trigger();
+    EXPECT_TRUE(seen);
+}
+
+TEST_F(Window, StoredBoundsThatDoNotFitAreBroughtOntoTheScreen) {
+    MemoryHive store(hive_);
+    const auto stored = [&](const char* key, const char* name, std::int32_t value) {
+        StoredValue dword{kRegDword, std::vector<std::uint8_t>(4)};
+        for (int i = 0; i < 4; ++i)
+            dword.data[static_cast<std::size_t>(i)] =
+                (static_cast<std::uint32_t>(value) >> (8 * i)) & 0xFF;
+        store.WriteValue(key, name, dword);
+    };
+    stored("Software\\Tolvane\\Ocuvis", "Window Position Top", 30);
+    stored("Software\\Tolvane\\Ocuvis", "Window Position Left", 2147483000);
+    stored("Software\\Tolvane\\Ocuvis", "Window Height", INT_MAX);
+    stored("Software\\Tolvane\\Ocuvis", "Window Width", INT_MAX);
+    stored("Software\\Tolvane\\Ocuvis\\File Format", "Window Height", INT_MAX);
+    stored("Software\\Tolvane\\Ocuvis\\File Format", "Window Width", INT_MAX);
+    Open();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(w().geometry()));
+    EXPECT_LE(w().fileFormatDialog().width(), screen.width());
+    EXPECT_LE(w().fileFormatDialog().height(), screen.height());
+}
+
 TEST_F(Window, SpeedCommandsSetTheTimerAndBeepAtTheEnds) {
     Open();
     m().Sec[10]->trigger();
@@ -225,26 +405,38 @@ TEST_F(Window, TheArgumentWinsThenTheLastFileThenTheSample) {
     EXPECT_EQ(w().MsgLabel->text(), "Plotted 2400 points");
 }
 
-TEST_F(Window, ADropOpensTheFirstFileOnly) {
+TEST_F(Window, ADropOpensTheWholePathOfTheFirstFileAndSaysSo) {
     const std::filesystem::path folder = std::filesystem::temp_directory_path();
     const std::string first = (folder / "ocuvis-drop-first.3d").string();
     std::ofstream(first) << "1 2 3\n4 5 6\n7 8 9\n";
+    // Deeper than the 259 characters a fixed path buffer once kept.
+    const std::filesystem::path deep =
+        folder / ("ocuvis-drop-" + std::string(120, 'd')) / std::string(120, 'e');
+    std::filesystem::create_directories(deep);
+    const std::string longPath = (deep / "points.3d").string();
+    ASSERT_GT(longPath.size(), 259u);
+    std::ofstream(longPath) << "1 2 3\n4 5 6\n";
     Open();
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(first)),
-                  QUrl::fromLocalFile(QString::fromStdString(kSample)),
-                  QUrl::fromLocalFile("/nowhere.3d")});
     w().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w()));
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&w(), &enter);
-    ASSERT_TRUE(enter.isAccepted());
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&w(), &drop);
+
+    QTest::mouseMove(&w(), QPoint(-40, -40));  // dragged in from outside the window
+    Drop(w(), {QUrl::fromLocalFile(QString::fromStdString(first)),
+               QUrl::fromLocalFile(QString::fromStdString(kSample)),
+               QUrl::fromLocalFile("/nowhere.3d")});
+    // The pointer is back over the paint area once the drop is over.
+    QTest::mouseMove(w().GraphBoxWidget);
     EXPECT_EQ(w().StatusBar->text().toStdString(), "Filename is " + first);
     EXPECT_EQ(view().dataFileName, first);
     EXPECT_EQ(w().MsgLabel->text(), "Plotted 3 points");
+    QTest::mouseMove(m().AspectRatioSpdBtn);  // another control's hint takes over
+    EXPECT_EQ(w().StatusBar->text(), m().AspectRatioSpdBtn->statusTip());
+
+    Drop(w(), {QUrl::fromLocalFile(QString::fromStdString(longPath))});
+    EXPECT_EQ(view().dataFileName, longPath);
+    EXPECT_EQ(w().MsgLabel->text(), "Plotted 2 points");
     std::filesystem::remove(first);
+    std::filesystem::remove_all(deep.parent_path());
 }
 
 TEST_F(Window, OpeningStopsTheRotations) {
@@ -284,13 +476,13 @@ TEST_F(Window, TheWindowComesBackWhereAndAsLargeAsItWasLeft) {
     Open();
     w().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w()));
-    w().resize(900, 420);
+    w().resize(700, 420);
     w().move(40, 30);
     const QPoint place = w().pos();
     w().close();
     for (int run = 0; run < 2; ++run) {
         Open();
-        EXPECT_EQ(w().size(), QSize(900, 420)) << "run " << run;
+        EXPECT_EQ(w().size(), QSize(700, 420)) << "run " << run;
         EXPECT_EQ(w().pos(), place) << "run " << run;
         w().close();
     }

@@ -3,6 +3,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 
 #include "ToolbarIcons.h"
 
@@ -21,6 +22,7 @@ TAboutBox::TAboutBox(const QString& programTitle, const QString& versionString, 
     outer->setGeometry(0, 0, 286, 184);
     auto* inner = new QFrame(this);
     inner->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    inner->setObjectName("TextFrame");
     inner->setGeometry(9, 9, 268, 133);
 
     auto* Label1 = new QLabel("Ocuvis", this);
@@ -35,8 +37,8 @@ TAboutBox::TAboutBox(const QString& programTitle, const QString& versionString, 
     auto* VersionLabel = new QLabel("Version " + versionString, this);
     VersionLabel->setObjectName("VersionLabel");
     VersionLabel->move(19, 44);
-    auto* maker = new QLabel("A stereo viewer for three-dimensional point data.", this);
-    maker->move(19, 62);
+    auto* maker = new QLabel("A stereo viewer for 3-D point data.", this);
+    maker->setGeometry(19, 62, 255, 18);
     auto* details = new QLabel(
         "Shows data files as cross-eyed or wall-eyed pairs, red/blue anaglyphs or one "
         "perspective view.",
@@ -48,6 +50,17 @@ TAboutBox::TAboutBox(const QString& programTitle, const QString& versionString, 
     BitBtn1->setGeometry(86, 150, 62, 23);
     BitBtn1->setDefault(true);
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+// Centred on the screen, not over the main window: placed before it is first mapped, so it does
+// not jump.
+void TAboutBox::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    const QScreen* shown = parentWidget() != nullptr ? parentWidget()->screen() : screen();
+    if (shown == nullptr) return;
+    QRect frame = frameGeometry();
+    frame.moveCenter(shown->availableGeometry().center());
+    move(frame.topLeft());
 }
 
 }  // namespace ocuvis

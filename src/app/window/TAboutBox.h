@@ -9,6 +9,9 @@ class TAboutBox final : public QDialog {
     Q_OBJECT
   public:
     TAboutBox(const QString& programTitle, const QString& versionString, QWidget* parent);
+
+  protected:
+    void showEvent(QShowEvent* event) override;
 };
 
 }  // namespace ocuvis

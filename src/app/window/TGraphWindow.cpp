@@ -16,6 +16,7 @@
 #include "TFileFormat.h"
 #include "TGraphTitles.h"
 #include "ToolbarIcons.h"
+#include "WindowFit.h"
 
 namespace ocuvis {
 
@@ -51,7 +52,13 @@ QLabel* AngleLabel(QWidget* parent) {
     palette.setColor(QPalette::Window, Qt::white);
     palette.setColor(QPalette::WindowText, Qt::black);
     label->setPalette(palette);
-    label->setFixedSize(62, 16);
+    // As wide as the longest text of either label in this font, and a blank to spare.
+    int widest = 62 - 2 * label->frameWidth();
+    for (const char* prefix : {"Elev ", "Azim "})
+        for (int degrees = -180; degrees <= 180; ++degrees)
+            widest = std::max(widest, label->fontMetrics().horizontalAdvance(
+                                          AngleText(prefix, degrees) + QLatin1Char(' ')));
+    label->setFixedSize(widest + 2 * label->frameWidth(), 16);
     SetHint(label, "Click & drag graph to rotate.");
     return label;
 }
@@ -64,11 +71,28 @@ QGridLayout* PanelGrid(QWidget* panel) {
     return grid;
 }
 
+std::vector<ScreenArea> AvailableScreens() {
+    std::vector<ScreenArea> areas;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect area = screen->availableGeometry();
+        areas.push_back({area.left(), area.top(), area.width(), area.height()});
+    }
+    return areas;
+}
+
 QString FromLocal(const std::string& text) {
     return QString::fromLocal8Bit(text.c_str());
 }
 
 }  // namespace
+
+void NameApplication() {
+    QApplication::setApplicationName(QStringLiteral("Ocuvis"));
+}
+
+QString AngleText(const char* prefix, int degrees) {
+    return QString::fromLatin1(prefix) + QString::number(degrees) + QChar(0x00B0);
+}
 
 TGraphWindow::TGraphWindow(const std::string& argumentText, Services services)
     : dialogs_(services.dialogs ? std::move(services.dialogs)
@@ -89,6 +113,8 @@ TGraphWindow::TGraphWindow(const std::string& argumentText, Services services)
         document_->view, document_->scaling, gate_, *dialogs_, document_->commands,
         document_->rotation, static_cast<KeyboardHost&>(*this));
     aboutBox_ = new TAboutBox(FromLocal(programTitle), FromLocal(versionString), this);
+    // Its stored size was read with the set-up values; like the window's, it may not fit.
+    fileInputValues_.dialogBounds = FitOnScreens(fileInputValues_.dialogBounds, AvailableScreens());
     fileFormatDialog_ = new TFileFormat(fileInput_, fileInputValues_, *dialogs_, this);
     fileFormatDialog_->chooseDataFile = [this](QWidget* parent) {
         return dialogs_->ChooseSetupDataFile(parent);
@@ -148,11 +174,9 @@ void TGraphWindow::BuildPanels() {
     auto* strip = new QHBoxLayout(ScrollBarPanel);
     strip->setContentsMargins(0, 0, 0, 0);
     strip->setSpacing(2);
-    MsgLabel = new QLabel(ScrollBarPanel);
+    MsgLabel = new StatusPanel(ScrollBarPanel);
     MsgLabel->setFixedWidth(163);
-    MsgLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    StatusBar = new QLabel(ScrollBarPanel);
-    StatusBar->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    StatusBar = new StatusPanel(ScrollBarPanel);
     strip->addWidget(MsgLabel);
     strip->addWidget(StatusBar, 1);
     column->addWidget(ScrollBarPanel);
@@ -286,8 +310,12 @@ WindowBounds TGraphWindow::Bounds() const {
     return bounds;
 }
 
-void TGraphWindow::ApplyBounds(const WindowBounds& bounds) {
-    resize(std::max(200, bounds.width), std::max(150, bounds.height));
+void TGraphWindow::ApplyBounds(const WindowBounds& stored) {
+    WindowBounds sized = stored;
+    sized.width = std::max(200, stored.width);
+    sized.height = std::max(150, stored.height);
+    const WindowBounds bounds = FitOnScreens(sized, AvailableScreens());
+    resize(bounds.width, bounds.height);
     if (bounds.placement == Placement::Centred) {
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {
             const QRect area = screen->availableGeometry();
@@ -307,6 +335,7 @@ void TGraphWindow::SetStatusText(const std::string& text) {
 }
 
 void TGraphWindow::ShowStatusText(const std::string& text) {
+    holdDropStatus_ = false;
     StatusBar->setText(QString::fromStdString(text));
 }
 
@@ -316,7 +345,13 @@ void TGraphWindow::CloseWindow() {
 
 bool TGraphWindow::event(QEvent* event) {
     if (event->type() == QEvent::StatusTip) {
-        StatusBar->setText(static_cast<QStatusTipEvent*>(event)->tip());
+        // The pointer comes back to the paint area when a drop ends (and again when the
+        // progress window goes): that is no new hover, and the dropped file's name stays
+        // until another control's hint comes.
+        const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
+        if (holdDropStatus_ && (tip.isEmpty() || tip == GraphBoxWidget->statusTip())) return true;
+        holdDropStatus_ = false;
+        StatusBar->setText(tip);
         return true;
     }
     return QMainWindow::event(event);
@@ -346,10 +381,10 @@ void TGraphWindow::dropEvent(QDropEvent* event) {
     const QList<QUrl> urls = event->mimeData()->urls();
     event->acceptProposedAction();
     if (urls.isEmpty()) return;
-    // The first file only; paths were read into a buffer of 260 characters.
-    std::string path = urls.front().toLocalFile().toLocal8Bit().toStdString();
-    if (path.size() > 259) path.resize(259);
+    // The first file only, and its whole path: a cut one could name another file.
+    const std::string path = urls.front().toLocalFile().toLocal8Bit().toStdString();
     StatusBar->setText("Filename is " + FromLocal(path));
+    holdDropStatus_ = true;
     OpenDataFile(path);
 }
 

@@ -16,6 +16,7 @@
 #include "KeyboardCommands.h"
 #include "LoaderServices.h"
 #include "MainMenus.h"
+#include "StatusPanel.h"
 #include "TFileProgressBarForm.h"
 #include "ViewerDocument.h"
 #include "WindowDialogs.h"
@@ -23,6 +24,13 @@
 namespace ocuvis {
 
 class TAboutBox;
+
+// "Azim 30°": an angle label's text, the angle in whole degrees and the degree sign.
+QString AngleText(const char* prefix, int degrees);
+
+// Names the application. No display name is set: the X11 window system would append it to
+// every caption, and the captions are the program's own texts.
+void NameApplication();
 class TFileFormat;
 class TGraphTitles;
 
@@ -60,8 +68,8 @@ class TGraphWindow final : public QMainWindow,
     GraphOutput& output() { return output_; }
 
     GraphBox* GraphBoxWidget = nullptr;
-    QLabel* MsgLabel = nullptr;
-    QLabel* StatusBar = nullptr;
+    StatusPanel* MsgLabel = nullptr;
+    StatusPanel* StatusBar = nullptr;
     QWidget* ButtonsPanel = nullptr;
     QWidget* XYPanel = nullptr;
     QWidget* ZRPanel = nullptr;
@@ -136,6 +144,8 @@ class TGraphWindow final : public QMainWindow,
     QImage frameBitmap_;
     bool frameStale_ = false;
     bool closeRequested_ = false;
+    // The status bar keeps a dropped file's name against the paint area's hint.
+    bool holdDropStatus_ = false;
     int framesRendered_ = 0;
 };
 

@@ -36,11 +36,6 @@ void Position(QScrollBar* bar, int value) {
     bar->setValue(value);
 }
 
-// "Azim 30°": the angle in whole degrees and the degree sign.
-QString AngleText(const char* prefix, int degrees) {
-    return QString::fromLatin1(prefix) + QString::number(degrees) + QChar(0x00B0);
-}
-
 }  // namespace
 
 void TGraphWindow::ConnectCommands() {
@@ -166,11 +161,18 @@ void TGraphWindow::ConnectScrollBars() {
     bind(ZOffsetScrollBar, [&s](int v) { s.SetZOffsetPosition(v); });
     bind(ElevationScrollBar, [&s](int v) { s.SetElevation(v); });
     bind(AzimuthScrollBar, [&s](int v) { s.SetAzimuth(v); });
-    // The user working a bar stops that axis's rotation; the new position follows.
-    connect(AzimuthScrollBar, &QAbstractSlider::actionTriggered, this,
-            [this] { Run([this] { document_->rotation.AzimuthScrollBarScroll(); }); });
-    connect(ElevationScrollBar, &QAbstractSlider::actionTriggered, this,
-            [this] { Run([this] { document_->rotation.ElevationScrollBarScroll(); }); });
+    // The user working a bar stops that axis's rotation; the new position follows. The action
+    // signal comes before the bar takes its new position, and the sync after the stop would
+    // put the old one back: the position the action chose is kept across it.
+    const auto scroll = [this](QScrollBar* bar, void (RotationControl::*stop)()) {
+        connect(bar, &QAbstractSlider::actionTriggered, this, [this, bar, stop] {
+            const int chosen = bar->sliderPosition();
+            Run([this, stop] { (document_->rotation.*stop)(); });
+            bar->setSliderPosition(chosen);
+        });
+    };
+    scroll(AzimuthScrollBar, &RotationControl::AzimuthScrollBarScroll);
+    scroll(ElevationScrollBar, &RotationControl::ElevationScrollBarScroll);
 }
 
 void TGraphWindow::RebuildRecentFiles() {
