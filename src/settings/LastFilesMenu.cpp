@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "OrlenStrings.h"
-
 namespace ocuvis {
 
 namespace {
@@ -29,7 +27,14 @@ LastFilesMenu::~LastFilesMenu() {
 }
 
 std::string LastFilesMenu::FileNameOf(std::string_view path) {
-    return std::string(OrlenStrings().FileNamePart(path));
+#ifdef _WIN32
+    constexpr std::string_view kSeparators = "\\:/";
+#else
+    // ':' and '\' are ordinary characters in a file name here.
+    constexpr std::string_view kSeparators = "/";
+#endif
+    const std::size_t last = path.find_last_of(kSeparators);
+    return std::string(last == std::string_view::npos ? path : path.substr(last + 1));
 }
 
 void LastFilesMenu::Load() {

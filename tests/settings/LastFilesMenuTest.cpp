@@ -61,15 +61,20 @@ TEST_F(LastFilesMenuTest, AnEmptyRegistryGivesNoEntriesAndNoStartFile) {
 
 TEST_F(LastFilesMenuTest, EntriesAreToldApartByTheirExactFileName) {
     auto menu = Make();
-    menu->AddRecentFile("C:\\a\\data.3d");
-    menu->AddRecentFile("D:\\b\\data.3d");
+    menu->AddRecentFile("/a/data.3d");
+    menu->AddRecentFile("/b/data.3d");
     menu->AddRecentFile("/home/ann/Data.3d");
-    menu->AddRecentFile("E:peaks.txt");
-    EXPECT_EQ(Shown(*menu), (std::vector<std::string>{"LastFile2 peaks.txt E:peaks.txt",
-                                                      "LastFile1 Data.3d /home/ann/Data.3d",
-                                                      "LastFile0 data.3d D:\\b\\data.3d"}));
+    // ':' and '\' belong to the name.
+    menu->AddRecentFile("/runs/run:12.3d");
+    menu->AddRecentFile("/runs/run\\12.3d");
+    menu->AddRecentFile("peaks.txt");
+    EXPECT_EQ(Shown(*menu),
+              (std::vector<std::string>{
+                  "LastFile4 peaks.txt peaks.txt", "LastFile3 run\\12.3d /runs/run\\12.3d",
+                  "LastFile2 run:12.3d /runs/run:12.3d", "LastFile1 Data.3d /home/ann/Data.3d",
+                  "LastFile0 data.3d /b/data.3d"}));
     menu->Click("LastFile0");
-    EXPECT_EQ(opened, std::vector<std::string>{"D:\\b\\data.3d"});
+    EXPECT_EQ(opened, std::vector<std::string>{"/b/data.3d"});
 }
 
 TEST_F(LastFilesMenuTest, TheEleventhFilePushesOutTheOldest) {
