@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <memory>
 
@@ -169,6 +172,38 @@ TEST_F(LastFilesMenuTest, OnlyItemNamesOfExistingEntriesOpenAnything) {
     EXPECT_TRUE(opened.empty());
     menu->Click("LastFile02");
     EXPECT_EQ(opened, std::vector<std::string>{"/d/f2.3d"});
+}
+
+TEST_F(LastFilesMenuTest, ASaveKilledPartWayLeavesTheOldList) {
+    // Written and let go before the fork: the child shares no connection with this process.
+    {
+        HiveOnFile old(file.hive.databasePath());
+        old.store.WriteInteger("Ocuvis\\Last Opened Files", "Number of Files", 2);
+        old.store.WriteString("Ocuvis\\Last Opened Files", "LastFile0", "/d/a.3d");
+        old.store.WriteString("Ocuvis\\Last Opened Files", "LastFile1", "/d/b.3d");
+    }
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        alarm(60);
+        SqliteHive hive(file.hive.databasePath());
+        ScriptedHive scripted(hive);
+        // Killed after the old list is gone and the first new entry is written.
+        scripted.beforeWrite = [](const std::string& name) {
+            if (name == "LastFile1") raise(SIGKILL);
+        };
+        RecordingMessages messages;
+        {
+            LastFilesMenu menu(nullptr, scripted, messages, "Ocuvis", 10);
+            menu.AddRecentFile("/d/c.3d");
+        }
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(StoredList(),
+              (std::vector<std::string>{"2", "LastFile0=/d/a.3d", "LastFile1=/d/b.3d"}));
 }
 
 TEST_F(LastFilesMenuTest, AListThatCannotBeRemovedIsWrittenOverAllTheSame) {
