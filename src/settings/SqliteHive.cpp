@@ -257,7 +257,7 @@ void SqliteHive::Close() {
     batchOpen_ = false;
 }
 
-bool SqliteHive::Refuse(const char* cause) {
+bool SqliteHive::Refuse(const std::string& cause) {
     cause_ = path_ + " " + cause;
     return false;
 }
@@ -272,7 +272,7 @@ HiveStatus SqliteHive::Failed(int code, HiveStatus status) {
 }
 
 HiveStatus SqliteHive::RefuseWrite() {
-    cause_ = path_ + " is read-only";
+    cause_ = path_ + " " + readOnlyCause_;
     return HiveStatus::KeyUnavailable;
 }
 
@@ -304,12 +304,20 @@ bool SqliteHive::EnsureOpen() {
     if (stat(path_.c_str(), &info) == 0) {
         if (!S_ISREG(info.st_mode)) return Refuse("is not a file");
         // Permission bits count even for the super-user: a file made read-only stays unwritten.
-        readOnly_ = (info.st_mode & 0222) == 0 || access(path_.c_str(), W_OK) != 0;
+        // The journal is made beside the file, so its folder must be writable too.
+        const std::string folder = file.has_parent_path() ? file.parent_path().string() : ".";
+        if ((info.st_mode & 0222) == 0 || access(path_.c_str(), W_OK) != 0) {
+            readOnly_ = true;
+            readOnlyCause_ = "is read-only";
+        } else if (access(folder.c_str(), W_OK) != 0) {
+            readOnly_ = true;
+            readOnlyCause_ = "is in a folder that cannot be written";
+        }
         if (info.st_size > 0) {
             if (!HeaderIsOurs(path_)) return Refuse("is not a settings file of this program");
             existingFile = true;
         } else if (readOnly_) {
-            return Refuse("is read-only");
+            return Refuse(readOnlyCause_);
         }
     } else if (errno != ENOENT) {
         return Refuse("cannot be opened");
@@ -320,7 +328,10 @@ bool SqliteHive::EnsureOpen() {
         Close();
         return Refuse("cannot be opened");
     }
-    if (sqlite3_db_readonly(db_, "main") == 1) readOnly_ = true;
+    if (!readOnly_ && sqlite3_db_readonly(db_, "main") == 1) {
+        readOnly_ = true;
+        readOnlyCause_ = "is read-only";
+    }
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, static_cast<int>(lockTimeout_.count()));
     if (!VerifyOrCreateSchema(existingFile)) {
@@ -426,8 +437,8 @@ HiveStatus SqliteHive::ReadValue(std::string_view path, std::string_view name, S
 
 HiveStatus SqliteHive::WriteValue(std::string_view path, std::string_view name,
                                   const StoredValue& value) {
-    // SQLite takes lengths as int; anything near that is no setting.
     cause_.clear();
+    // SQLite takes lengths as int; anything near that is no setting.
     if (value.data.size() > kMaxValueBytes || name.size() > kMaxValueBytes)
         return HiveStatus::ValueFailed;
     std::vector<std::string_view> parts;

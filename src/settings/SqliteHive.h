@@ -60,7 +60,7 @@ class SqliteHive final : public RegistryHive {
     bool VerifyOrCreateSchema(bool existingFile);
     // Whether this call runs inside the batch's transaction.
     bool InBatch() const;
-    bool Refuse(const char* cause);
+    bool Refuse(const std::string& cause);
     void Close();
     // Notes the cause; after an error that says the file is no longer a sound hive, forgets the
     // connection, so the next call checks the file again instead of writing into it.
@@ -73,6 +73,7 @@ class SqliteHive final : public RegistryHive {
     sqlite3* db_ = nullptr;
     bool suspect_ = false;
     bool readOnly_ = false;
+    std::string readOnlyCause_;
     int batchDepth_ = 0;
     bool batchOpen_ = false;
     int batchError_ = 0;  // the first failure inside the batch's transaction
