@@ -216,7 +216,9 @@ void GraphScaling::RestoreScaleSettings() {
     }
     double z0 = 0.0;
     float narrowedZ0 = 0.0f;
-    if (scaleStore_.ReadFloat(kScaleValueNames[18], z0) && ToGraphFloat(z0, narrowedZ0))
+    // The eye must stand in front of the cube: a distance of 0 or less draws nothing.
+    if (scaleStore_.ReadFloat(kScaleValueNames[18], z0) && ToGraphFloat(z0, narrowedZ0) &&
+        narrowedZ0 > 0.0f)
         view_.z0 = narrowedZ0;
     dragRedrawHold = false;
 }

@@ -1,5 +1,7 @@
 #include "FileInputValues.h"
 
+#include <cmath>
+
 namespace ocuvis {
 
 FileInputValues::FileInputValues(OrlenRegistry store, const std::string& appKeyName)
@@ -15,7 +17,10 @@ void FileInputValues::ReadSetupValues(FileInputFields& fields, SeedSetup& seed,
     store_.ReadInteger(registryKey, "ZIndex", fields.ZIndex);
     store_.ReadInteger(registryKey, "DotIndex", fields.DotIndex);
     store_.ReadBool(registryKey, "SubSampleEnabled", fields.SubSampleEnabled);
-    if (double percent = 0.0; store_.ReadFloat(registryKey, "SamplePercent", percent))
+    // A share that is no number (hand-edited) counts as missing, so the default is kept and
+    // written back.
+    if (double percent = 0.0; store_.ReadFloat(registryKey, "SamplePercent", percent) &&
+                              std::isfinite(static_cast<float>(percent)))
         fields.SamplePercent = static_cast<float>(percent);
     // The seed type is an 8-bit index: only the low byte of what is stored counts.
     if (std::int32_t type = 0; store_.ReadInteger(registryKey, "SeedType", type))

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "OrlenStrings.h"
-
 namespace ocuvis {
 
 namespace {
@@ -29,7 +27,14 @@ LastFilesMenu::~LastFilesMenu() {
 }
 
 std::string LastFilesMenu::FileNameOf(std::string_view path) {
-    return std::string(OrlenStrings().FileNamePart(path));
+#ifdef _WIN32
+    constexpr std::string_view kSeparators = "\\:/";
+#else
+    // ':' and '\' are ordinary characters in a file name here.
+    constexpr std::string_view kSeparators = "/";
+#endif
+    const std::size_t last = path.find_last_of(kSeparators);
+    return std::string(last == std::string_view::npos ? path : path.substr(last + 1));
 }
 
 void LastFilesMenu::Load() {
@@ -77,7 +82,9 @@ void LastFilesMenu::Click(std::string_view itemName) {
 
 void LastFilesMenu::Save() {
     // The old list goes as a whole, so no value of a longer earlier list survives; if it cannot
-    // go, the new values are written over it all the same.
+    // go, the new values are written over it all the same. One batch, so that a kill part-way
+    // leaves the old list rather than none.
+    OrlenRegistry::Batch batch(store_);
     store_.RemoveKey(key_, false);
     // Each entry writes its own path: matching entries to paths by file name, as a caption
     // lookup would, loses entries whose slots are not 0..count-1 after a load with gaps.

@@ -51,7 +51,7 @@ class LastFilesMenu final : public RecentFileList {
 
     std::function<void()> onChanged;
 
-    // The text after the last '\', ':' or '/'; the whole path when it has none of them.
+    // The text after the last '/' ('\', ':' or '/' on Windows); the whole path without one.
     static std::string FileNameOf(std::string_view path);
 
   private:

@@ -45,8 +45,26 @@ bool IsDword(const StoredValue& stored) {
 OrlenRegistry::OrlenRegistry(RegistryHive& hive, SettingsMessages& messages)
     : hive_(hive), messages_(messages) {}
 
-void OrlenRegistry::Warn(const std::string& text, const std::string& title) {
-    messages_.ShowMessage(text, title, MessageIcon::Warning);
+OrlenRegistry::Batch::Batch(OrlenRegistry& store) : store_(store) {
+    // A batch that cannot start leaves each call to stand alone and report for itself.
+    store_.hive_.BeginBatch();
+}
+
+OrlenRegistry::Batch::~Batch() {
+    if (store_.hive_.EndBatch() != HiveStatus::Done)
+        store_.Warn(Failure::KeepBatch, "The settings of this run were not kept.", kWriteTitle);
+}
+
+void OrlenRegistry::Warn(Failure failure, std::string text, const std::string& title) {
+    if (const std::string cause = hive_.FailureCause(); !cause.empty()) {
+        const bool reading = failure == Failure::ReadKey || failure == Failure::ReadValue;
+        text += (reading ? "\nSettings cannot be read: " : "\nSettings cannot be saved: ") + cause;
+    }
+    if (hive_.FirstFailureOfKind(static_cast<int>(failure))) {
+        messages_.ShowMessage(text, title, MessageIcon::Warning);
+    } else {
+        StderrSettingsMessages().ShowMessage(text, title, MessageIcon::Warning);
+    }
 }
 
 void OrlenRegistry::Write(std::string_view key, std::string_view name, Kind kind,
@@ -56,13 +74,15 @@ void OrlenRegistry::Write(std::string_view key, std::string_view name, Kind kind
         case HiveStatus::Done:
             return;
         case HiveStatus::KeyUnavailable:
-            Warn("Tried to open/create Windows Registry key " + Quoted(fullKey) + ", but failed.",
+            Warn(Failure::WriteKey,
+                 "Tried to open/create Windows Registry key " + Quoted(fullKey) + ", but failed.",
                  kKeyOpenTitle);
             return;
         case HiveStatus::Missing:
         case HiveStatus::ValueFailed:
             // The boolean's text differs from the others'; users and support notes know both.
-            Warn(std::string(kind == Kind::Bool ? "Tried to write Windows OrlenRegistry parameter "
+            Warn(Failure::WriteValue,
+                 std::string(kind == Kind::Bool ? "Tried to write Windows OrlenRegistry parameter "
                                                 : "Tried to write Windows Registry parameter ") +
                      Quoted(name) + " but failed.",
                  kWriteTitle);
@@ -78,7 +98,8 @@ bool OrlenRegistry::Read(std::string_view key, std::string_view name, StoredValu
         case HiveStatus::Missing:
             return false;
         case HiveStatus::KeyUnavailable:
-            Warn("Tried to open Windows Registry key " + Quoted(fullKey) + ", but failed.",
+            Warn(Failure::ReadKey,
+                 "Tried to open Windows Registry key " + Quoted(fullKey) + ", but failed.",
                  kKeyOpenTitle);
             return false;
         case HiveStatus::ValueFailed:
@@ -88,7 +109,8 @@ bool OrlenRegistry::Read(std::string_view key, std::string_view name, StoredValu
 }
 
 bool OrlenRegistry::ReadFailed(std::string_view name) {
-    Warn("Tried to read Windows Registry parameter " + Quoted(name) + " but failed, does it exist?",
+    Warn(Failure::ReadValue,
+         "Tried to read Windows Registry parameter " + Quoted(name) + " but failed, does it exist?",
          kReadTitle);
     return false;
 }
@@ -157,8 +179,10 @@ bool OrlenRegistry::ReadString(std::string_view key, std::string_view name, std:
 
 bool OrlenRegistry::RemoveKey(std::string_view key, bool announce) {
     const std::string fullKey = rootKey + std::string(key);
-    if (hive_.RemoveKey(fullKey) != HiveStatus::Done) {
-        Warn("Tried to remove " + fullKey +
+    if (const HiveStatus removed = hive_.RemoveKey(fullKey); removed != HiveStatus::Done) {
+        // A hive that cannot be changed at all is one failure to save, however it shows.
+        Warn(removed == HiveStatus::Missing ? Failure::RemoveKey : Failure::WriteKey,
+             "Tried to remove " + fullKey +
                  " 'Key' from Windows Registry but failed, does it exist?",
              kChangeTitle);
         return false;

@@ -17,10 +17,25 @@ inline const std::string kAppKeyName = "Ocuvis";
 // opens (and if need be creates) its key, does one thing and closes it again; the store keeps no
 // state, so any number of them may exist at once. Failures are shown as messages and never stop
 // the caller: a failed read leaves the target as it was and returns false, a failed write writes
-// nothing. A missing value is not a failure and is never reported.
+// nothing. A missing value is not a failure and is never reported. Each kind of failure is
+// shown once per hive, naming the hive file and the cause where the hive knows them; later ones
+// go to standard error, so a hive that cannot be used does not bury the user in messages.
 class OrlenRegistry {
   public:
     OrlenRegistry(RegistryHive& hive, SettingsMessages& messages);
+
+    // Everything written through any store on the same hive while a batch lives is kept
+    // together when it ends, or, if the program dies before then, not at all.
+    class Batch {
+      public:
+        explicit Batch(OrlenRegistry& store);
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+      private:
+        OrlenRegistry& store_;
+    };
 
     void WriteBool(std::string_view key, std::string_view name, bool value);
     void WriteInteger(std::string_view key, std::string_view name, std::int32_t value);
@@ -48,13 +63,15 @@ class OrlenRegistry {
 
   private:
     enum class Kind { Bool, Integer, Float, String };
+    // The kinds of failure that are each shown once per hive.
+    enum class Failure { ReadKey, WriteKey, ReadValue, WriteValue, RemoveKey, KeepBatch };
 
     void Write(std::string_view key, std::string_view name, Kind kind, StoredValue value);
     // The stored value when found and readable; reports the failures.
     bool Read(std::string_view key, std::string_view name, StoredValue& value);
     // The read message for a value that is there but cannot be taken; always false.
     bool ReadFailed(std::string_view name);
-    void Warn(const std::string& text, const std::string& title);
+    void Warn(Failure failure, std::string text, const std::string& title);
 
     RegistryHive& hive_;
     SettingsMessages& messages_;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -45,6 +47,23 @@ class RegistryHive {
                                   const StoredValue& value) = 0;
     // Removes path with every key and value below it.
     virtual HiveStatus RemoveKey(std::string_view path) = 0;
+
+    // Calls between the two are kept or lost together: a writer killed in between leaves the
+    // hive as it was before. Batches nest; the outermost end keeps them. Without a batch, or
+    // when one cannot start, each call stands alone.
+    virtual HiveStatus BeginBatch() { return HiveStatus::Done; }
+    virtual HiveStatus EndBatch() { return HiveStatus::Done; }
+
+    // Why the latest call failed, naming the hive: "/home/u/.config/x.sqlite is read-only".
+    // Empty when the hive cannot tell.
+    virtual std::string FailureCause() const { return {}; }
+
+    // True the first time a kind of failure is met on this hive: a hive that cannot be used
+    // fails every call, and the user needs to hear it once, not once per value.
+    bool FirstFailureOfKind(int kind) { return reportedKinds_.insert(kind).second; }
+
+  private:
+    std::set<int> reportedKinds_;
 };
 
 }  // namespace ocuvis

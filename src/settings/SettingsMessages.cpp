@@ -1,5 +1,6 @@
 #include "SettingsMessages.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace ocuvis {
@@ -9,7 +10,9 @@ void StderrSettingsMessages::ShowMessage(const std::string& text, const std::str
     const char* kind = icon == MessageIcon::Warning ? "warning"
                        : icon == MessageIcon::Stop  ? "error"
                                                     : "note";
-    std::fprintf(stderr, "ocuvis: %s: %s: %s\n", kind, title.c_str(), text.c_str());
+    std::string line = text;
+    std::replace(line.begin(), line.end(), '\n', ' ');
+    std::fprintf(stderr, "ocuvis: %s: %s: %s\n", kind, title.c_str(), line.c_str());
 }
 
 }  // namespace ocuvis

@@ -88,13 +88,17 @@ int Execute(sqlite3* db, const char* sql) {
     return sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
 }
 
-// One call's transaction: rolled back unless committed.
+// One call's transaction, or its savepoint inside a batch: rolled back unless committed.
 class Transaction {
   public:
-    Transaction(sqlite3* db, bool write)
-        : db_(db), result_(Execute(db, write ? "BEGIN IMMEDIATE" : "BEGIN")) {}
+    Transaction(sqlite3* db, bool write, bool inBatch)
+        : db_(db),
+          inBatch_(inBatch),
+          result_(Execute(db, inBatch ? "SAVEPOINT call"
+                              : write ? "BEGIN IMMEDIATE"
+                                      : "BEGIN")) {}
     ~Transaction() {
-        if (result_ == SQLITE_OK && !finished_) Execute(db_, "ROLLBACK");
+        if (result_ == SQLITE_OK && !finished_) Undo();
     }
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
@@ -102,16 +106,51 @@ class Transaction {
     int result() const { return result_; }
     int Commit() {
         finished_ = true;
-        const int code = Execute(db_, "COMMIT");
-        if (code != SQLITE_OK) Execute(db_, "ROLLBACK");
+        const int code = Execute(db_, inBatch_ ? "RELEASE call" : "COMMIT");
+        if (code != SQLITE_OK) Undo();
         return code;
     }
 
   private:
+    void Undo() {
+        if (inBatch_) {
+            Execute(db_, "ROLLBACK TO call");
+            Execute(db_, "RELEASE call");
+        } else {
+            Execute(db_, "ROLLBACK");
+        }
+    }
+
     sqlite3* db_;
+    bool inBatch_;
     int result_;
     bool finished_ = false;
 };
+
+// What keeps a file from serving as the hive, after its path.
+std::string CauseOf(int code) {
+    switch (code & 0xFF) {
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return "is in use by another program";
+        case SQLITE_READONLY:
+            return "is read-only";
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB:
+            return "is damaged";
+        case SQLITE_FULL:
+            return "cannot grow: the disk is full";
+        case SQLITE_CANTOPEN:
+            return "cannot be opened";
+        case SQLITE_PERM:
+        case SQLITE_AUTH:
+            return "may not be changed";
+        case SQLITE_IOERR:
+            return "cannot be read or written (input/output error)";
+        default:
+            return std::string("cannot be used (") + sqlite3_errstr(code) + ")";
+    }
+}
 
 // Splits a backslash-separated key path. An empty path or an empty part (a doubled, leading or
 // trailing backslash) names no key.
@@ -215,45 +254,83 @@ std::string SqliteHive::DefaultPath() {
 void SqliteHive::Close() {
     if (db_ != nullptr) sqlite3_close_v2(db_);
     db_ = nullptr;
+    batchOpen_ = false;
+}
+
+bool SqliteHive::Refuse(const std::string& cause) {
+    cause_ = path_ + " " + cause;
+    return false;
 }
 
 HiveStatus SqliteHive::Failed(int code, HiveStatus status) {
+    if (cause_.empty()) cause_ = path_ + " " + CauseOf(code);
+    if (batchOpen_ && batchError_ == 0) batchError_ = code;
     const int primary = code & 0xFF;
     // Closed at the start of the next call, once this call's statements are gone.
     if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB) suspect_ = true;
     return status;
 }
 
+HiveStatus SqliteHive::RefuseWrite() {
+    cause_ = path_ + " " + readOnlyCause_;
+    return HiveStatus::KeyUnavailable;
+}
+
+bool SqliteHive::InBatch() const {
+    // SQLite ends the transaction by itself after some errors; the calls then stand alone.
+    return batchOpen_ && sqlite3_get_autocommit(db_) == 0;
+}
+
 bool SqliteHive::EnsureOpen() {
     if (suspect_) Close();
     suspect_ = false;
     if (db_ != nullptr) return true;
-    if (path_.empty()) return false;
+    if (path_.empty()) {
+        cause_ = "no home folder is known to keep them in";
+        return false;
+    }
 
     namespace fs = std::filesystem;
     std::error_code ec;
     const fs::path file(path_);
     if (file.has_parent_path()) {
         fs::create_directories(file.parent_path(), ec);
-        if (ec) return false;
+        if (ec) return Refuse("cannot be made: its folder cannot be made");
     }
 
     bool existingFile = false;
+    readOnly_ = false;
     struct stat info {};
     if (stat(path_.c_str(), &info) == 0) {
-        if (!S_ISREG(info.st_mode)) return false;
+        if (!S_ISREG(info.st_mode)) return Refuse("is not a file");
+        // Permission bits count even for the super-user: a file made read-only stays unwritten.
+        // The journal is made beside the file, so its folder must be writable too.
+        const std::string folder = file.has_parent_path() ? file.parent_path().string() : ".";
+        if ((info.st_mode & 0222) == 0 || access(path_.c_str(), W_OK) != 0) {
+            readOnly_ = true;
+            readOnlyCause_ = "is read-only";
+        } else if (access(folder.c_str(), W_OK) != 0) {
+            readOnly_ = true;
+            readOnlyCause_ = "is in a folder that cannot be written";
+        }
         if (info.st_size > 0) {
-            if (!HeaderIsOurs(path_)) return false;
+            if (!HeaderIsOurs(path_)) return Refuse("is not a settings file of this program");
             existingFile = true;
+        } else if (readOnly_) {
+            return Refuse(readOnlyCause_);
         }
     } else if (errno != ENOENT) {
-        return false;
+        return Refuse("cannot be opened");
     }
 
-    if (sqlite3_open_v2(path_.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
-        SQLITE_OK) {
+    const int flags = readOnly_ ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    if (sqlite3_open_v2(path_.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
         Close();
-        return false;
+        return Refuse("cannot be opened");
+    }
+    if (!readOnly_ && sqlite3_db_readonly(db_, "main") == 1) {
+        readOnly_ = true;
+        readOnlyCause_ = "is read-only";
     }
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, static_cast<int>(lockTimeout_.count()));
@@ -265,12 +342,15 @@ bool SqliteHive::EnsureOpen() {
 }
 
 bool SqliteHive::VerifyOrCreateSchema(bool existingFile) {
-    Transaction transaction(db_, true);
-    if (transaction.result() != SQLITE_OK) return false;
+    Transaction transaction(db_, !readOnly_, false);
+    if (transaction.result() != SQLITE_OK) {
+        cause_ = path_ + " " + CauseOf(transaction.result());
+        return false;
+    }
 
     const auto applicationId = PragmaValue(db_, "PRAGMA application_id");
     const auto version = PragmaValue(db_, "PRAGMA user_version");
-    if (!applicationId || !version) return false;
+    if (!applicationId || !version) return Refuse("is damaged");
 
     std::vector<std::string> tables;
     {
@@ -286,40 +366,56 @@ bool SqliteHive::VerifyOrCreateSchema(bool existingFile) {
 
     if (*applicationId == kApplicationId) {
         // A later version's layout may differ: leave it alone rather than guess.
-        if (*version != kSchemaVersion) return false;
+        if (*version != kSchemaVersion) return Refuse("was written by a later version");
         const auto has = [&](const char* name) {
             for (const auto& table : tables)
                 if (table == name) return true;
             return false;
         };
-        if (!has("hive_keys") || !has("hive_values")) return false;
+        if (!has("hive_keys") || !has("hive_values")) return Refuse("is damaged");
         Statement check(db_, "PRAGMA quick_check");
-        if (check.Step() != SQLITE_ROW || check.Text(0) != "ok") return false;
-        return transaction.Commit() == SQLITE_OK;
+        if (check.Step() != SQLITE_ROW || check.Text(0) != "ok") return Refuse("is damaged");
+        // Id 0 stands for "no parent": a key with it makes the tree loop back to its top.
+        Statement root(db_, "SELECT EXISTS (SELECT 1 FROM hive_keys WHERE id = 0)");
+        if (root.Step() != SQLITE_ROW || root.Int(0) != 0) return Refuse("is damaged");
+        return transaction.Commit() == SQLITE_OK || Refuse("cannot be opened");
     }
 
     // Only a file that was empty or missing before SQLite opened it, and is still empty under
     // the lock, gets our tables.
-    if (existingFile || *applicationId != 0 || objectCount != 0) return false;
-    if (Execute(db_, kCreateSchema) != SQLITE_OK) return false;
-    if (Execute(db_, ("PRAGMA application_id = " + std::to_string(kApplicationId)).c_str()) !=
+    if (existingFile || *applicationId != 0 || objectCount != 0)
+        return Refuse("is not a settings file of this program");
+    if (Execute(db_, kCreateSchema) != SQLITE_OK ||
+        Execute(db_, ("PRAGMA application_id = " + std::to_string(kApplicationId)).c_str()) !=
             SQLITE_OK ||
         Execute(db_, ("PRAGMA user_version = " + std::to_string(kSchemaVersion)).c_str()) !=
             SQLITE_OK)
+        return Refuse("cannot be made");
+    if (const int committed = transaction.Commit(); committed != SQLITE_OK) {
+        cause_ = path_ + " " + CauseOf(committed);
         return false;
-    return transaction.Commit() == SQLITE_OK;
+    }
+    return true;
 }
 
 HiveStatus SqliteHive::ReadValue(std::string_view path, std::string_view name, StoredValue& value) {
+    cause_.clear();
     std::vector<std::string_view> parts;
     if (!SplitKeyPath(path, parts) || !EnsureOpen()) return HiveStatus::KeyUnavailable;
-    Transaction transaction(db_, true);
+    Transaction transaction(db_, !readOnly_, InBatch());
     if (transaction.result() != SQLITE_OK)
         return Failed(transaction.result(), HiveStatus::KeyUnavailable);
     std::int64_t key = 0;
     int error = SQLITE_OK;
-    if (FindKey(db_, parts, true, key, error) != Lookup::Found)
-        return Failed(error, HiveStatus::KeyUnavailable);
+    // A file that cannot be written gives what it has; a key it lacks holds no value.
+    switch (FindKey(db_, parts, !readOnly_, key, error)) {
+        case Lookup::Found:
+            break;
+        case Lookup::Missing:
+            return HiveStatus::Missing;
+        case Lookup::Failed:
+            return Failed(error, HiveStatus::KeyUnavailable);
+    }
 
     Statement read(db_, "SELECT type, data FROM hive_values WHERE key_id = ?1 AND name = ?2");
     read.Bind(1, key);
@@ -341,12 +437,14 @@ HiveStatus SqliteHive::ReadValue(std::string_view path, std::string_view name, S
 
 HiveStatus SqliteHive::WriteValue(std::string_view path, std::string_view name,
                                   const StoredValue& value) {
+    cause_.clear();
     // SQLite takes lengths as int; anything near that is no setting.
     if (value.data.size() > kMaxValueBytes || name.size() > kMaxValueBytes)
         return HiveStatus::ValueFailed;
     std::vector<std::string_view> parts;
     if (!SplitKeyPath(path, parts) || !EnsureOpen()) return HiveStatus::KeyUnavailable;
-    Transaction transaction(db_, true);
+    if (readOnly_) return RefuseWrite();
+    Transaction transaction(db_, true, InBatch());
     if (transaction.result() != SQLITE_OK)
         return Failed(transaction.result(), HiveStatus::KeyUnavailable);
     std::int64_t key = 0;
@@ -371,9 +469,11 @@ HiveStatus SqliteHive::WriteValue(std::string_view path, std::string_view name,
 }
 
 HiveStatus SqliteHive::RemoveKey(std::string_view path) {
+    cause_.clear();
     std::vector<std::string_view> parts;
     if (!SplitKeyPath(path, parts) || !EnsureOpen()) return HiveStatus::KeyUnavailable;
-    Transaction transaction(db_, true);
+    if (readOnly_) return RefuseWrite();
+    Transaction transaction(db_, true, InBatch());
     if (transaction.result() != SQLITE_OK)
         return Failed(transaction.result(), HiveStatus::KeyUnavailable);
     std::int64_t key = 0;
@@ -386,15 +486,26 @@ HiveStatus SqliteHive::RemoveKey(std::string_view path) {
         case Lookup::Failed:
             return Failed(error, HiveStatus::KeyUnavailable);
     }
-    // Values first, then the keys: everything at or below the key, found by walking down.
-    constexpr const char* kRemoval[] = {
-        "WITH RECURSIVE below(id) AS (SELECT ?1 UNION ALL SELECT hive_keys.id FROM hive_keys "
-        "JOIN below ON hive_keys.parent = below.id) DELETE FROM hive_values WHERE key_id IN below",
-        "WITH RECURSIVE below(id) AS (SELECT ?1 UNION ALL SELECT hive_keys.id FROM hive_keys "
-        "JOIN below ON hive_keys.parent = below.id) DELETE FROM hive_keys WHERE id IN below",
+    // Everything at or below the key, found by walking down. UNION visits each key once, so a
+    // tree changed into a loop by another program still ends the walk; a walk that meets the
+    // top marker has looped, and the hive is not touched.
+    const std::string below =
+        "WITH RECURSIVE below(id) AS (SELECT ?1 UNION SELECT hive_keys.id FROM hive_keys "
+        "JOIN below ON hive_keys.parent = below.id) ";
+    {
+        Statement loops(db_, (below + "SELECT EXISTS (SELECT 1 FROM below WHERE id = 0)").c_str());
+        loops.Bind(1, key);
+        const int step = loops.Step();
+        if (step != SQLITE_ROW) return Failed(step, HiveStatus::KeyUnavailable);
+        if (loops.Int(0) != 0) return Failed(SQLITE_CORRUPT, HiveStatus::KeyUnavailable);
+    }
+    // Values first, then the keys.
+    const std::string removals[] = {
+        below + "DELETE FROM hive_values WHERE key_id IN below",
+        below + "DELETE FROM hive_keys WHERE id IN below",
     };
-    for (const char* remove : kRemoval) {
-        Statement statement(db_, remove);
+    for (const std::string& remove : removals) {
+        Statement statement(db_, remove.c_str());
         statement.Bind(1, key);
         if (const int step = statement.Step(); step != SQLITE_DONE)
             return Failed(step, HiveStatus::KeyUnavailable);
@@ -404,10 +515,37 @@ HiveStatus SqliteHive::RemoveKey(std::string_view path) {
     return HiveStatus::Done;
 }
 
+HiveStatus SqliteHive::BeginBatch() {
+    cause_.clear();
+    if (batchDepth_++ > 0) return HiveStatus::Done;
+    batchError_ = 0;
+    if (!EnsureOpen()) return HiveStatus::KeyUnavailable;
+    if (readOnly_) return RefuseWrite();
+    if (const int begun = Execute(db_, "BEGIN IMMEDIATE"); begun != SQLITE_OK)
+        return Failed(begun, HiveStatus::KeyUnavailable);
+    batchOpen_ = true;
+    return HiveStatus::Done;
+}
+
+HiveStatus SqliteHive::EndBatch() {
+    cause_.clear();
+    if (batchDepth_ == 0 || --batchDepth_ > 0 || !batchOpen_) return HiveStatus::Done;
+    const bool intact = InBatch();
+    batchOpen_ = false;
+    if (!intact)
+        return Failed(batchError_ != 0 ? batchError_ : SQLITE_ABORT, HiveStatus::ValueFailed);
+    if (const int committed = Execute(db_, "COMMIT"); committed != SQLITE_OK) {
+        Execute(db_, "ROLLBACK");
+        return Failed(committed, HiveStatus::ValueFailed);
+    }
+    return HiveStatus::Done;
+}
+
 HiveStatus SqliteHive::KeyExists(std::string_view path) {
+    cause_.clear();
     std::vector<std::string_view> parts;
     if (!SplitKeyPath(path, parts) || !EnsureOpen()) return HiveStatus::KeyUnavailable;
-    Transaction transaction(db_, false);
+    Transaction transaction(db_, false, InBatch());
     if (transaction.result() != SQLITE_OK) return HiveStatus::KeyUnavailable;
     std::int64_t key = 0;
     int error = SQLITE_OK;
@@ -426,7 +564,7 @@ std::vector<std::string> SqliteHive::ValueNames(std::string_view path) {
     std::vector<std::string> names;
     std::vector<std::string_view> parts;
     if (!SplitKeyPath(path, parts) || !EnsureOpen()) return names;
-    Transaction transaction(db_, false);
+    Transaction transaction(db_, false, InBatch());
     if (transaction.result() != SQLITE_OK) return names;
     std::int64_t key = 0;
     int error = SQLITE_OK;

@@ -21,7 +21,8 @@ namespace ocuvis {
 // A file is only written once it is known to be ours: its header must carry our application id
 // (checked by reading the raw bytes, before SQLite touches it), our two tables must be there
 // and a quick integrity check must pass. A file that is not a database, another program's
-// database, or a damaged hive is left exactly as it is, and every call fails instead.
+// database, or a damaged hive is left exactly as it is, and every call fails instead. A file
+// without write permission is opened for reading only: its values load, and writes fail.
 class SqliteHive final : public RegistryHive {
   public:
     static constexpr std::chrono::milliseconds kDefaultLockTimeout{2000};
@@ -42,6 +43,11 @@ class SqliteHive final : public RegistryHive {
     HiveStatus WriteValue(std::string_view path, std::string_view name,
                           const StoredValue& value) override;
     HiveStatus RemoveKey(std::string_view path) override;
+    // One IMMEDIATE transaction for the whole batch; the calls in it run in savepoints, so a
+    // call that fails undoes only itself.
+    HiveStatus BeginBatch() override;
+    HiveStatus EndBatch() override;
+    std::string FailureCause() const override { return cause_; }
 
     // Lookups that create nothing, for inspection and tests: Done when the key exists.
     HiveStatus KeyExists(std::string_view path);
@@ -49,17 +55,29 @@ class SqliteHive final : public RegistryHive {
     std::vector<std::string> ValueNames(std::string_view path);
 
   private:
+    // Opens the file when needed; false, with the cause noted, when it cannot be used.
     bool EnsureOpen();
     bool VerifyOrCreateSchema(bool existingFile);
+    // Whether this call runs inside the batch's transaction.
+    bool InBatch() const;
+    bool Refuse(const std::string& cause);
     void Close();
-    // Forgets the connection after an error that says the file is no longer a sound hive, so
-    // the next call checks the file again instead of writing into it.
+    // Notes the cause; after an error that says the file is no longer a sound hive, forgets the
+    // connection, so the next call checks the file again instead of writing into it.
     HiveStatus Failed(int code, HiveStatus status);
+    // Writes are refused at once on a file opened for reading only.
+    HiveStatus RefuseWrite();
 
     std::string path_;
     std::chrono::milliseconds lockTimeout_;
     sqlite3* db_ = nullptr;
     bool suspect_ = false;
+    bool readOnly_ = false;
+    std::string readOnlyCause_;
+    int batchDepth_ = 0;
+    bool batchOpen_ = false;
+    int batchError_ = 0;  // the first failure inside the batch's transaction
+    std::string cause_;
 };
 
 }  // namespace ocuvis

@@ -239,6 +239,12 @@ TEST_F(Scaling, RestoreTruncatesClampsAndSkipsValuesThatCannotBeUsed) {
     EXPECT_EQ(graph.zmin, -2.5f);
     EXPECT_EQ(view.z0, 16.0f);
     EXPECT_EQ(presenter.frames, 0);
+    // The eye must stand in front of the cube.
+    for (const double z0 : {0.0, -4.0}) {
+        store.WriteFloat("z0", z0);
+        scaling.RestoreScaleSettings();
+        EXPECT_EQ(view.z0, 16.0f) << z0;
+    }
 }
 
 }  // namespace

@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <memory>
 
@@ -61,15 +64,20 @@ TEST_F(LastFilesMenuTest, AnEmptyRegistryGivesNoEntriesAndNoStartFile) {
 
 TEST_F(LastFilesMenuTest, EntriesAreToldApartByTheirExactFileName) {
     auto menu = Make();
-    menu->AddRecentFile("C:\\a\\data.3d");
-    menu->AddRecentFile("D:\\b\\data.3d");
+    menu->AddRecentFile("/a/data.3d");
+    menu->AddRecentFile("/b/data.3d");
     menu->AddRecentFile("/home/ann/Data.3d");
-    menu->AddRecentFile("E:peaks.txt");
-    EXPECT_EQ(Shown(*menu), (std::vector<std::string>{"LastFile2 peaks.txt E:peaks.txt",
-                                                      "LastFile1 Data.3d /home/ann/Data.3d",
-                                                      "LastFile0 data.3d D:\\b\\data.3d"}));
+    // ':' and '\' belong to the name.
+    menu->AddRecentFile("/runs/run:12.3d");
+    menu->AddRecentFile("/runs/run\\12.3d");
+    menu->AddRecentFile("peaks.txt");
+    EXPECT_EQ(Shown(*menu),
+              (std::vector<std::string>{
+                  "LastFile4 peaks.txt peaks.txt", "LastFile3 run\\12.3d /runs/run\\12.3d",
+                  "LastFile2 run:12.3d /runs/run:12.3d", "LastFile1 Data.3d /home/ann/Data.3d",
+                  "LastFile0 data.3d /b/data.3d"}));
     menu->Click("LastFile0");
-    EXPECT_EQ(opened, std::vector<std::string>{"D:\\b\\data.3d"});
+    EXPECT_EQ(opened, std::vector<std::string>{"/b/data.3d"});
 }
 
 TEST_F(LastFilesMenuTest, TheEleventhFilePushesOutTheOldest) {
@@ -164,6 +172,38 @@ TEST_F(LastFilesMenuTest, OnlyItemNamesOfExistingEntriesOpenAnything) {
     EXPECT_TRUE(opened.empty());
     menu->Click("LastFile02");
     EXPECT_EQ(opened, std::vector<std::string>{"/d/f2.3d"});
+}
+
+TEST_F(LastFilesMenuTest, ASaveKilledPartWayLeavesTheOldList) {
+    // Written and let go before the fork: the child shares no connection with this process.
+    {
+        HiveOnFile old(file.hive.databasePath());
+        old.store.WriteInteger("Ocuvis\\Last Opened Files", "Number of Files", 2);
+        old.store.WriteString("Ocuvis\\Last Opened Files", "LastFile0", "/d/a.3d");
+        old.store.WriteString("Ocuvis\\Last Opened Files", "LastFile1", "/d/b.3d");
+    }
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        alarm(60);
+        SqliteHive hive(file.hive.databasePath());
+        ScriptedHive scripted(hive);
+        // Killed after the old list is gone and the first new entry is written.
+        scripted.beforeWrite = [](const std::string& name) {
+            if (name == "LastFile1") raise(SIGKILL);
+        };
+        RecordingMessages messages;
+        {
+            LastFilesMenu menu(nullptr, scripted, messages, "Ocuvis", 10);
+            menu.AddRecentFile("/d/c.3d");
+        }
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(StoredList(),
+              (std::vector<std::string>{"2", "LastFile0=/d/a.3d", "LastFile1=/d/b.3d"}));
 }
 
 TEST_F(LastFilesMenuTest, AListThatCannotBeRemovedIsWrittenOverAllTheSame) {

@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <functional>
 
 #include "SettingsTestSupport.h"
 
@@ -110,6 +114,9 @@ TEST_F(OrlenRegistryTest, ReadsAcceptOnlyTheirOwnKinds) {
         SCOPED_TRACE(row.what);
         ASSERT_EQ(hive.WriteValue(kOcuvisKey, "Value", row.stored), HiveStatus::Done);
         shown.clear();
+        // A hive of its own per row: each shows its first failure.
+        SqliteHive rowHive(hive.databasePath());
+        OrlenRegistry store(rowHive, file.messages);
         bool flag = false;
         std::int32_t number = 99;
         double real = 99;
@@ -148,74 +155,107 @@ TEST_F(OrlenRegistryTest, ReadsAcceptOnlyTheirOwnKinds) {
     }
 }
 
-// Every failure the store reports, with its exact text, title and icon.
+// Every failure the store reports, with its exact text, title and icon; each on a hive of its
+// own, since a hive shows each kind of failure once.
 TEST_F(OrlenRegistryTest, FailureMessages) {
-    ScriptedHive scripted(hive);
-    OrlenRegistry failing(scripted, file.messages);
     const auto warning = [](std::string text, std::string title) {
         return ShownMessage{std::move(text), std::move(title), MessageIcon::Warning};
     };
     const std::string keyOpen = "Registry Key Open Attempt Failed";
     const std::string write = "Registry Parameter Write Attempt Failed";
     const std::string change = "Registry Change Notification";
-    bool flag = false;
+    enum Fault { NoKey, NoValue, Nothing };
+    const struct {
+        Fault fault;
+        std::function<void(OrlenRegistry&)> call;
+        ShownMessage expected;
+    } rows[] = {
+        {NoKey, [](OrlenRegistry& s) { s.WriteFloat("Ocuvis\\Sub", "F", 1); },
+         warning("Tried to open/create Windows Registry key "
+                 "\"Software\\Tolvane\\Ocuvis\\Sub\", but failed.",
+                 keyOpen)},
+        {NoKey,
+         [](OrlenRegistry& s) {
+             std::string text;
+             EXPECT_FALSE(s.ReadString("Ocuvis\\Sub", "S", text));
+         },
+         warning("Tried to open Windows Registry key \"Software\\Tolvane\\Ocuvis\\Sub\", but "
+                 "failed.",
+                 keyOpen)},
+        // The key opens but the value cannot be written or read; the boolean's text is its own.
+        {NoValue, [](OrlenRegistry& s) { s.WriteBool("Ocuvis", "B", true); },
+         warning("Tried to write Windows OrlenRegistry parameter \"B\" but failed.", write)},
+        {NoValue, [](OrlenRegistry& s) { s.WriteString("Ocuvis", "S", "s"); },
+         warning("Tried to write Windows Registry parameter \"S\" but failed.", write)},
+        {NoValue,
+         [](OrlenRegistry& s) {
+             double real = 0;
+             EXPECT_FALSE(s.ReadFloat("Ocuvis", "F", real));
+             EXPECT_EQ(real, 0);
+         },
+         warning("Tried to read Windows Registry parameter \"F\" but failed, does it exist?",
+                 "Registry Parameter Read Attempt Failed")},
+        {Nothing, [](OrlenRegistry& s) { EXPECT_FALSE(s.RemoveKey("Ocuvis\\Gone", true)); },
+         warning("Tried to remove Software\\Tolvane\\Ocuvis\\Gone 'Key' from "
+                 "Windows Registry but failed, does it exist?",
+                 change)},
+        {Nothing,
+         [](OrlenRegistry& s) {
+             s.WriteInteger("Ocuvis\\Quiet", "N", 1);
+             EXPECT_TRUE(s.RemoveKey("Ocuvis\\Quiet", false));
+             s.WriteInteger("Ocuvis\\Old", "N", 1);
+             EXPECT_TRUE(s.RemoveKey("Ocuvis\\Old", true));
+         },
+         {"Software\\Tolvane\\Ocuvis\\Old 'Key' removed from Windows Registry.", change,
+          MessageIcon::Information}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.expected.text);
+        ScriptedHive scripted(hive);
+        scripted.keysUnavailable = row.fault == NoKey;
+        if (row.fault == NoValue) scripted.failingValues = {"B", "S", "F"};
+        OrlenRegistry failing(scripted, file.messages);
+        shown.clear();
+        row.call(failing);
+        EXPECT_EQ(shown, std::vector<ShownMessage>{row.expected});
+    }
+}
+
+// The user hears once that the settings cannot be kept, and why; the values still load.
+TEST_F(OrlenRegistryTest, AReadOnlyHiveLoadsAndTellsOnceThatItCannotSave) {
+    store.WriteInteger("Ocuvis", "Point Size", 5);
+    const std::string path = hive.databasePath();
+    ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+    const auto bytes = FileBytes(path);
+    // Two stores on one hive, as the window and its side windows have.
+    SqliteHive readOnly(path);
+    RecordingMessages mainMessages, sideMessages;
+    OrlenRegistry main(readOnly, mainMessages), side(readOnly, sideMessages);
     std::int32_t number = 0;
-    double real = 0;
-    std::string text;
+    EXPECT_TRUE(main.ReadInteger("Ocuvis", "Point Size", number));
+    EXPECT_EQ(number, 5);
+    EXPECT_FALSE(side.ReadInteger("Ocuvis\\File Format", "XIndex", number));
 
-    scripted.keysUnavailable = true;
-    failing.WriteBool("Ocuvis\\Sub", "B", true);
-    failing.WriteInteger("Ocuvis\\Sub", "I", 1);
-    failing.WriteFloat("Ocuvis\\Sub", "F", 1);
-    failing.WriteString("Ocuvis\\Sub", "S", "s");
-    EXPECT_EQ(shown, std::vector<ShownMessage>(
-                         4, warning("Tried to open/create Windows Registry key "
-                                    "\"Software\\Tolvane\\Ocuvis\\Sub\", but failed.",
-                                    keyOpen)));
-    shown.clear();
-    EXPECT_FALSE(failing.ReadBool("Ocuvis\\Sub", "B", flag));
-    EXPECT_FALSE(failing.ReadInteger("Ocuvis\\Sub", "I", number));
-    EXPECT_FALSE(failing.ReadFloat("Ocuvis\\Sub", "F", real));
-    EXPECT_FALSE(failing.ReadString("Ocuvis\\Sub", "S", text));
-    EXPECT_EQ(shown, std::vector<ShownMessage>(
-                         4, warning("Tried to open Windows Registry key "
-                                    "\"Software\\Tolvane\\Ocuvis\\Sub\", but failed.",
-                                    keyOpen)));
-
-    // The key opens but the value cannot be written or read; the boolean's text is its own.
-    scripted.keysUnavailable = false;
-    scripted.failingValues = {"B", "I", "F", "S"};
-    shown.clear();
-    failing.WriteBool("Ocuvis", "B", true);
-    failing.WriteInteger("Ocuvis", "I", 1);
-    failing.WriteFloat("Ocuvis", "F", 1);
-    failing.WriteString("Ocuvis", "S", "s");
-    EXPECT_FALSE(failing.ReadFloat("Ocuvis", "F", real));
-    EXPECT_EQ(
-        shown,
-        (std::vector<ShownMessage>{
-            warning("Tried to write Windows OrlenRegistry parameter \"B\" but failed.", write),
-            warning("Tried to write Windows Registry parameter \"I\" but failed.", write),
-            warning("Tried to write Windows Registry parameter \"F\" but failed.", write),
-            warning("Tried to write Windows Registry parameter \"S\" but failed.", write),
-            warning("Tried to read Windows Registry parameter \"F\" but failed, does it exist?",
-                    "Registry Parameter Read Attempt Failed")}));
-    EXPECT_FALSE(flag);
-    EXPECT_EQ(number, 0);
-    EXPECT_EQ(real, 0);
-
-    shown.clear();
-    EXPECT_FALSE(failing.RemoveKey("Ocuvis\\Gone", true));
-    failing.WriteInteger("Ocuvis\\Old", "N", 1);
-    EXPECT_TRUE(failing.RemoveKey("Ocuvis\\Old", true));
-    failing.WriteInteger("Ocuvis\\Quiet", "N", 1);
-    EXPECT_TRUE(failing.RemoveKey("Ocuvis\\Quiet", false));
-    EXPECT_EQ(shown, (std::vector<ShownMessage>{
-                         warning("Tried to remove Software\\Tolvane\\Ocuvis\\Gone 'Key' from "
-                                 "Windows Registry but failed, does it exist?",
-                                 change),
-                         {"Software\\Tolvane\\Ocuvis\\Old 'Key' removed from Windows Registry.",
-                          change, MessageIcon::Information}}));
+    testing::internal::CaptureStderr();
+    {
+        OrlenRegistry::Batch batch(main);
+        for (const char* name : {"A", "B", "C"}) {
+            main.WriteInteger("Ocuvis", name, 1);
+            side.WriteString("Ocuvis\\File Format", name, "x");
+        }
+        side.RemoveKey("Ocuvis\\Last Opened Files", false);
+    }
+    const std::string later = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(mainMessages.shown,
+              (std::vector<ShownMessage>{
+                  {"Tried to open/create Windows Registry key \"Software\\Tolvane\\Ocuvis\", but "
+                   "failed.\nSettings cannot be saved: " +
+                       path + " is read-only",
+                   "Registry Key Open Attempt Failed", MessageIcon::Warning}}));
+    EXPECT_TRUE(sideMessages.shown.empty());
+    // The other five writes and the removal, a line each.
+    EXPECT_EQ(std::count(later.begin(), later.end(), '\n'), 6) << later;
+    EXPECT_EQ(FileBytes(path), bytes);
 }
 
 TEST_F(OrlenRegistryTest, KeyPathsAreJoinedToTheRootAsTheyAre) {

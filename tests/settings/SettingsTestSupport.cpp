@@ -20,6 +20,7 @@ HiveStatus ScriptedHive::WriteValue(std::string_view path, std::string_view name
                                     const StoredValue& value) {
     if (keysUnavailable) return HiveStatus::KeyUnavailable;
     if (failingValues.contains(std::string(name))) return HiveStatus::ValueFailed;
+    if (beforeWrite) beforeWrite(std::string(name));
     writes.push_back({std::string(path), std::string(name), value});
     return inner_.WriteValue(path, name, value);
 }

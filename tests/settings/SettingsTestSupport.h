@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <ostream>
 #include <set>
 #include <string>
@@ -52,10 +53,14 @@ class ScriptedHive final : public RegistryHive {
     HiveStatus WriteValue(std::string_view path, std::string_view name,
                           const StoredValue& value) override;
     HiveStatus RemoveKey(std::string_view path) override;
+    HiveStatus BeginBatch() override { return inner_.BeginBatch(); }
+    HiveStatus EndBatch() override { return inner_.EndBatch(); }
+    std::string FailureCause() const override { return inner_.FailureCause(); }
 
     bool keysUnavailable = false;
     std::set<std::string> failingValues;  // reads and writes of these names fail
     std::vector<RecordedWrite> writes;
+    std::function<void(const std::string& name)> beforeWrite;
 
   private:
     RegistryHive& inner_;

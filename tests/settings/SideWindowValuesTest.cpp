@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "FileInputValues.h"
 #include "GraphScaling.h"
 #include "GraphTitles.h"
@@ -134,9 +136,11 @@ TEST_F(SideWindowValuesTest, FileInputSetupRoundTripsWithItsKindsAndOrder) {
     EXPECT_TRUE(file.messages.shown.empty());
 }
 
-TEST_F(SideWindowValuesTest, FileInputSetupKeepsItsFieldsWhereNothingIsStored) {
+TEST_F(SideWindowValuesTest, FileInputSetupKeepsItsFieldsWhereNothingUsableIsStored) {
     store.WriteInteger("Ocuvis\\File Format", "SeedType", 257);
     store.WriteInteger("Ocuvis\\File Format", "ZIndex", 7);
+    // A share that is no number would sample nothing.
+    store.WriteFloat("Ocuvis\\File Format", "SamplePercent", std::nan(""));
     FileInputFields fields;
     SeedSetup seed{0, 99};
     WindowBounds dialog{0, 0, 328, 465, Placement::Centred};

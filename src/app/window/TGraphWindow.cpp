@@ -407,12 +407,16 @@ void TGraphWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     RotateTimer->stop();
-    document_->SaveAtClose(Bounds());
-    // Released with the titles it edits.
-    delete titlesDialog_;
-    titlesDialog_ = nullptr;
-    keyboard_.reset();
-    document_.reset();  // writes the recent files list
+    {
+        // Kept whole or not at all: a kill during the close leaves the last close's settings.
+        OrlenRegistry::Batch batch(sideStore_);
+        document_->SaveAtClose(Bounds());
+        // Released with the titles it edits.
+        delete titlesDialog_;
+        titlesDialog_ = nullptr;
+        keyboard_.reset();
+        document_.reset();  // writes the recent files list
+    }
     event->accept();
 }
 
