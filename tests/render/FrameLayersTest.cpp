@@ -9,6 +9,7 @@
 
 #include "FrameDrawing.h"
 #include "FrameTestSupport.h"
+#include "ScaleSteps.h"
 
 namespace ocuvis::test {
 namespace {
@@ -525,6 +526,31 @@ TEST(Robustness, HugeCoordinatesStayWithinReach) {
             EXPECT_LE(std::abs(y), 239 + 4096);
     }
     EXPECT_FALSE(canvas.Of(Kind::Line).empty());
+}
+
+TEST(Robustness, PositionsWhosePixelsOverflowAreSkipped) {
+    // A viewing distance near the float limit: the projection of the far record overflows
+    // to infinity, though its rotated position is finite.
+    Scene s;
+    s.view.lineThickness = 1;
+    s.view.pointSize = 2;
+    s.view.axisLabels = true;
+    s.view.textLabels = true;
+    s.view.z0 = 1.0e36f;
+    s.SetAngles(0, 90);
+    s.LoadDataPoints({{1, 2, 3, 0}, {7, 81, 3.4e38f, 0}});
+    const DataPoint& far = s.store->points[1];
+    s.AddLabel(far.x, far.y, far.z, "FAR");
+    s.graph.zscale = ScaleSteps[72];
+    const RecordingCanvas canvas = s.Record();
+    // Not std::abs: a pixel made from NaN is INT_MIN, whose absolute value overflows.
+    constexpr int kReach = 780 + 4096;
+    for (const Op& line : canvas.Of(Kind::Line))
+        for (const int v : {line.x1, line.y1, line.x2, line.y2})
+            EXPECT_TRUE(v >= -kReach && v <= kReach) << v;
+    EXPECT_EQ(canvas.Of(Kind::Ellipse).size(), 2u);  // the near record only, in both images
+    const std::vector<std::string> texts = Texts(canvas.Of(Kind::Text));
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "FAR"), 0);
 }
 
 TEST(Robustness, AFrameWithoutExtentDrawsOnlyTheBackground) {
