@@ -3,8 +3,11 @@
 
 #include <ostream>
 
+#include <QImage>
 #include <algorithm>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "FrameDrawing.h"
@@ -572,6 +575,49 @@ TEST(Robustness, CountsBeyondTheStoreAreHeldToIt) {
     const RecordingCanvas canvas = s.Record();
     EXPECT_EQ(canvas.Of(Kind::Ellipse).size(), 2u * kPointCapacity);
     EXPECT_EQ(canvas.Of(Kind::Text).size(), 2u * kLabelCapacity);
+}
+
+// What the README promises of the sample data, at the first-run settings.
+TEST(SampleData, LinesShowBetweenTheDots) {
+    Scene s;
+    LoadFile(s, OCUVIS_SAMPLE_FILE);
+    const auto linePixels = [&] {
+        const QImage frame = s.renderer.RenderImage(780, 239, s.Sources());
+        int count = 0;
+        for (int y = 0; y < frame.height(); ++y)
+            for (int x = 0; x < frame.width(); ++x)
+                count += (frame.pixel(x, y) & 0xFFFFFF) == 0x0000FF;  // lineColor, as RGB
+        return count;
+    };
+    EXPECT_EQ(linePixels(), 0);
+    s.view.lineThickness = 1;
+    // Several pixels of line between neighbouring dots, over 96 gaps in the two images; dense
+    // dots would cover the lines all but completely.
+    EXPECT_GT(linePixels(), 300);
+}
+
+TEST(SampleData, TheDotSizeFieldMakesPearlsWithoutLosingADot) {
+    const auto dotsOf = [](const FileInputFields& fields) {
+        Scene s;
+        LoadFile(s, OCUVIS_SAMPLE_FILE, fields);
+        return s.Record().Of(Kind::Ellipse);
+    };
+    const auto centres = [](const std::vector<Op>& dots) {
+        std::set<std::pair<int, int>> at;
+        for (const Op& dot : dots)
+            at.insert({CentreColumn(dot.rect), CentreRow(dot.rect)});
+        return at;
+    };
+    const std::vector<Op> sameSize = dotsOf({});
+    FileInputFields withDotSizes;
+    withDotSizes.DotIndex = 4;
+    const std::vector<Op> pearls = dotsOf(withDotSizes);
+    std::set<int> sizes;
+    for (const Op& dot : pearls)
+        sizes.insert(dot.penWidth);
+    EXPECT_GE(sizes.size(), 5u);
+    // Every place that has a dot of the middle size has one of its own size too.
+    EXPECT_EQ(centres(pearls), centres(sameSize));
 }
 
 }  // namespace
