@@ -4,17 +4,17 @@
 A trefoil knot, x = sin t + 2 sin 2t, y = 2 cos 2t - cos t, z = -sin 3t, scaled by 0.9 (its x
 extent of 4.9 then just fits a rounded range of 5, so it fills the grid), sampled at 48 points
 evenly spaced along it and cut into six runs of eight separated by blank lines; the last run
-closes the knot with a 49th record on top of the first. The depth z makes each of the three crossings pass over or
-under, which is what the stereo pair shows.
+closes the knot with a 49th record on top of the first. The depth z makes each of the three
+crossings pass over or under, which is what the stereo pair shows.
 
 Every point line has four fields, so the viewer draws every dot at its own size class. With the
-dot size field left at "none" all sizes are equal and every dot gets the middle class (3 pixels);
-the points lie far enough apart (about 15 pixels in the default frame) that connecting lines show
-between the dots and the breaks between runs can be seen. The fourth field runs from 1.0 up to
-3.0 and back in every run; with it chosen as the dot size the knot becomes a string of pearls.
-The largest dot size of a file gets class 0, no dot, and smaller values get bigger dots, so the
-closing record carries a value above all the others: its missing dot lies under the first
-record's, and every visible point keeps a dot of 1 to 6 pixels.
+dot size field left at "none" all sizes are equal and every dot gets the middle class (3
+pixels); the points lie far enough apart in the default 780 x 239 frame that connecting lines
+show between the dots and the breaks between runs can be seen. The fourth field runs from 1.0
+up to 3.0 and back in every run; with it chosen as the dot size the knot becomes a string of
+pearls. The largest dot size of a file gets class 0, no dot, and smaller values get bigger
+dots, so the closing record carries a value above all the others: its missing dot lies under
+the first record's, and every visible point keeps a dot of 1 to 6 pixels.
 
 Three text labels mark the start, the top lobe and a crossing. The first line is a point, not
 a comment, because the input set-up shows the first line of a file as its example record. The
