@@ -13,7 +13,7 @@ jobs="$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 
 echo "== release build"
-cmake --preset release -G Ninja -DOCUVIS_TESTS=ON -DOCUVIS_BENCH=ON > /dev/null
+cmake --preset release -DOCUVIS_TESTS=ON -DOCUVIS_BENCH=ON > /dev/null
 cmake --build build/release -j "$jobs"
 ctest --test-dir build/release --output-on-failure -j "$jobs"
 
@@ -23,7 +23,7 @@ for b in build/release/bench/*_bench; do
 done
 
 echo "== sanitizer build"
-cmake --preset asan -G Ninja > /dev/null
+cmake --preset asan > /dev/null
 cmake --build build/asan -j "$jobs"
 ctest --test-dir build/asan --output-on-failure -j "$jobs"
 

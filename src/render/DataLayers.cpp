@@ -2,6 +2,7 @@
 #include <QString>
 #include <QStringDecoder>
 #include <algorithm>
+#include <cmath>
 
 #include "FrameDrawing.h"
 
@@ -72,6 +73,10 @@ void FrameDrawing::Project(SegmentEnd& end) const {
     if (projection_.Paired()) end.column2 = projection_.SecondImageColumn(end.r);
     end.row = projection_.ImageRow(end.r);
     end.projected = true;
+    // A finite rotated position can still project beyond the float range (a viewing distance
+    // near that range, say); such an end has no pixel.
+    end.drawable =
+        std::isfinite(end.column1) && std::isfinite(end.column2) && std::isfinite(end.row);
 }
 
 void FrameDrawing::DrawSegment(const PlotPosition& a, const PlotPosition& b) {
@@ -83,11 +88,16 @@ void FrameDrawing::DrawSegment(const PlotPosition& a, const PlotPosition& b) {
 void FrameDrawing::DrawSegment(SegmentEnd& a, SegmentEnd& b) {
     const RotatedPosition& ra = a.r;
     const RotatedPosition& rb = b.r;
-    // A segment with an end at or behind the eye has no image; it is neither drawn nor
-    // measured, so it cannot stretch the fade range either.
-    const bool drawable = a.drawable && b.drawable;
+    // A segment with an end at or behind the eye, or with an end whose pixel overflows, has no
+    // image; it is neither drawn nor measured, so it cannot stretch the fade range either.
+    const auto hasImage = [&] {
+        if (!a.drawable || !b.drawable) return false;
+        Project(a);
+        Project(b);
+        return a.drawable && b.drawable;
+    };
     if (fadeMeasuring_) {
-        if (!drawable) return;
+        if (!hasImage()) return;
         fadeNear_ = std::min({fadeNear_, ra.Z, rb.Z});
         fadeFar_ = std::max({fadeFar_, ra.Z, rb.Z});
         return;
@@ -98,10 +108,8 @@ void FrameDrawing::DrawSegment(SegmentEnd& a, SegmentEnd& b) {
         canvas_.SetPenColour(grey);
         if (grey == kSkipGrey) return;
     }
-    if (!drawable) return;
+    if (!hasImage()) return;
 
-    Project(a);
-    Project(b);
     if (Anaglyph()) canvas_.SetPenColour(kAnaglyphBlue);
     DrawPixelLine(a.column1, a.row, b.column1, b.row);
     if (projection_.Paired()) {
@@ -140,10 +148,10 @@ void FrameDrawing::DrawDot(const PlotPosition& p, int s) {
     if (s <= 0) return;
     s = std::min(s, kMaxDotSize);
     canvas_.SetPenWidth(s);
-    const RotatedPosition r = projection_.Rotate(p.x, p.y, p.z);
-    if (!projection_.IsDrawable(r)) return;
-    const int c = Projection::TruncatePixel(projection_.FirstImageColumn(r));
-    const int row = Projection::TruncatePixel(projection_.ImageRow(r));
+    ImagePixels at;
+    if (!projection_.PixelsOf(projection_.Rotate(p.x, p.y, p.z), at)) return;
+    const int c = at.column1;
+    const int row = at.row;
     if (Anaglyph()) {
         canvas_.SetPenColour(kAnaglyphBlue);
         canvas_.SetBrush(true, kAnaglyphBlue);
@@ -154,7 +162,7 @@ void FrameDrawing::DrawDot(const PlotPosition& p, int s) {
             canvas_.SetPenColour(kAnaglyphRed);
             canvas_.SetBrush(true, kAnaglyphRed);
         }
-        const int c2 = Projection::TruncatePixel(projection_.SecondImageColumn(r));
+        const int c2 = at.column2;
         canvas_.DrawEllipse({c2 - s, row - s, c2 + s, row + s});
     }
 }
@@ -168,16 +176,17 @@ void FrameDrawing::DrawTextLabels() {
         const RotatedPosition r = projection_.Rotate(p.x, p.y, p.z);
         const Colour grey = FadeGrey(r.Z);
         if (view_.fadeLines) canvas_.SetTextColour(grey);
-        if (grey == kSkipGrey || !projection_.IsDrawable(r)) continue;
+        ImagePixels at;
+        if (grey == kSkipGrey || !projection_.PixelsOf(r, at)) continue;
 
         int characters = 0;
         const std::string text = LabelTextAsUtf8(label.text, characters);
         canvas_.SetFont({FontFace::Serif, TextLabelPointSize(characters), true});
-        const int c1 = Projection::TruncatePixel(projection_.FirstImageColumn(r));
-        const int row = Projection::TruncatePixel(projection_.ImageRow(r));
+        const int c1 = at.column1;
+        const int row = at.row;
         canvas_.DrawText({c1 - 100, row - 100, c1 + 100, row + 100}, TextAlign::Centre, text);
         if (twoImages) {
-            const int c2 = Projection::TruncatePixel(projection_.SecondImageColumn(r));
+            const int c2 = at.column2;
             canvas_.DrawText({c2 - 100, row - 100, c2 + 100, row + 100}, TextAlign::Centre, text);
         }
     }

@@ -92,11 +92,11 @@ void FrameDrawing::RenderFrame() {
 }
 
 void FrameDrawing::DrawModeIndicator() {
-    const RotatedPosition origin{0.0f, 0.0f, 0.0f};
-    if (!projection_.IsDrawable(origin)) return;
-    const int c1 = Projection::TruncatePixel(projection_.FirstImageColumn(origin));
-    const int r = Projection::TruncatePixel(projection_.ImageRow(origin));
-    const int c2 = Projection::TruncatePixel(projection_.SecondImageColumn(origin));
+    ImagePixels origin;
+    if (!projection_.PixelsOf({0.0f, 0.0f, 0.0f}, origin)) return;
+    const int c1 = origin.column1;
+    const int r = origin.row;
+    const int c2 = origin.column2;
     const CanvasRect r1{c1 - 100, r - 100, c1 + 100, r + 100};
     const CanvasRect r2{c2 - 100, r - 100, c2 + 100, r + 100};
     if (view_.viewType == ViewType::Single || !view_.modeIndicator) return;

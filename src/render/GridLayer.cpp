@@ -136,20 +136,19 @@ void FrameDrawing::DrawTitles() {
 }
 
 void FrameDrawing::DrawGridText(const PlotPosition& p, TextAlign align, const std::string& text) {
-    const RotatedPosition r = projection_.Rotate(p.x, p.y, p.z);
-    if (!projection_.IsDrawable(r)) return;
-    const int row = Projection::TruncatePixel(projection_.ImageRow(r));
+    ImagePixels at;
+    if (!projection_.PixelsOf(projection_.Rotate(p.x, p.y, p.z), at)) return;
+    const int row = at.row;
     const auto box = [&](int column) {
         return align == TextAlign::Right
                    ? CanvasRect{column - 100, row - 100, column, row + 100}
                    : CanvasRect{column - 100, row - 100, column + 100, row + 100};
     };
     if (Anaglyph()) canvas_.SetTextColour(kAnaglyphBlue);
-    canvas_.DrawText(box(Projection::TruncatePixel(projection_.FirstImageColumn(r))), align, text);
+    canvas_.DrawText(box(at.column1), align, text);
     if (projection_.Paired()) {
         if (Anaglyph()) canvas_.SetTextColour(kAnaglyphRed);
-        canvas_.DrawText(box(Projection::TruncatePixel(projection_.SecondImageColumn(r))), align,
-                         text);
+        canvas_.DrawText(box(at.column2), align, text);
     }
 }
 

@@ -62,6 +62,16 @@ int Projection::TruncatePixel(float value) {
     return static_cast<int>(value);
 }
 
+bool Projection::PixelsOf(const RotatedPosition& p, ImagePixels& pixels) const {
+    if (!IsDrawable(p)) return false;
+    const float column1 = FirstImageColumn(p);
+    const float column2 = Paired() ? SecondImageColumn(p) : column1;
+    const float row = ImageRow(p);
+    if (!std::isfinite(column1) || !std::isfinite(column2) || !std::isfinite(row)) return false;
+    pixels = {TruncatePixel(column1), TruncatePixel(column2), TruncatePixel(row)};
+    return true;
+}
+
 int Projection::FirstImageX(float X, float Y, float Z) const {
     return TruncatePixel(FirstImageColumn({X, Y, Z}));
 }

@@ -15,6 +15,13 @@ struct RotatedPosition {
     float Z = 0.0f;
 };
 
+// The truncated pixel positions of one position: its column in each image and its row.
+struct ImagePixels {
+    int column1 = 0;
+    int column2 = 0;
+    int row = 0;
+};
+
 // The one chain from plot coordinates to pixels: rotation by the two angles, perspective from
 // one eye per image, placement of the image and the mapping of the frame onto the paint area.
 // Built per frame from the view state, the graph record and the paint area's size.
@@ -41,6 +48,11 @@ class Projection {
     float FirstImageColumn(const RotatedPosition& p) const;
     float SecondImageColumn(const RotatedPosition& p) const;
     float ImageRow(const RotatedPosition& p) const;
+
+    // The pixels of a position in both images (in the single view the second is the first).
+    // False for a position that is not drawable or whose projection overflows a float: such a
+    // position has no pixel and is skipped.
+    bool PixelsOf(const RotatedPosition& p, ImagePixels& pixels) const;
 
     // Truncated pixel positions. Values beyond kPixelLimit are held there, so that
     // arithmetic on them cannot overflow.

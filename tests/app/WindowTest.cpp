@@ -104,7 +104,7 @@ class Window : public ::testing::Test {
 TEST_F(Window, StartsOnTheGivenFileWithTheFirstRunDefaults) {
     Open();
     EXPECT_EQ(w().windowTitle().toStdString(), programTitle + "  " + kSample);
-    EXPECT_EQ(w().MsgLabel->text(), "Plotted 2400 points");
+    EXPECT_EQ(w().MsgLabel->text(), "Plotted 49 points");
     EXPECT_EQ(w().ElevationLabel->text(), QString("Elev 0") + QChar(0xB0));
     EXPECT_EQ(w().AzimuthLabel->text(), QString("Azim 0") + QChar(0xB0));
     EXPECT_TRUE(m().GridPixel[1]->isChecked());
@@ -402,7 +402,7 @@ TEST_F(Window, TheArgumentWinsThenTheLastFileThenTheSample) {
     under_->window->close();
     Open("");  // the recent list now remembers the sample
     EXPECT_EQ(view().dataFileName, kSample);
-    EXPECT_EQ(w().MsgLabel->text(), "Plotted 2400 points");
+    EXPECT_EQ(w().MsgLabel->text(), "Plotted 49 points");
 }
 
 TEST_F(Window, ADropOpensTheWholePathOfTheFirstFileAndSaysSo) {

@@ -228,6 +228,7 @@ TEST_F(RenderTool, ExecutableExitStatuses) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
     environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
     process.setProcessEnvironment(environment);
     const auto run = [&](const QStringList& arguments) {
         process.start(QStringLiteral(OCUVIS_RENDER_EXECUTABLE), arguments);
@@ -237,6 +238,7 @@ TEST_F(RenderTool, ExecutableExitStatuses) {
     const QString image = QString::fromStdString(Path("exe.png"));
     EXPECT_EQ(run({QStringLiteral("-o"), image, QStringLiteral(OCUVIS_SAMPLE_FILE)}), 0);
     EXPECT_EQ(process.readAllStandardOutput().trimmed().toStdString(), PlottedLine());
+    EXPECT_EQ(process.readAllStandardError().toStdString(), "");  // nothing but its own lines
     EXPECT_TRUE(fs::exists(Path("exe.png")));
     EXPECT_EQ(run({QStringLiteral("--frobnicate"), QStringLiteral(OCUVIS_SAMPLE_FILE)}), 2);
     EXPECT_TRUE(process.readAllStandardError().contains("unknown option '--frobnicate'"));

@@ -3,12 +3,16 @@
 
 #include <ostream>
 
+#include <QImage>
 #include <algorithm>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "FrameDrawing.h"
 #include "FrameTestSupport.h"
+#include "ScaleSteps.h"
 
 namespace ocuvis::test {
 namespace {
@@ -527,6 +531,31 @@ TEST(Robustness, HugeCoordinatesStayWithinReach) {
     EXPECT_FALSE(canvas.Of(Kind::Line).empty());
 }
 
+TEST(Robustness, PositionsWhosePixelsOverflowAreSkipped) {
+    // A viewing distance near the float limit: the projection of the far record overflows
+    // to infinity, though its rotated position is finite.
+    Scene s;
+    s.view.lineThickness = 1;
+    s.view.pointSize = 2;
+    s.view.axisLabels = true;
+    s.view.textLabels = true;
+    s.view.z0 = 1.0e36f;
+    s.SetAngles(0, 90);
+    s.LoadDataPoints({{1, 2, 3, 0}, {7, 81, 3.4e38f, 0}});
+    const DataPoint& far = s.store->points[1];
+    s.AddLabel(far.x, far.y, far.z, "FAR");
+    s.graph.zscale = ScaleSteps[72];
+    const RecordingCanvas canvas = s.Record();
+    // Not std::abs: a pixel made from NaN is INT_MIN, whose absolute value overflows.
+    constexpr int kReach = 780 + 4096;
+    for (const Op& line : canvas.Of(Kind::Line))
+        for (const int v : {line.x1, line.y1, line.x2, line.y2})
+            EXPECT_TRUE(v >= -kReach && v <= kReach) << v;
+    EXPECT_EQ(canvas.Of(Kind::Ellipse).size(), 2u);  // the near record only, in both images
+    const std::vector<std::string> texts = Texts(canvas.Of(Kind::Text));
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "FAR"), 0);
+}
+
 TEST(Robustness, AFrameWithoutExtentDrawsOnlyTheBackground) {
     Scene s;
     s.view.z0 = 1.0f;  // the cube's near face at the eye
@@ -546,6 +575,49 @@ TEST(Robustness, CountsBeyondTheStoreAreHeldToIt) {
     const RecordingCanvas canvas = s.Record();
     EXPECT_EQ(canvas.Of(Kind::Ellipse).size(), 2u * kPointCapacity);
     EXPECT_EQ(canvas.Of(Kind::Text).size(), 2u * kLabelCapacity);
+}
+
+// What the README promises of the sample data, at the first-run settings.
+TEST(SampleData, LinesShowBetweenTheDots) {
+    Scene s;
+    LoadFile(s, OCUVIS_SAMPLE_FILE);
+    const auto linePixels = [&] {
+        const QImage frame = s.renderer.RenderImage(780, 239, s.Sources());
+        int count = 0;
+        for (int y = 0; y < frame.height(); ++y)
+            for (int x = 0; x < frame.width(); ++x)
+                count += (frame.pixel(x, y) & 0xFFFFFF) == 0x0000FF;  // lineColor, as RGB
+        return count;
+    };
+    EXPECT_EQ(linePixels(), 0);
+    s.view.lineThickness = 1;
+    // Several pixels of line between neighbouring dots, over 96 gaps in the two images; dense
+    // dots would cover the lines all but completely.
+    EXPECT_GT(linePixels(), 300);
+}
+
+TEST(SampleData, TheDotSizeFieldMakesPearlsWithoutLosingADot) {
+    const auto dotsOf = [](const FileInputFields& fields) {
+        Scene s;
+        LoadFile(s, OCUVIS_SAMPLE_FILE, fields);
+        return s.Record().Of(Kind::Ellipse);
+    };
+    const auto centres = [](const std::vector<Op>& dots) {
+        std::set<std::pair<int, int>> at;
+        for (const Op& dot : dots)
+            at.insert({CentreColumn(dot.rect), CentreRow(dot.rect)});
+        return at;
+    };
+    const std::vector<Op> sameSize = dotsOf({});
+    FileInputFields withDotSizes;
+    withDotSizes.DotIndex = 4;
+    const std::vector<Op> pearls = dotsOf(withDotSizes);
+    std::set<int> sizes;
+    for (const Op& dot : pearls)
+        sizes.insert(dot.penWidth);
+    EXPECT_GE(sizes.size(), 5u);
+    // Every place that has a dot of the middle size has one of its own size too.
+    EXPECT_EQ(centres(pearls), centres(sameSize));
 }
 
 }  // namespace

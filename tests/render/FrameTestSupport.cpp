@@ -66,12 +66,13 @@ RecordingCanvas Scene::Record(int width, int height) {
     return canvas;
 }
 
-void LoadFile(Scene& scene, const std::string& path) {
+void LoadFile(Scene& scene, const std::string& path, const FileInputFields& fields) {
     RedrawGate gate;
     MemoryFloatStore memory;
     GraphScaling scaling(scene.view, scene.graph, gate, memory);
     SilentProgressFactory progress;
     FixedFileInputSetup input;
+    input.fields = fields;
     MemoryRecentFiles recent;
     TextLoadDisplay display;
     DataFileLoader loader(*scene.store, scene.graph, scene.view,

@@ -8,6 +8,7 @@
 #include "FrameRenderer.h"
 #include "GraphRecord.h"
 #include "GraphViewState.h"
+#include "LoaderServices.h"
 #include "PointStore.h"
 #include "RecordingCanvas.h"
 
@@ -38,6 +39,6 @@ struct Scene {
 };
 
 // Loads a data file through the loader with the plain services, scaled as after a load.
-void LoadFile(Scene& scene, const std::string& path);
+void LoadFile(Scene& scene, const std::string& path, const FileInputFields& fields = {});
 
 }  // namespace ocuvis::test

@@ -6,7 +6,22 @@
 
 #include "RenderCommand.h"
 
+namespace {
+
+QtMessageHandler qtHandler = nullptr;
+
+// The tool never uses a runtime directory; Qt's notes about a missing or odd one (no
+// XDG_RUNTIME_DIR, say) are not its output. Every other message goes through.
+void DropRuntimeDirectoryNotes(QtMsgType type, const QMessageLogContext& context,
+                               const QString& message) {
+    if (message.startsWith(QLatin1String("QStandardPaths: "))) return;
+    if (qtHandler) qtHandler(type, context, message);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    qtHandler = qInstallMessageHandler(DropRuntimeDirectoryNotes);
     // Never needs a display, whatever the environment says.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     const std::vector<std::string> arguments(argv + 1, argv + argc);
