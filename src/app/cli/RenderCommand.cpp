@@ -8,6 +8,7 @@
 #include <ostream>
 
 #include "DataFileLoader.h"
+#include "ImageFile.h"
 #include "StandaloneViewer.h"
 
 namespace ocuvis::cli {
@@ -39,11 +40,6 @@ std::string Padded(int number, int width, char fill) {
     if (static_cast<int>(digits.size()) < width)
         digits.insert(0, static_cast<std::size_t>(width) - digits.size(), fill);
     return digits;
-}
-
-const char* FormatOf(const std::string& name) {
-    const std::string extension = name.substr(name.rfind('.') + 1);
-    return extension == "bmp" || extension == "BMP" || extension == "Bmp" ? "BMP" : "PNG";
 }
 
 // The file the loader will open (it completes the extension itself); false when it cannot
@@ -114,8 +110,9 @@ int RunRender(const RenderOptions& options, std::ostream& out, std::ostream& err
                 << options.height << " pixels\n";
             return kExitFailed;
         }
-        if (!image.save(QString::fromStdString(name), FormatOf(name))) {
-            err << "ocuvis-render: cannot write '" << name << "'\n";
+        if (const auto failure = WriteImageFile(image, QString::fromStdString(name))) {
+            err << "ocuvis-render: cannot write '" << name << "': " << failure->toStdString()
+                << '\n';
             return kExitFailed;
         }
         // One step of the rotation timer.
