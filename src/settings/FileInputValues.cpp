@@ -38,9 +38,12 @@ void FileInputValues::WriteSetupValues(const FileInputFields& fields, const Seed
     store_.WriteFloat(registryKey, "SamplePercent", static_cast<double>(fields.SamplePercent));
     store_.WriteInteger(registryKey, "SeedType", seed.SeedType);
     store_.WriteInteger(registryKey, "Seed", seed.Seed);
-    // Our choice: the dialog stores its size with its values (on OK and on every resize), so the
-    // size it restores is one the user gave it.
+    // The size goes with the values on OK; the dialog also stores it when it closes.
     store_.SaveFormSize(registryKey, window);
+}
+
+void FileInputValues::SaveDialogSize() {
+    store_.SaveFormSize(registryKey, dialogBounds);
 }
 
 void FileInputValues::ReadSetupValues(FileInputFields& fields, SeedSetup& seed) {

@@ -27,6 +27,8 @@ class FileInputValues final : public FileInputStore {
     // dialog applies after a read and updates before a write.
     void ReadSetupValues(FileInputFields& fields, SeedSetup& seed) override;
     void WriteSetupValues(const FileInputFields& fields, const SeedSetup& seed) override;
+    // The dialog's size alone, which it stores when it closes.
+    void SaveDialogSize();
 
     const std::string registryKey;
     // The dialog's design size until a stored one is read.

@@ -3,10 +3,16 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
+#include <cmath>
 #include <filesystem>
 
 #include "GraphOutput.h"
@@ -21,10 +27,29 @@ QImage Pixels(const QImage& image) {
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
-QByteArray Head(const std::string& path, int bytes) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    return file.read(bytes);
+// The size in points at which a one-page PDF draws its picture: the scales of the page's
+// transforms up to the picture, multiplied.
+QSizeF PictureSizeInPoints(const QByteArray& pdf) {
+    for (qsizetype at = pdf.indexOf("stream\n"); at >= 0; at = pdf.indexOf("stream\n", at + 1)) {
+        const qsizetype begin = at + 7;
+        const qsizetype end = pdf.indexOf("endstream", begin);
+        if (end < 0) break;
+        // A zlib stream, with the length prefix qUncompress wants.
+        const QByteArray content =
+            qUncompress(QByteArray::fromHex("00100000") + pdf.mid(begin, end - begin));
+        if (!content.contains(" Do")) continue;
+        QSizeF scale(1.0, 1.0);
+        static const QRegularExpression transform(R"(([-\d.]+) 0 0 ([-\d.]+) [-\d.]+ [-\d.]+ cm)");
+        auto match =
+            transform.globalMatch(QString::fromLatin1(content.left(content.indexOf(" Do"))));
+        while (match.hasNext()) {
+            const QRegularExpressionMatch m = match.next();
+            scale = {scale.width() * m.captured(1).toDouble(),
+                     scale.height() * m.captured(2).toDouble()};
+        }
+        return {std::abs(scale.width()), std::abs(scale.height())};
+    }
+    return {};
 }
 
 class Output : public ::testing::Test {
@@ -59,14 +84,10 @@ TEST_F(Output, SavedPicturesReadBackAsTheFrame) {
     EXPECT_EQ(frame.size(), w().GraphBoxWidget->size());
     const int rendersBefore = w().framesRendered();
 
-    d().savePaths = {Path("graph.bmp"), Path("graph.png"), Path("graph.JPG")};
+    d().savePaths = {Path("graph.bmp"), Path("graph.png")};
     m().SaveItem->trigger();
     m().SaveGraph->trigger();
-    m().SaveItem->trigger();
     EXPECT_TRUE(d().messages.empty());
-    EXPECT_EQ(Head(Path("graph.bmp"), 2), "BM");
-    EXPECT_EQ(Head(Path("graph.png"), 4), "\x89PNG");
-    EXPECT_EQ(Head(Path("graph.JPG"), 2), "BM");  // only ".png" changes the format
     for (const char* name : {"graph.bmp", "graph.png"}) {
         const QImage saved(QString::fromStdString(Path(name)));
         EXPECT_EQ(saved.size(), frame.size()) << name;
@@ -74,6 +95,39 @@ TEST_F(Output, SavedPicturesReadBackAsTheFrame) {
     }
     // Saving is output only: no new frame, no change to the view.
     EXPECT_EQ(w().framesRendered(), rendersBefore);
+}
+
+TEST_F(Output, TheSaveDialogOffersBitmapsThenPngAndTheFilterNamesTheExtension) {
+    QtWindowDialogs dialogs;
+    QStringList filters;
+    QString proposed;
+    // Answers the real dialog by keys: the filter moved down by steps, then a name without an
+    // extension.
+    const auto answer = [&](int steps) {
+        QTimer::singleShot(0, [&, steps] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            auto* types = dialog ? dialog->findChild<QComboBox*>("fileTypeCombo") : nullptr;
+            auto* name = dialog ? dialog->findChild<QLineEdit*>("fileNameEdit") : nullptr;
+            if (types == nullptr || name == nullptr) {
+                ADD_FAILURE() << "no file name or type in the save dialog";
+                if (dialog != nullptr) dialog->reject();
+                return;
+            }
+            filters = dialog->nameFilters();
+            proposed = name->text();
+            for (int i = 0; i < steps; ++i)
+                QTest::keyClick(types, Qt::Key_Down);
+            // Set rather than typed: typing a path opens the completer's list.
+            name->setText(QString::fromStdString(Path("graph")));
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+    };
+    answer(0);
+    EXPECT_EQ(dialogs.ChooseGraphSavePath(&w()), Path("graph.bmp"));
+    EXPECT_EQ(proposed, "Ocuvis.bmp");
+    EXPECT_EQ(filters.mid(0, 2), QStringList({"Bitmap files (*.bmp)", "PNG images (*.png)"}));
+    answer(1);
+    EXPECT_EQ(dialogs.ChooseGraphSavePath(&w()), Path("graph.png"));
 }
 
 TEST_F(Output, SavingAfterAResizeWritesTheNewSize) {
@@ -118,7 +172,7 @@ TEST_F(Output, CopyPutsTheFrameOnTheClipboard) {
     EXPECT_EQ(Pixels(QGuiApplication::clipboard()->image()), Pixels(w().frameBitmap()));
 }
 
-TEST_F(Output, APrintIsOnePageOfTheClientAreaAtItsSize) {
+TEST_F(Output, WithoutAPrinterThePrintGoesToAPdfFileAtTheWindowsSize) {
     const QPixmap client = GraphOutput::ClientAreaPicture(w());
     const int menuHeight = w().menuBar()->height();
     ASSERT_GT(menuHeight, 0);
@@ -128,14 +182,32 @@ TEST_F(Output, APrintIsOnePageOfTheClientAreaAtItsSize) {
     const QImage top = client.toImage().copy(m().ToolBar->geometry().translated(0, -menuHeight));
     EXPECT_EQ(Pixels(top), Pixels(toolBar));
 
+    // As on a machine without printers: the print opens the real set-up dialog, whose "Print to
+    // File (PDF)" choice is worked by keys.
     QPrinter& printer = w().output().printer();
-    const std::string pdf = Path("graph.pdf");
     printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(QString::fromStdString(pdf));
+    printer.setOutputFileName({});
+    const std::string pdf = Path("graph.pdf");
+    d().printerSetup = [&](QPrinter& chosen) {
+        QTimer::singleShot(0, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            auto* printers = dialog ? dialog->findChild<QComboBox*>("printers") : nullptr;
+            auto* fileName = dialog ? dialog->findChild<QLineEdit*>("filename") : nullptr;
+            if (printers == nullptr || fileName == nullptr) {
+                ADD_FAILURE() << "no printer choice in the set-up dialog";
+                if (dialog != nullptr) dialog->close();
+                return;
+            }
+            QTest::keyClick(printers, Qt::Key_End);
+            EXPECT_EQ(printers->currentText(), "Print to File (PDF)");
+            fileName->setText(QString::fromStdString(pdf));
+            QTest::keyClick(dialog, Qt::Key_Return);
+        });
+        return QtWindowDialogs().SetUpPrinter(chosen, &w());
+    };
     m().PrintItem->trigger();
+    EXPECT_EQ(d().printerSetups, 1);
     EXPECT_TRUE(d().messages.empty());
-    ASSERT_TRUE(std::filesystem::exists(pdf));
-    EXPECT_GT(std::filesystem::file_size(pdf), 2000u);
     QFile file(QString::fromStdString(pdf));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
@@ -143,9 +215,13 @@ TEST_F(Output, APrintIsOnePageOfTheClientAreaAtItsSize) {
     EXPECT_EQ(
         bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") + bytes.count("/Type /Page "),
         1);
-    // The picture goes in at its window pixels.
+    // The picture goes in at its window pixels and comes out at their size on a 96 dpi screen,
+    // to within one printer dot.
     EXPECT_TRUE(bytes.contains("/Width " + QByteArray::number(client.width())));
     EXPECT_TRUE(bytes.contains("/Height " + QByteArray::number(client.height())));
+    const QSizeF onPaper = PictureSizeInPoints(bytes);
+    EXPECT_NEAR(onPaper.width(), client.width() * 72.0 / 96.0, 0.1);
+    EXPECT_NEAR(onPaper.height(), client.height() * 72.0 / 96.0, 0.1);
 }
 
 TEST_F(Output, APrintKeepsTheWindowsSizeOnPaper) {

@@ -145,10 +145,14 @@ INSTANTIATE_TEST_SUITE_P(ViewTypes, RenderEveryView,
                          });
 
 TEST_F(RenderTool, ColoursAndSizeFromTheOptions) {
-    const std::string image = Path("c.bmp");
+    const std::string image = Path("c.bMp");
     ASSERT_EQ(Run({"--size", "300x120", "--background", "#204060", "--dot-color", "#00FF00",
                    "--grid", "0", "--no-mode-indicator", "-o", image, OCUVIS_SAMPLE_FILE}),
               kExitOk);
+    std::ifstream written(image, std::ios::binary);
+    std::string magic(2, '\0');
+    written.read(magic.data(), 2);
+    EXPECT_EQ(magic, "BM");  // the extension in any letter case names the format
     QImage frame(QString::fromStdString(image));
     ASSERT_EQ(frame.size(), QSize(300, 120));
     EXPECT_EQ(Colours(frame), (std::set<QRgb>{0x204060, 0x00FF00}));

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -9,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTest>
 
 #include "DialogTestSupport.h"
@@ -23,6 +25,29 @@ QStringList Entries(const QComboBox* selector) {
     for (int i = 0; i < selector->count(); ++i)
         entries << selector->itemText(i);
     return entries;
+}
+
+// The controls that show less than their whole text, judged by their font's metrics: a button
+// narrower than its text and icon need, a label or group box title wider or taller than its room.
+QStringList CutTexts(const QWidget& dialog) {
+    QStringList cut;
+    for (const QAbstractButton* button : dialog.findChildren<QAbstractButton*>()) {
+        if (button->isVisible() && button->width() < button->sizeHint().width())
+            cut << button->text();
+    }
+    for (const QLabel* label : dialog.findChildren<QLabel*>()) {
+        if (!label->isVisible() || label->text().isEmpty()) continue;
+        const QRect room = label->contentsRect();
+        const int wrap = label->wordWrap() ? Qt::TextWordWrap : 0;
+        const QRect needed = label->fontMetrics().boundingRect(
+            QRect(0, 0, room.width(), 100000), Qt::AlignLeft | Qt::AlignTop | wrap, label->text());
+        if (needed.width() > room.width() || needed.height() > room.height()) cut << label->text();
+    }
+    for (const QGroupBox* box : dialog.findChildren<QGroupBox*>()) {
+        if (box->isVisible() && box->fontMetrics().horizontalAdvance(box->title()) > box->width())
+            cut << box->title();
+    }
+    return cut;
 }
 
 class FileFormatDialog : public ::testing::Test {
@@ -161,29 +186,41 @@ TEST_F(FileFormatDialog, ANewFileGivesANewExampleAndAMissingOneAMessage) {
     EXPECT_EQ(settings.feedback.shown.size(), 1u);
 }
 
-TEST_F(FileFormatDialog, OnlyASizeGivenToTheShownDialogIsStored) {
-    const std::string key = "Software\\Tolvane\\Ocuvis\\File Format";
+TEST_F(FileFormatDialog, TheSizeIsStoredOnceWhenTheDialogCloses) {
     const auto stored = [&](const char* name) {
         std::int32_t value = -1;
         settings.store.ReadInteger("Ocuvis\\File Format", name, value);
         return value;
     };
-    EXPECT_EQ(stored("Window Width"), -1);
     EXPECT_EQ(dialog.size(), QSize(465, 328));
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
     dialog.resize(520, 300);
     QApplication::processEvents();
+    EXPECT_EQ(stored("Window Width"), -1);  // nothing written while the user drags
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    ASSERT_FALSE(dialog.isVisible());
     EXPECT_EQ(stored("Window Width"), 520);
     EXPECT_EQ(stored("Window Height"), 300);
-    EXPECT_EQ(stored("XIndex"), 1);  // the values go with the size
-    dialog.hide();
+    EXPECT_EQ(stored("XIndex"), -1);  // closing stores the size alone
 
     FileInputValues nextValues(settings.store, kAppKeyName);
     FileFormatSetup nextSetup(nextValues, settings.feedback, [] { return 1; });
     TFileFormat next(nextSetup, nextValues, settings.feedback, nullptr);
     EXPECT_EQ(next.size(), QSize(520, 300));
     EXPECT_TRUE(settings.feedback.shown.empty());
+}
+
+TEST_F(FileFormatDialog, ALongExampleRecordCutsNoControlsText) {
+    std::string record;
+    for (int field = 1; field <= 20; ++field)
+        record += "-1234.567" + std::to_string(field % 10) + " ";
+    ASSERT_FALSE(setup.LoadExampleRecord(files.Write("long.3d", record + "\n")));
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    EXPECT_EQ(CutTexts(dialog).join(" | ").toStdString(), "");
+    EXPECT_LE(dialog.height(), TFileFormat::kMaximumHeight);
+    EXPECT_LE(dialog.width(), dialog.screen()->availableGeometry().width());
 }
 
 }  // namespace

@@ -4,6 +4,9 @@
 #include <functional>
 #include <map>
 
+#include <QString>
+
+#include "ImageFile.h"
 #include "RenderCommand.h"
 #include "ScrollBarModel.h"
 
@@ -76,12 +79,7 @@ std::optional<ViewType> ParseView(std::string_view text) {
 }
 
 bool HasImageExtension(const std::string& name) {
-    const std::size_t dot = name.rfind('.');
-    if (dot == std::string::npos || name.find('/', dot) != std::string::npos) return false;
-    std::string extension = name.substr(dot + 1);
-    for (char& c : extension)
-        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-    return extension == "png" || extension == "bmp";
+    return ImageFormatOfName(QString::fromStdString(name)).has_value();
 }
 
 bool Within(ScrollRange range, int position) {

@@ -7,6 +7,7 @@
 #include <ostream>
 
 #include "DataFileLoader.h"
+#include "ImageFile.h"
 #include "StandaloneViewer.h"
 
 namespace ocuvis::cli {
@@ -38,11 +39,6 @@ std::string Padded(int number, int width, char fill) {
     if (static_cast<int>(digits.size()) < width)
         digits.insert(0, static_cast<std::size_t>(width) - digits.size(), fill);
     return digits;
-}
-
-const char* FormatOf(const std::string& name) {
-    const std::string extension = name.substr(name.rfind('.') + 1);
-    return extension == "bmp" || extension == "BMP" || extension == "Bmp" ? "BMP" : "PNG";
 }
 
 }  // namespace
@@ -108,8 +104,9 @@ int RunRender(const RenderOptions& options, std::ostream& out, std::ostream& err
                 << options.height << " pixels\n";
             return kExitFailed;
         }
-        if (!image.save(QString::fromStdString(name), FormatOf(name))) {
-            err << "ocuvis-render: cannot write '" << name << "'\n";
+        if (const auto failure = WriteImageFile(image, QString::fromStdString(name))) {
+            err << "ocuvis-render: cannot write '" << name << "': " << failure->toStdString()
+                << '\n';
             return kExitFailed;
         }
         // One step of the rotation timer.

@@ -2,13 +2,13 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QImageWriter>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
 #include <QPrinter>
-#include <QSaveFile>
+
+#include "ImageFile.h"
 
 namespace ocuvis {
 
@@ -17,9 +17,23 @@ GraphOutput::GraphOutput(WindowDialogs& dialogs) : dialogs_(dialogs) {}
 GraphOutput::~GraphOutput() = default;
 
 QPrinter& GraphOutput::printer() {
-    if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    if (!printer_) {
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        // Also the name the print dialog proposes for a PDF file.
+        printer_->setDocName("Ocuvis");
+    }
     return *printer_;
 }
+
+namespace {
+
+// The printer or PDF file a print goes to; empty when there is none.
+QString PrintTargetName(const QPrinter& printer) {
+    return printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName()
+                                                         : printer.printerName();
+}
+
+}  // namespace
 
 void GraphOutput::ShowFailure(const QString& text) {
     dialogs_.ShowMessage(text.toStdString(), "Ocuvis Error Message", MessageIcon::Stop);
@@ -27,20 +41,8 @@ void GraphOutput::ShowFailure(const QString& text) {
 
 std::optional<QString> GraphOutput::WriteGraphFile(const QImage& frame, const QString& path) {
     if (frame.isNull()) return QString("There is no graph picture to save.");
-    const bool png = path.endsWith(".png", Qt::CaseInsensitive);
-    // Written beside the target and renamed at the end, so a failed save never leaves half a
-    // picture in place of the file that was there.
-    QSaveFile file(path);
-    const auto failure = [&](const QString& reason) {
-        return QString("Cannot save the graph to \"%1\": %2.").arg(path, reason);
-    };
-    if (!file.open(QIODevice::WriteOnly)) return failure(file.errorString());
-    QImageWriter writer(&file, png ? "png" : "bmp");
-    if (!writer.write(frame)) {
-        file.cancelWriting();
-        return failure(writer.errorString());
-    }
-    if (!file.commit()) return failure(file.errorString());
+    if (const auto failure = WriteImageFile(frame, path))
+        return QString("Cannot save the graph to \"%1\": %2.").arg(path, *failure);
     return std::nullopt;
 }
 
@@ -85,13 +87,13 @@ QRect GraphOutput::PrintTargetRect(QSize picture, int printerDpiX, int printerDp
 void GraphOutput::PrintItemClick(QMainWindow& window) {
     const QPixmap picture = ClientAreaPicture(window);
     QPrinter& target = printer();
-    const QString name = target.outputFormat() == QPrinter::PdfFormat ? target.outputFileName()
-                                                                      : target.printerName();
+    // A machine without a printer still prints: the set-up offers printing to a PDF file.
+    if (PrintTargetName(target).isEmpty() && !dialogs_.SetUpPrinter(target, &window)) return;
+    const QString name = PrintTargetName(target);
     if (name.isEmpty()) {
         ShowFailure("The graph cannot be printed: there is no printer to print on.");
         return;
     }
-    target.setDocName("Ocuvis");
     QPainter painter;
     if (!painter.begin(&target)) {
         ShowFailure(QString("The graph cannot be printed: the print job on \"%1\" could not be "

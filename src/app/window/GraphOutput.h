@@ -34,8 +34,8 @@ class GraphOutput {
     // The printer of every print, made when first needed; the set-up changes it.
     QPrinter& printer();
 
-    // Writes the frame as a BMP file, or as a PNG file when the name ends in ".png"; the
-    // failure's text when it cannot.
+    // Writes the frame in the format its name asks for, BMP by default; the failure's text,
+    // naming the file, when it cannot.
     static std::optional<QString> WriteGraphFile(const QImage& frame, const QString& path);
     // The main window below its menu bar: tool bar, graph, scroll bars, labels and status.
     static QPixmap ClientAreaPicture(QMainWindow& window);

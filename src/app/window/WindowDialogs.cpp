@@ -48,8 +48,13 @@ std::string QtWindowDialogs::ChooseSetupDataFile(QWidget* parent) {
 std::string QtWindowDialogs::ChooseGraphSavePath(QWidget* parent) {
     QFileDialog dialog(parent, "Save Graph");
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters({"Bitmaps (*.bmp)", "All Files (*)"});
+    dialog.setNameFilters({"Bitmap files (*.bmp)", "PNG images (*.png)", "All Files (*)"});
     dialog.setDefaultSuffix("bmp");
+    // A name typed without an extension takes the chosen filter's.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog](const QString& filter) {
+                         dialog.setDefaultSuffix(filter.startsWith("PNG") ? "png" : "bmp");
+                     });
     dialog.selectFile("Ocuvis.bmp");
     dialog.setSizeGripEnabled(true);
     // Asking before an existing file is overwritten is the dialog's default.
@@ -60,7 +65,9 @@ std::string QtWindowDialogs::ChooseGraphSavePath(QWidget* parent) {
 bool QtWindowDialogs::SetUpPrinter(QPrinter& printer, QWidget* parent) {
     QPrintDialog dialog(&printer, parent);
     dialog.setWindowTitle("Printer Setup");
-    dialog.setOptions({});  // one page of one picture: no ranges, copies or selection
+    // One page of one picture: no ranges, copies or selection; paper, orientation and printing
+    // to a PDF file, which is the only choice on a machine without a printer.
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
     return dialog.exec() == QDialog::Accepted;
 }
 

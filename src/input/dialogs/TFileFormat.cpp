@@ -13,8 +13,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QResizeEvent>
 #include <QScreen>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -116,17 +116,30 @@ void TFileFormat::BuildControls() {
     FileNameLabel = new QLabel(SelectFieldGrpBx);
     FileNameLabel->setObjectName("FileNameLabel");
     FileNameLabel->setTextFormat(Qt::PlainText);
+    FileNameLabel->setWordWrap(true);
     fieldGrid->addWidget(OpenNewDataFileBtn, 2, 0);
     fieldGrid->addWidget(FileNameLabel, 2, 1, 1, 3);
     RecordTitleLabel = new QLabel("Example Record from File:", SelectFieldGrpBx);
     RecordTitleLabel->setObjectName("RecordTitleLabel");
     fieldGrid->addWidget(RecordTitleLabel, 3, 0, 1, 4);
-    ExampleRecordLabel = new QLabel(SelectFieldGrpBx);
+    // A record of up to 240 characters wraps inside a lowered panel of two lines that scrolls
+    // down to the rest, so it neither widens the dialog past the screen, squeezing the other
+    // controls, nor pushes them out of the dialog's height.
+    auto* recordPanel = new QScrollArea(SelectFieldGrpBx);
+    recordPanel->setObjectName("ExampleRecordPanel");
+    recordPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    recordPanel->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    recordPanel->setWidgetResizable(true);
+    recordPanel->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    recordPanel->setFixedHeight(2 * recordPanel->fontMetrics().lineSpacing() +
+                                2 * recordPanel->frameWidth() + 2);
+    ExampleRecordLabel = new QLabel;
     ExampleRecordLabel->setObjectName("ExampleRecordLabel");
     ExampleRecordLabel->setTextFormat(Qt::PlainText);
-    ExampleRecordLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    ExampleRecordLabel->setMinimumHeight(22);
-    fieldGrid->addWidget(ExampleRecordLabel, 4, 0, 1, 4);
+    ExampleRecordLabel->setWordWrap(true);
+    ExampleRecordLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    recordPanel->setWidget(ExampleRecordLabel);
+    fieldGrid->addWidget(recordPanel, 4, 0, 1, 4);
     column->addWidget(SelectFieldGrpBx);
 
     SetRandomGrpBx = new QGroupBox("Setup File Record Random Sub-Sampling", this);
@@ -283,16 +296,16 @@ void TFileFormat::setVisible(bool visible) {
         if (const QScreen* screen = QGuiApplication::primaryScreen())
             move(screen->availableGeometry().center() - rect().center());
     }
+    // The size is stored once, at closing: a write per resize event stalls every drag on disk.
+    if (!visible && isVisible()) {
+        WindowBounds& stored = values_.dialogBounds;
+        if (stored.width != width() || stored.height != height()) {
+            stored.width = width();
+            stored.height = height();
+            values_.SaveDialogSize();
+        }
+    }
     QDialog::setVisible(visible);
-}
-
-void TFileFormat::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
-    // Only a size the user gives the shown dialog is stored; the sizes of construction are not.
-    if (!isVisible()) return;
-    values_.dialogBounds.height = height();
-    values_.dialogBounds.width = width();
-    setup_.WriteSetupValues();
 }
 
 }  // namespace ocuvis

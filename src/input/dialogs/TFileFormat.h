@@ -62,9 +62,6 @@ class TFileFormat final : public QDialog {
     QPushButton* OkBitBtn = nullptr;
     QPushButton* CancelBitBtn = nullptr;
 
-  protected:
-    void resizeEvent(QResizeEvent* event) override;
-
   private:
     void BuildControls();
     void ConnectControls();

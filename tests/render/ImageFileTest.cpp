@@ -1,0 +1,92 @@
+#include "ImageFile.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <QFile>
+#include <QImage>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace ocuvis {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(ImageFormatOfName, TheExtensionDecidesInAnyLetterCase) {
+    const struct {
+        const char* name;
+        std::optional<ImageFileFormat> format;
+    } cases[] = {
+        {"graph.bmp", ImageFileFormat::Bmp},
+        {"graph.bMp", ImageFileFormat::Bmp},
+        {"graph.png", ImageFileFormat::Png},
+        {"/tmp/GRAPH.PNG", ImageFileFormat::Png},
+        {"graph.png.bmp", ImageFileFormat::Bmp},
+        {"graph.jpg", std::nullopt},
+        {"graph", std::nullopt},
+        {"shots.png/graph", std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ImageFormatOfName(c.name), c.format) << c.name;
+}
+
+class ImageFileWrite : public testing::Test {
+  protected:
+    ImageFileWrite() {
+        std::string pattern = "/tmp/ocuvis-image-XXXXXX";
+        if (::mkdtemp(pattern.data()) != nullptr) dir_ = pattern;
+        image_.fill(Qt::black);
+        for (int y = 0; y < image_.height(); ++y)
+            image_.setPixel(y % image_.width(), y, 0xFF20C040);
+    }
+    ~ImageFileWrite() override {
+        std::error_code ignored;
+        fs::remove_all(dir_, ignored);
+    }
+    QString Path(const char* name) const { return QString::fromStdString((dir_ / name).string()); }
+    static std::string Bytes(const QString& path) {
+        std::ifstream file(path.toStdString(), std::ios::binary);
+        return {std::istreambuf_iterator<char>(file), {}};
+    }
+
+    fs::path dir_;
+    QImage image_{300, 200, QImage::Format_RGB32};
+};
+
+TEST_F(ImageFileWrite, TheNameChoosesTheFormatAndThePixelsReadBack) {
+    const struct {
+        const char* name;
+        std::string magic;
+    } cases[] = {{"a.bMp", "BM"}, {"b.PNG", "\x89PNG"}, {"c.jpg", "BM"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(WriteImageFile(image_, Path(c.name)), std::nullopt) << c.name;
+        EXPECT_EQ(Bytes(Path(c.name)).substr(0, c.magic.size()), c.magic) << c.name;
+        EXPECT_EQ(QImage(Path(c.name)).convertToFormat(QImage::Format_RGB32), image_) << c.name;
+    }
+}
+
+TEST_F(ImageFileWrite, AFailedWriteLeavesTheFileThatWasThere) {
+    const QString target = Path("graph.bmp");
+    ASSERT_EQ(WriteImageFile(QImage(8, 8, QImage::Format_RGB32), target), std::nullopt);
+    const std::string before = Bytes(target);
+
+    // A file size limit fails the write part-way, as a full disk does.
+    rlimit limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const rlimit small{4096, limit.rlim_max};
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const std::optional<QString> failure = WriteImageFile(image_, target);
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_NE(failure, std::nullopt);
+    EXPECT_EQ(Bytes(target), before);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+}
+
+}  // namespace
+}  // namespace ocuvis
