@@ -28,12 +28,31 @@ cmake --build build/asan -j "$jobs"
 ctest --test-dir build/asan --output-on-failure -j "$jobs"
 
 echo "== fuzzing"
+# Each target with the least coverage it must reach: a fuzzer that sees no branches of the code
+# under test stays far below, so a loss of the libraries' coverage counters fails here.
 seconds="${FUZZ_SECONDS:-30}"
-for target in scanner_fuzz loader_fuzz; do
+for entry in scanner:150 loader:300 cli:250 setup:250 settings:350 frame:900; do
+    name="${entry%%:*}"
+    minimum="${entry#*:}"
     corpus="$(mktemp -d)"
-    cp fuzz/corpus/"${target%_fuzz}"/* "$corpus"/
-    build/asan/fuzz/"$target" -max_total_time="$seconds" -max_len=8192 -print_final_stats=1 \
-        "$corpus" 2>&1 | tail -n 3
-    rm -rf "$corpus"
+    log="$(mktemp)"
+    cp fuzz/corpus/"$name"/* "$corpus"/
+    status=0
+    build/asan/fuzz/"$name"_fuzz -max_total_time="$seconds" -max_len=8192 -print_final_stats=1 \
+        "$corpus" > "$log" 2>&1 || status=$?
+    # The last status line ("#N DONE cov: C ft: F ...") holds the final coverage.
+    final="$(grep -E '^#[0-9]+.*cov: ' "$log" | tail -n 1 || true)"
+    cov="$(sed -nE 's/.* cov: ([0-9]+).*/\1/p' <<< "$final")"
+    ft="$(sed -nE 's/.* ft: ([0-9]+).*/\1/p' <<< "$final")"
+    echo "${name}_fuzz: cov ${cov:-?} ft ${ft:-?} (minimum cov $minimum)"
+    if [ "$status" -ne 0 ]; then
+        tail -n 40 "$log"
+        exit "$status"
+    fi
+    if [ -z "$cov" ] || [ "$cov" -lt "$minimum" ]; then
+        echo "${name}_fuzz reached too little coverage: are the libraries instrumented?"
+        exit 1
+    fi
+    rm -rf "$corpus" "$log"
 done
 echo "== all tests passed"
