@@ -31,15 +31,16 @@ echo "== fuzzing"
 # Each target with the least coverage it must reach: a fuzzer that sees no branches of the code
 # under test stays far below, so a loss of the libraries' coverage counters fails here.
 seconds="${FUZZ_SECONDS:-30}"
-for entry in scanner:150 loader:300 cli:250 setup:250 settings:350 frame:900; do
+for entry in scanner:120 loader:150 cli:300 setup:200 settings:350 frame:350; do
     name="${entry%%:*}"
     minimum="${entry#*:}"
     corpus="$(mktemp -d)"
     log="$(mktemp)"
     cp fuzz/corpus/"$name"/* "$corpus"/
     status=0
+    # A crashing input is kept beside the fuzzer, out of the source tree.
     build/asan/fuzz/"$name"_fuzz -max_total_time="$seconds" -max_len=8192 -print_final_stats=1 \
-        "$corpus" > "$log" 2>&1 || status=$?
+        -artifact_prefix="build/asan/fuzz/$name-" "$corpus" > "$log" 2>&1 || status=$?
     # The last status line ("#N DONE cov: C ft: F ...") holds the final coverage.
     final="$(grep -E '^#[0-9]+.*cov: ' "$log" | tail -n 1 || true)"
     cov="$(sed -nE 's/.* cov: ([0-9]+).*/\1/p' <<< "$final")"
