@@ -28,12 +28,37 @@ cmake --build build/asan -j "$jobs"
 ctest --test-dir build/asan --output-on-failure -j "$jobs"
 
 echo "== fuzzing"
+# Each target must reach functions of the libraries it drives: without their coverage counters a
+# fuzzer sees only its own file, reaches none and cannot steer. It must also pass a floor of
+# coverage, about half of what a busy two-core machine reaches in 30 seconds.
 seconds="${FUZZ_SECONDS:-30}"
-for target in scanner_fuzz loader_fuzz; do
+for entry in scanner:120 loader:150 cli:300 setup:200 settings:350 frame:350; do
+    name="${entry%%:*}"
+    minimum="${entry#*:}"
     corpus="$(mktemp -d)"
-    cp fuzz/corpus/"${target%_fuzz}"/* "$corpus"/
-    build/asan/fuzz/"$target" -max_total_time="$seconds" -max_len=8192 -print_final_stats=1 \
-        "$corpus" 2>&1 | tail -n 3
-    rm -rf "$corpus"
+    log="$(mktemp)"
+    cp fuzz/corpus/"$name"/* "$corpus"/
+    status=0
+    # A crashing input is kept beside the fuzzer, out of the source tree.
+    build/asan/fuzz/"$name"_fuzz -max_total_time="$seconds" -max_len=8192 -print_final_stats=1 \
+        -print_coverage=1 -artifact_prefix="build/asan/fuzz/$name-" "$corpus" > "$log" 2>&1 ||
+        status=$?
+    # The last status line ("#N DONE cov: C ft: F ...") holds the final coverage.
+    final="$(grep -E '^#[0-9]+.*cov: ' "$log" | tail -n 1 || true)"
+    cov="$(sed -nE 's/.* cov: ([0-9]+).*/\1/p' <<< "$final")"
+    ft="$(sed -nE 's/.* ft: ([0-9]+).*/\1/p' <<< "$final")"
+    reached="$(grep -cE '^COVERED_FUNC: .*/src/(core|input|render|settings|app)/[^ ]*\.cpp:[0-9]+$' \
+        "$log" || true)"
+    echo "${name}_fuzz: cov ${cov:-?} ft ${ft:-?}, $reached functions of src/ reached" \
+        "(minimum cov $minimum)"
+    if [ "$status" -ne 0 ]; then
+        grep -vE '^(UN)?COVERED' "$log" | tail -n 40
+        exit "$status"
+    fi
+    if [ "$reached" -eq 0 ] || [ -z "$cov" ] || [ "$cov" -lt "$minimum" ]; then
+        echo "${name}_fuzz reached too little: are the libraries built with coverage counters?"
+        exit 1
+    fi
+    rm -rf "$corpus" "$log"
 done
 echo "== all tests passed"

@@ -1,0 +1,87 @@
+// Parses arbitrary argument lists (NUL-separated in the input) as ocuvis-render's command line
+// and checks that whatever is accepted lies within the documented bounds.
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "RenderCommand.h"
+#include "ScaleSteps.h"
+#include "ScrollBarModel.h"
+
+using namespace ocuvis;
+using namespace ocuvis::cli;
+
+namespace {
+
+// The failing line goes to the log, so a crash report says which promise broke.
+void Check(bool condition, int line = __builtin_LINE()) {
+    if (condition) return;
+    std::fprintf(stderr, "check failed at line %d\n", line);
+    std::abort();
+}
+
+bool Within(ScrollRange range, int value) {
+    return value >= range.minimum && value <= range.maximum;
+}
+
+bool IsImageName(const std::string& name) {
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string::npos) return false;
+    std::string extension = name.substr(dot + 1);
+    for (char& c : extension)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    return extension == "png" || extension == "bmp";
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::vector<std::string> arguments;
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    for (std::size_t start = 0; start <= bytes.size() && arguments.size() < 64;) {
+        const std::size_t end = std::min(bytes.find('\0', start), bytes.size());
+        arguments.push_back(bytes.substr(start, end - start));
+        start = end + 1;
+    }
+
+    std::string error;
+    const auto options = ParseRenderArguments(arguments, error);
+    if (!options) {
+        Check(!error.empty());
+        return 0;
+    }
+    if (options->help) return 0;
+
+    Check(options->width >= 1 && options->width <= 16384);
+    Check(options->height >= 1 && options->height <= 16384);
+    Check(IsImageName(options->output));
+    Check(options->frames >= 1 && options->frames <= 100000);
+    const GraphViewState& view = options->view;
+    Check(Within(kAngleBar, view.azimuth) && Within(kAngleBar, view.elevation));
+    Check(view.pointSize >= 0 && view.pointSize <= 6);
+    Check(view.lineThickness >= 0 && view.lineThickness <= 3);
+    Check(view.gridThickness >= 0 && view.gridThickness <= 3);
+    Check(static_cast<int>(view.viewType) >= 0 && view.viewType <= ViewType::Single);
+    for (const int position : options->rangePositions)
+        Check(Within(kRangeBar, position));
+    Check(Within(kXYOffsetBar, options->offsetPositions[0]));
+    Check(Within(kXYOffsetBar, options->offsetPositions[1]));
+    Check(Within(kZOffsetBar, options->offsetPositions[2]));
+    if (options->z0) Check(std::isfinite(*options->z0) && *options->z0 > 0.0f);
+    const FileInputFields& fields = options->fields;
+    for (const int index : {fields.XIndex, fields.YIndex, fields.ZIndex, fields.DotIndex})
+        Check(index >= 0 && index <= 20);
+    Check(std::isfinite(fields.SamplePercent) && fields.SamplePercent >= 0.0f &&
+          fields.SamplePercent <= 100.0f);
+
+    // Every frame of a run gets a name of its own.
+    const std::string first = FrameFileName(options->output, 1, options->frames);
+    const std::string last = FrameFileName(options->output, options->frames, options->frames);
+    Check(!first.empty());
+    Check(options->frames == 1 || first != last);
+    return 0;
+}

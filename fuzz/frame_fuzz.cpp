@@ -1,0 +1,137 @@
+// Renders whole frames on the fast canvas from arbitrary data (normalised as a load does), view
+// settings as a store or the keys may leave them, titles, labels and paint-area sizes, and checks
+// that the plain QPainter canvas draws exactly the same pixels.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <QGuiApplication>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "FrameRenderer.h"
+#include "GraphScaling.h"
+#include "NormaliseIntoCube.h"
+#include "QPainterCanvas.h"
+
+using namespace ocuvis;
+
+namespace {
+
+// The failing line goes to the log, so a crash report says which promise broke.
+void Check(bool condition, int line = __builtin_LINE()) {
+    if (condition) return;
+    std::fprintf(stderr, "check failed at line %d\n", line);
+    std::abort();
+}
+
+float FiniteFloat(FuzzedDataProvider& input) {
+    const float value = input.ConsumeFloatingPoint<float>();
+    return std::isfinite(value) ? value : 0.0f;
+}
+
+}  // namespace
+
+// Font configuration state that the system library keeps until exit; not ours.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    // Text needs fonts, fonts need an application; no screen, fixed DPI.
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    setenv("QT_FONT_DPI", "96", 1);
+    // Never destroyed: its destructor at exit would run after Qt's own statics have gone.
+    new QGuiApplication(*argc, *argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const auto store = std::make_unique<PointStore>();
+    FuzzedDataProvider input(data, size);
+
+    const int width = input.ConsumeIntegralInRange(1, 900);
+    const int height = input.ConsumeIntegralInRange(1, 300);
+
+    GraphViewState view;
+    GraphRecord graph;
+    RedrawGate gate;
+    MemoryFloatStore memory;
+    GraphScaling scaling(view, graph, gate, memory);
+    scaling.AutoScale(true);
+
+    store->dotSizesPresent = input.ConsumeBool() ? 1 : 0;
+    store->defaultDataLoaded = false;
+    const int count = input.ConsumeIntegralInRange(0, 400);
+    for (int i = 0; i < count; ++i) {
+        DataPoint& p = store->points[static_cast<std::size_t>(i)];
+        if (input.ConsumeIntegralInRange(0, 15) == 0) {
+            p = DataPoint::Break();
+            continue;
+        }
+        p = {FiniteFloat(input), FiniteFloat(input), FiniteFloat(input), FiniteFloat(input)};
+    }
+    store->pointCount = count;
+    store->labelCount = input.ConsumeIntegralInRange(0, 4);
+    for (int i = 0; i < store->labelCount; ++i) {
+        XYZTEXT& label = store->labels[static_cast<std::size_t>(i)];
+        label = {FiniteFloat(input), FiniteFloat(input), FiniteFloat(input),
+                 input.ConsumeRandomLengthString(40)};
+    }
+    if (count >= 2) {
+        NormaliseIntoCube(*store, count, graph);
+        scaling.AutoScale(false);
+    }
+
+    view.viewType = static_cast<ViewType>(input.ConsumeIntegralInRange(0, 4));
+    view.zInvert = input.ConsumeBool();
+    scaling.ApplyZSign();
+    scaling.SetAzimuth(input.ConsumeIntegral<int>());
+    scaling.SetElevation(input.ConsumeIntegral<int>());
+    scaling.SetXRangePosition(input.ConsumeIntegral<int>());
+    scaling.SetYRangePosition(input.ConsumeIntegral<int>());
+    scaling.SetZRangePosition(input.ConsumeIntegral<int>());
+    scaling.SetXOffsetPosition(input.ConsumeIntegral<int>());
+    scaling.SetYOffsetPosition(input.ConsumeIntegral<int>());
+    scaling.SetZOffsetPosition(input.ConsumeIntegral<int>());
+    // The keys take the viewing distance anywhere above 0; a stored one may be any finite float.
+    view.z0 = FiniteFloat(input);
+    // Thicknesses and the point size come from the store as they are, in range or not.
+    view.pointSize = input.ConsumeIntegral<std::int32_t>();
+    view.lineThickness = input.ConsumeIntegral<std::int32_t>();
+    view.gridThickness = input.ConsumeIntegral<std::int32_t>();
+    view.fullBoxGrid = input.ConsumeBool();
+    view.axisLabels = input.ConsumeBool();
+    view.titles = input.ConsumeBool();
+    view.textLabels = input.ConsumeBool();
+    view.fadeLines = input.ConsumeBool();
+    view.modeIndicator = input.ConsumeBool();
+    view.fixedAspect = input.ConsumeBool();
+    view.backgroundColor = input.ConsumeIntegral<Colour>();
+    view.dotColor = input.ConsumeIntegral<Colour>();
+    view.lineColor = input.ConsumeIntegral<Colour>();
+    view.gridColor = input.ConsumeIntegral<Colour>();
+    view.textColor = input.ConsumeIntegral<Colour>();
+
+    TitleTexts titles;
+    titles.mainTitle = input.ConsumeRandomLengthString(60);
+    titles.xTitle = input.ConsumeRandomLengthString(30);
+    titles.yTitle = input.ConsumeRandomLengthString(30);
+    titles.zTitle = input.ConsumeRandomLengthString(30);
+
+    const FrameSources sources{view, graph, *store, titles};
+    FrameRenderer fastRenderer;
+    const QImage fast = fastRenderer.RenderImage(width, height, sources);
+    Check(fast.width() == width && fast.height() == height);
+    QImage plain = FrameRenderer::NewFrameImage(width, height);
+    {
+        QPainterCanvas canvas(plain);
+        FrameRenderer plainRenderer;
+        plainRenderer.Render(canvas, width, height, sources);
+    }
+    Check(plain == fast);
+    return 0;
+}
