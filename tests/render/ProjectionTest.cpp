@@ -3,8 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
-#include <ostream>
-
+#include <string>
 #include "FrameTestSupport.h"
 
 namespace ocuvis {
