@@ -124,21 +124,31 @@ TEST(Anaglyph, EveryElementBlueThenRedButTextLabels) {
     EXPECT_EQ(labels, std::vector<Colour>{s.view.lineColor});
 }
 
-TEST(Fading, OneDepthDrawsEverythingBlackInTheNearPass) {
+TEST(Fading, WithoutADepthRangeEverythingIsBlackInTheNearPass) {
     Scene s;
     s.Bare();
     s.view.backgroundColor = 0x123456;
     s.view.viewType = ViewType::Single;
-    s.view.lineThickness = 1;
+    s.view.textLabels = true;
     s.view.fadeLines = true;
+    s.AddLabel(0, 0, 0.9f, "FRONT");
+    s.AddLabel(0, 0, -0.9f, "BACK");
+    const auto expectBlack = [&](const RecordingCanvas& canvas, std::size_t lineCount) {
+        EXPECT_EQ(canvas.operations.front().brushColour, 0xDCDCDCu);  // light grey behind fades
+        EXPECT_EQ(canvas.Of(Kind::Line).size(), lineCount);
+        for (const Op& op : canvas.operations) {
+            if (op.kind != Kind::Fill) {
+                EXPECT_EQ(op.kind == Kind::Text ? op.textColour : op.penColour, 0u);
+            }
+        }
+        EXPECT_EQ(Texts(canvas.Of(Kind::Text)), (std::vector<std::string>{"FRONT", "BACK"}));
+    };
+    expectBlack(s.Record(), 0);  // labels only: nothing measured
+
+    // Every record at one depth; plot z is -cube z at the neutral scale.
+    s.view.lineThickness = 1;
     s.SetCubePoints({{-0.5f, -0.5f, 0.2f, 0}, {0.5f, -0.5f, 0.2f, 0}, {0.5f, 0.5f, 0.2f, 0}});
-    const RecordingCanvas canvas = s.Record();
-    EXPECT_EQ(canvas.operations.front().brushColour, 0xDCDCDCu);  // light grey behind the fade
-    const std::vector<Op> lines = canvas.Of(Kind::Line);
-    ASSERT_EQ(lines.size(), 2u);
-    for (const Op& line : lines)
-        EXPECT_EQ(line.penColour, 0x000000u);
-    // Plot z is -cube z at the neutral scale.
+    expectBlack(s.Record(), 2);
     EXPECT_FLOAT_EQ(s.renderer.fadeNear, -0.2f);
     EXPECT_FLOAT_EQ(s.renderer.fadeFar, -0.2f);
 }
@@ -186,20 +196,6 @@ TEST(Fading, GreyLevels) {
         ASSERT_EQ(texts.size(), 1u) << depth;
         EXPECT_EQ(texts[0].textColour, grey) << depth;
     }
-}
-
-TEST(Fading, LabelsWithoutAMeasureAllGoInTheNearPass) {
-    Scene s;
-    s.Bare();
-    s.view.viewType = ViewType::Single;
-    s.view.textLabels = true;
-    s.view.fadeLines = true;
-    s.AddLabel(0, 0, 0.9f, "FRONT");
-    s.AddLabel(0, 0, -0.9f, "BACK");
-    const std::vector<Op> texts = s.Record().Of(Kind::Text);
-    EXPECT_EQ(Texts(texts), (std::vector<std::string>{"FRONT", "BACK"}));
-    for (const Op& t : texts)
-        EXPECT_EQ(t.textColour, 0x000000u);
 }
 
 TEST(TextLabels, FontSizeByLength) {

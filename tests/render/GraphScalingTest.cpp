@@ -170,8 +170,6 @@ TEST_F(Scaling, SaveThenRestoreBringsTheScaleBack) {
     double value = 0.0;
     ASSERT_TRUE(store.ReadFloat("XRangeScrollBar.Position", value));
     EXPECT_EQ(value, 28.0);
-    ASSERT_TRUE(store.ReadFloat("graph.xshift", value));
-    EXPECT_EQ(value, static_cast<double>(Offset(5)));
 
     scaling.AutoScale(true);
     presenter.frames = 0;
