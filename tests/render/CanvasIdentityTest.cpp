@@ -93,23 +93,9 @@ TEST(CanvasIdentity, EllipsesByPenBrushAndPlace) {
             }
 }
 
-TEST(CanvasIdentity, TextAndFills) {
-    ASSERT_TRUE(DrawnAlike(200, 60, [](Canvas& c) {
-        c.SetBrush(true, 0x336699);
-        c.FillRect({-5, 10, 150, 300});
-        c.SetFont({FontFace::Sans, 14, false});
-        c.SetTextColour(0xFFFFFF);
-        c.DrawText({0, 0, 200, 40}, TextAlign::Centre, "3D-X");
-        c.SetFont({FontFace::Serif, 9, true});
-        c.SetTextColour(0x00FF00);
-        c.DrawText({0, 20, 100, 60}, TextAlign::Right, "1.23e+03");
-        c.DrawLine(0, 59, 199, 0);
-    }));
-}
-
-// A whole frame that uses every primitive. Constant data far from zero lands millions of cube
-// units out; a small viewing distance puts part of the data behind the eye. Both canvases must
-// draw the rest alike, quickly.
+// A whole frame that uses every primitive, texts and the background fill included. Constant data
+// far from zero lands millions of cube units out; a small viewing distance puts part of the data
+// behind the eye. Both canvases must draw the rest alike, quickly.
 TEST(CanvasIdentity, WholeFrameWithFarAndHiddenPositions) {
     Scene s;
     s.LoadDataPoints({{3.0e6f, 1, 1, 0}, {3.0e6f, 2, 2, 0}, {3.0e6f, 3, 1, 0}});
