@@ -93,23 +93,10 @@ TEST(CanvasIdentity, EllipsesByPenBrushAndPlace) {
             }
 }
 
-TEST(CanvasIdentity, TextAndFills) {
-    ASSERT_TRUE(DrawnAlike(200, 60, [](Canvas& c) {
-        c.SetBrush(true, 0x336699);
-        c.FillRect({-5, 10, 150, 300});
-        c.SetFont({FontFace::Sans, 14, false});
-        c.SetTextColour(0xFFFFFF);
-        c.DrawText({0, 0, 200, 40}, TextAlign::Centre, "3D-X");
-        c.SetFont({FontFace::Serif, 9, true});
-        c.SetTextColour(0x00FF00);
-        c.DrawText({0, 20, 100, 60}, TextAlign::Right, "1.23e+03");
-        c.DrawLine(0, 59, 199, 0);
-    }));
-}
-
-// Constant data far from zero lands millions of cube units out; a small viewing distance puts
-// part of the data behind the eye. Both canvases must draw the rest alike, quickly.
-TEST(CanvasIdentity, FarAndHiddenPositions) {
+// A whole frame that uses every primitive, texts and the background fill included. Constant data
+// far from zero lands millions of cube units out; a small viewing distance puts part of the data
+// behind the eye. Both canvases must draw the rest alike, quickly.
+TEST(CanvasIdentity, WholeFrameWithFarAndHiddenPositions) {
     Scene s;
     s.LoadDataPoints({{3.0e6f, 1, 1, 0}, {3.0e6f, 2, 2, 0}, {3.0e6f, 3, 1, 0}});
     s.SetCubePoints({{0, 0, 0, 0},
@@ -120,12 +107,18 @@ TEST(CanvasIdentity, FarAndHiddenPositions) {
                      {0.4f, 0.1f, 0.0f, 0}});
     s.AddLabel(1.7e6f, 0, 0, "FAR");
     s.AddLabel(0, 0, 30.0f, "BEHIND");
+    s.AddLabel(0.1f, 0.2f, 0.1f, "NEAR");
     s.view.z0 = 3.0f;
-    s.view.lineThickness = 1;
     s.view.axisLabels = true;
+    s.view.titles = true;
     s.view.textLabels = true;
-    for (const int width : {1, 3}) {
+    s.titles = {"MAIN", "X", "Y", "Z"};
+    s.view.pointSize = 4;
+    for (const int width : {1, 2, 3}) {
         s.view.lineThickness = width;
+        s.view.gridThickness = width;
+        s.view.fadeLines = width == 2;
+        s.view.fullBoxGrid = width == 3;
         QImage plain = FrameRenderer::NewFrameImage(300, 120);
         {
             QPainterCanvas canvas(plain);
@@ -133,60 +126,9 @@ TEST(CanvasIdentity, FarAndHiddenPositions) {
             renderer.Render(canvas, 300, 120, s.Sources());
         }
         FrameRenderer renderer;
-        EXPECT_TRUE(SamePixels(plain, renderer.RenderImage(300, 120, s.Sources())));
+        EXPECT_TRUE(SamePixels(plain, renderer.RenderImage(300, 120, s.Sources()))) << width;
     }
 }
-
-// Whole frames of the sample data, in settings that touch every primitive.
-struct FrameCase {
-    const char* name;
-    ViewType type;
-    int lines, points, grid;
-    bool fade, box;
-};
-
-// Names the case in test listings instead of dumping its bytes.
-void PrintTo(const FrameCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class FrameIdentity : public testing::TestWithParam<FrameCase> {};
-
-TEST_P(FrameIdentity, SampleData) {
-    const FrameCase& c = GetParam();
-    Scene s;
-    LoadFile(s, OCUVIS_SAMPLE_FILE);
-    s.view.viewType = c.type;
-    s.view.lineThickness = c.lines;
-    s.view.pointSize = c.points;
-    s.view.gridThickness = c.grid;
-    s.view.fadeLines = c.fade;
-    s.view.fullBoxGrid = c.box;
-    s.view.axisLabels = true;
-    s.view.titles = true;
-    s.view.textLabels = true;
-    s.titles = {"LORENZ", "X", "Y", "Z"};
-    s.SetAngles(35, 20);
-
-    QImage plain = FrameRenderer::NewFrameImage(400, 160);
-    {
-        QPainterCanvas canvas(plain);
-        FrameRenderer renderer;
-        renderer.Render(canvas, 400, 160, s.Sources());
-    }
-    FrameRenderer renderer;
-    const QImage fast = renderer.RenderImage(400, 160, s.Sources());
-    EXPECT_TRUE(SamePixels(plain, fast)) << c.name;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Settings, FrameIdentity,
-    testing::Values(FrameCase{"cross", ViewType::CrossEyes, 1, 2, 1, false, false},
-                    FrameCase{"wide", ViewType::WallEyes, 3, 4, 2, false, true},
-                    FrameCase{"faded", ViewType::CrossEyes, 1, 0, 1, true, false},
-                    FrameCase{"anaglyph", ViewType::RightRed, 2, 1, 3, true, true},
-                    FrameCase{"single", ViewType::Single, 1, 6, 1, false, false}),
-    [](const testing::TestParamInfo<FrameCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace ocuvis::test

@@ -2,11 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
-
-#include <cmath>
 #include <limits>
-
+#include <string>
 #include "FrameTestSupport.h"
 
 namespace ocuvis {
@@ -23,74 +20,52 @@ GraphViewState ViewOf(ViewType type, int azimuth = 0, int elevation = 0, float z
     return view;
 }
 
-struct ExtentCase {
-    ViewType type;
-    float left, right, bottom, top, eyeOffset;
-};
-
-// Names the case in test listings instead of dumping its bytes.
-void PrintTo(const ExtentCase& c, std::ostream* os) {
-    *os << ViewTypeName(c.type);
-}
-
-class FrameExtents : public testing::TestWithParam<ExtentCase> {};
-
-TEST_P(FrameExtents, OfTheDefaultCube) {
-    const ExtentCase& c = GetParam();
-    const GraphViewState view = ViewOf(c.type);
-    const Projection p(view, GraphRecord{}, 780, 239);
-    EXPECT_NEAR(p.frameLeft, c.left, 5e-5);
-    EXPECT_NEAR(p.frameRight, c.right, 5e-5);
-    EXPECT_NEAR(p.frameBottom, c.bottom, 5e-5);
-    EXPECT_NEAR(p.frameTop, c.top, 5e-5);
-    EXPECT_EQ(p.eyeOffset, c.eyeOffset);
-    EXPECT_TRUE(p.FrameUsable());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    AllViewTypes, FrameExtents,
-    testing::Values(ExtentCase{ViewType::CrossEyes, -2.13333f, 2.13333f, -1.04118f, 0.96667f, 1},
-                    ExtentCase{ViewType::WallEyes, -2.13333f, 2.13333f, -1.04118f, 0.96667f, 1},
-                    ExtentCase{ViewType::RightRed, -1.06667f, 1.06667f, -1.04118f, 0.96667f, 1},
-                    ExtentCase{ViewType::RightBlue, -1.06667f, 1.06667f, -1.04118f, 0.96667f, 1},
-                    ExtentCase{ViewType::Single, -1.06667f, 1.06667f, -1.04118f, 0.96667f, 0}));
-
-struct PixelCase {
-    ViewType type;
-    int azimuth, elevation;
-    float x, y, z;  // plot coordinates
-    int first, second, row;
-};
-
-// Names the case in test listings instead of dumping its bytes.
-void PrintTo(const PixelCase& c, std::ostream* os) {
-    *os << ViewTypeName(c.type) << " " << c.azimuth << "/" << c.elevation;
-}
-
-class PixelPositions : public testing::TestWithParam<PixelCase> {};
-
-TEST_P(PixelPositions, At780By239) {
-    const PixelCase& c = GetParam();
-    const GraphViewState view = ViewOf(c.type, c.azimuth, c.elevation);
-    const Projection p(view, GraphRecord{}, 780, 239);
-    const RotatedPosition r = p.Rotate(c.x, c.y, c.z);
-    EXPECT_EQ(p.FirstImageX(r.X, r.Y, r.Z), c.first);
-    EXPECT_EQ(p.ImageY(r.X, r.Y, r.Z), c.row);
-    if (p.Paired()) {
-        EXPECT_EQ(p.SecondImageX(r.X, r.Y, r.Z), c.second);
+TEST(Projection, FrameExtentsOfTheDefaultCube) {
+    const struct {
+        ViewType type;
+        float halfWidth, eyeOffset;
+    } cases[] = {{ViewType::CrossEyes, 2.13333f, 1},
+                 {ViewType::WallEyes, 2.13333f, 1},
+                 {ViewType::RightRed, 1.06667f, 1},
+                 {ViewType::RightBlue, 1.06667f, 1},
+                 {ViewType::Single, 1.06667f, 0}};
+    for (const auto& c : cases) {
+        const Projection p(ViewOf(c.type), GraphRecord{}, 780, 239);
+        SCOPED_TRACE(ViewTypeName(c.type));
+        EXPECT_NEAR(p.frameLeft, -c.halfWidth, 5e-5);
+        EXPECT_NEAR(p.frameRight, c.halfWidth, 5e-5);
+        EXPECT_NEAR(p.frameBottom, -1.04118f, 5e-5);
+        EXPECT_NEAR(p.frameTop, 0.96667f, 5e-5);
+        EXPECT_EQ(p.eyeOffset, c.eyeOffset);
+        EXPECT_TRUE(p.FrameUsable());
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    WorkedExamples, PixelPositions,
-    testing::Values(PixelCase{ViewType::Single, 0, 0, 0, 0, 0, 390, 0, 115},
-                    PixelCase{ViewType::CrossEyes, 0, 0, 0, 0, 0, 572, 207, 115},
-                    PixelCase{ViewType::WallEyes, 0, 0, 0, 0, 0, 572, 207, 115},
-                    // Both anaglyph images of the centre fall on one column.
-                    PixelCase{ViewType::RightRed, 0, 0, 0, 0, 0, 390, 390, 115},
-                    PixelCase{ViewType::RightBlue, 0, 0, 0, 0, 0, 390, 390, 115},
-                    PixelCase{ViewType::CrossEyes, 30, 20, 0.5f, 0.5f, 0.5f, 691, 333, 67},
-                    PixelCase{ViewType::Single, 30, 20, 0.5f, 0.5f, 0.5f, 634, 0, 67}));
+TEST(Projection, PixelPositionsAt780By239) {
+    const struct {
+        ViewType type;
+        int azimuth, elevation;
+        float x, y, z;  // plot coordinates
+        int first, second, row;
+    } cases[] = {{ViewType::Single, 0, 0, 0, 0, 0, 390, 0, 115},
+                 {ViewType::CrossEyes, 0, 0, 0, 0, 0, 572, 207, 115},
+                 {ViewType::WallEyes, 0, 0, 0, 0, 0, 572, 207, 115},
+                 // Both anaglyph images of the centre fall on one column.
+                 {ViewType::RightRed, 0, 0, 0, 0, 0, 390, 390, 115},
+                 {ViewType::RightBlue, 0, 0, 0, 0, 0, 390, 390, 115},
+                 {ViewType::CrossEyes, 30, 20, 0.5f, 0.5f, 0.5f, 691, 333, 67},
+                 {ViewType::Single, 30, 20, 0.5f, 0.5f, 0.5f, 634, 0, 67}};
+    for (const auto& c : cases) {
+        const Projection p(ViewOf(c.type, c.azimuth, c.elevation), GraphRecord{}, 780, 239);
+        const RotatedPosition r = p.Rotate(c.x, c.y, c.z);
+        SCOPED_TRACE(std::string(ViewTypeName(c.type)) + " " + std::to_string(c.azimuth));
+        EXPECT_EQ(p.FirstImageX(r.X, r.Y, r.Z), c.first);
+        EXPECT_EQ(p.ImageY(r.X, r.Y, r.Z), c.row);
+        if (p.Paired()) {
+            EXPECT_EQ(p.SecondImageX(r.X, r.Y, r.Z), c.second);
+        }
+    }
+}
 
 TEST(Projection, RotatesAzimuth30Elevation20) {
     const GraphViewState view = ViewOf(ViewType::CrossEyes, 30, 20);
@@ -102,40 +77,18 @@ TEST(Projection, RotatesAzimuth30Elevation20) {
     EXPECT_EQ(r.X, static_cast<float>(p.RotateX(0.5f, 0.5f, 0.5f)));
 }
 
-TEST(Projection, IsTheIdentityAtZeroAngles) {
-    const GraphViewState view = ViewOf(ViewType::Single);
-    const Projection p(view, GraphRecord{}, 780, 239);
-    const RotatedPosition r = p.Rotate(0.25f, -0.5f, 0.75f);
-    EXPECT_EQ(r.X, 0.25f);
-    EXPECT_EQ(r.Y, -0.5f);
-    EXPECT_EQ(r.Z, 0.75f);
-}
-
-TEST(Projection, Azimuth90TurnsPlusXTowardTheViewer) {
-    const GraphViewState view = ViewOf(ViewType::Single, 90, 0);
-    const Projection p(view, GraphRecord{}, 780, 239);
-    const RotatedPosition r = p.Rotate(0.5f, 0.0f, 0.0f);
-    EXPECT_NEAR(r.X, 0.0f, 1e-5);
-    EXPECT_NEAR(r.Z, -0.5f, 1e-5);
-}
-
 TEST(Projection, AnaglyphSeparationGrowsForNearPoints) {
-    const GraphViewState view = ViewOf(ViewType::RightRed);
-    const Projection p(view, GraphRecord{}, 780, 239);
-    const RotatedPosition nearPoint{0.0f, 0.0f, -0.5f};
-    const float blue = p.FirstImageColumn(nearPoint);
-    const float red = p.SecondImageColumn(nearPoint);
-    // 2h × D / (Z + D) - 2h projected units, at 780 / (2 × 1.0667) pixels per unit.
+    // 2h × D / (Z + D) - 2h projected units, at 780 / (2 × 1.0667) pixels per unit; the blue
+    // image lies right of the red one in right-red, left of it in right-blue.
     const double units = 2.0 * 16.0 / 15.5 - 2.0;
-    EXPECT_NEAR(blue - red, units * 780.0 / (p.frameRight - p.frameLeft), 1e-3);
-    EXPECT_GT(blue, red);
-}
-
-TEST(Projection, LargerViewingDistanceFlattensTheFrame) {
-    const GraphViewState view = ViewOf(ViewType::CrossEyes, 0, 0, 1.0e6f);
-    const Projection p(view, GraphRecord{}, 780, 239);
-    EXPECT_NEAR(p.frameLeft, -2.0f, 1e-4);
-    EXPECT_NEAR(p.frameRight, 2.0f, 1e-4);
+    const std::pair<ViewType, int> cases[] = {{ViewType::RightRed, 1}, {ViewType::RightBlue, -1}};
+    for (const auto& [type, sign] : cases) {
+        const Projection p(ViewOf(type), GraphRecord{}, 780, 239);
+        const RotatedPosition nearPoint{0.0f, 0.0f, -0.5f};
+        const float blue = p.FirstImageColumn(nearPoint);
+        const float red = p.SecondImageColumn(nearPoint);
+        EXPECT_NEAR(sign * (blue - red), units * 780.0 / (p.frameRight - p.frameLeft), 1e-3);
+    }
 }
 
 TEST(Projection, RefusesPositionsAtOrBehindTheEye) {
@@ -149,14 +102,10 @@ TEST(Projection, RefusesPositionsAtOrBehindTheEye) {
     EXPECT_FALSE(p.IsDrawable({nan, 0.0f, 0.0f}));
     EXPECT_FALSE(p.IsDrawable({0.0f, inf, 0.0f}));
     EXPECT_FALSE(p.IsDrawable({0.0f, 0.0f, nan}));
-}
-
-TEST(Projection, AFrameWithoutExtentPlacesNothing) {
     // The cube's near face at the eye: every frame edge divides by zero.
-    const GraphViewState view = ViewOf(ViewType::CrossEyes, 0, 0, 1.0f);
-    const Projection p(view, GraphRecord{}, 780, 239);
-    EXPECT_FALSE(p.FrameUsable());
-    EXPECT_FALSE(p.IsDrawable({0.0f, 0.0f, 0.0f}));
+    const Projection flat(ViewOf(ViewType::CrossEyes, 0, 0, 1.0f), GraphRecord{}, 780, 239);
+    EXPECT_FALSE(flat.FrameUsable());
+    EXPECT_FALSE(flat.IsDrawable({0.0f, 0.0f, 0.0f}));
 }
 
 TEST(Projection, PixelTruncationIsGuarded) {
