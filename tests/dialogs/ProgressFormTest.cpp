@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
@@ -11,9 +10,9 @@
 #include <ctime>
 #include <functional>
 #include <memory>
-#include <thread>
+#include <tuple>
+#include <utility>
 
-#include "DataFileLoader.h"
 #include "DialogTestSupport.h"
 #include "TFileProgressBarForm.h"
 
@@ -34,43 +33,25 @@ TEST_F(ProgressForm, TheMessageAndPercentageFollowTheBytesRead) {
     const std::string path = files.Write("ten.3d", std::string(10240, '1'));
     auto form = Form(path);
     EXPECT_EQ(form->windowTitle().toStdString(), path);
-    EXPECT_EQ(form->fileSize, 10240);
     EXPECT_TRUE(form->isVisible());
 
     form->UpdateFileProgress(1536);  // 1.5 KB rounds to 2
     EXPECT_EQ(form->ProgressBarLabel->text(), "Loading File:  2 KB of 10 KB");
     EXPECT_EQ(form->PercentIndicatorLabel->text(), "15%");
     EXPECT_EQ(form->FileLoadProgressBar->value(), 15);
-    EXPECT_EQ(form->percentDone, 15.0f);
-
     form->UpdateFileProgress(10240);
     EXPECT_EQ(form->ProgressBarLabel->text(), "Loading File:  10 KB of 10 KB");
     EXPECT_EQ(form->PercentIndicatorLabel->text(), "100%");
-    EXPECT_EQ(form->FileLoadProgressBar->value(), 100);
     EXPECT_FALSE(form->aborted());
     EXPECT_TRUE(settings.feedback.beeps.empty());
+
+    auto missing = Form(files.Path("nowhere.3d"));
+    EXPECT_EQ(missing->windowTitle(), "Progress Bar Error: File does not exist");
+    EXPECT_EQ(settings.feedback.beeps, std::vector<BeepKind>{BeepKind::Hand});
 }
 
-TEST_F(ProgressForm, AnEmptyFileIsReadAtOnceAndAGrowingOneStopsAtTheTop) {
-    auto empty = Form(files.Write("empty.3d", ""));
-    empty->UpdateFileProgress(0);
-    EXPECT_EQ(empty->ProgressBarLabel->text(), "Loading File:  0 KB of 0 KB");
-    EXPECT_EQ(empty->PercentIndicatorLabel->text(), "100%");
-    EXPECT_EQ(empty->FileLoadProgressBar->value(), 100);
-
-    auto grown = Form(files.Write("small.3d", std::string(100, '1')));
-    grown->UpdateFileProgress(4096);
-    EXPECT_EQ(grown->PercentIndicatorLabel->text(), "100%");
-    EXPECT_EQ(grown->ProgressBarLabel->text(), "Loading File:  4 KB of 0 KB");
-}
-
-struct KilobyteCase {
-    std::int64_t bytes;
-    const char* text;
-};
-
-TEST(ProgressTexts, KilobytesKeepFiveSignificantDigits) {
-    const KilobyteCase cases[] = {
+TEST(ProgressTexts, KilobytesKeepFiveSignificantDigitsAndPercentagesStayWithinRange) {
+    const std::pair<std::int64_t, const char*> kilobytes[] = {
         {0, "0"},
         {511, "0"},
         {512, "1"},
@@ -81,50 +62,21 @@ TEST(ProgressTexts, KilobytesKeepFiveSignificantDigits) {
         {126418944, "1.2346E5"},
         {1024LL * 1000000, "1E6"},
     };
-    for (const KilobyteCase& c : cases)
-        EXPECT_EQ(TFileProgressBarForm::KilobyteText(c.bytes), c.text) << c.bytes;
-}
+    for (const auto& [bytes, text] : kilobytes)
+        EXPECT_EQ(TFileProgressBarForm::KilobyteText(bytes), text) << bytes;
 
-TEST(ProgressTexts, PercentagesStayWithinZeroAndAHundred) {
-    EXPECT_EQ(TFileProgressBarForm::PercentDone(0, 0), 100.0f);
-    EXPECT_EQ(TFileProgressBarForm::PercentDone(7, 0), 100.0f);
-    EXPECT_EQ(TFileProgressBarForm::PercentDone(0, 10), 0.0f);
-    EXPECT_EQ(TFileProgressBarForm::PercentDone(20, 10), 100.0f);
-    EXPECT_EQ(TFileProgressBarForm::PercentDone(3, 1000), 0.3f);
-    EXPECT_EQ(TFileProgressBarForm::PercentDone(999, 1000), 99.9f);
-}
-
-TEST_F(ProgressForm, AMissingFileSaysSoWithTheErrorBeep) {
-    auto form = Form(files.Path("nowhere.3d"));
-    EXPECT_EQ(form->windowTitle(), "Progress Bar Error: File does not exist");
-    EXPECT_EQ(settings.feedback.beeps, std::vector<BeepKind>{BeepKind::Hand});
-    EXPECT_EQ(form->fileSize, 0);
-    EXPECT_TRUE(form->windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_FALSE(form->windowFlags() & Qt::WindowCloseButtonHint);
-    EXPECT_EQ(form->size(), QSize(410, 120));
-    EXPECT_EQ(form->FileLoadProgressBar->geometry(), QRect(10, 12, 384, 20));
-    EXPECT_EQ(form->PercentIndicatorLabel->geometry().left(), 280);
-
-    TProgressBarForm plain(settings.store, kAppKeyName, 40);
-    EXPECT_EQ(plain.windowTitle(), "Progress Indicator");
-    EXPECT_EQ(plain.FileLoadProgressBar->value(), 40);
-    EXPECT_EQ(plain.ProgressBarLabel->text(), "Loading File...");
+    // An empty file counts as read; one that grows while it is read stops at the top.
+    const std::tuple<std::int64_t, std::int64_t, float> percentages[] = {
+        {0, 0, 100.0f},   {7, 0, 100.0f},  {0, 10, 0.0f},
+        {20, 10, 100.0f}, {3, 1000, 0.3f}, {999, 1000, 99.9f}};
+    for (const auto& [position, size, percent] : percentages)
+        EXPECT_EQ(TFileProgressBarForm::PercentDone(position, size), percent) << position;
 }
 
 TEST_F(ProgressForm, TheWindowComesBackWhereItWasLeft) {
     const std::string path = files.Write("p.3d", "1 2 3\n");
-    {
-        auto first = Form(path);
-        first->move(123, 45);
-    }
-    std::int32_t top = -1;
-    std::int32_t left = -1;
-    EXPECT_TRUE(settings.store.ReadInteger("Ocuvis\\ProgressBar", "Window Position Top", top));
-    EXPECT_TRUE(settings.store.ReadInteger("Ocuvis\\ProgressBar", "Window Position Left", left));
-    EXPECT_EQ(top, 45);
-    EXPECT_EQ(left, 123);
-    auto second = Form(path);
-    EXPECT_EQ(second->frameGeometry().topLeft(), QPoint(123, 45));
+    Form(path)->move(123, 45);
+    EXPECT_EQ(Form(path)->frameGeometry().topLeft(), QPoint(123, 45));
     EXPECT_TRUE(settings.feedback.shown.empty());
 }
 
@@ -171,78 +123,16 @@ TEST_F(ProgressForm, PendingEventsRunOftenButNotAtEveryLine) {
     EXPECT_GT(updates, 10 * handled);
 }
 
-// The real progress window in a load; posts a click on Abort when the first half of the file
-// has been read and gives the window time to see it at that report.
-class AbortingProgress final : public LoadProgressFactory {
-  public:
-    AbortingProgress(TestSettings& settings, std::int64_t abortAt)
-        : settings_(settings), abortAt_(abortAt) {}
-    std::unique_ptr<LoadProgress> Create(const std::string& fileName) override {
-        struct Wrapped final : LoadProgress {
-            void UpdateFileProgress(std::int64_t position) override {
-                if (position >= owner->abortAt_ && !owner->clicked) {
-                    owner->clicked = true;
-                    QMetaObject::invokeMethod(form->AbortProgressBarBitBtn, &QPushButton::click,
-                                              Qt::QueuedConnection);
-                    std::this_thread::sleep_for(
-                        std::chrono::milliseconds(TProgressBarForm::kEventIntervalMs + 5));
-                }
-                form->UpdateFileProgress(position);
-            }
-            bool aborted() const override { return form->aborted(); }
-            std::unique_ptr<TFileProgressBarForm> form;
-            AbortingProgress* owner = nullptr;
-        };
-        auto wrapped = std::make_unique<Wrapped>();
-        wrapped->form =
-            std::make_unique<TFileProgressBarForm>(fileName, settings_.store, settings_.feedback);
-        wrapped->owner = this;
-        return wrapped;
-    }
-    bool clicked = false;
-
-  private:
-    TestSettings& settings_;
-    std::int64_t abortAt_;
-};
-
-struct NoScale final : ScaleReset {
-    void AutoScale(bool) override {}
-    void RestoreScaleSettings() override {}
-};
-
-TEST_F(ProgressForm, AbortShowsTheFirstPartNormalisedOnItsOwn) {
-    // x runs 0..10 in the first half and 1000..2000 in the second.
-    std::string text;
-    for (int i = 0; i < 1500; ++i)
-        text += std::to_string(i % 11) + " 1 2\n";
-    const auto half = static_cast<std::int64_t>(text.size());
-    for (int i = 0; i < 1500; ++i)
-        text += std::to_string(1000 + i) + " 1 2\n";
-    const std::string path = files.Write("long.3d", text);
-
-    AbortingProgress progress(settings, half + 1);
-    FixedFileInputSetup input;
-    MemoryRecentFiles recent;
-    NoScale scaling;
-    TextLoadDisplay display;
-    auto store = std::make_unique<PointStore>();
-    GraphRecord graph;
-    GraphViewState view;
-    DataFileLoader loader(*store, graph, view,
-                          LoaderServices{progress, input, recent, scaling, display});
-    const std::int32_t count = loader.LoadDataFile(path);
-
-    EXPECT_TRUE(progress.clicked);
-    EXPECT_EQ(count, 1500);
-    EXPECT_EQ(display.statusText, "Plotted 1500 points");
-    float largest = -2.0f;
-    for (int i = 0; i < count; ++i)
-        largest = std::max(largest, store->points[static_cast<std::size_t>(i)].x);
-    // 0..10 alone: step 10, range -4..14, so 10 maps to 5/9.
-    EXPECT_NEAR(largest, 5.0f / 9.0f, 1e-4f);
-    for (QWidget* window : QApplication::topLevelWidgets())
-        EXPECT_EQ(qobject_cast<TFileProgressBarForm*>(window), nullptr);
+TEST_F(ProgressForm, AnAbortClickedDuringALoadIsSeenAtTheNextRunOfEvents) {
+    auto form = Form(files.Write("r.3d", std::string(10240, '1')));
+    QMetaObject::invokeMethod(form->AbortProgressBarBitBtn, &QPushButton::click,
+                              Qt::QueuedConnection);
+    QElapsedTimer clock;
+    clock.start();
+    std::int64_t position = 0;
+    while (!form->aborted() && clock.elapsed() < 1000)
+        form->UpdateFileProgress(++position);
+    EXPECT_TRUE(form->aborted());
 }
 
 }  // namespace

@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <filesystem>
+#include <algorithm>
+#include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "LoaderFixture.h"
@@ -64,27 +65,12 @@ class FileFormatSetupTest : public ::testing::Test {
     std::unique_ptr<FileFormatSetup> Make() {
         return std::make_unique<FileFormatSetup>(store, feedback, TestClock());
     }
-    // Loads a file with the set-up as the loader's and returns x, y, z, size of each record.
-    std::vector<std::array<float, 4>> LoadWith(FileFormatSetup& setup, const std::string& path) {
-        fixture::LoaderHarness h;
-        DataFileLoader loader(*h.store, h.graph, h.view,
-                              LoaderServices{h.progress, setup, h.recent, h.scaling, h.display});
-        const std::int32_t count = loader.LoadDataFile(path);
-        lastStatus = h.display.statusText;
-        std::vector<std::array<float, 4>> records;
-        for (int i = 0; i < count; ++i) {
-            const DataPoint& p = h.store->points[static_cast<std::size_t>(i)];
-            records.push_back({p.x, p.y, p.z, p.size});
-        }
-        return records;
-    }
 
     TempDir dir;
     MemoryFileInputStore store;
     RecordingFeedback feedback;
     std::vector<std::int32_t> clockSeeds{1000};
     std::size_t clockCalls = 0;
-    std::string lastStatus;
 };
 
 TEST_F(FileFormatSetupTest, TheExampleRecordMarksTheChosenFields) {
@@ -135,10 +121,6 @@ TEST_F(FileFormatSetupTest, AFileThatCannotBeOpenedChangesNothingAndSaysWhy) {
     ASSERT_TRUE(failure);
     EXPECT_NE(failure->find("\"" + missing + "\""), std::string::npos) << *failure;
     EXPECT_NE(failure->find("No such file or directory"), std::string::npos) << *failure;
-    std::filesystem::create_directory(dir.Path("folder.3d"));
-    const auto folder = setup->LoadExampleRecord(dir.Path("folder.3d"));
-    ASSERT_TRUE(folder);
-    EXPECT_NE(folder->find("Is a directory"), std::string::npos) << *folder;
     EXPECT_TRUE(setup->LoadExampleRecord(""));
     EXPECT_EQ(setup->controls.FileNameLabel, first);
     EXPECT_EQ(setup->exampleRecord, "1 2 3");
@@ -166,57 +148,32 @@ TEST_F(FileFormatSetupTest, NoFieldForXOrYIsRefusedWithAMessage) {
     EXPECT_EQ(feedback.shown[1].icon, MessageIcon::Information);
 }
 
-TEST_F(FileFormatSetupTest, AFieldBeyondTheExampleLeavesItsSelectorEmptyAndStoresNone) {
-    store.stored = true;
-    store.storedFields.XIndex = 5;
-    auto setup = Make();
-    EXPECT_EQ(setup->fields.XIndex, 5);
-    const std::string path = dir.Write("e.3d", "1 2 3\n4 5 6\n7 8 9\n");
-    ASSERT_FALSE(setup->LoadExampleRecord(path));
-    EXPECT_EQ(setup->controls.XComboBox, -1);
-    EXPECT_EQ(setup->controls.ExampleRecordLabel, " 1,  Y=2,  Z=3");
-
-    setup->ApplyControls();
-    EXPECT_EQ(setup->fields.XIndex, -1);
-    EXPECT_EQ(store.storedFields.XIndex, -1);
-    const auto records = LoadWith(*setup, path);
-    ASSERT_EQ(records.size(), 3u);
-    // Every x is 0 before normalisation, so all of them land on the same cube coordinate.
-    EXPECT_EQ(records[0][0], records[1][0]);
-    EXPECT_EQ(records[1][0], records[2][0]);
-    EXPECT_LT(records[0][1], records[2][1]);
-}
-
 TEST_F(FileFormatSetupTest, TypedTextsBecomeNumbersWithTheirFallbacks) {
-    auto setup = Make();
-    const auto apply = [&](const std::string& percent, const std::string& seed) {
-        setup->controls.PercentEditBx = percent;
-        setup->controls.SeedEdit = seed;
-        setup->ApplyControls();
+    const std::tuple<const char*, const char*, float, std::int32_t> cases[] = {
+        {"12.3", "12.9", 12.3f, 12},
+        {"abc", "", 100.0f, 100},
+        {"9e99", "-7.9", 100.0f, -7},  // beyond the float range: no percentage
+        // No range check on the percentage; the seed keeps 32 bits.
+        {"-5", "4294967295", -5.0f, -1},
+        {"10", "1e30", 10.0f, 100},
     };
-    apply("12.3", "12.9");
-    EXPECT_EQ(setup->fields.SamplePercent, 12.3f);
-    EXPECT_EQ(setup->seed.Seed, 12);
+    auto setup = Make();
+    for (const auto& [percentText, seedText, percent, seed] : cases) {
+        setup->controls.PercentEditBx = percentText;
+        setup->controls.SeedEdit = seedText;
+        setup->ApplyControls();
+        EXPECT_EQ(setup->fields.SamplePercent, percent) << percentText;
+        EXPECT_EQ(setup->seed.Seed, seed) << seedText;
+    }
+    EXPECT_EQ(store.writes, 5);
+
+    // A float is shown with all its digits, which read back as the same float.
+    setup->controls.PercentEditBx = "12.3";
+    setup->ApplyControls();
     setup->ShowFields();
     EXPECT_EQ(setup->controls.PercentEditBx, "12.3000001907349");
-    EXPECT_EQ(setup->controls.SeedEdit, "12");
-    setup->ApplyControls();  // the long text reads back as the same float
+    setup->ApplyControls();
     EXPECT_EQ(setup->fields.SamplePercent, 12.3f);
-
-    apply("abc", "");
-    EXPECT_EQ(setup->fields.SamplePercent, 100.0f);
-    EXPECT_EQ(setup->seed.Seed, 100);
-    apply("9e99", "-7.9");  // beyond the float range: no percentage
-    EXPECT_EQ(setup->fields.SamplePercent, 100.0f);
-    EXPECT_EQ(setup->seed.Seed, -7);
-    apply("-5", "4294967295");  // no range check on the percentage; the seed keeps 32 bits
-    EXPECT_EQ(setup->fields.SamplePercent, -5.0f);
-    EXPECT_EQ(setup->seed.Seed, -1);
-    apply("10", "1e30");
-    EXPECT_EQ(setup->seed.Seed, 100);
-    setup->ShowFields();
-    EXPECT_EQ(setup->controls.PercentEditBx, "10");
-    EXPECT_EQ(store.writes, 6);
 }
 
 TEST_F(FileFormatSetupTest, RestoreDefaultsStaysInForceAfterCancel) {
@@ -255,70 +212,55 @@ TEST_F(FileFormatSetupTest, RestoreDefaultsStaysInForceAfterCancel) {
     EXPECT_EQ(store.storedFields.ZIndex, 5);
 }
 
-TEST_F(FileFormatSetupTest, ARandomLoadIsRepeatedByItsSeedAsFixed) {
-    std::string text;
-    for (int i = 0; i < 400; ++i)
-        text +=
-            std::to_string(i) + " " + std::to_string(i % 17) + " " + std::to_string(i % 5) + "\n";
-    const std::string path = dir.Write("g.3d", text);
-    clockSeeds = {4242, 99999, 123};
+TEST_F(FileFormatSetupTest, RandomSeedsComeFromTheClockAndRepeatAsFixed) {
+    clockSeeds = {4242, 99999};
     auto setup = Make();
-    ASSERT_FALSE(setup->LoadExampleRecord(path));
-    setup->controls.SubSampleEnabledChkBx = true;
-    setup->controls.PercentEditBx = "20";
-    setup->ApplyControls();
-
     int shown = 0;
     setup->controlsChanged = [&] { ++shown; };
-    const auto randomLoad = LoadWith(*setup, path);
+    SampleGenerator random;
+    setup->PrepareSampling(random);
     EXPECT_EQ(setup->seed.Seed, 4242);
     EXPECT_EQ(setup->controls.SeedEdit, "4242");
     EXPECT_GT(shown, 0);  // the dialog learns the new seed
-    const std::string randomStatus = lastStatus;
-    EXPECT_EQ(randomStatus.rfind("Sampled ", 0), 0u) << randomStatus;
-
-    const auto otherRandom = LoadWith(*setup, path);
+    SampleGenerator otherRandom;
+    setup->PrepareSampling(otherRandom);
     EXPECT_EQ(setup->controls.SeedEdit, "99999");
-    EXPECT_NE(otherRandom, randomLoad);
+    EXPECT_NE(otherRandom.state(), random.state());
 
     setup->controls.SeedRadioGrp = FileFormatSetup::kFixedSeed;
     setup->controls.SeedEdit = "4242";
     setup->ApplyControls();
     EXPECT_EQ(store.storedSeed.SeedType, 1);
     EXPECT_EQ(store.storedSeed.Seed, 4242);
-    const std::size_t clockBefore = clockCalls;
-    EXPECT_EQ(LoadWith(*setup, path), randomLoad);
-    EXPECT_EQ(lastStatus, randomStatus);
-    EXPECT_EQ(LoadWith(*setup, path), randomLoad);
-    EXPECT_EQ(clockCalls, clockBefore);
+    for (int load = 0; load < 2; ++load) {
+        SampleGenerator fixed;
+        setup->PrepareSampling(fixed);
+        EXPECT_EQ(fixed.state(), random.state());
+    }
+    EXPECT_EQ(clockCalls, 2u);
 }
 
 TEST_F(FileFormatSetupTest, ConstructionReadsTheStoredValuesOverTheDefaults) {
     store.stored = true;
+    store.storedFields.XIndex = 5;
     store.storedFields.DotIndex = 4;
     store.storedFields.SubSampleEnabled = true;
     store.storedFields.SamplePercent = 0.5f;
     store.storedSeed = {1, 55};
     auto setup = Make();
-    EXPECT_EQ(setup->Fields().DotIndex, 4);
+    EXPECT_EQ(setup->Fields().XIndex, 5);
     EXPECT_EQ(setup->controls.PercentEditBx, "0.5");
     EXPECT_EQ(setup->controls.SeedRadioGrp, 1);
     EXPECT_EQ(setup->controls.SeedEdit, "55");
     EXPECT_TRUE(setup->controls.samplingControlsEnabled);
     EXPECT_EQ(store.writes, 0);
 
-    SampleGenerator fixed;
-    setup->PrepareSampling(fixed);
-    SampleGenerator expected;
-    expected.Seed(55);
-    EXPECT_EQ(fixed.state(), expected.state());
-    EXPECT_EQ(clockCalls, 0u);
-}
-
-TEST(FileFormatClock, TheClockSeedIsTheTimeOfDayInMilliseconds) {
-    const std::int32_t seed = FileFormatSetup::UtcClockSeed();
-    EXPECT_GE(seed, 0);
-    EXPECT_LT(seed, 86'400'000);
+    // A field beyond the example record leaves its selector empty and is stored as none.
+    ASSERT_FALSE(setup->LoadExampleRecord(dir.Write("e.3d", "1 2 3 4\n")));
+    EXPECT_EQ(setup->controls.XComboBox, -1);
+    EXPECT_EQ(setup->controls.ExampleRecordLabel, " 1,  Y=2,  Z=3,  DotSize=4");
+    setup->ApplyControls();
+    EXPECT_EQ(store.storedFields.XIndex, -1);
 }
 
 }  // namespace

@@ -39,41 +39,32 @@ struct Cube {
     int n = 0;
 };
 
-TEST(RoundRange, ZeroToTenTakesStepTenWithFourOfMarginEachSide) {
-    const RoundedRange r = RoundRange(0.0f, 10.0f);
-    EXPECT_EQ(r.step, ScaleSteps[28]);
-    EXPECT_EQ(r.lower, 0.0f);
-    EXPECT_FLOAT_EQ(r.rangeMin, -4.0f);
-    EXPECT_FLOAT_EQ(r.rangeMax, 14.0f);
+struct RangeCase {
+    float minimum, maximum;
+    int stepIndex;
+    float subStep;
+    // The range's ends from the walked lower end.
+    double below, above;
+};
 
-    Cube cube({0.0f, 10.0f});
-    cube.Run();
-    EXPECT_FLOAT_EQ(cube.graph.xdataScale, 1.0f / 9.0f);
-    EXPECT_FLOAT_EQ(cube.graph.xdataShift, -5.0f / 9.0f);
-    EXPECT_FLOAT_EQ(cube[0].x, -5.0f / 9.0f);
-    EXPECT_FLOAT_EQ(cube[1].x, 5.0f / 9.0f);
-    EXPECT_FLOAT_EQ(cube[1].z, 5.0f / 9.0f);
+class RoundRangeTable : public ::testing::TestWithParam<RangeCase> {};
+
+TEST_P(RoundRangeTable, WalksTheLowerEndInFloatSubStepsAndKeepsAMarginEachSide) {
+    const RangeCase& c = GetParam();
+    const RoundedRange r = RoundRange(c.minimum, c.maximum);
+    EXPECT_EQ(r.step, ScaleSteps[c.stepIndex]);
+    EXPECT_EQ(r.lower, WalkedLower(c.minimum, c.subStep));
+    EXPECT_FLOAT_EQ(r.rangeMin, r.lower - c.below);
+    EXPECT_FLOAT_EQ(r.rangeMax, r.lower + c.above);
+    EXPECT_FLOAT_EQ(r.dataScale, 2.0f / static_cast<float>(c.below + c.above));
 }
 
-TEST(RoundRange, TheLowerEndIsTheFloatSumOfTheSubSteps) {
-    const RoundedRange r = RoundRange(2.5f, 9.9f);
-    EXPECT_EQ(r.step, ScaleSteps[27]);
-    const float sub = 0.8f;
-    const float expectedLower = (((0.0f + sub) + sub) + sub + sub) - sub;
-    EXPECT_EQ(r.lower, expectedLower);
-    EXPECT_FLOAT_EQ(r.rangeMin, expectedLower - 3.2f);
-    EXPECT_FLOAT_EQ(r.rangeMax, expectedLower + 11.2f);
-    EXPECT_FLOAT_EQ(r.dataScale, 2.0f / 14.4f);
-}
-
-TEST(RoundRange, StepsUpOnceWhenTheDataPassTheRoundedRange) {
-    // Range 0.99 takes step 1, but 0.9 + 1 stays below 1.94: step 1.5, lower kept.
-    const RoundedRange r = RoundRange(0.95f, 1.94f);
-    EXPECT_EQ(r.step, ScaleSteps[22]);
-    EXPECT_EQ(r.lower, WalkedLower(0.95f, 0.1f));
-    EXPECT_FLOAT_EQ(r.rangeMin, r.lower - 0.6f);
-    EXPECT_FLOAT_EQ(r.rangeMax, r.lower + 2.1f);
-}
+INSTANTIATE_TEST_SUITE_P(Table, RoundRangeTable,
+                         ::testing::Values(RangeCase{0.0f, 10.0f, 28, 1.0f, 4.0, 14.0},
+                                           RangeCase{2.5f, 9.9f, 27, 0.8f, 3.2, 11.2},
+                                           // Range 0.99 takes step 1, but 0.9 + 1 stays below
+                                           // 1.94: step 1.5, the lower end kept.
+                                           RangeCase{0.95f, 1.94f, 22, 0.1f, 0.6, 2.1}));
 
 TEST(RoundRange, TheLowerEndIsTheWalkedSumWheneverTheWalkEnds) {
     // Far from zero each float add rounds, so the walk drifts from the multiples of the sub-step;
@@ -119,17 +110,25 @@ TEST(NormaliseIntoCube, SpreadsDotSizesOverSevenClassesLargestFirst) {
         EXPECT_EQ(equal[i].SizeClass(), 3) << i;
 }
 
-TEST(NormaliseIntoCube, BreaksStayBreaksAndTakeNoPartInTheExtent) {
+TEST(NormaliseIntoCube, MapsPointsAndLabelsOntoTheCubeAndLeavesBreaksOut) {
     Cube cube;
     cube.Add(DataPoint::Break());
     cube.Add({0.0f, 0.0f, 0.0f, 0.0f});
     cube.Add(DataPoint::Break());
     cube.Add({10.0f, 10.0f, 10.0f, 0.0f});
+    // Labels follow the maps without widening them.
+    cube.store->labels[0] = {20.0f, 5.0f, -10.0f, "FAR"};
+    cube.store->labelCount = 1;
     cube.Run();
     EXPECT_TRUE(cube[0].IsBreak());
     EXPECT_TRUE(cube[2].IsBreak());
     EXPECT_FLOAT_EQ(cube.graph.xdataScale, 1.0f / 9.0f);
-    EXPECT_FLOAT_EQ(cube[3].y, 5.0f / 9.0f);
+    EXPECT_FLOAT_EQ(cube.graph.xdataShift, -5.0f / 9.0f);
+    EXPECT_FLOAT_EQ(cube[1].x, -5.0f / 9.0f);
+    EXPECT_FLOAT_EQ(cube[3].z, 5.0f / 9.0f);
+    EXPECT_FLOAT_EQ(cube.store->labels[0].x, 15.0f / 9.0f);
+    EXPECT_NEAR(cube.store->labels[0].y, 0.0f, 1e-6f);
+    EXPECT_FLOAT_EQ(cube.store->labels[0].z, -15.0f / 9.0f);
 }
 
 TEST(NormaliseIntoCube, AllBreaksLeaveTheRecordsAloneAndTheMapsFinite) {
@@ -144,17 +143,6 @@ TEST(NormaliseIntoCube, AllBreaksLeaveTheRecordsAloneAndTheMapsFinite) {
         EXPECT_TRUE(std::isfinite(v));
     }
     EXPECT_GT(cube.graph.xdataScale, 0.0f);
-}
-
-TEST(NormaliseIntoCube, LabelsFollowTheMapsWithoutWideningThem) {
-    Cube cube({0.0f, 10.0f});
-    cube.store->labels[0] = {20.0f, 5.0f, -10.0f, "FAR"};
-    cube.store->labelCount = 1;
-    cube.Run();
-    EXPECT_FLOAT_EQ(cube.graph.xdataScale, 1.0f / 9.0f);
-    EXPECT_FLOAT_EQ(cube.store->labels[0].x, 15.0f / 9.0f);
-    EXPECT_NEAR(cube.store->labels[0].y, 0.0f, 1e-6f);
-    EXPECT_FLOAT_EQ(cube.store->labels[0].z, -15.0f / 9.0f);
 }
 
 TEST(NormaliseIntoCube, DataFarFromZeroFinishAndKeepTheirMargin) {

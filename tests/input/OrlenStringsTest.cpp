@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,64 +33,35 @@ TEST(NextField, WalksAlongALineTakingDelimiterRunsAsOneSeparator) {
     EXPECT_EQ(untouched, "1 2");
 }
 
-TEST(NextNumber, ScansPastAnythingThatCannotStartANumber) {
-    std::string_view text = "abc-12.5e1xyz 7";
-    double value = 0.0;
-    ASSERT_TRUE(scanner.NextNumber(text, value, 5000));
-    EXPECT_EQ(value, -125.0);
-    EXPECT_EQ(text, "xyz 7");
-    ASSERT_TRUE(scanner.NextNumber(text, value, 5000));
-    EXPECT_EQ(value, 7.0);
-    EXPECT_TRUE(text.empty());
-    EXPECT_FALSE(scanner.NextNumber(text, value, 5000));
-    EXPECT_EQ(value, 7.0);
+struct Scan {
+    const char* text;
+    std::int32_t maxLength;
+    std::optional<double> value;  // nothing: no number, the value left alone
+    const char* rest;
+};
 
-    std::string_view pointFirst = ".5";
-    ASSERT_TRUE(scanner.NextNumber(pointFirst, value, 5000));
-    EXPECT_EQ(value, 5.0);
-
-    // Blanks and control characters after a number go with it.
-    std::string_view trailing = "12 \t\x01 x";
-    ASSERT_TRUE(scanner.NextNumber(trailing, value, 5000));
-    EXPECT_EQ(trailing, "x");
-}
-
-TEST(NextNumber, AFailedRunIsConsumedAndLeavesTheValueAlone) {
-    double value = 42.0;
-    std::string_view text = "1-2 3";
-    EXPECT_FALSE(scanner.NextNumber(text, value, 5000));
-    EXPECT_EQ(text, "3");
-    EXPECT_EQ(value, 42.0);
-
-    std::string_view lone = "- 7";
-    EXPECT_FALSE(scanner.NextNumber(lone, value, 5000));
-    EXPECT_EQ(lone, "7");
-
-    std::string_view blanks = " \t  ";
-    EXPECT_FALSE(scanner.NextNumber(blanks, value, 5000));
-    std::string_view words = "  abc";
-    EXPECT_FALSE(scanner.NextNumber(words, value, 5000));
-    EXPECT_EQ(words, "abc");
-    EXPECT_EQ(value, 42.0);
-}
-
-TEST(NextNumber, MaxLengthLimitsTheTextTheSearchAndTheRun) {
-    double value = 42.0;
-    std::string_view tooLong = "  12345";
-    EXPECT_FALSE(scanner.NextNumber(tooLong, value, 4));
-    EXPECT_EQ(tooLong, "12345");
-
-    // A run as long as maxLength is refused, one shorter is taken.
-    std::string_view fullRun = "1234";
-    EXPECT_FALSE(scanner.NextNumber(fullRun, value, 4));
-    EXPECT_EQ(value, 42.0);
-    std::string_view shorterRun = "x123";
-    ASSERT_TRUE(scanner.NextNumber(shorterRun, value, 4));
-    EXPECT_EQ(value, 123.0);
-
-    std::string_view lastPosition = "abcd5";
-    ASSERT_TRUE(scanner.NextNumber(lastPosition, value, 5));
-    EXPECT_EQ(value, 5.0);
+TEST(NextNumber, ScansPastWhatCannotStartANumberWithinMaxLength) {
+    const Scan cases[] = {
+        {"abc-12.5e1xyz 7", 5000, -125.0, "xyz 7"},
+        {".5", 5000, 5.0, ""},
+        {"12 \t\x01 x", 5000, 12.0, "x"},    // blanks and controls after a number go with it
+        {"1-2 3", 5000, std::nullopt, "3"},  // a failed run is consumed
+        {"- 7", 5000, std::nullopt, "7"},
+        {" \t  ", 5000, std::nullopt, ""},
+        {"  abc", 5000, std::nullopt, "abc"},
+        // maxLength limits the text, the search and the run: a run as long is refused.
+        {"  12345", 4, std::nullopt, "12345"},
+        {"1234", 4, std::nullopt, "1234"},
+        {"x123", 4, 123.0, ""},
+        {"abcd5", 5, 5.0, ""},
+    };
+    for (const Scan& c : cases) {
+        std::string_view text = c.text;
+        double value = 42.0;
+        EXPECT_EQ(scanner.NextNumber(text, value, c.maxLength), c.value.has_value()) << c.text;
+        EXPECT_EQ(value, c.value.value_or(42.0)) << c.text;
+        EXPECT_EQ(text, c.rest) << c.text;
+    }
 }
 
 struct Conversion {
@@ -136,21 +108,14 @@ TEST(DecimalDigits, DigitStringsAreJudgedByValueNotByLength) {
     EXPECT_FALSE(std::isinf(scanner.FieldToFloat("1e39", -1.0f)));
 }
 
-TEST(ReadStreamLine, ConsumesTheLineEndWithTheEmptyLinesAfterIt) {
+TEST(ReadStreamLine, ConsumesTheLineEndWithTheEmptyLinesAfterItWithinMaxLength) {
     auto stream = ByteStream::FromMemory("ab\r\n\r\ncd\n\n\nef");
     EXPECT_EQ(scanner.ReadStreamLine(stream.get(), 100), "ab");
     EXPECT_EQ(stream->Position(), 6);
     EXPECT_EQ(scanner.ReadStreamLine(stream.get(), 100), "cd");
     EXPECT_EQ(scanner.ReadStreamLine(stream.get(), 100), "ef");
-    EXPECT_TRUE(stream->AtEnd());
     EXPECT_EQ(scanner.ReadStreamLine(stream.get(), 100), "");
     EXPECT_EQ(scanner.ReadStreamLine(nullptr, 100), "");
-}
-
-TEST(ReadStreamLine, MaxLengthCountsEveryByteAndLeavesTheRestInTheStream) {
-    auto one = ByteStream::FromMemory("ab\r\n\r\ncd");
-    EXPECT_EQ(scanner.ReadStreamLine(one.get(), 1), "a");
-    EXPECT_EQ(one->Position(), 1);
 
     auto cut = ByteStream::FromMemory("abcdef\nxyz");
     EXPECT_EQ(scanner.ReadStreamLine(cut.get(), 3), "abc");
@@ -189,31 +154,33 @@ std::vector<std::string> ReadAllLines(ByteStream& stream, std::size_t maxLength)
 
 using Lines = std::vector<std::string>;
 
-TEST(ByteStreamReadLine, SplitsOnLineFeedsAndDropsTheCarriageReturnBeforeThem) {
-    auto stream = ByteStream::FromMemory("ab\ncd\r\n\nef\rgh\n");
-    EXPECT_EQ(ReadAllLines(*stream, 100), (Lines{"ab", "cd", "", "ef\rgh"}));
-    EXPECT_EQ(stream->Position(), stream->Size());
+struct Split {
+    const char* content;
+    std::size_t maxLength;
+    Lines lines;
+};
 
-    auto empty = ByteStream::FromMemory("");
-    std::string line = "stale";
-    EXPECT_FALSE(empty->ReadLine(line, 100));
-    EXPECT_TRUE(line.empty());
-}
-
-TEST(ByteStreamReadLine, LongLinesComeInPiecesAndALineEndAfterAFullPieceBelongsToIt) {
-    EXPECT_EQ(ReadAllLines(*ByteStream::FromMemory("abcdefg\nh"), 3),
-              (Lines{"abc", "def", "g", "h"}));
-    EXPECT_EQ(ReadAllLines(*ByteStream::FromMemory("abc\ndef\r\nghi"), 3),
-              (Lines{"abc", "def", "ghi"}));
-    EXPECT_EQ(ReadAllLines(*ByteStream::FromMemory("abcdef\n\nx"), 3),
-              (Lines{"abc", "def", "", "x"}));
-    // A lone carriage return after a full piece is not a line end.
-    EXPECT_EQ(ReadAllLines(*ByteStream::FromMemory("abc\rd\n"), 3), (Lines{"abc", "\rd"}));
-}
-
-TEST(ByteStreamReadLine, ACarriageReturnThatFillsThePieceIsStillPartOfTheLineEnd) {
-    // "abc" is shorter than the piece length; its CRLF must not leave a '\r' behind.
-    EXPECT_EQ(ReadAllLines(*ByteStream::FromMemory("abc\r\ndef"), 4), (Lines{"abc", "def"}));
+TEST(ByteStreamReadLine, SplitsOnLineFeedsDropsOneCarriageReturnAndCutsLongLines) {
+    const Split cases[] = {
+        {"ab\ncd\r\n\nef\rgh\n", 100, {"ab", "cd", "", "ef\rgh"}},
+        {"", 100, {}},
+        {"abcdefg\nh", 3, {"abc", "def", "g", "h"}},
+        // A line end after a full piece belongs to that piece.
+        {"abc\ndef\r\nghi", 3, {"abc", "def", "ghi"}},
+        {"abcdef\n\nx", 3, {"abc", "def", "", "x"}},
+        // A lone carriage return after a full piece is not a line end.
+        {"abc\rd\n", 3, {"abc", "\rd"}},
+        // A CRLF whose carriage return fills the piece leaves no '\r' behind.
+        {"abc\r\ndef", 4, {"abc", "def"}},
+    };
+    for (const Split& c : cases) {
+        auto stream = ByteStream::FromMemory(c.content);
+        EXPECT_EQ(ReadAllLines(*stream, c.maxLength), c.lines) << c.content;
+        EXPECT_EQ(stream->Position(), stream->Size());
+        std::string line = "stale";
+        EXPECT_FALSE(stream->ReadLine(line, c.maxLength));
+        EXPECT_TRUE(line.empty());
+    }
 }
 
 // The pieces ReadLine must give: split on LF, drop one CR before it, cut into maxLength pieces.
