@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <thread>
 
 #include "SettingsTestSupport.h"
@@ -52,33 +53,32 @@ std::vector<std::string> SiblingFiles(const std::string& folder) {
     return names;
 }
 
-TEST(SqliteHive, AFileThatIsNoDatabaseIsLeftByteForByte) {
+TEST(SqliteHive, AFileThatIsNoHiveOfOursIsLeftByteForByte) {
     TempFolder folder;
     const std::string file = folder.File("registry.sqlite");
     std::vector<char> garbage(6000);
     for (std::size_t i = 0; i < garbage.size(); ++i)
         garbage[i] = static_cast<char>(i * 7 + 3);
-    for (const auto& bytes : {garbage, std::vector<char>{'h', 'i', '\n'}}) {
-        WriteFileBytes(file, bytes);
+    const std::function<void()> makers[] = {
+        [&] { WriteFileBytes(file, garbage); },
+        [&] {
+            WriteFileBytes(file, {'h', 'i', '\n'});
+        },
+        [&] {  // another program's database
+            std::filesystem::remove(file);
+            sqlite3* db = nullptr;
+            sqlite3_open(file.c_str(), &db);
+            sqlite3_exec(db, "CREATE TABLE people (name TEXT); INSERT INTO people VALUES ('ann');",
+                         nullptr, nullptr, nullptr);
+            sqlite3_close(db);
+        }};
+    for (const auto& make : makers) {
+        make();
+        const auto before = FileBytes(file);
         ExpectRefused(UseTheStore(file), file + " is not a settings file of this program");
-        EXPECT_EQ(FileBytes(file), bytes);
+        EXPECT_EQ(FileBytes(file), before);
         EXPECT_EQ(SiblingFiles(folder.path()), std::vector<std::string>{"registry.sqlite"});
     }
-}
-
-TEST(SqliteHive, AnotherProgramsDatabaseIsLeftByteForByte) {
-    TempFolder folder;
-    const std::string file = folder.File("registry.sqlite");
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(
-        sqlite3_exec(db, "CREATE TABLE people (name TEXT); INSERT INTO people VALUES ('ann');",
-                     nullptr, nullptr, nullptr),
-        SQLITE_OK);
-    sqlite3_close(db);
-    const auto before = FileBytes(file);
-    ExpectRefused(UseTheStore(file), file + " is not a settings file of this program");
-    EXPECT_EQ(FileBytes(file), before);
 }
 
 TEST(SqliteHive, ADamagedHiveIsNotWrittenAgain) {
