@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <thread>
 
 #include "SettingsTestSupport.h"
@@ -306,25 +307,12 @@ TEST(SqliteHive, AKeyTreeThatLoopsIsNeverWalkedForEverNorWrittenAgain) {
     EXPECT_EQ(FileBytes(file), before);
 }
 
-class ScopedEnv {
-  public:
-    explicit ScopedEnv(const char* name) : name_(name) {
-        if (const char* value = std::getenv(name)) saved_ = value;
-    }
-    ~ScopedEnv() {
-        if (saved_)
-            setenv(name_, saved_->c_str(), 1);
-        else
-            unsetenv(name_);
-    }
-
-  private:
-    const char* name_;
-    std::optional<std::string> saved_;
-};
-
 TEST(SqliteHive, DefaultPathFollowsTheEnvironment) {
-    ScopedEnv registry("OCUVIS_REGISTRY"), config("XDG_CONFIG_HOME"), home("HOME");
+    const char* names[] = {"OCUVIS_REGISTRY", "XDG_CONFIG_HOME", "HOME"};
+    std::vector<std::optional<std::string>> saved;
+    for (const char* name : names)
+        saved.push_back(std::getenv(name) ? std::optional<std::string>(std::getenv(name))
+                                          : std::nullopt);
     setenv("HOME", "/home/ann", 1);
     setenv("OCUVIS_REGISTRY", "/tmp/portable.sqlite", 1);
     setenv("XDG_CONFIG_HOME", "/cfg", 1);
@@ -335,6 +323,8 @@ TEST(SqliteHive, DefaultPathFollowsTheEnvironment) {
     EXPECT_EQ(SqliteHive::DefaultPath(), "/home/ann/.config/Tolvane/registry.sqlite");
     unsetenv("XDG_CONFIG_HOME");
     EXPECT_EQ(SqliteHive::DefaultPath(), "/home/ann/.config/Tolvane/registry.sqlite");
+    for (std::size_t i = 0; i < saved.size(); ++i)
+        saved[i] ? setenv(names[i], saved[i]->c_str(), 1) : unsetenv(names[i]);
 }
 
 TEST(SqliteHive, PathsWithEmptyPartsNameNoKey) {
