@@ -95,6 +95,7 @@ TEST_F(SettingsSchemaTest, StoredValuesOutOfRangeAreClampedOrKeptAsStored) {
     EXPECT_EQ(view.azimuth, -180);
     EXPECT_EQ(view.elevationRadians, AngleRadians(180));
     EXPECT_EQ(view.gridThickness, 7);
+    EXPECT_LT(graph.zscale, 0.0f);  // not inverted
     view.rotateDelay = 500;
     schema.SaveSettings(view, bounds);
     EXPECT_EQ(Stored("Elevation"), Dword(180));
