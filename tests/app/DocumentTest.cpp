@@ -94,9 +94,6 @@ TEST_F(Document, ReOpenKeepsTheViewOfTheFileOnShow) {
     EXPECT_EQ(document.view.xRangePosition, 30);
     EXPECT_EQ(document.view.azimuth, 40);
     EXPECT_FALSE(document.loader.reopening);
-    // A plain open of another file starts from a fresh scale.
-    document.OpenDataFile(File("x.3d", "0 0 0\n1 1 1\n"));
-    EXPECT_EQ(document.view.xRangePosition, 21);
 }
 
 // A hive whose every key fails to open, as a store in a folder that cannot be written.

@@ -8,7 +8,6 @@
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -51,52 +50,12 @@ class SideWindows : public ::testing::Test {
         return std::count(hive_.writes.begin(), hive_.writes.end(),
                           "Software\\Tolvane\\Ocuvis\\ProgressBar|Window Position Top");
     }
-    std::optional<std::int32_t> StoredInteger(const std::string& key, const std::string& name) {
-        std::int32_t value = 0;
-        for (const auto& [where, stored] : hive_.values) {
-            if (where.first == "software\\tolvane\\ocuvis\\" + key && where.second == name &&
-                stored.data.size() == 4) {
-                std::memcpy(&value, stored.data.data(), 4);
-                return value;
-            }
-        }
-        return std::nullopt;
-    }
-
     HiveContents hive_;
     std::unique_ptr<WindowUnderTest> under_;
     std::filesystem::path dir_;
 };
 
-TEST_F(SideWindows, InputSetupOkStoresTheFieldsAndReloadsWithThem) {
-    const std::string file = File("four.3d", "1 2 3 10\n4 5 6 20\n7 8 9 30\n");
-    Open(file);
-    d().modal.push_back([](QDialog& dialog) {
-        auto& setup = dynamic_cast<TFileFormat&>(dialog);
-        EXPECT_EQ(setup.ExampleRecordLabel->text(), " X=1,  Y=2,  Z=3,  10");
-        setup.DotComboBox->setCurrentIndex(4);
-        setup.ZComboBox->setCurrentIndex(0);
-        setup.OkBitBtn->click();
-        return setup.result();
-    });
-    const long loadsBefore = Loads();
-    m().SetFormatItem->trigger();
-
-    EXPECT_EQ(d().shownDialogs, std::vector<std::string>{"TFileFormat"});
-    EXPECT_EQ(d().beeps, std::vector<BeepKind>{BeepKind::Asterisk});
-    EXPECT_EQ(w().fileInput().Fields().DotIndex, 4);
-    EXPECT_EQ(StoredInteger("file format", "dotindex"), 4);
-    EXPECT_EQ(StoredInteger("file format", "zindex"), 0);
-    EXPECT_EQ(Loads(), loadsBefore + 1);
-    const PointStore& store = *w().document().store;
-    EXPECT_EQ(store.dotSizesPresent, 1);
-    // No z field: every z is 0 and lands on one cube coordinate; the sizes span three classes.
-    EXPECT_EQ(store.points[0].z, store.points[2].z);
-    EXPECT_NE(store.points[0].size, store.points[2].size);
-    EXPECT_TRUE(d().messages.empty());
-}
-
-TEST_F(SideWindows, InputSetupCancelBeepsAndPutsTheFieldsBackWithoutALoad) {
+TEST_F(SideWindows, InputSetupCancelKeepsTheFileAndOkLoadsTheOneChosenInIt) {
     Open();
     d().modal.push_back([](QDialog& dialog) {
         auto& setup = dynamic_cast<TFileFormat&>(dialog);
@@ -106,15 +65,9 @@ TEST_F(SideWindows, InputSetupCancelBeepsAndPutsTheFieldsBackWithoutALoad) {
     });
     const long loadsBefore = Loads();
     m().FileSetupSpdBtn->click();
-    EXPECT_EQ(d().beeps, std::vector<BeepKind>{BeepKind::Hand});
-    EXPECT_EQ(w().fileInput().Fields().ZIndex, 3);
     EXPECT_EQ(w().fileFormatDialog().ZComboBox->currentIndex(), 3);
     EXPECT_EQ(Loads(), loadsBefore);
-    EXPECT_FALSE(StoredInteger("file format", "zindex"));
-}
 
-TEST_F(SideWindows, InputSetupOkLoadsTheFileChosenInIt) {
-    Open();
     const std::string other = File("other.txt", "5 5 5\n6 6 6\n7 7 7\n8 8 8\n");
     d().setupFiles = {other};
     d().modal.push_back([](QDialog& dialog) {
@@ -124,68 +77,44 @@ TEST_F(SideWindows, InputSetupOkLoadsTheFileChosenInIt) {
         return setup.result();
     });
     m().SetFormatItem->trigger();
+    EXPECT_EQ(d().shownDialogs, (std::vector<std::string>{"TFileFormat", "TFileFormat"}));
+    EXPECT_EQ(d().beeps, (std::vector<BeepKind>{BeepKind::Hand, BeepKind::Asterisk}));
     EXPECT_EQ(view().dataFileName, other);
     EXPECT_EQ(w().MsgLabel->text(), "Plotted 4 points");
 }
 
-TEST_F(SideWindows, InputSetupOnAFileThatIsGoneSaysSoAndShowsNoDialog) {
-    const std::string file = File("brief.3d", "1 2 3\n4 5 6\n");
-    Open(file);
-    std::filesystem::remove(file);
-    m().SetFormatItem->trigger();
-    EXPECT_TRUE(d().shownDialogs.empty());
-    ASSERT_EQ(d().messages.size(), 1u);
-    EXPECT_EQ(d().messages[0].title, "Ocuvis Error Message");
-    EXPECT_EQ(d().messages[0].icon, MessageIcon::Stop);
-    EXPECT_EQ(d().messages[0].text.rfind("Cannot open file \"" + file + "\".", 0), 0u)
-        << d().messages[0].text;
-    EXPECT_TRUE(d().beeps.empty());
+// A table file and a file that is gone are refused before the dialog shows.
+TEST_F(SideWindows, InputSetupIsRefusedWithoutItsDialog) {
+    const std::string table = File("table.3d", "TABLE3D 0 10 20\n1 5 6 7\n2 4 5 6\n");
+    const std::string gone = File("gone.3d", "1 2 3\n4 5 6\n");
+    for (const std::string& file : {table, gone}) {
+        SCOPED_TRACE(file);
+        Open(file);
+        if (file == gone) std::filesystem::remove(gone);
+        m().SetFormatItem->trigger();
+        EXPECT_TRUE(d().shownDialogs.empty());
+        ASSERT_EQ(d().messages.size(), 1u);
+        EXPECT_EQ(d().messages[0].title, "Ocuvis Error Message");
+        EXPECT_EQ(d().messages[0].icon, MessageIcon::Stop);
+    }
 }
 
-TEST_F(SideWindows, TitlesOkSwitchesTitlesOnAndCancelLeavesThemAsTheyWere) {
+TEST_F(SideWindows, TitlesOkSwitchesTitlesOnAndCancelLeavesThemOff) {
     Open();
-    d().modal.push_back([](QDialog& dialog) {
-        auto& titles = dynamic_cast<TGraphTitles&>(dialog);
-        titles.MainTitle->setText("Trefoil");
-        titles.CancelBtn->click();
-        return titles.result();
-    });
-    m().TitlesEditItem->trigger();
-    EXPECT_FALSE(view().titles);
-    EXPECT_FALSE(m().TitlesItem->isChecked());
-    EXPECT_EQ(w().document().CurrentTitles().mainTitle, "");
-
-    d().modal.push_back([](QDialog& dialog) {
-        auto& titles = dynamic_cast<TGraphTitles&>(dialog);
-        titles.MainTitle->setText("Trefoil");
-        titles.OkBtn->click();
-        return titles.result();
-    });
-    m().TitlesEdit->trigger();  // the context menu's twin
-    EXPECT_TRUE(view().titles);
-    EXPECT_TRUE(m().TitlesItem->isChecked());
-    EXPECT_TRUE(m().TitlesSpdBtn->isChecked());
-    EXPECT_EQ(w().document().CurrentTitles().mainTitle, "Trefoil");
-    EXPECT_EQ(d().beeps, (std::vector<BeepKind>{BeepKind::Hand, BeepKind::Asterisk}));
+    for (const bool ok : {false, true}) {
+        d().modal.push_back([ok](QDialog& dialog) {
+            auto& titles = dynamic_cast<TGraphTitles&>(dialog);
+            (ok ? titles.OkBtn : titles.CancelBtn)->click();
+            return titles.result();
+        });
+        (ok ? m().TitlesEdit : m().TitlesEditItem)->trigger();
+        EXPECT_EQ(view().titles, ok);
+        EXPECT_EQ(m().TitlesSpdBtn->isChecked(), ok);
+    }
     EXPECT_EQ(d().shownDialogs, (std::vector<std::string>{"TGraphTitles", "TGraphTitles"}));
 }
 
-TEST_F(SideWindows, EveryLoadShowsItsProgressWindow) {
-    Open();
-    QString caption;
-    QTimer::singleShot(0, [&] {
-        for (QWidget* window : QApplication::topLevelWidgets())
-            if (auto* progress = qobject_cast<TFileProgressBarForm*>(window))
-                caption = progress->windowTitle();
-    });
-    const long loadsBefore = Loads();
-    m().ReOpenItem->trigger();
-    EXPECT_EQ(caption.toStdString(), kSample);
-    EXPECT_EQ(Loads(), loadsBefore + 1);
-    for (QWidget* window : QApplication::topLevelWidgets())
-        EXPECT_EQ(qobject_cast<TFileProgressBarForm*>(window), nullptr);
-}
-
+// Every load shows its progress window; a paint meanwhile shows the last frame.
 TEST_F(SideWindows, APaintDuringALoadShowsTheLastFrame) {
     Open();
     w().show();
@@ -195,13 +124,22 @@ TEST_F(SideWindows, APaintDuringALoadShowsTheLastFrame) {
     const int before = w().framesRendered();
     bool duringLoad = false;
     int rendersDuringLoad = -1;
+    QString caption;
     QTimer::singleShot(0, [&] {
         duringLoad = w().document().loading();
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (auto* progress = qobject_cast<TFileProgressBarForm*>(window))
+                caption = progress->windowTitle();
         w().GraphBoxWidget->repaint();
         (void)w().frameBitmap();
         rendersDuringLoad = w().framesRendered();
     });
+    const long loadsBefore = Loads();
     m().ReOpen->trigger();
+    EXPECT_EQ(caption.toStdString(), kSample);
+    EXPECT_EQ(Loads(), loadsBefore + 1);
+    for (QWidget* window : QApplication::topLevelWidgets())
+        EXPECT_EQ(qobject_cast<TFileProgressBarForm*>(window), nullptr);
     EXPECT_TRUE(duringLoad);
     EXPECT_EQ(rendersDuringLoad, before);
     QApplication::processEvents();

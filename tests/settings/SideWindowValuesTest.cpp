@@ -1,13 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "FileInputValues.h"
-#include "GraphScaling.h"
 #include "GraphTitles.h"
 #include "ProgressBarPosition.h"
-#include "RegistryFloatStore.h"
-#include "ScaleSteps.h"
 #include "SettingsTestSupport.h"
 
 using namespace ocuvis;
@@ -37,53 +35,28 @@ class SideWindowValuesTest : public ::testing::Test {
     }
 };
 
-TEST_F(SideWindowValuesTest, TitlesStartEmptyAndReachTheStoreOnlyByOk) {
+TEST_F(SideWindowValuesTest, TitlesReachTheStoreOnlyByOkAndCancelPutsThemBack) {
     GraphTitles titles(store, "Ocuvis", beeper);
-    EXPECT_EQ(titles.titlesKey, "Ocuvis\\GraphTitles");
-    EXPECT_EQ(titles.MainTitle + titles.xTitle + titles.yTitle + titles.zTitle, "");
     titles.MainTitle = "Peaks";
-    titles.zTitle = "Depth";
     titles.CancelBtnClick();
     EXPECT_TRUE(scripted.writes.empty());
-    EXPECT_TRUE(file.hive.ValueNames("Software\\Tolvane\\Ocuvis\\GraphTitles").empty());
-    EXPECT_EQ(beeper.beeps, std::vector<BeepKind>{BeepKind::Hand});
-    EXPECT_TRUE(file.messages.shown.empty());
-}
-
-TEST_F(SideWindowValuesTest, ClearAllIsUndoneByCancelAndStoredByOk) {
-    {
-        GraphTitles first(store, "Ocuvis", beeper);
-        first.MainTitle = "Peaks";
-        first.xTitle = "Time";
-        first.yTitle = "Height";
-        first.zTitle = "Depth";
-        first.OkBtnClick();
-    }
-    GraphTitles titles(store, "Ocuvis", beeper);
-    EXPECT_EQ(titles.yTitle, "Height");
+    titles.zTitle = "Depth";
+    titles.OkBtnClick();
     titles.ClearAllBtnClick();
-    EXPECT_EQ(titles.MainTitle + titles.xTitle + titles.yTitle + titles.zTitle, "");
+    EXPECT_EQ(titles.MainTitle + titles.zTitle, "");
     titles.CancelBtnClick();
-    EXPECT_EQ(titles.MainTitle, "Peaks");
-    EXPECT_EQ(titles.zTitle, "Depth");
+    EXPECT_EQ(titles.MainTitle + titles.zTitle, "PeaksDepth");
 
-    // Changing one title writes all four again, in order.
+    // Changing one title writes all four again, in order, and the next run reads them.
     scripted.writes.clear();
     titles.zTitle = "Width";
     titles.OkBtnClick();
     EXPECT_EQ(WrittenNames(), (std::vector<std::string>{"Main Title", "X-Axis Title",
                                                         "Y-Axis Title", "Z-Axis Title"}));
-
-    titles.ClearAllBtnClick();
-    titles.OkBtnClick();
-    for (const auto& name : GraphTitles::kValueNames) {
-        StoredValue stored;
-        ASSERT_EQ(file.hive.ReadValue("Software\\Tolvane\\Ocuvis\\GraphTitles", name, stored),
-                  HiveStatus::Done);
-        EXPECT_EQ(stored, Text(kRegSz, std::string(1, '\0')));
-    }
-    EXPECT_EQ(beeper.beeps, (std::vector<BeepKind>{BeepKind::Asterisk, BeepKind::Hand,
-                                                   BeepKind::Asterisk, BeepKind::Asterisk}));
+    EXPECT_EQ(GraphTitles(store, "Ocuvis", beeper).zTitle, "Width");
+    EXPECT_EQ(beeper.beeps, (std::vector<BeepKind>{BeepKind::Hand, BeepKind::Asterisk,
+                                                   BeepKind::Hand, BeepKind::Asterisk}));
+    EXPECT_TRUE(file.messages.shown.empty());
 }
 
 TEST_F(SideWindowValuesTest, ATitleThatCannotBeWrittenLeavesTheOthersWritten) {
@@ -100,9 +73,8 @@ TEST_F(SideWindowValuesTest, ATitleThatCannotBeWrittenLeavesTheOthersWritten) {
     EXPECT_EQ(beeper.beeps, std::vector<BeepKind>{BeepKind::Asterisk});
 }
 
-TEST_F(SideWindowValuesTest, FileInputSetupRoundTripsWithItsKindsAndOrder) {
+TEST_F(SideWindowValuesTest, FileInputSetupRoundTripsItsStoredValues) {
     FileInputValues values(store, "Ocuvis");
-    EXPECT_EQ(values.registryKey, "Ocuvis\\File Format");
     FileInputFields fields;
     fields.XIndex = 5;
     fields.YIndex = -1;
@@ -111,28 +83,18 @@ TEST_F(SideWindowValuesTest, FileInputSetupRoundTripsWithItsKindsAndOrder) {
     fields.SubSampleEnabled = true;
     fields.SamplePercent = 12.3f;
     values.WriteSetupValues(fields, SeedSetup{1, 4242}, WindowBounds{0, 0, 300, 500});
-    EXPECT_EQ(WrittenNames(),
-              (std::vector<std::string>{"XIndex", "YIndex", "ZIndex", "DotIndex",
-                                        "SubSampleEnabled", "SamplePercent", "SeedType", "Seed",
-                                        "Window Height", "Window Width"}));
-    // The float is widened, so the stored double shows its float rounding.
-    double percent = 0;
-    EXPECT_TRUE(store.ReadFloat("Ocuvis\\File Format", "SamplePercent", percent));
-    EXPECT_EQ(percent, 12.300000190734863);
-
     FileInputFields loaded;
     SeedSetup seed;
     WindowBounds dialog{0, 0, 328, 465, Placement::Centred};
-    values.ReadSetupValues(loaded, seed, dialog);
-    EXPECT_EQ(loaded.XIndex, 5);
-    EXPECT_EQ(loaded.YIndex, -1);
-    EXPECT_EQ(loaded.ZIndex, 0);
-    EXPECT_EQ(loaded.DotIndex, 4);
+    FileInputValues(store, "Ocuvis").ReadSetupValues(loaded, seed, dialog);
+    EXPECT_EQ(std::tie(loaded.XIndex, loaded.YIndex, loaded.ZIndex, loaded.DotIndex),
+              std::make_tuple(5, -1, 0, 4));
     EXPECT_TRUE(loaded.SubSampleEnabled);
     EXPECT_EQ(loaded.SamplePercent, 12.3f);
     EXPECT_EQ(seed.SeedType, 1);
     EXPECT_EQ(seed.Seed, 4242);
     EXPECT_EQ(dialog, (WindowBounds{0, 0, 300, 500, Placement::Centred}));
+    EXPECT_EQ(file.hive.ValueNames("Software\\Tolvane\\Ocuvis\\File Format").size(), 10u);
     EXPECT_TRUE(file.messages.shown.empty());
 }
 
@@ -162,46 +124,6 @@ TEST_F(SideWindowValuesTest, TheProgressWindowPositionLivesUnderTheProgramKey) {
               (std::vector<std::string>{"Window Position Left", "Window Position Top"}));
     EXPECT_TRUE(ProgressBarPosition(store, "Ocuvis").Restore(window));
     EXPECT_EQ(window, (WindowBounds{333, 444, 120, 410, Placement::Centred}));
-}
-
-TEST_F(SideWindowValuesTest, TheScaleOfTheLastFileSurvivesARestart) {
-    RegistryFloatStore floats(store);
-    {
-        GraphViewState view;
-        GraphRecord graph;
-        RedrawGate gate;
-        GraphScaling scaling(view, graph, gate, floats);
-        scaling.AutoScale(true);
-        scaling.SetXRangePosition(28);
-        scaling.SetXOffsetPosition(5);
-        scaling.SetZRangePosition(14);
-        view.z0 = 16.0f * 1.1f;
-        scaling.SaveScaleSettings();
-    }
-    for (const auto& name : GraphScaling::kScaleValueNames) {
-        StoredValue stored;
-        ASSERT_EQ(file.hive.ReadValue("Software\\Tolvane\\Ocuvis", name, stored), HiveStatus::Done)
-            << name;
-        EXPECT_EQ(stored.type, kRegBinary);
-        EXPECT_EQ(stored.data.size(), 8u);
-    }
-
-    GraphViewState view;
-    GraphRecord graph;
-    RedrawGate gate;
-    RegistryFloatStore nextRun(store);
-    GraphScaling scaling(view, graph, gate, nextRun);
-    scaling.AutoScale(true);
-    scaling.RestoreScaleSettings();
-    EXPECT_EQ(view.xRangePosition, 28);
-    EXPECT_EQ(graph.xscale, 10.0f);
-    EXPECT_EQ(view.xOffsetPosition, 5);
-    EXPECT_EQ(graph.xshift, OffsetShift(5));
-    EXPECT_NEAR(graph.xshift, 0.2778f, 1e-4f);
-    EXPECT_EQ(view.zRangePosition, 14);
-    EXPECT_EQ(graph.zscale, -ScaleSteps[14]);
-    EXPECT_EQ(view.z0, 16.0f * 1.1f);
-    EXPECT_TRUE(file.messages.shown.empty());
 }
 
 }  // namespace
