@@ -108,7 +108,7 @@ TEST_F(SideWindows, InputSetupCancelBeepsAndPutsTheFieldsBackWithoutALoad) {
     m().FileSetupSpdBtn->click();
     EXPECT_EQ(d().beeps, std::vector<BeepKind>{BeepKind::Hand});
     EXPECT_EQ(w().fileInput().Fields().ZIndex, 3);
-    EXPECT_EQ(w().fileFormatDialog().ZComboBox->currentIndex(), 3);
+    EXPECT_EQ(w().fileInputDialog().ZComboBox->currentIndex(), 3);
     EXPECT_EQ(Loads(), loadsBefore);
     EXPECT_FALSE(StoredInteger("file format", "zindex"));
 }
