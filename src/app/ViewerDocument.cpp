@@ -46,7 +46,7 @@ void ViewerDocument::Initialise(WindowBounds& bounds) {
     view.textLabels = view.fadeLines = false;
     loader.reopening = false;
     scaling.AutoScale(true);
-    commands.SetDefaultColours();
+    commands.SetDefaultColors();
     schema.LoadSettings(view, graph, bounds);
     // The pixel sub-menus follow the loaded values (a value outside a sub-menu keeps its item).
     commands.SetGridThickness(view.gridThickness);

@@ -15,8 +15,9 @@ struct GraphRecord {
     float dotdataShift = 0.0f, dotdataScale = 1.0f;
 };
 
-// One offset scroll step in cube units: 2.5 × (1/45), the product taken in long double as the
-// original arithmetic did, before the result is stored as a float.
+// One offset scroll step in cube units: 2.5 × (1/45), the product taken in long double before
+// the result is stored as a float; a float product differs in the last bit for some positions
+// (17, 25, 34).
 float OffsetShift(int position, float zSign = 1.0f);
 
 }  // namespace ocuvis

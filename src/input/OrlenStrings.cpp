@@ -192,15 +192,4 @@ std::string_view OrlenStrings::FileNamePart(std::string_view path) const {
     return last == std::string_view::npos ? path : path.substr(last + 1);
 }
 
-std::optional<std::int32_t> OrlenStrings::NumberAfterLast(std::string_view text,
-                                                          std::string_view delimiters) const {
-    const std::size_t last = text.find_last_of(delimiters);
-    const std::size_t start = last == std::string_view::npos ? 0 : last + 1;
-    const std::string_view digits = text.substr(std::min(start, text.size()), 2);
-    std::int32_t number = 0;
-    auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
-    if (error != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
-    return number;
-}
-
 }  // namespace ocuvis

@@ -37,11 +37,6 @@ class OrlenStrings {
     // The part of a path after its last '\' or ':'. Paths of this platform also end a directory
     // name with '/', which counts the same way.
     std::string_view FileNamePart(std::string_view path) const;
-
-    // The decimal number of up to two characters after the last delimiter character, as in
-    // "LastFile3" -> 3; nothing when those characters are not a number.
-    std::optional<std::int32_t> NumberAfterLast(std::string_view text,
-                                                std::string_view delimiters) const;
 };
 
 // The decimal conversion shared by the number readers: blanks around the text, an optional sign,

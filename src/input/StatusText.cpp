@@ -31,7 +31,7 @@ std::string SamplePercentText(double percent) {
     } else {
         return {};
     }
-    // Halves round away from zero, as the decimal formatting of the original did (10.5 -> 11);
+    // Halves round away from zero (10.5 -> 11), the rounding a reader expects of a percentage;
     // printf would round an exact binary half to even.
     const double scale = std::pow(10.0, decimals);
     const double rounded = std::floor(percent * scale + 0.5) / scale;

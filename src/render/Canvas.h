@@ -31,9 +31,9 @@ struct CanvasRect {
 // Text is always drawn on one line and vertically centred.
 enum class TextAlign : std::uint8_t { Centre, Right };
 
-// What every layer draws on. Pen, brush and font are state, as on the original canvas: a call
-// draws with whatever was set last. Implementations: the fast one on a QImage, the plain
-// per-primitive QPainter one it must match, and a recording one for tests.
+// What every layer draws on. Pen, brush and font are state: a call draws with whatever was set
+// last, so a layer sets them once for a run of primitives. Implementations: the fast one on a
+// QImage, the plain per-primitive QPainter one it must match, and a recording one for tests.
 class Canvas {
   public:
     virtual ~Canvas() = default;

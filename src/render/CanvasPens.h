@@ -12,9 +12,9 @@ inline QRgb ToRgb(Colour c) {
     return qRgb(RedOf(c), GreenOf(c), BlueOf(c));
 }
 
-// The pen every canvas strokes with. One-pixel lines leave out their last pixel like the
-// original's cosmetic pens (flat caps); wider ones get round caps and joins like its geometric
-// pens. Both canvases build their pens here, which is what keeps them pixel-identical.
+// The pen every canvas strokes with. One-pixel lines have flat caps and so leave out their last
+// pixel; wider ones get round caps and joins, so thick polylines show no gaps at the bends. Both
+// canvases build their pens here, which is what keeps them pixel-identical.
 inline QPen StrokePen(Colour colour, int width) {
     if (width <= 1)
         return QPen(QColor(ToRgb(colour)), 1, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);

@@ -6,6 +6,45 @@
 
 namespace ocuvis {
 
+// Clips a line to the frame and one pixel of margin, in floating point as Qt does; false when
+// nothing of it is left.
+inline bool ClipThinLine(double& x1, double& y1, double& x2, double& y2, int width, int height) {
+    const double xmin = -1.0, xmax = width + 1.0, ymin = -1.0, ymax = height + 1.0;
+    if (x1 < xmin) {
+        if (x2 <= xmin) return false;
+        y1 += (y2 - y1) / (x2 - x1) * (xmin - x1);
+        x1 = xmin;
+    } else if (x1 > xmax) {
+        if (x2 >= xmax) return false;
+        y1 += (y2 - y1) / (x2 - x1) * (xmax - x1);
+        x1 = xmax;
+    }
+    if (x2 < xmin) {
+        y2 += (y2 - y1) / (x2 - x1) * (xmin - x2);
+        x2 = xmin;
+    } else if (x2 > xmax) {
+        y2 += (y2 - y1) / (x2 - x1) * (xmax - x2);
+        x2 = xmax;
+    }
+    if (y1 < ymin) {
+        if (y2 <= ymin) return false;
+        x1 += (x2 - x1) / (y2 - y1) * (ymin - y1);
+        y1 = ymin;
+    } else if (y1 > ymax) {
+        if (y2 >= ymax) return false;
+        x1 += (x2 - x1) / (y2 - y1) * (ymax - y1);
+        y1 = ymax;
+    }
+    if (y2 < ymin) {
+        x2 += (x2 - x1) / (y2 - y1) * (ymin - y2);
+        y2 = ymin;
+    } else if (y2 > ymax) {
+        x2 += (x2 - x1) / (y2 - y1) * (ymax - y2);
+        y2 = ymax;
+    }
+    return true;
+}
+
 // The pixels of an aliased one-pixel line with flat caps, the same pixels Qt's raster engine
 // sets for QPainter::drawLine with such a pen: 26.6 fixed-point ends, a 16.16 fixed-point step
 // along the major axis, the end at the larger major coordinate left out. Lines are clipped to
@@ -19,39 +58,7 @@ void RasteriseThinLine(int ix1, int iy1, int ix2, int iy2, int width, int height
         return;
     }
     double x1 = ix1, y1 = iy1, x2 = ix2, y2 = iy2;
-    const double xmin = -1.0, xmax = width + 1.0, ymin = -1.0, ymax = height + 1.0;
-    if (x1 < xmin) {
-        if (x2 <= xmin) return;
-        y1 += (y2 - y1) / (x2 - x1) * (xmin - x1);
-        x1 = xmin;
-    } else if (x1 > xmax) {
-        if (x2 >= xmax) return;
-        y1 += (y2 - y1) / (x2 - x1) * (xmax - x1);
-        x1 = xmax;
-    }
-    if (x2 < xmin) {
-        y2 += (y2 - y1) / (x2 - x1) * (xmin - x2);
-        x2 = xmin;
-    } else if (x2 > xmax) {
-        y2 += (y2 - y1) / (x2 - x1) * (xmax - x2);
-        x2 = xmax;
-    }
-    if (y1 < ymin) {
-        if (y2 <= ymin) return;
-        x1 += (x2 - x1) / (y2 - y1) * (ymin - y1);
-        y1 = ymin;
-    } else if (y1 > ymax) {
-        if (y2 >= ymax) return;
-        x1 += (x2 - x1) / (y2 - y1) * (ymax - y1);
-        y1 = ymax;
-    }
-    if (y2 < ymin) {
-        x2 += (x2 - x1) / (y2 - y1) * (ymin - y2);
-        y2 = ymin;
-    } else if (y2 > ymax) {
-        x2 += (x2 - x1) / (y2 - y1) * (ymax - y2);
-        y2 = ymax;
-    }
+    if (!ClipThinLine(x1, y1, x2, y2, width, height)) return;
 
     int fx1 = static_cast<int>(x1 * 64.0);
     int fy1 = static_cast<int>(y1 * 64.0);

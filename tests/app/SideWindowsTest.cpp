@@ -65,7 +65,7 @@ TEST_F(SideWindows, InputSetupCancelKeepsTheFileAndOkLoadsTheOneChosenInIt) {
     });
     const long loadsBefore = Loads();
     m().FileSetupSpdBtn->click();
-    EXPECT_EQ(w().fileFormatDialog().ZComboBox->currentIndex(), 3);
+    EXPECT_EQ(w().fileInputDialog().ZComboBox->currentIndex(), 3);
     EXPECT_EQ(Loads(), loadsBefore);
 
     const std::string other = File("other.txt", "5 5 5\n6 6 6\n7 7 7\n8 8 8\n");

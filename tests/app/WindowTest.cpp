@@ -236,7 +236,7 @@ TEST_F(Window, CaptionsAreTheProgramsOwnTexts) {
 
     Open();
     EXPECT_EQ(w().windowTitle().toStdString(), programTitle + "  " + kSample);
-    EXPECT_EQ(w().fileFormatDialog().windowTitle(), "Setup File Input");
+    EXPECT_EQ(w().fileInputDialog().windowTitle(), "Setup File Input");
     EXPECT_EQ(w().titlesDialog().windowTitle(), "GraphTitles");
 }
 
@@ -286,8 +286,8 @@ TEST_F(Window, StoredBoundsThatDoNotFitAreBroughtOntoTheScreen) {
     Open();
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_TRUE(screen.contains(w().geometry()));
-    EXPECT_LE(w().fileFormatDialog().width(), screen.width());
-    EXPECT_LE(w().fileFormatDialog().height(), screen.height());
+    EXPECT_LE(w().fileInputDialog().width(), screen.width());
+    EXPECT_LE(w().fileInputDialog().height(), screen.height());
 }
 
 TEST_F(Window, SpeedAndColourControlsReachTheirCommands) {

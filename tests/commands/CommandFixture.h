@@ -33,8 +33,8 @@ struct RecordingFeedback final : UserFeedback {
     std::vector<RecordedMessage> messages;
 };
 
-struct ScriptedChooser final : ColourChooser {
-    std::optional<Colour> ChooseColour() override {
+struct ScriptedChooser final : ColorChooser {
+    std::optional<Colour> ChooseColor() override {
         if (answers.empty()) return std::nullopt;
         const std::optional<Colour> answer = answers.front();
         answers.pop_front();

@@ -136,14 +136,6 @@ TEST(FileNamePart, TakesThePartAfterTheLastSeparator) {
     EXPECT_EQ(scanner.FileNamePart("C:\\data\\"), "");
 }
 
-TEST(NumberAfterLast, ReadsUpToTwoDigitsAfterTheLastDelimiter) {
-    EXPECT_EQ(scanner.NumberAfterLast("LastFile3", "LastFile"), 3);
-    EXPECT_EQ(scanner.NumberAfterLast("LastFile10", "LastFile"), 10);
-    EXPECT_EQ(scanner.NumberAfterLast("LastFile123", "LastFile"), 12);
-    EXPECT_EQ(scanner.NumberAfterLast("LastFile", "LastFile"), std::nullopt);
-    EXPECT_EQ(scanner.NumberAfterLast("LastFileX", "LastFile"), std::nullopt);
-}
-
 std::vector<std::string> ReadAllLines(ByteStream& stream, std::size_t maxLength) {
     std::vector<std::string> lines;
     std::string line;

@@ -112,8 +112,10 @@ bool SetInt(std::int32_t& target, const std::string& text, long long minimum, lo
     return true;
 }
 
-const std::map<std::string, Valued>& ValuedOptions() {
-    static const std::map<std::string, Valued> options = {
+using ValuedMap = std::map<std::string, Valued>;
+
+void AddOutputAndViewOptions(ValuedMap& options) {
+    options.insert({
         {"-o",
          [](RenderOptions& o, const std::string& v) {
              o.output = v;
@@ -141,6 +143,11 @@ const std::map<std::string, Valued>& ValuedOptions() {
                        const std::string& v) { return SetInt(o.view.lineThickness, v, 0, 3); }},
         {"--grid", [](RenderOptions& o,
                       const std::string& v) { return SetInt(o.view.gridThickness, v, 0, 3); }},
+    });
+}
+
+void AddTitleOptions(ValuedMap& options) {
+    options.insert({
         {"--title-main",
          [](RenderOptions& o, const std::string& v) {
              o.titles.mainTitle = v;
@@ -161,6 +168,11 @@ const std::map<std::string, Valued>& ValuedOptions() {
              o.titles.zTitle = v;
              return true;
          }},
+    });
+}
+
+void AddScaleOptions(ValuedMap& options) {
+    options.insert({
         {"--range",
          [](RenderOptions& o, const std::string& v) {
              return ParseIntList(v, kRangeBar.minimum, kRangeBar.maximum, o.rangePositions);
@@ -180,6 +192,11 @@ const std::map<std::string, Valued>& ValuedOptions() {
              o.z0 = d;
              return true;
          }},
+    });
+}
+
+void AddColourOptions(ValuedMap& options) {
+    options.insert({
         {"--background",
          [](RenderOptions& o, const std::string& v) {
              return ParseColour(v, o.view.backgroundColor);
@@ -192,6 +209,11 @@ const std::map<std::string, Valued>& ValuedOptions() {
          [](RenderOptions& o, const std::string& v) { return ParseColour(v, o.view.lineColor); }},
         {"--grid-color",
          [](RenderOptions& o, const std::string& v) { return ParseColour(v, o.view.gridColor); }},
+    });
+}
+
+void AddInputAndRunOptions(ValuedMap& options) {
+    options.insert({
         {"--fields",
          [](RenderOptions& o, const std::string& v) {
              std::array<int, 4> f{};
@@ -224,7 +246,19 @@ const std::map<std::string, Valued>& ValuedOptions() {
              o.frames = static_cast<int>(frames);
              return true;
          }},
-    };
+    });
+}
+
+const ValuedMap& ValuedOptions() {
+    static const ValuedMap options = [] {
+        ValuedMap all;
+        AddOutputAndViewOptions(all);
+        AddTitleOptions(all);
+        AddScaleOptions(all);
+        AddColourOptions(all);
+        AddInputAndRunOptions(all);
+        return all;
+    }();
     return options;
 }
 

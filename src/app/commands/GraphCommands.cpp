@@ -104,9 +104,18 @@ void GraphCommands::AutoScaleItemClick() {
     gate_.RedrawGraph();
 }
 
-void GraphCommands::SetColourUnlessBackground(Colour& target, ColourChooser& chooser,
-                                              const char* message, MessageIcon icon) {
-    const std::optional<Colour> chosen = chooser.ChooseColour();
+void GraphCommands::AspectRatioSpdBtnClick(bool down) {
+    view_.fixedAspect = down;
+}
+
+void GraphCommands::TitlesEdited() {
+    view_.titles = true;
+    gate_.RedrawGraph();
+}
+
+void GraphCommands::SetColorUnlessBackground(Colour& target, ColorChooser& chooser,
+                                             const char* message, MessageIcon icon) {
+    const std::optional<Colour> chosen = chooser.ChooseColor();
     if (!chosen) return;
     if (*chosen == view_.backgroundColor) {
         feedback_.ShowMessage(message, kErrorCaption, icon);
@@ -116,29 +125,29 @@ void GraphCommands::SetColourUnlessBackground(Colour& target, ColourChooser& cho
     gate_.RedrawGraph();
 }
 
-void GraphCommands::DotsColorSetupItemClick(ColourChooser& chooser) {
-    SetColourUnlessBackground(view_.dotColor, chooser,
-                              "Dots color cannot be same as Background color.",
-                              MessageIcon::Information);
+void GraphCommands::DotsColorSetupItemClick(ColorChooser& chooser) {
+    SetColorUnlessBackground(view_.dotColor, chooser,
+                             "Dots color cannot be same as Background color.",
+                             MessageIcon::Information);
 }
 
-void GraphCommands::LinesColorSetupItemClick(ColourChooser& chooser) {
-    SetColourUnlessBackground(view_.lineColor, chooser,
-                              "Lines color cannot be same as Background color.", MessageIcon::Stop);
+void GraphCommands::LinesColorSetupItemClick(ColorChooser& chooser) {
+    SetColorUnlessBackground(view_.lineColor, chooser,
+                             "Lines color cannot be same as Background color.", MessageIcon::Stop);
 }
 
-void GraphCommands::GridColorSetupItemClick(ColourChooser& chooser) {
-    SetColourUnlessBackground(view_.gridColor, chooser,
-                              "Grid color cannot be same as Background color.", MessageIcon::Stop);
+void GraphCommands::GridColorSetupItemClick(ColorChooser& chooser) {
+    SetColorUnlessBackground(view_.gridColor, chooser,
+                             "Grid color cannot be same as Background color.", MessageIcon::Stop);
 }
 
-void GraphCommands::TextColorSetupItemClick(ColourChooser& chooser) {
-    SetColourUnlessBackground(view_.textColor, chooser,
-                              "Text color cannot be same as Background color.", MessageIcon::Stop);
+void GraphCommands::TextColorSetupItemClick(ColorChooser& chooser) {
+    SetColorUnlessBackground(view_.textColor, chooser,
+                             "Text color cannot be same as Background color.", MessageIcon::Stop);
 }
 
-void GraphCommands::BackgoundColorSetupItemClick(ColourChooser& chooser) {
-    const std::optional<Colour> chosen = chooser.ChooseColour();
+void GraphCommands::BackgoundColorSetupItemClick(ColorChooser& chooser) {
+    const std::optional<Colour> chosen = chooser.ChooseColor();
     if (!chosen) return;
     view_.backgroundColor = *chosen;
     gate_.RedrawGraph();
@@ -152,7 +161,7 @@ void GraphCommands::BackgoundColorSetupItemClick(ColourChooser& chooser) {
     }
 }
 
-void GraphCommands::SetDefaultColours() {
+void GraphCommands::SetDefaultColors() {
     view_.backgroundColor = 0x000000;
     view_.textColor = 0xFFFFFF;
     view_.dotColor = 0xFFFFFF;
@@ -161,7 +170,7 @@ void GraphCommands::SetDefaultColours() {
 }
 
 void GraphCommands::DefaultColorsSetupItemClick() {
-    SetDefaultColours();
+    SetDefaultColors();
     gate_.RedrawGraph();
 }
 

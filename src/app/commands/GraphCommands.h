@@ -11,10 +11,10 @@
 namespace ocuvis {
 
 // The standard colour dialog, as the colour commands use it: nothing when cancelled.
-class ColourChooser {
+class ColorChooser {
   public:
-    virtual ~ColourChooser() = default;
-    virtual std::optional<Colour> ChooseColour() = 0;
+    virtual ~ColorChooser() = default;
+    virtual std::optional<Colour> ChooseColor() = 0;
 };
 
 // The commands of the menus and the tool bar that change the view: view type, plot attributes,
@@ -49,20 +49,24 @@ class GraphCommands {
     // The button's new down state is the new setting.
     void ZInvertSpdBtnClick(bool down);
     void AutoScaleItemClick();
+    // The button's new down state is the new setting; the window then fits its width. No redraw.
+    void AspectRatioSpdBtnClick(bool down);
+    // Titles just edited are shown.
+    void TitlesEdited();
 
-    void DotsColorSetupItemClick(ColourChooser& chooser);
-    void LinesColorSetupItemClick(ColourChooser& chooser);
-    void GridColorSetupItemClick(ColourChooser& chooser);
-    void TextColorSetupItemClick(ColourChooser& chooser);
-    void BackgoundColorSetupItemClick(ColourChooser& chooser);
+    void DotsColorSetupItemClick(ColorChooser& chooser);
+    void LinesColorSetupItemClick(ColorChooser& chooser);
+    void GridColorSetupItemClick(ColorChooser& chooser);
+    void TextColorSetupItemClick(ColorChooser& chooser);
+    void BackgoundColorSetupItemClick(ColorChooser& chooser);
     void DefaultColorsSetupItemClick();
     // The five default colours, without a redraw (start-up).
-    void SetDefaultColours();
+    void SetDefaultColors();
 
   private:
     void ToggleAndRedraw(bool& flag);
-    void SetColourUnlessBackground(Colour& target, ColourChooser& chooser, const char* message,
-                                   MessageIcon icon);
+    void SetColorUnlessBackground(Colour& target, ColorChooser& chooser, const char* message,
+                                  MessageIcon icon);
 
     GraphViewState& view_;
     GraphScaling& scaling_;

@@ -1,8 +1,12 @@
 #include "KeyboardCommands.h"
 
+#include "KeyCodes.h"
 #include "ScrollBarModel.h"
 
 namespace ocuvis {
+
+using key::Plain;
+using key::WithShift;
 
 KeyboardCommands::KeyboardCommands(GraphViewState& view, GraphScaling& scaling, RedrawGate& gate,
                                    UserFeedback& feedback, GraphCommands& commands,
@@ -13,7 +17,104 @@ KeyboardCommands::KeyboardCommands(GraphViewState& view, GraphScaling& scaling, 
       feedback_(feedback),
       commands_(commands),
       rotation_(rotation),
-      host_(host) {}
+      host_(host),
+      table_(BuildKeyTable()) {}
+
+KeyboardCommands::KeyTable KeyboardCommands::BuildKeyTable() {
+    KeyTable table;
+    const auto both = [&table](int virtualKey, const std::function<void()>& action) {
+        table[Plain(virtualKey)] = action;
+        table[WithShift(virtualKey)] = action;
+    };
+    both(vk::Letter('A'), [this] { commands_.AutoScaleItemClick(); });
+    both(vk::Letter('F'), [this] { commands_.FullGridClick(); });
+    both(vk::Letter('G'), [this] { commands_.GridSpdBtnClick(); });
+    both(vk::Letter('L'), [this] { commands_.LinesSpdBtnClick(); });
+    both(vk::Letter('S'), [this] {
+        if (view_.rotateSpeedIndex == kFastestSpeedIndex) {
+            rotation_.SecClick(0);
+        } else {
+            rotation_.FasterItemClick();
+        }
+    });
+    both(vk::Letter('X'), [this] { rotation_.ElevationItemClick(); });
+    both(vk::Letter('Y'), [this] { rotation_.AzimuthItemClick(); });
+    AddAngleKeys(table);
+    AddScaleKeys(table);
+    // A modifier alone does nothing; any other key outside the table stops the rotation.
+    for (const int modifierAlone :
+         {WithShift(vk::Shift), key::WithCtrl(vk::Control), key::WithAlt(vk::Alt)})
+        table[modifierAlone] = [] {};
+    return table;
+}
+
+void KeyboardCommands::AddAngleKeys(KeyTable& table) {
+    table[Plain(vk::Left)] = [this] {
+        rotation_.AzimuthScrollBarScroll();
+        scaling_.SetAzimuth(kAngleBar.StepDown(view_.azimuth));
+    };
+    table[Plain(vk::Up)] = [this] {
+        rotation_.ElevationScrollBarScroll();
+        scaling_.SetElevation(kAngleBar.StepUp(view_.elevation));
+    };
+    table[Plain(vk::Right)] = [this] {
+        rotation_.AzimuthScrollBarScroll();
+        scaling_.SetAzimuth(kAngleBar.StepUp(view_.azimuth));
+    };
+    table[Plain(vk::Down)] = [this] {
+        rotation_.ElevationScrollBarScroll();
+        scaling_.SetElevation(kAngleBar.StepDown(view_.elevation));
+    };
+    // F7 and F8 and their Shift forms run the whole handler again for an arrow, status included.
+    const std::pair<int, int> arrowAliases[] = {{Plain(vk::Function(7)), vk::Up},
+                                                {Plain(vk::Function(8)), vk::Right},
+                                                {WithShift(vk::Function(7)), vk::Down},
+                                                {WithShift(vk::Function(8)), vk::Left}};
+    for (const auto& [alias, arrow] : arrowAliases)
+        table[alias] = [this, arrow = arrow] { FormKeyDown(Plain(arrow)); };
+}
+
+void KeyboardCommands::AddScaleKeys(KeyTable& table) {
+    using Setter = void (GraphScaling::*)(int);
+    // F1..F6 step the X, Y and Z range bars down and up; with Shift, the offset bars.
+    const struct {
+        int* range;
+        Setter setRange;
+        int* offset;
+        Setter setOffset;
+        const ScrollRange& offsetBar;
+    } axes[] = {
+        {&view_.xRangePosition, &GraphScaling::SetXRangePosition, &view_.xOffsetPosition,
+         &GraphScaling::SetXOffsetPosition, kXYOffsetBar},
+        {&view_.yRangePosition, &GraphScaling::SetYRangePosition, &view_.yOffsetPosition,
+         &GraphScaling::SetYOffsetPosition, kXYOffsetBar},
+        {&view_.zRangePosition, &GraphScaling::SetZRangePosition, &view_.zOffsetPosition,
+         &GraphScaling::SetZOffsetPosition, kZOffsetBar},
+    };
+    int function = 1;
+    for (const auto& axis : axes) {
+        for (const int delta : {-1, +1}) {
+            const int virtualKey = vk::Function(function++);
+            table[Plain(virtualKey)] = [this, axis, delta] {
+                StepRange(*axis.range, delta, axis.setRange);
+            };
+            table[WithShift(virtualKey)] = [this, axis, delta] {
+                StepOffset(*axis.offset, delta, axis.offsetBar.minimum, axis.offsetBar.maximum,
+                           axis.setOffset);
+            };
+        }
+    }
+    for (const int nearer : {Plain(vk::Function(11)), Plain(vk::Comma), WithShift(vk::Comma)})
+        table[nearer] = [this] { Nearer(); };
+    for (const int farther : {Plain(vk::Function(12)), Plain(vk::Period), WithShift(vk::Period)})
+        table[farther] = [this] { Farther(); };
+}
+
+void KeyboardCommands::StepRange(int position, int delta, void (GraphScaling::*setter)(int)) {
+    const int next = position + delta;
+    if (next < kRangeBar.minimum || next > kRangeBar.maximum) return;
+    (scaling_.*setter)(next);
+}
 
 void KeyboardCommands::StepOffset(int position, int delta, int minimum, int maximum,
                                   void (GraphScaling::*setter)(int)) {
@@ -25,161 +126,34 @@ void KeyboardCommands::StepOffset(int position, int delta, int minimum, int maxi
     (scaling_.*setter)(next);
 }
 
+// z0 grows by the double 1.1 and shrinks by the extended constant 1/1.1, back into a float.
+void KeyboardCommands::Nearer() {
+    view_.z0 = static_cast<float>(static_cast<double>(view_.z0) * 1.1);
+    gate_.RedrawGraph();
+}
+
+void KeyboardCommands::Farther() {
+    view_.z0 = static_cast<float>(static_cast<long double>(view_.z0) * (1.0L / 1.1L));
+    gate_.RedrawGraph();
+}
+
 void KeyboardCommands::FormKeyDown(int keyCode) {
     host_.ShowStatusText("Key Code = " + std::to_string(keyCode));
-    bool redraw = false;
-    // z0 grows by the double 1.1 and shrinks by the extended constant 1/1.1, back into a float.
-    const auto nearer = [&] {
-        view_.z0 = static_cast<float>(static_cast<double>(view_.z0) * 1.1);
-        redraw = true;
-    };
-    const auto farther = [&] {
-        view_.z0 = static_cast<float>(static_cast<long double>(view_.z0) * (1.0L / 1.1L));
-        redraw = true;
-    };
-
-    switch (keyCode) {
-        case 27:
-            host_.CloseWindow();
-            return;
-        case 37:
-            view_.rotateAzimuth = false;
-            scaling_.SetAzimuth(kAngleBar.StepDown(view_.azimuth));
-            break;
-        case 38:
-            view_.rotateElevation = false;
-            scaling_.SetElevation(kAngleBar.StepUp(view_.elevation));
-            break;
-        case 39:
-            view_.rotateAzimuth = false;
-            scaling_.SetAzimuth(kAngleBar.StepUp(view_.azimuth));
-            break;
-        case 40:
-            view_.rotateElevation = false;
-            scaling_.SetElevation(kAngleBar.StepDown(view_.elevation));
-            break;
-        case 65:
-        case 1065:
-            scaling_.AutoScale(true);
-            redraw = true;
-            break;
-        case 70:
-        case 1070:
-            view_.fullBoxGrid = !view_.fullBoxGrid;
-            if (view_.gridThickness == 0) view_.gridThickness = 1;
-            redraw = true;
-            break;
-        case 71:
-        case 1071:
-            view_.gridThickness = view_.gridThickness + 1 > 3 ? 0 : view_.gridThickness + 1;
-            redraw = true;
-            break;
-        case 76:
-        case 1076:
-            view_.lineThickness = view_.lineThickness + 1 > 3 ? 0 : view_.lineThickness + 1;
-            redraw = true;
-            break;
-        case 83:
-        case 1083:
-            if (view_.rotateSpeedIndex == kFastestSpeedIndex) {
-                rotation_.SecClick(0);
-            } else {
-                rotation_.FasterItemClick();
-            }
-            break;
-        case 88:
-        case 1088:
-            view_.rotateElevation = !view_.rotateElevation;
-            break;
-        case 89:
-        case 1089:
-            view_.rotateAzimuth = !view_.rotateAzimuth;
-            break;
-        case 112:
-            if (view_.xRangePosition > kRangeBar.minimum)
-                scaling_.SetXRangePosition(view_.xRangePosition - 1);
-            break;
-        case 113:
-            if (view_.xRangePosition < kRangeBar.maximum)
-                scaling_.SetXRangePosition(view_.xRangePosition + 1);
-            break;
-        case 114:
-            if (view_.yRangePosition > kRangeBar.minimum)
-                scaling_.SetYRangePosition(view_.yRangePosition - 1);
-            break;
-        case 115:
-            if (view_.yRangePosition < kRangeBar.maximum)
-                scaling_.SetYRangePosition(view_.yRangePosition + 1);
-            break;
-        case 116:
-            if (view_.zRangePosition > kRangeBar.minimum)
-                scaling_.SetZRangePosition(view_.zRangePosition - 1);
-            break;
-        case 117:
-            if (view_.zRangePosition < kRangeBar.maximum)
-                scaling_.SetZRangePosition(view_.zRangePosition + 1);
-            break;
-        // F7 and F8 and their Shift forms run the whole handler again for an arrow.
-        case 118:
-            FormKeyDown(38);
-            break;
-        case 119:
-            FormKeyDown(39);
-            break;
-        case 1118:
-            FormKeyDown(40);
-            break;
-        case 1119:
-            FormKeyDown(37);
-            break;
-        case 122:
-        case 188:
-        case 1188:
-            nearer();
-            break;
-        case 123:
-        case 190:
-        case 1190:
-            farther();
-            break;
-        case 1112:
-            StepOffset(view_.xOffsetPosition, -1, kXYOffsetBar.minimum, kXYOffsetBar.maximum,
-                       &GraphScaling::SetXOffsetPosition);
-            break;
-        case 1113:
-            StepOffset(view_.xOffsetPosition, +1, kXYOffsetBar.minimum, kXYOffsetBar.maximum,
-                       &GraphScaling::SetXOffsetPosition);
-            break;
-        case 1114:
-            StepOffset(view_.yOffsetPosition, -1, kXYOffsetBar.minimum, kXYOffsetBar.maximum,
-                       &GraphScaling::SetYOffsetPosition);
-            break;
-        case 1115:
-            StepOffset(view_.yOffsetPosition, +1, kXYOffsetBar.minimum, kXYOffsetBar.maximum,
-                       &GraphScaling::SetYOffsetPosition);
-            break;
-        case 1116:
-            StepOffset(view_.zOffsetPosition, -1, kZOffsetBar.minimum, kZOffsetBar.maximum,
-                       &GraphScaling::SetZOffsetPosition);
-            break;
-        case 1117:
-            StepOffset(view_.zOffsetPosition, +1, kZOffsetBar.minimum, kZOffsetBar.maximum,
-                       &GraphScaling::SetZOffsetPosition);
-            break;
-        case 1016:
-        case 2017:
-        case 3018:
-            break;  // a modifier alone
-        default:
-            rotation_.StopRotation();
-            break;
+    // Closing may destroy this object: nothing may run after it, so it stands outside the table.
+    if (keyCode == Plain(vk::Escape)) {
+        host_.CloseWindow();
+        return;
     }
-
+    const auto entry = table_.find(keyCode);
+    if (entry == table_.end()) {
+        rotation_.StopRotation();
+    } else {
+        entry->second();
+    }
     // The pixel sub-menus follow whatever the keys did to the values.
     commands_.SetGridThickness(view_.gridThickness);
     commands_.SetLineThickness(view_.lineThickness);
     commands_.SetPointSize(view_.pointSize);
-    if (redraw) gate_.RedrawGraph();
 }
 
 }  // namespace ocuvis

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <map>
 #include <string>
 
 #include "GraphCommands.h"
@@ -15,7 +17,8 @@ class KeyboardHost {
     virtual void CloseWindow() = 0;
 };
 
-// The key table: every key press of the window, as its key code (see KeyCodes.h).
+// The key table: every key press of the window, as its key code (see KeyCodes.h). Keys that
+// have a menu item or a tool button run the same command.
 class KeyboardCommands {
   public:
     KeyboardCommands(GraphViewState& view, GraphScaling& scaling, RedrawGate& gate,
@@ -25,9 +28,18 @@ class KeyboardCommands {
     void FormKeyDown(int keyCode);
 
   private:
+    using KeyTable = std::map<int, std::function<void()>>;
+
+    KeyTable BuildKeyTable();
+    void AddAngleKeys(KeyTable& table);
+    void AddScaleKeys(KeyTable& table);
+    // Moves a range bar one step; nothing at its end.
+    void StepRange(int position, int delta, void (GraphScaling::*setter)(int));
     // Moves an offset bar one step, or beeps at its end.
     void StepOffset(int position, int delta, int minimum, int maximum,
                     void (GraphScaling::*setter)(int));
+    void Nearer();
+    void Farther();
 
     GraphViewState& view_;
     GraphScaling& scaling_;
@@ -36,6 +48,7 @@ class KeyboardCommands {
     GraphCommands& commands_;
     RotationControl& rotation_;
     KeyboardHost& host_;
+    const KeyTable table_;
 };
 
 }  // namespace ocuvis

@@ -94,9 +94,9 @@ void SetHint(QAction* action, const QString& hint) {
     action->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
 }
 
-MainMenus BuildMainMenus(QWidget* window, QMenuBar* menuBar) {
-    MainMenus m{};
+namespace {
 
+void BuildFileAndEditMenus(MainMenus& m, QMenuBar* menuBar) {
     m.FileMenu = menuBar->addMenu("&File");
     SetHint(m.FileMenu->menuAction(), "Open new data file or exit program.");
     m.SetFormatItem = Item(m.FileMenu, "&Input Setup...", "Ctrl+I");
@@ -110,7 +110,6 @@ MainMenus BuildMainMenus(QWidget* window, QMenuBar* menuBar) {
     m.FileMenu->addSeparator();
     m.ExitItem = Item(m.FileMenu, "E&xit", "Ctrl+X", "Exit Ocuvis program.");
     m.FileMenu->addSeparator();
-    m.fileMenuFixedItems = static_cast<int>(m.FileMenu->actions().size());
 
     m.EditMenu = menuBar->addMenu("&Edit");
     m.CopyGraphItem = Item(m.EditMenu, "&Copy Graph", "Ctrl+C");
@@ -119,7 +118,9 @@ MainMenus BuildMainMenus(QWidget* window, QMenuBar* menuBar) {
     m.EditMenu->addSeparator();
     BuildColourItems(m.EditMenu, m.DotsColorSetupItem, m.LinesColorSetupItem, m.GridColorSetupItem,
                      m.TextColorSetupItem, m.BackgoundColorSetupItem, m.DefaultColorsSetupItem);
+}
 
+void BuildViewAndPlotMenus(MainMenus& m, QMenuBar* menuBar) {
     m.ViewMenu = menuBar->addMenu("&View");
     Radio<5>(m.viewItems, m.ViewMenu,
              {"&Cross Eyes", "&Wall Eyes", "Right &Red", "Right &Blue", "&Single"});
@@ -151,7 +152,9 @@ MainMenus BuildMainMenus(QWidget* window, QMenuBar* menuBar) {
         Toggle(m.PlotMenu, "Text Labels", {},
                "Display text lables defined in *.3D file in 4th field starting with '!'");
     m.FadeItem = Toggle(m.PlotMenu, "Fade to Back");
+}
 
+void BuildScaleRotateAndHelpMenus(MainMenus& m, QMenuBar* menuBar) {
     m.ScaleMenu = menuBar->addMenu("&Scale");
     SetHint(m.ScaleMenu->menuAction(), "Set xyz scale range & offset.");
     m.AutoScaleItem =
@@ -177,7 +180,10 @@ MainMenus BuildMainMenus(QWidget* window, QMenuBar* menuBar) {
     SetHint(m.HelpMenu->menuAction(), "Ocuvis information");
     m.HelpItem = Item(m.HelpMenu, "&Help", "Ctrl+H", "Help not yet available.");
     m.AboutItem = Item(m.HelpMenu, "&About", {}, "Information about Ocuvis");
+}
 
+// The graph's context menu repeats the output and colour items of the menu bar.
+void BuildPopupMenu(MainMenus& m, QWidget* window) {
     m.PopupMenu = new QMenu(window);
     m.ReOpen = Item(m.PopupMenu, "&Re-Open File", "Ctrl+R");
     m.SaveGraph = Item(m.PopupMenu, "&Save Graph...", "Ctrl+S");
@@ -194,11 +200,14 @@ MainMenus BuildMainMenus(QWidget* window, QMenuBar* menuBar) {
     // The context menu shows the short-cuts of the window's own items; only those act on keys.
     for (QAction* action : m.PopupMenu->actions())
         action->setShortcutContext(Qt::WidgetShortcut);
+}
 
+void BuildToolBar(MainMenus& m, QWidget* window) {
     m.ToolBar = new QToolBar(window);
     m.ToolBar->setMovable(false);
     m.ToolBar->setFixedHeight(29);
-    m.ToolBar->setStyleSheet("QToolBar { spacing: 1px; } QToolButton { padding: 1px 3px; margin: 0px; }");
+    m.ToolBar->setStyleSheet(
+        "QToolBar { spacing: 1px; } QToolButton { padding: 1px 3px; margin: 0px; }");
     QToolBar* bar = m.ToolBar;
     m.FileSetupSpdBtn = Button(bar, ToolbarIcon::FileSetup, "File Input Setup", false);
     m.FileReOpenSpdBtn = Button(bar, ToolbarIcon::ReOpen, "Re-Open File", false);
@@ -236,6 +245,17 @@ MainMenus BuildMainMenus(QWidget* window, QMenuBar* menuBar) {
     m.RotateElevationSpdBtn = Button(bar, ToolbarIcon::RotateElevation, {}, true);
     m.FasterSpdBtn = Button(bar, ToolbarIcon::Faster, "(S) Rotate Faster", false);
     m.SlowerSpdBtn = Button(bar, ToolbarIcon::Slower, "Rotate Slower", false);
+}
+
+}  // namespace
+
+MainMenus BuildMainMenus(QWidget* window, QMenuBar* menuBar) {
+    MainMenus m{};
+    BuildFileAndEditMenus(m, menuBar);
+    BuildViewAndPlotMenus(m, menuBar);
+    BuildScaleRotateAndHelpMenus(m, menuBar);
+    BuildPopupMenu(m, window);
+    BuildToolBar(m, window);
     return m;
 }
 

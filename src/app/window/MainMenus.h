@@ -102,9 +102,6 @@ struct MainMenus {
     QToolButton* RotateElevationSpdBtn;
     QToolButton* FasterSpdBtn;
     QToolButton* SlowerSpdBtn;
-
-    // The File menu's item count before the recent files are appended to it.
-    int fileMenuFixedItems = 0;
 };
 
 // Builds the menu bar, the context menu and the tool bar of the window.

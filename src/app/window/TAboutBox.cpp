@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "ScreenCentre.h"
 #include "ToolbarIcons.h"
 
 namespace ocuvis {
@@ -58,9 +59,10 @@ void TAboutBox::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     const QScreen* shown = parentWidget() != nullptr ? parentWidget()->screen() : screen();
     if (shown == nullptr) return;
-    QRect frame = frameGeometry();
-    frame.moveCenter(shown->availableGeometry().center());
-    move(frame.topLeft());
+    const QRect area = shown->availableGeometry();
+    const QRect frame = frameGeometry();
+    move(CentredStart(area.left(), area.width(), frame.width()),
+         CentredStart(area.top(), area.height(), frame.height()));
 }
 
 }  // namespace ocuvis

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "KeyCodes.h"
+#include "ScreenCentre.h"
 #include "SqliteHive.h"
 #include "TAboutBox.h"
 #include "TFileFormat.h"
@@ -115,8 +116,8 @@ TGraphWindow::TGraphWindow(const std::string& argumentText, Services services)
     aboutBox_ = new TAboutBox(FromLocal(programTitle), FromLocal(versionString), this);
     // Its stored size was read with the set-up values; like the window's, it may not fit.
     fileInputValues_.dialogBounds = FitOnScreens(fileInputValues_.dialogBounds, AvailableScreens());
-    fileFormatDialog_ = new TFileFormat(fileInput_, fileInputValues_, *dialogs_, this);
-    fileFormatDialog_->chooseDataFile = [this](QWidget* parent) {
+    fileInputDialog_ = new TFileFormat(fileInput_, fileInputValues_, *dialogs_, this);
+    fileInputDialog_->chooseDataFile = [this](QWidget* parent) {
         return dialogs_->ChooseSetupDataFile(parent);
     };
     titlesDialog_ = new TGraphTitles(document_->titles, this);
@@ -150,7 +151,7 @@ TGraphWindow::~TGraphWindow() {
     qApp->removeEventFilter(this);
     if (RotateTimer != nullptr) RotateTimer->stop();
     // The dialogs are bound to members that go before the window's children do.
-    delete fileFormatDialog_;
+    delete fileInputDialog_;
     delete titlesDialog_;
 }
 
@@ -159,7 +160,21 @@ void TGraphWindow::BuildPanels() {
     auto* column = new QVBoxLayout(central);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
+    BuildGraphAndStatusPanels(central, column);
+    ButtonsPanel = new QWidget(central);
+    ButtonsPanel->setFixedHeight(40);
+    XYPanel = new QWidget(ButtonsPanel);
+    XYPanel->setGeometry(0, 0, 395, 40);
+    ZRPanel = new QWidget(ButtonsPanel);
+    ZRPanel->setGeometry(395, 0, 395, 40);
+    BuildXYPanel();
+    BuildZRPanel();
+    column->addWidget(ButtonsPanel);
+    setCentralWidget(central);
+    ConnectGraphBox();
+}
 
+void TGraphWindow::BuildGraphAndStatusPanels(QWidget* central, QVBoxLayout* column) {
     auto* GraphPanel = new QFrame(central);
     GraphPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     GraphPanel->setLineWidth(1);
@@ -180,14 +195,9 @@ void TGraphWindow::BuildPanels() {
     strip->addWidget(MsgLabel);
     strip->addWidget(StatusBar, 1);
     column->addWidget(ScrollBarPanel);
+}
 
-    ButtonsPanel = new QWidget(central);
-    ButtonsPanel->setFixedHeight(40);
-    XYPanel = new QWidget(ButtonsPanel);
-    XYPanel->setGeometry(0, 0, 395, 40);
-    ZRPanel = new QWidget(ButtonsPanel);
-    ZRPanel->setGeometry(395, 0, 395, 40);
-
+void TGraphWindow::BuildXYPanel() {
     XRangeScrollBar = Bar(XYPanel, kRangeBar, 1, "F1 Decrease / F2 Increase");
     XOffsetScrollBar = Bar(XYPanel, kXYOffsetBar, 1, "Shift-F1 Decrease / Shift-F2 Increase");
     YRangeScrollBar = Bar(XYPanel, kRangeBar, 1, "F3 Decrease / F4 Increase");
@@ -201,7 +211,9 @@ void TGraphWindow::BuildPanels() {
     xy->addWidget(YRangeScrollBar, 1, 1);
     xy->addWidget(Caption(XYPanel, "Y Offset"), 1, 2);
     xy->addWidget(YOffsetScrollBar, 1, 3);
+}
 
+void TGraphWindow::BuildZRPanel() {
     ZRangeScrollBar = Bar(ZRPanel, kRangeBar, 1, "F5 Decrease / F6 Increase");
     ZOffsetScrollBar = Bar(ZRPanel, kZOffsetBar, 1, "Shift-F5 Decrease / Shift-F6 Increase");
     ElevationScrollBar = Bar(ZRPanel, kAngleBar, 3, "F7 Increase / F7-Shift Decrease");
@@ -217,10 +229,9 @@ void TGraphWindow::BuildPanels() {
     zr->addWidget(ElevationScrollBar, 1, 1);
     zr->addWidget(AzimuthLabel, 1, 2, Qt::AlignRight);
     zr->addWidget(AzimuthScrollBar, 1, 3);
-    column->addWidget(ButtonsPanel);
+}
 
-    setCentralWidget(central);
-
+void TGraphWindow::ConnectGraphBox() {
     GraphBoxWidget->currentFrame = [this]() -> const QImage* {
         if (!document_) return nullptr;
         gate_.redrawPending = false;
@@ -319,7 +330,8 @@ void TGraphWindow::ApplyBounds(const WindowBounds& stored) {
     if (bounds.placement == Placement::Centred) {
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {
             const QRect area = screen->availableGeometry();
-            move(area.center() - QPoint(width() / 2, height() / 2));
+            move(CentredStart(area.left(), area.width(), width()),
+                 CentredStart(area.top(), area.height(), height()));
         }
     } else {
         move(bounds.left, bounds.top);

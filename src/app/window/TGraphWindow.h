@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QScrollBar>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <memory>
 #include <string>
 #include <vector>
@@ -63,7 +64,7 @@ class TGraphWindow final : public QMainWindow,
     const MainMenus& menus() const { return menus_; }
     WindowDialogs& dialogs() { return *dialogs_; }
     FileFormatSetup& fileInput() { return fileInput_; }
-    TFileFormat& fileFormatDialog() { return *fileFormatDialog_; }
+    TFileFormat& fileInputDialog() { return *fileInputDialog_; }
     TGraphTitles& titlesDialog() { return *titlesDialog_; }
     GraphOutput& output() { return output_; }
 
@@ -108,7 +109,18 @@ class TGraphWindow final : public QMainWindow,
     void CloseWindow() override;
 
     void BuildPanels();
+    void BuildGraphAndStatusPanels(QWidget* central, QVBoxLayout* column);
+    void BuildXYPanel();
+    void BuildZRPanel();
+    void ConnectGraphBox();
     void ConnectCommands();
+    void ConnectFileCommands();
+    void ConnectColorCommands();
+    void ConnectPlotCommands();
+    void ConnectScaleAndRotationCommands();
+    // A menu item or a tool button that runs a command through Run.
+    void On(QAction* action, const std::function<void()>& command);
+    void OnClick(QAbstractButton* button, const std::function<void()>& command);
     void ConnectScrollBars();
     void RebuildRecentFiles();
     void SyncControls();
@@ -120,7 +132,7 @@ class TGraphWindow final : public QMainWindow,
     // Runs a command and then brings the controls in line.
     void Run(const std::function<void()>& command);
     void OpenFromDialog();
-    void ColourCommand(void (GraphCommands::*command)(ColourChooser&));
+    void ColorCommand(void (GraphCommands::*command)(ColorChooser&));
     void SetFormatItemClick();
     void TitlesEditItemClick();
 
@@ -138,7 +150,7 @@ class TGraphWindow final : public QMainWindow,
     std::unique_ptr<KeyboardCommands> keyboard_;
     MainMenus menus_{};
     TAboutBox* aboutBox_ = nullptr;
-    TFileFormat* fileFormatDialog_ = nullptr;
+    TFileFormat* fileInputDialog_ = nullptr;
     TGraphTitles* titlesDialog_ = nullptr;
     std::vector<QAction*> recentActions_;
     QImage frameBitmap_;

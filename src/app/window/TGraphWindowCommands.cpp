@@ -12,11 +12,11 @@ namespace ocuvis {
 namespace {
 
 // The colour dialog as the colour commands see it.
-class DialogColourChooser final : public ColourChooser {
+class DialogColorChooser final : public ColorChooser {
   public:
-    DialogColourChooser(WindowDialogs& dialogs, QWidget* parent)
+    DialogColorChooser(WindowDialogs& dialogs, QWidget* parent)
         : dialogs_(dialogs), parent_(parent) {}
-    std::optional<Colour> ChooseColour() override { return dialogs_.ChooseColour(parent_); }
+    std::optional<Colour> ChooseColor() override { return dialogs_.ChooseColour(parent_); }
 
   private:
     WindowDialogs& dialogs_;
@@ -38,113 +38,132 @@ void Position(QScrollBar* bar, int value) {
 
 }  // namespace
 
+void TGraphWindow::On(QAction* action, const std::function<void()>& command) {
+    connect(action, &QAction::triggered, this, [this, command] { Run(command); });
+}
+
+void TGraphWindow::OnClick(QAbstractButton* button, const std::function<void()>& command) {
+    connect(button, &QAbstractButton::clicked, this, [this, command] { Run(command); });
+}
+
 void TGraphWindow::ConnectCommands() {
-    MainMenus& m = menus_;
-    GraphCommands& c = document_->commands;
-    RotationControl& r = document_->rotation;
-    const auto on = [this](QAction* action, std::function<void()> command) {
-        connect(action, &QAction::triggered, this, [this, command] { Run(command); });
-    };
-    const auto click = [this](QAbstractButton* button, std::function<void()> command) {
-        connect(button, &QAbstractButton::clicked, this, [this, command] { Run(command); });
-    };
-
-    on(m.SetFormatItem, [this] { SetFormatItemClick(); });
-    click(m.FileSetupSpdBtn, [this] { SetFormatItemClick(); });
-    on(m.OpenItem, [this] { OpenFromDialog(); });
-    click(m.FileOpenSpdBtn, [this] { OpenFromDialog(); });
-    for (QAction* reopen : {m.ReOpenItem, m.ReOpen})
-        on(reopen, [this] { document_->ReOpen(); });
-    click(m.FileReOpenSpdBtn, [this] { document_->ReOpen(); });
-    on(m.ExitItem, [this] { close(); });
-
-    // Output: none of these changes the view or redraws.
-    for (QAction* save : {m.SaveItem, m.SaveGraph})
-        on(save, [this] { output_.SaveItemClick(this, frameBitmap()); });
-    for (QAction* copy : {m.CopyGraphItem, m.CopyToClipboard})
-        on(copy, [this] { output_.CopyToClipboardClick(frameBitmap()); });
-    for (QAction* print : {m.PrintItem, m.PrintGraph})
-        on(print, [this] { output_.PrintItemClick(*this); });
-    for (QAction* setup : {m.PrintSetupItem, m.PrinterSetup})
-        on(setup, [this] { output_.PrintSetupItemClick(this); });
-    for (QAction* titles : {m.TitlesEditItem, m.TitlesEdit})
-        on(titles, [this] { TitlesEditItemClick(); });
-
-    const std::array<QAction*, 6> editColours = {
-        m.DotsColorSetupItem, m.LinesColorSetupItem,     m.GridColorSetupItem,
-        m.TextColorSetupItem, m.BackgoundColorSetupItem, m.DefaultColorsSetupItem};
-    const std::array<QAction*, 6> popupColours = {m.DotsColorSetup,       m.LinesColorSetup,
-                                                  m.GridColorSetup,       m.TextColorSetup,
-                                                  m.BackgroundColorSetup, m.DefaultColorsSetup};
-    using ColourCommandPtr = void (GraphCommands::*)(ColourChooser&);
-    const std::array<ColourCommandPtr, 5> colourCommands = {
-        &GraphCommands::DotsColorSetupItemClick, &GraphCommands::LinesColorSetupItemClick,
-        &GraphCommands::GridColorSetupItemClick, &GraphCommands::TextColorSetupItemClick,
-        &GraphCommands::BackgoundColorSetupItemClick};
-    for (const auto& items : {editColours, popupColours}) {
-        for (std::size_t i = 0; i < colourCommands.size(); ++i)
-            on(items[i], [this, command = colourCommands[i]] { ColourCommand(command); });
-        on(items[5], [&c] { c.DefaultColorsSetupItemClick(); });
-    }
-
-    for (std::size_t i = 0; i < m.viewItems.size(); ++i) {
-        const auto type = static_cast<ViewType>(i);
-        on(m.viewItems[i], [&c, type] { c.SelectViewType(type); });
-        click(m.viewButtons[i], [&c, type] { c.SelectViewType(type); });
-    }
-    on(m.ModeIndicatorItem, [&c] { c.ModeIndicatorItemClick(); });
-    click(m.ModeIndicatorSpdBtn, [&c] { c.ModeIndicatorItemClick(); });
-
-    for (std::size_t n = 0; n < m.LinesPixel.size(); ++n)
-        on(m.LinesPixel[n], [&c, n] { c.LinesPixelClick(static_cast<int>(n)); });
-    for (std::size_t n = 0; n < m.GridPixel.size(); ++n)
-        on(m.GridPixel[n], [&c, n] { c.GridPixelClick(static_cast<int>(n)); });
-    for (std::size_t n = 0; n < m.PointsPixel.size(); ++n)
-        on(m.PointsPixel[n], [&c, n] { c.PointsPixelClick(static_cast<int>(n)); });
-    click(m.LinesSpdBtn, [&c] { c.LinesSpdBtnClick(); });
-    click(m.GridSpdBtn, [&c] { c.GridSpdBtnClick(); });
-    click(m.PointsSpdBtn, [&c] { c.PointsSpdBtnClick(); });
-    on(m.FullGrid, [&c] { c.FullGridClick(); });
-    click(m.FullGridSpdBtn, [&c] { c.FullGridClick(); });
-    on(m.AxisLabels, [&c] { c.AxisLabelsClick(); });
-    click(m.AxisLabelsSpdBtn, [&c] { c.AxisLabelsClick(); });
-    on(m.TitlesItem, [&c] { c.TitlesItemClick(); });
-    click(m.TitlesSpdBtn, [&c] { c.TitlesItemClick(); });
-    on(m.TextLabelsItem, [&c] { c.TextLabelsItemClick(); });
-    click(m.TextLabelsSpdBtn, [&c] { c.TextLabelsItemClick(); });
-    on(m.FadeItem, [&c] { c.FadeItemClick(); });
-    click(m.FadeLinesSpdBtn, [&c] { c.FadeItemClick(); });
-
-    on(m.AutoScaleItem, [&c] { c.AutoScaleItemClick(); });
-    click(m.AutoScaleBtn, [&c] { c.AutoScaleItemClick(); });
-    on(m.ZInvertItem, [&c] { c.ZInvertItemClick(); });
-    connect(m.ZInvertSpdBtn, &QAbstractButton::clicked, this,
-            [this, &c](bool down) { Run([&c, down] { c.ZInvertSpdBtnClick(down); }); });
-    connect(m.AspectRatioSpdBtn, &QAbstractButton::clicked, this, [this](bool down) {
-        Run([this, down] {
-            document_->view.fixedAspect = down;
-            ApplyFixedAspect(1.0f);
-        });
-    });
-
-    on(m.AzimuthItem, [&r] { r.AzimuthItemClick(); });
-    click(m.RotateAzimuthSpdBtn, [&r] { r.AzimuthItemClick(); });
-    on(m.ElevationItem, [&r] { r.ElevationItemClick(); });
-    click(m.RotateElevationSpdBtn, [&r] { r.ElevationItemClick(); });
-    on(m.FasterItem, [&r] { r.FasterItemClick(); });
-    click(m.FasterSpdBtn, [&r] { r.FasterItemClick(); });
-    on(m.SlowerItem, [&r] { r.SlowerItemClick(); });
-    click(m.SlowerSpdBtn, [&r] { r.SlowerItemClick(); });
-    for (std::size_t i = 0; i < m.Sec.size(); ++i)
-        on(m.Sec[i], [&r, i] { r.SecClick(static_cast<int>(i)); });
-
-    on(m.HelpItem, [this] {
+    ConnectFileCommands();
+    ConnectColorCommands();
+    ConnectPlotCommands();
+    ConnectScaleAndRotationCommands();
+    const MainMenus& m = menus_;
+    On(m.HelpItem, [this] {
         dialogs_->ShowMessage(
             "Not much help.\n\nIn fact, no help.\n\nEither you figure out on your own how to use "
             "the intuitive controls or you e-mail me.\n\n- Orlen",
             "Ocuvis Help?", MessageIcon::Information);
     });
-    on(m.AboutItem, [this] { aboutBox_->exec(); });
+    On(m.AboutItem, [this] { aboutBox_->exec(); });
+}
+
+void TGraphWindow::ConnectFileCommands() {
+    const MainMenus& m = menus_;
+    On(m.SetFormatItem, [this] { SetFormatItemClick(); });
+    OnClick(m.FileSetupSpdBtn, [this] { SetFormatItemClick(); });
+    On(m.OpenItem, [this] { OpenFromDialog(); });
+    OnClick(m.FileOpenSpdBtn, [this] { OpenFromDialog(); });
+    for (QAction* reopen : {m.ReOpenItem, m.ReOpen})
+        On(reopen, [this] { document_->ReOpen(); });
+    OnClick(m.FileReOpenSpdBtn, [this] { document_->ReOpen(); });
+    On(m.ExitItem, [this] { close(); });
+
+    // Output: none of these changes the view or redraws.
+    for (QAction* save : {m.SaveItem, m.SaveGraph})
+        On(save, [this] { output_.SaveItemClick(this, frameBitmap()); });
+    for (QAction* copy : {m.CopyGraphItem, m.CopyToClipboard})
+        On(copy, [this] { output_.CopyToClipboardClick(frameBitmap()); });
+    for (QAction* print : {m.PrintItem, m.PrintGraph})
+        On(print, [this] { output_.PrintItemClick(*this); });
+    for (QAction* setup : {m.PrintSetupItem, m.PrinterSetup})
+        On(setup, [this] { output_.PrintSetupItemClick(this); });
+    for (QAction* titles : {m.TitlesEditItem, m.TitlesEdit})
+        On(titles, [this] { TitlesEditItemClick(); });
+}
+
+void TGraphWindow::ConnectColorCommands() {
+    const MainMenus& m = menus_;
+    GraphCommands& c = document_->commands;
+    const std::array<QAction*, 6> editColorItems = {
+        m.DotsColorSetupItem, m.LinesColorSetupItem,     m.GridColorSetupItem,
+        m.TextColorSetupItem, m.BackgoundColorSetupItem, m.DefaultColorsSetupItem};
+    const std::array<QAction*, 6> popupColorItems = {m.DotsColorSetup,       m.LinesColorSetup,
+                                                     m.GridColorSetup,       m.TextColorSetup,
+                                                     m.BackgroundColorSetup, m.DefaultColorsSetup};
+    using ColorCommandPtr = void (GraphCommands::*)(ColorChooser&);
+    const std::array<ColorCommandPtr, 5> colorCommands = {
+        &GraphCommands::DotsColorSetupItemClick, &GraphCommands::LinesColorSetupItemClick,
+        &GraphCommands::GridColorSetupItemClick, &GraphCommands::TextColorSetupItemClick,
+        &GraphCommands::BackgoundColorSetupItemClick};
+    for (const auto& items : {editColorItems, popupColorItems}) {
+        for (std::size_t i = 0; i < colorCommands.size(); ++i)
+            On(items[i], [this, command = colorCommands[i]] { ColorCommand(command); });
+        On(items[5], [&c] { c.DefaultColorsSetupItemClick(); });
+    }
+}
+
+void TGraphWindow::ConnectPlotCommands() {
+    const MainMenus& m = menus_;
+    GraphCommands& c = document_->commands;
+    for (std::size_t i = 0; i < m.viewItems.size(); ++i) {
+        const auto type = static_cast<ViewType>(i);
+        On(m.viewItems[i], [&c, type] { c.SelectViewType(type); });
+        OnClick(m.viewButtons[i], [&c, type] { c.SelectViewType(type); });
+    }
+    On(m.ModeIndicatorItem, [&c] { c.ModeIndicatorItemClick(); });
+    OnClick(m.ModeIndicatorSpdBtn, [&c] { c.ModeIndicatorItemClick(); });
+
+    for (std::size_t n = 0; n < m.LinesPixel.size(); ++n)
+        On(m.LinesPixel[n], [&c, n] { c.LinesPixelClick(static_cast<int>(n)); });
+    for (std::size_t n = 0; n < m.GridPixel.size(); ++n)
+        On(m.GridPixel[n], [&c, n] { c.GridPixelClick(static_cast<int>(n)); });
+    for (std::size_t n = 0; n < m.PointsPixel.size(); ++n)
+        On(m.PointsPixel[n], [&c, n] { c.PointsPixelClick(static_cast<int>(n)); });
+    OnClick(m.LinesSpdBtn, [&c] { c.LinesSpdBtnClick(); });
+    OnClick(m.GridSpdBtn, [&c] { c.GridSpdBtnClick(); });
+    OnClick(m.PointsSpdBtn, [&c] { c.PointsSpdBtnClick(); });
+    On(m.FullGrid, [&c] { c.FullGridClick(); });
+    OnClick(m.FullGridSpdBtn, [&c] { c.FullGridClick(); });
+    On(m.AxisLabels, [&c] { c.AxisLabelsClick(); });
+    OnClick(m.AxisLabelsSpdBtn, [&c] { c.AxisLabelsClick(); });
+    On(m.TitlesItem, [&c] { c.TitlesItemClick(); });
+    OnClick(m.TitlesSpdBtn, [&c] { c.TitlesItemClick(); });
+    On(m.TextLabelsItem, [&c] { c.TextLabelsItemClick(); });
+    OnClick(m.TextLabelsSpdBtn, [&c] { c.TextLabelsItemClick(); });
+    On(m.FadeItem, [&c] { c.FadeItemClick(); });
+    OnClick(m.FadeLinesSpdBtn, [&c] { c.FadeItemClick(); });
+}
+
+void TGraphWindow::ConnectScaleAndRotationCommands() {
+    const MainMenus& m = menus_;
+    GraphCommands& c = document_->commands;
+    RotationControl& r = document_->rotation;
+    On(m.AutoScaleItem, [&c] { c.AutoScaleItemClick(); });
+    OnClick(m.AutoScaleBtn, [&c] { c.AutoScaleItemClick(); });
+    On(m.ZInvertItem, [&c] { c.ZInvertItemClick(); });
+    connect(m.ZInvertSpdBtn, &QAbstractButton::clicked, this,
+            [this, &c](bool down) { Run([&c, down] { c.ZInvertSpdBtnClick(down); }); });
+    connect(m.AspectRatioSpdBtn, &QAbstractButton::clicked, this, [this](bool down) {
+        Run([this, down] {
+            document_->commands.AspectRatioSpdBtnClick(down);
+            ApplyFixedAspect(1.0f);
+        });
+    });
+
+    On(m.AzimuthItem, [&r] { r.AzimuthItemClick(); });
+    OnClick(m.RotateAzimuthSpdBtn, [&r] { r.AzimuthItemClick(); });
+    On(m.ElevationItem, [&r] { r.ElevationItemClick(); });
+    OnClick(m.RotateElevationSpdBtn, [&r] { r.ElevationItemClick(); });
+    On(m.FasterItem, [&r] { r.FasterItemClick(); });
+    OnClick(m.FasterSpdBtn, [&r] { r.FasterItemClick(); });
+    On(m.SlowerItem, [&r] { r.SlowerItemClick(); });
+    OnClick(m.SlowerSpdBtn, [&r] { r.SlowerItemClick(); });
+    for (std::size_t i = 0; i < m.Sec.size(); ++i)
+        On(m.Sec[i], [&r, i] { r.SecClick(static_cast<int>(i)); });
 }
 
 void TGraphWindow::ConnectScrollBars() {
@@ -199,8 +218,8 @@ void TGraphWindow::OpenFromDialog() {
     if (!path.empty()) document_->OpenDataFile(path);
 }
 
-void TGraphWindow::ColourCommand(void (GraphCommands::*command)(ColourChooser&)) {
-    DialogColourChooser chooser(*dialogs_, this);
+void TGraphWindow::ColorCommand(void (GraphCommands::*command)(ColorChooser&)) {
+    DialogColorChooser chooser(*dialogs_, this);
     (document_->commands.*command)(chooser);
 }
 
@@ -217,7 +236,7 @@ void TGraphWindow::SetFormatItemClick() {
         dialogs_->ShowMessage(*failure, "Ocuvis Error Message", MessageIcon::Stop);
         return;
     }
-    if (dialogs_->RunModal(*fileFormatDialog_) != QDialog::Accepted) {
+    if (dialogs_->RunModal(*fileInputDialog_) != QDialog::Accepted) {
         dialogs_->MessageBeep(BeepKind::Hand);
         fileInput_.ShowFields();
         return;
@@ -231,8 +250,7 @@ void TGraphWindow::SetFormatItemClick() {
 
 void TGraphWindow::TitlesEditItemClick() {
     if (dialogs_->RunModal(*titlesDialog_) != QDialog::Accepted) return;
-    document_->view.titles = true;
-    gate_.RedrawGraph();
+    document_->commands.TitlesEdited();
 }
 
 void TGraphWindow::SyncControls() {

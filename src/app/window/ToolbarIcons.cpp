@@ -46,11 +46,8 @@ void Text(QPainter& p, const QRectF& box, const QString& text, int pixelSize, bo
     p.drawText(box, Qt::AlignCenter, text);
 }
 
-void Draw(QPainter& p, ToolbarIcon icon) {
-    p.setRenderHint(QPainter::Antialiasing);
+void DrawFileIcon(QPainter& p, ToolbarIcon icon) {
     switch (icon) {
-        case ToolbarIcon::None:
-            break;
         case ToolbarIcon::FileSetup:
             p.setPen(QPen(kInk, 1.2));
             p.setBrush(Qt::white);
@@ -75,6 +72,13 @@ void Draw(QPainter& p, ToolbarIcon icon) {
             p.setBrush(QColor(250, 220, 120));
             p.drawPolygon(QPolygonF({{4, 9}, {19, 9}, {17, 16}, {2, 16}}));
             break;
+        default:
+            break;
+    }
+}
+
+void DrawViewIcon(QPainter& p, ToolbarIcon icon) {
+    switch (icon) {
         case ToolbarIcon::CrossEyes:
             Eye(p, {5.5, 6}, kInk);
             Eye(p, {14.5, 6}, kInk);
@@ -106,6 +110,13 @@ void Draw(QPainter& p, ToolbarIcon icon) {
             p.drawRect(QRectF(3.5, 3.5, 13, 13));
             p.drawLine(QPointF(3.5, 16.5), QPointF(16.5, 3.5));
             break;
+        default:
+            break;
+    }
+}
+
+void DrawPlotIcon(QPainter& p, ToolbarIcon icon) {
+    switch (icon) {
         case ToolbarIcon::ZInvert:
             Text(p, QRectF(0, 0, 13, 20), "Z", 14);
             p.setPen(QPen(kInk, 1.4));
@@ -160,6 +171,13 @@ void Draw(QPainter& p, ToolbarIcon icon) {
         case ToolbarIcon::Titles:
             Text(p, QRectF(0, 0, 20, 20), "T", 15);
             break;
+        default:
+            break;
+    }
+}
+
+void DrawRotationIcon(QPainter& p, ToolbarIcon icon) {
+    switch (icon) {
         case ToolbarIcon::RotateAzimuth:
             TurnArrow(p, true);
             break;
@@ -185,7 +203,18 @@ void Draw(QPainter& p, ToolbarIcon icon) {
             p.setPen(QPen(kInk, 1.2));
             p.drawLine(QPointF(10, 12), QPointF(10, 18));
             break;
+        default:
+            break;
     }
+}
+
+// Each group draws its own icons and leaves the others alone; None draws nothing.
+void Draw(QPainter& p, ToolbarIcon icon) {
+    p.setRenderHint(QPainter::Antialiasing);
+    DrawFileIcon(p, icon);
+    DrawViewIcon(p, icon);
+    DrawPlotIcon(p, icon);
+    DrawRotationIcon(p, icon);
 }
 
 }  // namespace

@@ -20,6 +20,8 @@
 #include <QVBoxLayout>
 #include <QValidator>
 
+#include "ScreenCentre.h"
+
 namespace ocuvis {
 
 namespace {
@@ -95,7 +97,15 @@ TFileFormat::~TFileFormat() {
 
 void TFileFormat::BuildControls() {
     auto* column = new QVBoxLayout(this);
+    BuildFieldGroup();
+    column->addWidget(SelectFieldGrpBx);
+    BuildSamplingGroup();
+    column->addWidget(SetRandomGrpBx);
+    column->addStretch();
+    column->addLayout(BuildButtonRow());
+}
 
+void TFileFormat::BuildFieldGroup() {
     SelectFieldGrpBx =
         new QGroupBox("Select File Record Field Numbers for X, Y, Z, and Dot Size", this);
     SelectFieldGrpBx->setObjectName("SelectFieldGrpBx");
@@ -140,8 +150,9 @@ void TFileFormat::BuildControls() {
     ExampleRecordLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     recordPanel->setWidget(ExampleRecordLabel);
     fieldGrid->addWidget(recordPanel, 4, 0, 1, 4);
-    column->addWidget(SelectFieldGrpBx);
+}
 
+void TFileFormat::BuildSamplingGroup() {
     SetRandomGrpBx = new QGroupBox("Setup File Record Random Sub-Sampling", this);
     SetRandomGrpBx->setObjectName("SetRandomGrpBx");
     auto* sampling = new QHBoxLayout(SetRandomGrpBx);
@@ -179,9 +190,9 @@ void TFileFormat::BuildControls() {
     SeedEdit->setObjectName("SeedEdit");
     seedColumn->addWidget(SeedEdit);
     sampling->addLayout(seedColumn);
-    column->addWidget(SetRandomGrpBx);
-    column->addStretch();
+}
 
+QHBoxLayout* TFileFormat::BuildButtonRow() {
     auto* buttons = new QHBoxLayout;
     RetryBitBtn = new QPushButton("&Restore Defaults", this);
     RetryBitBtn->setObjectName("RetryBitBtn");
@@ -198,7 +209,7 @@ void TFileFormat::BuildControls() {
     buttons->addStretch();
     buttons->addWidget(OkBitBtn);
     buttons->addWidget(CancelBitBtn);
-    column->addLayout(buttons);
+    return buttons;
 }
 
 void TFileFormat::ConnectControls() {
@@ -293,8 +304,11 @@ void TFileFormat::ShowControls() {
 void TFileFormat::setVisible(bool visible) {
     // Centred on the screen rather than over the main window.
     if (visible && !isVisible()) {
-        if (const QScreen* screen = QGuiApplication::primaryScreen())
-            move(screen->availableGeometry().center() - rect().center());
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            const QRect area = screen->availableGeometry();
+            move(CentredStart(area.left(), area.width(), width()),
+                 CentredStart(area.top(), area.height(), height()));
+        }
     }
     // The size is stored once, at closing: a write per resize event stalls every drag on disk.
     if (!visible && isVisible()) {

@@ -12,6 +12,7 @@ class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -64,6 +65,9 @@ class TFileFormat final : public QDialog {
 
   private:
     void BuildControls();
+    void BuildFieldGroup();
+    void BuildSamplingGroup();
+    QHBoxLayout* BuildButtonRow();
     void ConnectControls();
     void FillSelector(QComboBox* selector, bool noneEntry);
 

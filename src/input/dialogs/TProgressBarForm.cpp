@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QStyle>
 
+#include "ScreenCentre.h"
 #include "WindowBounds.h"
 
 namespace ocuvis {
@@ -55,8 +56,8 @@ TProgressBarForm::TProgressBarForm(OrlenRegistry store, const std::string& keyNa
     WindowBounds bounds;
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
-        bounds.left = area.center().x() - kWidth / 2;
-        bounds.top = area.center().y() - kHeight / 2;
+        bounds.left = CentredStart(area.left(), area.width(), kWidth);
+        bounds.top = CentredStart(area.top(), area.height(), kHeight);
     }
     position_.Restore(bounds);
     move(bounds.left, bounds.top);

@@ -8,6 +8,8 @@
 #include <QScreen>
 #include <QStyle>
 
+#include "ScreenCentre.h"
+
 namespace ocuvis {
 
 namespace {
@@ -121,8 +123,11 @@ void TGraphTitles::setVisible(bool visible) {
     if (visible && !isVisible()) {
         ShowTitles();
         // Centred on the screen rather than over the main window.
-        if (const QScreen* screen = QGuiApplication::primaryScreen())
-            move(screen->availableGeometry().center() - rect().center());
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            const QRect area = screen->availableGeometry();
+            move(CentredStart(area.left(), area.width(), width()),
+                 CentredStart(area.top(), area.height(), height()));
+        }
     }
     QDialog::setVisible(visible);
 }
