@@ -87,10 +87,10 @@ TEST_F(GraphCommandsTest, ForegroundColoursMustDifferFromTheBackground) {
     ScriptedChooser chooser;
     chooser.answers = {0x000000};  // the background
     commands.DotsColorSetupItemClick(chooser);
-    ASSERT_EQ(feedback.messages.size(), 1u);
-    EXPECT_EQ(feedback.messages[0].text, "Dots color cannot be same as Background color.");
-    EXPECT_EQ(feedback.messages[0].title, "Ocuvis Error Message");
-    EXPECT_EQ(feedback.messages[0].icon, MessageIcon::Information);
+    ASSERT_EQ(feedback.shown.size(), 1u);
+    EXPECT_EQ(feedback.shown[0].text, "Dots color cannot be same as Background color.");
+    EXPECT_EQ(feedback.shown[0].title, "Ocuvis Error Message");
+    EXPECT_EQ(feedback.shown[0].icon, MessageIcon::Information);
     EXPECT_EQ(view.dotColor, 0xFFFFFFu);
 
     struct Case {
@@ -111,8 +111,8 @@ TEST_F(GraphCommandsTest, ForegroundColoursMustDifferFromTheBackground) {
         chooser.answers = {0x000000, 0x00FF00};
         (commands.*c.command)(chooser);
         EXPECT_EQ(view.*c.field, before) << c.text;
-        EXPECT_EQ(feedback.messages.back().text, c.text);
-        EXPECT_EQ(feedback.messages.back().icon, MessageIcon::Stop);
+        EXPECT_EQ(feedback.shown.back().text, c.text);
+        EXPECT_EQ(feedback.shown.back().icon, MessageIcon::Stop);
         EXPECT_EQ(FramesFrom([&] { (commands.*c.command)(chooser); }), 1);
         EXPECT_EQ(view.*c.field, 0x00FF00u) << c.text;
     }
@@ -123,9 +123,9 @@ TEST_F(GraphCommandsTest, ABackgroundLikeAForegroundStaysAndWarnsOnce) {
     chooser.answers = {0xFFFFFF};  // the text and dot colour
     EXPECT_EQ(FramesFrom([&] { commands.BackgoundColorSetupItemClick(chooser); }), 1);
     EXPECT_EQ(view.backgroundColor, 0xFFFFFFu);
-    ASSERT_EQ(feedback.messages.size(), 1u);
-    EXPECT_EQ(feedback.messages[0].title, "Ocuvis Warning Message");
-    EXPECT_EQ(feedback.messages[0].text,
+    ASSERT_EQ(feedback.shown.size(), 1u);
+    EXPECT_EQ(feedback.shown[0].title, "Ocuvis Warning Message");
+    EXPECT_EQ(feedback.shown[0].text,
               "Warning:  One or more of Dots, Lines, Grid, and Text colors are same as "
               "Background color.");
 

@@ -23,11 +23,12 @@ namespace {
 class ProgressForm : public ::testing::Test {
   protected:
     std::unique_ptr<TFileProgressBarForm> Form(const std::string& path) {
-        return std::make_unique<TFileProgressBarForm>(path, settings.store, settings.feedback);
+        return std::make_unique<TFileProgressBarForm>(path, settings.progressPosition,
+                                                      settings.feedback);
     }
 
     TestSettings settings;
-    TestFiles files;
+    TempFolder files;
 };
 
 TEST_F(ProgressForm, TheMessageAndPercentageFollowTheBytesRead) {
@@ -105,7 +106,7 @@ TEST_F(ProgressForm, AMissingFileSaysSoWithTheErrorBeep) {
     EXPECT_EQ(form->FileLoadProgressBar->geometry(), QRect(10, 12, 384, 20));
     EXPECT_EQ(form->PercentIndicatorLabel->geometry().left(), 280);
 
-    TProgressBarForm plain(settings.store, kAppKeyName, 40);
+    TProgressBarForm plain(settings.progressPosition, 40);
     EXPECT_EQ(plain.windowTitle(), "Progress Indicator");
     EXPECT_EQ(plain.FileLoadProgressBar->value(), 40);
     EXPECT_EQ(plain.ProgressBarLabel->text(), "Loading File...");
@@ -194,8 +195,8 @@ class AbortingProgress final : public LoadProgressFactory {
             AbortingProgress* owner = nullptr;
         };
         auto wrapped = std::make_unique<Wrapped>();
-        wrapped->form =
-            std::make_unique<TFileProgressBarForm>(fileName, settings_.store, settings_.feedback);
+        wrapped->form = std::make_unique<TFileProgressBarForm>(fileName, settings_.progressPosition,
+                                                               settings_.feedback);
         wrapped->owner = this;
         return wrapped;
     }

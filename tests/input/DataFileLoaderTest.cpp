@@ -24,7 +24,7 @@ namespace ocuvis {
 namespace {
 
 using fixture::LoaderHarness;
-using fixture::TempDir;
+using test::TempFolder;
 
 struct Xyz {
     double x, y, z;
@@ -84,7 +84,7 @@ class Loader : public ::testing::Test {
         }
     }
 
-    TempDir dir;
+    TempFolder dir;
     LoaderHarness h;
 };
 

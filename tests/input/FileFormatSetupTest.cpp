@@ -12,7 +12,8 @@
 namespace ocuvis {
 namespace {
 
-using fixture::TempDir;
+using test::RecordingFeedback;
+using test::TempFolder;
 
 // The stored values in memory; counts the writes.
 class MemoryFileInputStore final : public FileInputStore {
@@ -33,22 +34,6 @@ class MemoryFileInputStore final : public FileInputStore {
     FileInputFields storedFields;
     SeedSetup storedSeed;
     int writes = 0;
-};
-
-struct Shown {
-    std::string text;
-    std::string title;
-    MessageIcon icon;
-};
-
-class RecordingFeedback final : public UserFeedback {
-  public:
-    void MessageBeep(BeepKind kind) override { beeps.push_back(kind); }
-    void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override {
-        shown.push_back({text, title, icon});
-    }
-    std::vector<BeepKind> beeps;
-    std::vector<Shown> shown;
 };
 
 class FileFormatSetupTest : public ::testing::Test {
@@ -79,7 +64,7 @@ class FileFormatSetupTest : public ::testing::Test {
         return records;
     }
 
-    TempDir dir;
+    TempFolder dir;
     MemoryFileInputStore store;
     RecordingFeedback feedback;
     std::vector<std::int32_t> clockSeeds{1000};

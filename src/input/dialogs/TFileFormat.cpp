@@ -67,12 +67,12 @@ std::string ChooseSetupDataFile(QWidget* parent) {
     return dialog.selectedFiles().front().toLocal8Bit().toStdString();
 }
 
-TFileFormat::TFileFormat(FileFormatSetup& setup, FileInputValues& values, UserFeedback& feedback,
+TFileFormat::TFileFormat(FileFormatSetup& setup, WindowBoundsStore& size, UserFeedback& feedback,
                          QWidget* parent)
     : QDialog(parent),
       chooseDataFile(ChooseSetupDataFile),
       setup_(setup),
-      values_(values),
+      size_(size),
       feedback_(feedback) {
     setObjectName("TFileFormat");
     setWindowTitle("Setup File Input");
@@ -82,9 +82,9 @@ TFileFormat::TFileFormat(FileFormatSetup& setup, FileInputValues& values, UserFe
     BuildControls();
     ConnectControls();
 
-    const WindowBounds& size = values_.dialogBounds;
-    resize(std::max(kDesignWidth, static_cast<int>(size.width)),
-           std::clamp(static_cast<int>(size.height), kMinimumHeight, kMaximumHeight));
+    size_.Restore(shownSize_);
+    resize(std::max(kDesignWidth, static_cast<int>(shownSize_.width)),
+           std::clamp(static_cast<int>(shownSize_.height), kMinimumHeight, kMaximumHeight));
     setup_.controlsChanged = [this] { ShowControls(); };
     ShowControls();
 }
@@ -298,11 +298,10 @@ void TFileFormat::setVisible(bool visible) {
     }
     // The size is stored once, at closing: a write per resize event stalls every drag on disk.
     if (!visible && isVisible()) {
-        WindowBounds& stored = values_.dialogBounds;
-        if (stored.width != width() || stored.height != height()) {
-            stored.width = width();
-            stored.height = height();
-            values_.SaveDialogSize();
+        if (shownSize_.width != width() || shownSize_.height != height()) {
+            shownSize_.width = width();
+            shownSize_.height = height();
+            size_.Save(shownSize_);
         }
     }
     QDialog::setVisible(visible);
