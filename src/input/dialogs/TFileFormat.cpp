@@ -67,12 +67,12 @@ std::string ChooseSetupDataFile(QWidget* parent) {
     return dialog.selectedFiles().front().toLocal8Bit().toStdString();
 }
 
-TFileFormat::TFileFormat(FileFormatSetup& setup, WindowBoundsStore& size, UserFeedback& feedback,
-                         QWidget* parent)
+TFileFormat::TFileFormat(FileFormatSetup& setup, WindowBoundsStore& sizeStore,
+                         UserFeedback& feedback, QWidget* parent)
     : QDialog(parent),
       chooseDataFile(ChooseSetupDataFile),
       setup_(setup),
-      size_(size),
+      size_(sizeStore),
       feedback_(feedback) {
     setObjectName("TFileFormat");
     setWindowTitle("Setup File Input");
@@ -82,9 +82,10 @@ TFileFormat::TFileFormat(FileFormatSetup& setup, WindowBoundsStore& size, UserFe
     BuildControls();
     ConnectControls();
 
-    size_.Restore(shownSize_);
-    resize(std::max(kDesignWidth, static_cast<int>(shownSize_.width)),
-           std::clamp(static_cast<int>(shownSize_.height), kMinimumHeight, kMaximumHeight));
+    WindowBounds size;
+    size_.Restore(size);
+    resize(std::max(kDesignWidth, static_cast<int>(size.width)),
+           std::clamp(static_cast<int>(size.height), kMinimumHeight, kMaximumHeight));
     setup_.controlsChanged = [this] { ShowControls(); };
     ShowControls();
 }
@@ -298,10 +299,12 @@ void TFileFormat::setVisible(bool visible) {
     }
     // The size is stored once, at closing: a write per resize event stalls every drag on disk.
     if (!visible && isVisible()) {
-        if (shownSize_.width != width() || shownSize_.height != height()) {
-            shownSize_.width = width();
-            shownSize_.height = height();
-            size_.Save(shownSize_);
+        WindowBounds stored;
+        size_.Restore(stored);
+        if (stored.width != width() || stored.height != height()) {
+            stored.width = width();
+            stored.height = height();
+            size_.Save(stored);
         }
     }
     QDialog::setVisible(visible);

@@ -29,8 +29,8 @@ class TFileFormat final : public QDialog {
     static constexpr int kMinimumHeight = 250;
     static constexpr int kMaximumHeight = 350;
 
-    // size: where this dialog's size is kept between runs.
-    TFileFormat(FileFormatSetup& setup, WindowBoundsStore& size, UserFeedback& feedback,
+    // sizeStore: where this dialog's size is kept between runs.
+    TFileFormat(FileFormatSetup& setup, WindowBoundsStore& sizeStore, UserFeedback& feedback,
                 QWidget* parent);
     ~TFileFormat() override;
 
@@ -69,7 +69,6 @@ class TFileFormat final : public QDialog {
 
     FileFormatSetup& setup_;
     WindowBoundsStore& size_;
-    WindowBounds shownSize_;
     UserFeedback& feedback_;
     int shownEntries_ = -1;
 };
