@@ -20,20 +20,15 @@ namespace {
 
 constexpr int kLines = 49999;
 
-// Settings that keep nothing, and feedback nobody hears: the window's position and beeps are
+// A position that is never kept, and feedback nobody hears: the window's position and beeps are
 // not what is measured.
-class NoHive final : public RegistryHive {
+class NoPosition final : public WindowBoundsStore {
   public:
-    HiveStatus ReadValue(std::string_view, std::string_view, StoredValue&) override {
-        return HiveStatus::Missing;
-    }
-    HiveStatus WriteValue(std::string_view, std::string_view, const StoredValue&) override {
-        return HiveStatus::Done;
-    }
-    HiveStatus RemoveKey(std::string_view) override { return HiveStatus::Missing; }
+    bool Restore(WindowBounds&) override { return false; }
+    void Save(const WindowBounds&) override {}
 };
 
-class Quiet final : public UserFeedback, public SettingsMessages {
+class Quiet final : public UserFeedback {
   public:
     void MessageBeep(BeepKind) override {}
     void ShowMessage(const std::string&, const std::string&, MessageIcon) override {}
@@ -59,9 +54,9 @@ BENCHMARK(BM_LoadWithoutProgressWindow)
     ->ReportAggregatesOnly();
 
 void BM_LoadWithProgressWindow(benchmark::State& state) {
-    NoHive hive;
+    NoPosition position;
     Quiet quiet;
-    FileProgressFactory windows(OrlenRegistry(hive, quiet), quiet);
+    FileProgressFactory windows(position, quiet);
     Load(state, windows);
 }
 BENCHMARK(BM_LoadWithProgressWindow)

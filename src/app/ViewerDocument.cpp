@@ -4,21 +4,6 @@
 
 namespace ocuvis {
 
-void FeedbackMessages::ShowMessage(const std::string& text, const std::string& title,
-                                   MessageIcon icon) {
-    constexpr auto kRepeatWindow = std::chrono::seconds(5);
-    const auto now = std::chrono::steady_clock::now();
-    const std::string shown = title + '\n' + text;
-    // The time counts from the end of the last box shown, which the user may have read slowly.
-    if (shown == lastText_ && now - lastShown_ < kRepeatWindow) {
-        lastShown_ = now;
-        return;
-    }
-    feedback_.ShowMessage(text, title, icon);
-    lastText_ = shown;
-    lastShown_ = std::chrono::steady_clock::now();
-}
-
 ViewerDocument::ViewerDocument(LoadDisplay& display, UserFeedback& feedback, RedrawGate& redrawGate,
                                RegistryHive& settingsHive, LoadProgressFactory& progress,
                                FileInputSetup& fileInput)

@@ -1,11 +1,9 @@
 #pragma once
 
-#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
 
-#include "Beeper.h"
 #include "BuildInfo.h"
 #include "DataFileLoader.h"
 #include "FrameRenderer.h"
@@ -21,7 +19,6 @@
 #include "RegistryFloatStore.h"
 #include "RegistryHive.h"
 #include "RotationControl.h"
-#include "SettingsMessages.h"
 #include "SettingsSchema.h"
 #include "UserFeedback.h"
 
@@ -31,22 +28,6 @@ inline const std::string versionString =
     std::string("v").append(kProjectVersion).append(" ").append(kReleaseDate);
 inline const std::string programTitle = "Ocuvis " + versionString;
 inline const std::string kApplicationTitle = "Ocuvis Stereo Viewer";
-
-// The settings store's messages and the titles' beeps go where every other message goes. A
-// store that cannot be opened fails once per value, and loading or saving the settings touches
-// some thirty of them: a message that repeats the one just shown, within a few seconds, is left
-// out, so the user sees each failure once instead of a row of identical boxes.
-class FeedbackMessages final : public SettingsMessages, public Beeper {
-  public:
-    explicit FeedbackMessages(UserFeedback& feedback) : feedback_(feedback) {}
-    void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override;
-    void MessageBeep(BeepKind kind) override { feedback_.MessageBeep(kind); }
-
-  private:
-    UserFeedback& feedback_;
-    std::string lastText_;
-    std::chrono::steady_clock::time_point lastShown_{};
-};
 
 // Everything the main window holds beyond one command, free of widgets: the view state, the
 // graph record, the point store, the settings and the services the loader reaches, in the order
@@ -84,7 +65,7 @@ class ViewerDocument {
     GraphRecord graph;
     std::unique_ptr<PointStore> store = std::make_unique<PointStore>();
     RedrawGate& gate;
-    FeedbackMessages messages;
+    RepeatFilter messages;
     RegistryHive& hive;
     OrlenRegistry settingsStore{hive, messages};
     RegistryFloatStore scaleStore{settingsStore};

@@ -11,15 +11,6 @@
 
 namespace ocuvis {
 
-// Where the file input set-up keeps its values between runs.
-class FileInputStore {
-  public:
-    virtual ~FileInputStore() = default;
-    // A value that is missing leaves its field as it is.
-    virtual void ReadSetupValues(FileInputFields& fields, SeedSetup& seed) = 0;
-    virtual void WriteSetupValues(const FileInputFields& fields, const SeedSetup& seed) = 0;
-};
-
 // What the controls of the "Setup File Input" dialog show, held here so that the rules between
 // fields and controls run without widgets. The dialog copies every user change in before it
 // calls a handler and shows the controls again after each change made here.

@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "FileInputFields.h"
+#include "RecentFileList.h"
 #include "SampleGenerator.h"
 
 namespace ocuvis {
@@ -26,37 +28,12 @@ class LoadProgressFactory {
     virtual std::unique_ptr<LoadProgress> Create(const std::string& fileName) = 0;
 };
 
-// The file input set-up as the loader reads it: field numbers are 1-based, 0 or less for none.
-struct FileInputFields {
-    std::int32_t XIndex = 1;
-    std::int32_t YIndex = 2;
-    std::int32_t ZIndex = 3;
-    std::int32_t DotIndex = 0;
-    bool SubSampleEnabled = false;
-    float SamplePercent = 10.0f;
-};
-
-// How the sub-sampling generator is seeded: SeedType 0 "Random" (a new clock seed at every load),
-// 1 "Fixed" (Seed as it is).
-struct SeedSetup {
-    std::uint8_t SeedType = 0;
-    std::int32_t Seed = 0;
-};
-
 class FileInputSetup {
   public:
     virtual ~FileInputSetup() = default;
     virtual const FileInputFields& Fields() const = 0;
     // Seeds the generator before every load, whether or not the file opens.
     virtual void PrepareSampling(SampleGenerator& generator) = 0;
-};
-
-class RecentFileList {
-  public:
-    virtual ~RecentFileList() = default;
-    // The most recent file of the previous run; it does not change during this run.
-    virtual std::string lastOpenedFile() const = 0;
-    virtual void AddRecentFile(const std::string& path) = 0;
 };
 
 // The end of every load: a fresh scale, or the one saved for the file shown before.

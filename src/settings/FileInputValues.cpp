@@ -42,7 +42,13 @@ void FileInputValues::WriteSetupValues(const FileInputFields& fields, const Seed
     store_.SaveFormSize(registryKey, window);
 }
 
-void FileInputValues::SaveDialogSize() {
+bool FileInputValues::Restore(WindowBounds& window) {
+    window = dialogBounds;
+    return true;
+}
+
+void FileInputValues::Save(const WindowBounds& window) {
+    dialogBounds = window;
     store_.SaveFormSize(registryKey, dialogBounds);
 }
 

@@ -3,8 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "FileFormatSetup.h"
-#include "LoaderServices.h"
+#include "FileInputFields.h"
 #include "OrlenRegistry.h"
 #include "WindowBounds.h"
 
@@ -12,7 +11,7 @@ namespace ocuvis {
 
 // The file input set-up's stored values under appKeyName + "\File Format": the four field
 // numbers, the sampling switch and share, the seed type and the seed, and the dialog's size.
-class FileInputValues final : public FileInputStore {
+class FileInputValues final : public FileInputStore, public WindowBoundsStore {
   public:
     FileInputValues(OrlenRegistry store, const std::string& appKeyName);
 
@@ -27,8 +26,10 @@ class FileInputValues final : public FileInputStore {
     // dialog applies after a read and updates before a write.
     void ReadSetupValues(FileInputFields& fields, SeedSetup& seed) override;
     void WriteSetupValues(const FileInputFields& fields, const SeedSetup& seed) override;
-    // The dialog's size alone, which it stores when it closes.
-    void SaveDialogSize();
+    // The dialog's size alone: dialogBounds, and on a save also the store, which the dialog
+    // reaches when it closes.
+    bool Restore(WindowBounds& window) override;
+    void Save(const WindowBounds& window) override;
 
     const std::string registryKey;
     // The dialog's design size until a stored one is read.

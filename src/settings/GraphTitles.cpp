@@ -2,8 +2,8 @@
 
 namespace ocuvis {
 
-GraphTitles::GraphTitles(OrlenRegistry store, const std::string& appKeyName, Beeper& beeper)
-    : titlesKey(appKeyName + "\\GraphTitles"), store_(store), beeper_(beeper) {
+GraphTitles::GraphTitles(OrlenRegistry store, const std::string& appKeyName, UserFeedback& feedback)
+    : titlesKey(appKeyName + "\\GraphTitles"), store_(store), feedback_(feedback) {
     LoadTitles();
 }
 
@@ -17,12 +17,12 @@ void GraphTitles::OkBtnClick() {
     const auto fields = Fields();
     for (std::size_t i = 0; i < fields.size(); ++i)
         store_.WriteString(titlesKey, kValueNames[i], *fields[i]);
-    beeper_.MessageBeep(BeepKind::Asterisk);
+    feedback_.MessageBeep(BeepKind::Asterisk);
 }
 
 void GraphTitles::CancelBtnClick() {
     LoadTitles();
-    beeper_.MessageBeep(BeepKind::Hand);
+    feedback_.MessageBeep(BeepKind::Hand);
 }
 
 void GraphTitles::ClearAllBtnClick() {

@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "Beeper.h"
 #include "OrlenRegistry.h"
+#include "UserFeedback.h"
 
 namespace ocuvis {
 
@@ -23,7 +23,7 @@ class GraphTitles {
                                                                     "Y-Axis Title", "Z-Axis Title"};
 
     // Loads the stored titles at once.
-    GraphTitles(OrlenRegistry store, const std::string& appKeyName, Beeper& beeper);
+    GraphTitles(OrlenRegistry store, const std::string& appKeyName, UserFeedback& feedback);
 
     // Each stored title replaces its text; a missing one keeps the text it has.
     void LoadTitles();
@@ -45,7 +45,7 @@ class GraphTitles {
     std::array<std::string*, 4> Fields() { return {&MainTitle, &xTitle, &yTitle, &zTitle}; }
 
     OrlenRegistry store_;
-    Beeper& beeper_;
+    UserFeedback& feedback_;
 };
 
 }  // namespace ocuvis

@@ -13,7 +13,7 @@ std::string PositionName(int position) {
 }
 }  // namespace
 
-LastFilesMenu::LastFilesMenu(OpenCallback onOpen, RegistryHive& hive, SettingsMessages& messages,
+LastFilesMenu::LastFilesMenu(OpenCallback onOpen, RegistryHive& hive, UserFeedback& messages,
                              const std::string& keyName, std::int32_t capacity)
     : store_(hive, messages),
       key_(keyName + "\\Last Opened Files"),

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "LoaderServices.h"
 #include "OrlenRegistry.h"
+#include "RecentFileList.h"
 
 namespace ocuvis {
 
@@ -29,7 +29,7 @@ class LastFilesMenu final : public RecentFileList {
     using OpenCallback = std::function<void(const std::string& path)>;
     static constexpr int kSlotCount = 100;
 
-    LastFilesMenu(OpenCallback onOpen, RegistryHive& hive, SettingsMessages& messages,
+    LastFilesMenu(OpenCallback onOpen, RegistryHive& hive, UserFeedback& messages,
                   const std::string& keyName, std::int32_t capacity);
     ~LastFilesMenu() override;
     LastFilesMenu(const LastFilesMenu&) = delete;

@@ -42,7 +42,7 @@ bool IsDword(const StoredValue& stored) {
 
 }  // namespace
 
-OrlenRegistry::OrlenRegistry(RegistryHive& hive, SettingsMessages& messages)
+OrlenRegistry::OrlenRegistry(RegistryHive& hive, UserFeedback& messages)
     : hive_(hive), messages_(messages) {}
 
 OrlenRegistry::Batch::Batch(OrlenRegistry& store) : store_(store) {
@@ -63,7 +63,7 @@ void OrlenRegistry::Warn(Failure failure, std::string text, const std::string& t
     if (hive_.FirstFailureOfKind(static_cast<int>(failure))) {
         messages_.ShowMessage(text, title, MessageIcon::Warning);
     } else {
-        StderrSettingsMessages().ShowMessage(text, title, MessageIcon::Warning);
+        StderrFeedback().ShowMessage(text, title, MessageIcon::Warning);
     }
 }
 

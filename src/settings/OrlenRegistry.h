@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "RegistryHive.h"
-#include "SettingsMessages.h"
+#include "UserFeedback.h"
 #include "WindowBounds.h"
 
 namespace ocuvis {
@@ -22,7 +22,7 @@ inline const std::string kAppKeyName = "Ocuvis";
 // go to standard error, so a hive that cannot be used does not bury the user in messages.
 class OrlenRegistry {
   public:
-    OrlenRegistry(RegistryHive& hive, SettingsMessages& messages);
+    OrlenRegistry(RegistryHive& hive, UserFeedback& messages);
 
     // Everything written through any store on the same hive while a batch lives is kept
     // together when it ends, or, if the program dies before then, not at all.
@@ -74,7 +74,7 @@ class OrlenRegistry {
     void Warn(Failure failure, std::string text, const std::string& title);
 
     RegistryHive& hive_;
-    SettingsMessages& messages_;
+    UserFeedback& messages_;
 };
 
 }  // namespace ocuvis

@@ -4,16 +4,12 @@
 #include <fstream>
 #include <functional>
 
+#include "TestSupport.h"
 #include "ViewerDocument.h"
 #include "WindowTestSupport.h"
 
 namespace ocuvis::test {
 namespace {
-
-struct Frames final : FramePresenter {
-    void ShowFrame() override { ++count; }
-    int count = 0;
-};
 
 // A progress display whose updates can run a handler, as the user interface's events do while
 // a file loads.
@@ -39,7 +35,7 @@ struct EventfulProgress final : LoadProgressFactory {
 class Document : public ::testing::Test {
   protected:
     Document() {
-        gate.SetPresenter(&frames);
+        gate.SetPresenter(&presenter);
         document.Initialise(bounds);
         gate.viewReady = true;
     }
@@ -56,7 +52,7 @@ class Document : public ::testing::Test {
 
     TextLoadDisplay display;
     ScriptedDialogs feedback;
-    Frames frames;
+    CountingPresenter presenter;
     RedrawGate gate;
     HiveContents contents;
     MemoryHive hive{contents};
@@ -73,16 +69,16 @@ TEST_F(Document, AnOpenDuringALoadWaitsForItAndThenWins) {
     int framesDuringLoad = -1;
     progress.duringLoad = [&] {
         document.OpenDataFile(b);
-        framesDuringLoad = frames.count;
+        framesDuringLoad = presenter.frames;
     };
-    const int before = frames.count;
+    const int before = presenter.frames;
     document.OpenDataFile(a);
     EXPECT_EQ(framesDuringLoad, before);  // nothing renders a half-read store
     EXPECT_EQ(document.view.dataFileName, b);
     EXPECT_EQ(document.store->pointCount, 2);
     EXPECT_EQ(display.statusText, "Plotted 2 points");
     EXPECT_FALSE(document.loading());
-    EXPECT_GT(frames.count, before);
+    EXPECT_GT(presenter.frames, before);
 }
 
 TEST_F(Document, ReOpenKeepsTheViewOfTheFileOnShow) {

@@ -55,26 +55,20 @@ QSizeF PictureSizeInPoints(const QByteArray& pdf) {
 class Output : public ::testing::Test {
   protected:
     Output() {
-        std::string pattern = "/tmp/ocuvis-output-XXXXXX";
-        if (::mkdtemp(pattern.data()) != nullptr) dir_ = pattern;
         under_ = std::make_unique<WindowUnderTest>(kSample, hive_);
         w().show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&w()));
         QApplication::processEvents();
     }
-    ~Output() override {
-        under_.reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(dir_, ignored);
-    }
+    ~Output() override { under_.reset(); }
     TGraphWindow& w() { return *under_->window; }
     ScriptedDialogs& d() { return *under_->dialogs; }
     const MainMenus& m() { return w().menus(); }
-    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+    std::string Path(const std::string& name) const { return dir_.Path(name); }
 
     HiveContents hive_;
     std::unique_ptr<WindowUnderTest> under_;
-    std::filesystem::path dir_;
+    TempFolder dir_;
 };
 
 TEST_F(Output, SavedPicturesReadBackAsTheFrameAtTheWindowsSize) {

@@ -23,23 +23,13 @@ const std::string kSample = OCUVIS_SAMPLE_FILE;
 
 class SideWindows : public ::testing::Test {
   protected:
-    SideWindows() {
-        std::string pattern = "/tmp/ocuvis-side-XXXXXX";
-        if (::mkdtemp(pattern.data()) != nullptr) dir_ = pattern;
-    }
-    ~SideWindows() override {
-        under_.reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(dir_, ignored);
-    }
+    ~SideWindows() override { under_.reset(); }
     WindowUnderTest& Open(const std::string& argument = kSample) {
         under_ = std::make_unique<WindowUnderTest>(argument, hive_);
         return *under_;
     }
     std::string File(const std::string& name, const std::string& text) {
-        const std::string path = (dir_ / name).string();
-        std::ofstream(path) << text;
-        return path;
+        return dir_.Write(name, text);
     }
     TGraphWindow& w() { return *under_->window; }
     ScriptedDialogs& d() { return *under_->dialogs; }
@@ -52,7 +42,7 @@ class SideWindows : public ::testing::Test {
     }
     HiveContents hive_;
     std::unique_ptr<WindowUnderTest> under_;
-    std::filesystem::path dir_;
+    TempFolder dir_;
 };
 
 TEST_F(SideWindows, InputSetupCancelKeepsTheFileAndOkLoadsTheOneChosenInIt) {

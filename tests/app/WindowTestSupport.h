@@ -11,15 +11,10 @@
 
 #include "RegistryHive.h"
 #include "TGraphWindow.h"
+#include "TestSupport.h"
 #include "WindowDialogs.h"
 
 namespace ocuvis::test {
-
-struct ShownMessage {
-    std::string text;
-    std::string title;
-    MessageIcon icon;
-};
 
 // Dialogs that answer from a script and remember what was asked and shown.
 struct ScriptedDialogs final : WindowDialogs {

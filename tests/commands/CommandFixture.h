@@ -10,28 +10,12 @@
 #include "GraphCommands.h"
 #include "KeyboardCommands.h"
 #include "RotationControl.h"
+#include "TestSupport.h"
 
 namespace ocuvis {
 
-struct CountingPresenter final : FramePresenter {
-    void ShowFrame() override { ++frames; }
-    int frames = 0;
-};
-
-struct RecordedMessage {
-    std::string text;
-    std::string title;
-    MessageIcon icon;
-};
-
-struct RecordingFeedback final : UserFeedback {
-    void MessageBeep(BeepKind kind) override { beeps.push_back(kind); }
-    void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override {
-        messages.push_back({text, title, icon});
-    }
-    std::vector<BeepKind> beeps;
-    std::vector<RecordedMessage> messages;
-};
+using test::CountingPresenter;
+using test::RecordingFeedback;
 
 struct ScriptedChooser final : ColorChooser {
     std::optional<Colour> ChooseColor() override {

@@ -82,9 +82,9 @@ TEST_F(GraphCommandsTest, ForegroundColoursMustDifferFromTheBackground) {
         chooser.answers = {0x000000, 0x00FF00};  // the background, then another
         (commands.*c.command)(chooser);
         EXPECT_EQ(view.*c.field, before) << c.text;
-        EXPECT_EQ(feedback.messages.back().text, c.text);
-        EXPECT_EQ(feedback.messages.back().title, "Ocuvis Error Message");
-        EXPECT_EQ(feedback.messages.back().icon, c.icon);
+        EXPECT_EQ(feedback.shown.back().text, c.text);
+        EXPECT_EQ(feedback.shown.back().title, "Ocuvis Error Message");
+        EXPECT_EQ(feedback.shown.back().icon, c.icon);
         EXPECT_EQ(FramesFrom([&] { (commands.*c.command)(chooser); }), 1);
         EXPECT_EQ(view.*c.field, 0x00FF00u) << c.text;
     }
@@ -96,9 +96,9 @@ TEST_F(GraphCommandsTest, ABackgroundLikeAForegroundStaysAndWarnsOnce) {
     EXPECT_EQ(FramesFrom([&] { commands.BackgoundColorSetupItemClick(chooser); }), 1);
     EXPECT_EQ(FramesFrom([&] { commands.BackgoundColorSetupItemClick(chooser); }), 0);
     EXPECT_EQ(view.backgroundColor, 0xFFFFFFu);
-    ASSERT_EQ(feedback.messages.size(), 1u);
-    EXPECT_EQ(feedback.messages[0].title, "Ocuvis Warning Message");
-    EXPECT_EQ(feedback.messages[0].text,
+    ASSERT_EQ(feedback.shown.size(), 1u);
+    EXPECT_EQ(feedback.shown[0].title, "Ocuvis Warning Message");
+    EXPECT_EQ(feedback.shown[0].text,
               "Warning:  One or more of Dots, Lines, Grid, and Text colors are same as "
               "Background color.");
     commands.DefaultColorsSetupItemClick();

@@ -49,7 +49,7 @@ class FileFormatDialog : public ::testing::Test {
     }
 
     TestSettings settings;
-    TestFiles files;
+    TempFolder files;
     std::int32_t clockSeed = 5150;
     FileInputValues values{settings.store, kAppKeyName};
     FileFormatSetup setup{values, settings.feedback, [this] { return clockSeed; }};

@@ -22,11 +22,12 @@ namespace {
 class ProgressForm : public ::testing::Test {
   protected:
     std::unique_ptr<TFileProgressBarForm> Form(const std::string& path) {
-        return std::make_unique<TFileProgressBarForm>(path, settings.store, settings.feedback);
+        return std::make_unique<TFileProgressBarForm>(path, settings.progressPosition,
+                                                      settings.feedback);
     }
 
     TestSettings settings;
-    TestFiles files;
+    TempFolder files;
 };
 
 TEST_F(ProgressForm, TheMessageAndPercentageFollowTheBytesRead) {

@@ -25,7 +25,7 @@ namespace ocuvis {
 namespace {
 
 using fixture::LoaderHarness;
-using fixture::TempDir;
+using test::TempFolder;
 
 struct Xyz {
     double x, y, z;
@@ -77,7 +77,7 @@ class Loader : public ::testing::Test {
         EXPECT_NEAR(h.DataX(h.Point(3).x), DefaultDataPoints[3].x, 1e-5);
     }
 
-    TempDir dir;
+    TempFolder dir;
     LoaderHarness h;
 };
 

@@ -13,7 +13,8 @@
 namespace ocuvis {
 namespace {
 
-using fixture::TempDir;
+using test::RecordingFeedback;
+using test::TempFolder;
 
 // The stored values in memory; counts the writes.
 class MemoryFileInputStore final : public FileInputStore {
@@ -36,22 +37,6 @@ class MemoryFileInputStore final : public FileInputStore {
     int writes = 0;
 };
 
-struct Shown {
-    std::string text;
-    std::string title;
-    MessageIcon icon;
-};
-
-class RecordingFeedback final : public UserFeedback {
-  public:
-    void MessageBeep(BeepKind kind) override { beeps.push_back(kind); }
-    void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override {
-        shown.push_back({text, title, icon});
-    }
-    std::vector<BeepKind> beeps;
-    std::vector<Shown> shown;
-};
-
 class FileFormatSetupTest : public ::testing::Test {
   protected:
     // A clock that gives the seeds of clockSeeds in turn, then repeats the last.
@@ -66,7 +51,7 @@ class FileFormatSetupTest : public ::testing::Test {
         return std::make_unique<FileFormatSetup>(store, feedback, TestClock());
     }
 
-    TempDir dir;
+    TempFolder dir;
     MemoryFileInputStore store;
     RecordingFeedback feedback;
     std::vector<std::int32_t> clockSeeds{1000};

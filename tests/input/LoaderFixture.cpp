@@ -7,31 +7,6 @@
 
 namespace ocuvis::fixture {
 
-TempDir::TempDir() {
-    std::filesystem::path base = std::filesystem::temp_directory_path();
-    if (base.string().find('.') != std::string::npos) base = "/tmp";
-    std::string pattern = (base / "ocuvis-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "cannot make " << pattern;
-    dir_ = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(dir_, ignored);
-}
-
-std::string TempDir::Path(const std::string& name) const {
-    return (dir_ / name).string();
-}
-
-std::string TempDir::Write(const std::string& name, const std::string& content) const {
-    const std::string path = Path(name);
-    std::ofstream out(path, std::ios::binary);
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-    EXPECT_TRUE(out.good()) << path;
-    return path;
-}
-
 namespace {
 class FakeProgress final : public LoadProgress {
   public:

@@ -7,24 +7,9 @@
 #include <vector>
 
 #include "DataFileLoader.h"
+#include "TestSupport.h"
 
 namespace ocuvis::fixture {
-
-// A fresh directory for the files of one test, removed with its contents afterwards. Its path
-// holds no '.', so the loader's extension completion only ever sees the names a test chooses.
-class TempDir {
-  public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    std::string Path(const std::string& name) const;
-    std::string Write(const std::string& name, const std::string& content) const;
-
-  private:
-    std::filesystem::path dir_;
-};
 
 class RecordingScaleReset final : public ScaleReset {
   public:

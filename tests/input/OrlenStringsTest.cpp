@@ -213,7 +213,7 @@ TEST(ByteStreamReadLine, ReadsAFileLargerThanItsBufferAcrossEveryBoundary) {
     fillTo(3 * kBuffer + 20000);
     content += std::string(12000, 'r') + "\r\nlast line without end";
 
-    fixture::TempDir dir;
+    test::TempFolder dir;
     auto stream = ByteStream::OpenFile(dir.Write("big.txt", content));
     ASSERT_NE(stream, nullptr);
     EXPECT_EQ(stream->Size(), static_cast<std::int64_t>(content.size()));

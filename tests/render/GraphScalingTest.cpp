@@ -9,17 +9,13 @@
 #include <vector>
 
 #include "ScaleSteps.h"
+#include "TestSupport.h"
 
 namespace ocuvis {
 namespace {
 
+using test::CountingPresenter;
 using ::testing::ElementsAre;
-
-class CountingPresenter final : public FramePresenter {
-  public:
-    void ShowFrame() override { ++frames; }
-    int frames = 0;
-};
 
 // The shift of an offset position: 2.5 (a float) times the extended 1/45, stored as a float.
 float Offset(int position) {

@@ -10,6 +10,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "TestSupport.h"
+
 namespace ocuvis {
 namespace {
 
@@ -36,23 +38,17 @@ TEST(ImageFormatOfName, TheExtensionDecidesInAnyLetterCase) {
 class ImageFileWrite : public testing::Test {
   protected:
     ImageFileWrite() {
-        std::string pattern = "/tmp/ocuvis-image-XXXXXX";
-        if (::mkdtemp(pattern.data()) != nullptr) dir_ = pattern;
         image_.fill(Qt::black);
         for (int y = 0; y < image_.height(); ++y)
             image_.setPixel(y % image_.width(), y, 0xFF20C040);
     }
-    ~ImageFileWrite() override {
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
-    }
-    QString Path(const char* name) const { return QString::fromStdString((dir_ / name).string()); }
+    QString Path(const char* name) const { return QString::fromStdString(dir_.Path(name)); }
     static std::string Bytes(const QString& path) {
         std::ifstream file(path.toStdString(), std::ios::binary);
         return {std::istreambuf_iterator<char>(file), {}};
     }
 
-    fs::path dir_;
+    test::TempFolder dir_;
     QImage image_{300, 200, QImage::Format_RGB32};
 };
 
@@ -85,7 +81,7 @@ TEST_F(ImageFileWrite, AFailedWriteLeavesTheFileThatWasThere) {
 
     EXPECT_NE(failure, std::nullopt);
     EXPECT_EQ(Bytes(target), before);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_.path()), fs::directory_iterator()), 1);
 }
 
 }  // namespace

@@ -18,7 +18,7 @@ const std::string kListKey = "Software\\Tolvane\\Ocuvis\\Last Opened Files";
 class LastFilesMenuTest : public ::testing::Test {
   protected:
     TempFolder folder;
-    HiveOnFile file{folder.File("registry.sqlite")};
+    HiveOnFile file{folder.Path("registry.sqlite")};
     std::vector<std::string> opened;
 
     std::unique_ptr<LastFilesMenu> Make(std::int32_t capacity = 10) {
@@ -182,7 +182,7 @@ TEST_F(LastFilesMenuTest, ASaveKilledPartWayLeavesTheOldList) {
         scripted.beforeWrite = [](const std::string& name) {
             if (name == "LastFile1") raise(SIGKILL);
         };
-        RecordingMessages messages;
+        RecordingFeedback messages;
         {
             LastFilesMenu menu(nullptr, scripted, messages, "Ocuvis", 10);
             menu.AddRecentFile("/d/c.3d");

@@ -16,7 +16,7 @@ const std::string kOcuvisKey = "Software\\Tolvane\\Ocuvis";
 class OrlenRegistryTest : public ::testing::Test {
   protected:
     TempFolder folder;
-    HiveOnFile file{folder.File("registry.sqlite")};
+    HiveOnFile file{folder.Path("registry.sqlite")};
     OrlenRegistry& store = file.store;
     SqliteHive& hive = file.hive;
     std::vector<ShownMessage>& shown = file.messages.shown;
@@ -217,7 +217,7 @@ TEST_F(OrlenRegistryTest, AReadOnlyHiveLoadsAndTellsOnceThatItCannotSave) {
     const auto bytes = FileBytes(path);
     // Two stores on one hive, as the window and its side windows have.
     SqliteHive readOnly(path);
-    RecordingMessages mainMessages, sideMessages;
+    RecordingFeedback mainMessages, sideMessages;
     OrlenRegistry main(readOnly, mainMessages), side(readOnly, sideMessages);
     std::int32_t number = 0;
     EXPECT_TRUE(main.ReadInteger("Ocuvis", "Point Size", number));

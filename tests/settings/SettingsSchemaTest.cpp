@@ -21,7 +21,7 @@ class SettingsSchemaTest : public ::testing::Test {
     WindowBounds bounds{0, 0, 364, 790, Placement::Centred};
 
     TempFolder folder;
-    HiveOnFile file{folder.File("registry.sqlite")};
+    HiveOnFile file{folder.Path("registry.sqlite")};
     ScriptedHive scripted{file.hive};
     OrlenRegistry store{scripted, file.messages};
     SettingsSchema schema{store};

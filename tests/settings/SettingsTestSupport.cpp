@@ -30,18 +30,6 @@ HiveStatus ScriptedHive::RemoveKey(std::string_view path) {
     return inner_.RemoveKey(path);
 }
 
-TempFolder::TempFolder() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "ocuvis-settings-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("no temporary folder");
-    path_ = pattern;
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-}
-
 std::vector<char> FileBytes(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     return std::vector<char>(std::istreambuf_iterator<char>(file), {});

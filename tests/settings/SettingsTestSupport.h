@@ -2,40 +2,16 @@
 
 #include <cstdint>
 #include <functional>
-#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "OrlenRegistry.h"
 #include "RegistryHive.h"
-#include "SettingsMessages.h"
 #include "SqliteHive.h"
+#include "TestSupport.h"
 
 namespace ocuvis::test {
-
-struct ShownMessage {
-    std::string text;
-    std::string title;
-    MessageIcon icon;
-
-    bool operator==(const ShownMessage&) const = default;
-};
-
-inline void PrintTo(const ShownMessage& m, std::ostream* os) {
-    const char* icon = m.icon == MessageIcon::Warning       ? "warning "
-                       : m.icon == MessageIcon::Information ? "information "
-                                                            : "stop ";
-    *os << icon << "[" << m.title << "] " << m.text;
-}
-
-class RecordingMessages final : public SettingsMessages {
-  public:
-    void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override {
-        shown.push_back({text, title, icon});
-    }
-    std::vector<ShownMessage> shown;
-};
 
 struct RecordedWrite {
     std::string path;
@@ -66,21 +42,6 @@ class ScriptedHive final : public RegistryHive {
     RegistryHive& inner_;
 };
 
-// A private folder for one test, removed with everything in it at the end.
-class TempFolder {
-  public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-    const std::string& path() const { return path_; }
-
-  private:
-    std::string path_;
-};
-
 std::vector<char> FileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::vector<char>& bytes);
 
@@ -92,7 +53,7 @@ struct HiveOnFile {
     explicit HiveOnFile(const std::string& file) : hive(file), store(hive, messages) {}
 
     SqliteHive hive;
-    RecordingMessages messages;
+    RecordingFeedback messages;
     OrlenRegistry store;
 };
 

@@ -13,19 +13,13 @@ using namespace ocuvis::test;
 
 namespace {
 
-class RecordingBeeper final : public Beeper {
-  public:
-    void MessageBeep(BeepKind kind) override { beeps.push_back(kind); }
-    std::vector<BeepKind> beeps;
-};
-
 class SideWindowValuesTest : public ::testing::Test {
   protected:
     TempFolder folder;
-    HiveOnFile file{folder.File("registry.sqlite")};
+    HiveOnFile file{folder.Path("registry.sqlite")};
     ScriptedHive scripted{file.hive};
     OrlenRegistry store{scripted, file.messages};
-    RecordingBeeper beeper;
+    RecordingFeedback beeper;
 
     std::vector<std::string> WrittenNames() const {
         std::vector<std::string> names;

@@ -56,7 +56,7 @@ std::vector<std::string> SiblingFiles(const std::string& folder) {
 
 TEST(SqliteHive, AFileThatIsNoHiveOfOursIsLeftByteForByte) {
     TempFolder folder;
-    const std::string file = folder.File("registry.sqlite");
+    const std::string file = folder.Path("registry.sqlite");
     std::vector<char> garbage(6000);
     for (std::size_t i = 0; i < garbage.size(); ++i)
         garbage[i] = static_cast<char>(i * 7 + 3);
@@ -84,7 +84,7 @@ TEST(SqliteHive, AFileThatIsNoHiveOfOursIsLeftByteForByte) {
 
 TEST(SqliteHive, ADamagedHiveIsNotWrittenAgain) {
     TempFolder folder;
-    const std::string file = folder.File("registry.sqlite");
+    const std::string file = folder.Path("registry.sqlite");
     {
         HiveOnFile first(file);
         first.store.WriteInteger("Ocuvis", "Point Size", 4);
@@ -103,17 +103,17 @@ TEST(SqliteHive, ADamagedHiveIsNotWrittenAgain) {
 
 TEST(SqliteHive, AFolderThatCannotBeMadeFailsEveryCallAndTheProgramGoesOn) {
     TempFolder folder;
-    WriteFileBytes(folder.File("plain file"), {'x'});
-    const std::string below = folder.File("plain file") + "/Tolvane/registry.sqlite";
+    WriteFileBytes(folder.Path("plain file"), {'x'});
+    const std::string below = folder.Path("plain file") + "/Tolvane/registry.sqlite";
     ExpectRefused(UseTheStore(below), below + " cannot be made: its folder cannot be made");
     // A folder where the file should be.
-    std::filesystem::create_directory(folder.File("a folder"));
-    ExpectRefused(UseTheStore(folder.File("a folder")), folder.File("a folder") + " is not a file");
+    std::filesystem::create_directory(folder.Path("a folder"));
+    ExpectRefused(UseTheStore(folder.Path("a folder")), folder.Path("a folder") + " is not a file");
 }
 
 TEST(SqliteHive, MissingFoldersAreMadeAndTheValuesSurviveANewStore) {
     TempFolder folder;
-    const std::string file = folder.File("config/Tolvane/registry.sqlite");
+    const std::string file = folder.Path("config/Tolvane/registry.sqlite");
     {
         HiveOnFile first(file);
         first.store.WriteString("Ocuvis\\GraphTitles", "Main Title", "Peaks");
@@ -124,13 +124,13 @@ TEST(SqliteHive, MissingFoldersAreMadeAndTheValuesSurviveANewStore) {
     EXPECT_TRUE(second.store.ReadString("Ocuvis\\GraphTitles", "Main Title", title));
     EXPECT_EQ(title, "Peaks");
     // At rest the hive is the one file: no journal is left beside it.
-    EXPECT_EQ(SiblingFiles(folder.File("config/Tolvane")),
+    EXPECT_EQ(SiblingFiles(folder.Path("config/Tolvane")),
               std::vector<std::string>{"registry.sqlite"});
 }
 
 TEST(SqliteHive, ALockHeldPastTheTimeoutFailsTheCallAndALaterOneSucceeds) {
     TempFolder folder;
-    const std::string file = folder.File("registry.sqlite");
+    const std::string file = folder.Path("registry.sqlite");
     { HiveOnFile(file).store.WriteInteger("Ocuvis", "Point Size", 3); }
 
     sqlite3* other = nullptr;
@@ -138,7 +138,7 @@ TEST(SqliteHive, ALockHeldPastTheTimeoutFailsTheCallAndALaterOneSucceeds) {
     ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
 
     SqliteHive hive(file, 150ms);
-    RecordingMessages messages;
+    RecordingFeedback messages;
     OrlenRegistry store(hive, messages);
     const auto start = std::chrono::steady_clock::now();
     store.WriteInteger("Ocuvis", "Point Size", 4);
@@ -181,7 +181,7 @@ bool ChildSucceeded(pid_t child, std::chrono::seconds limit) {
 
 TEST(SqliteHive, TwoProcessesWritingAtOnceLoseNothing) {
     TempFolder folder;
-    const std::string file = folder.File("registry.sqlite");
+    const std::string file = folder.Path("registry.sqlite");
     constexpr int kValues = 120;
     std::vector<pid_t> children;
     for (int writer = 0; writer < 2; ++writer) {
@@ -189,7 +189,7 @@ TEST(SqliteHive, TwoProcessesWritingAtOnceLoseNothing) {
         ASSERT_GE(child, 0);
         if (child == 0) {
             SqliteHive hive(file, 10000ms);
-            RecordingMessages messages;
+            RecordingFeedback messages;
             OrlenRegistry store(hive, messages);
             for (int i = 0; i < kValues; ++i) {
                 // One shared key (and each writer's own sub-key), made by whichever comes first.
@@ -218,7 +218,7 @@ TEST(SqliteHive, TwoProcessesWritingAtOnceLoseNothing) {
 
 TEST(SqliteHive, AWriterKilledMidWayLeavesEveryFinishedValue) {
     TempFolder folder;
-    const std::string file = folder.File("registry.sqlite");
+    const std::string file = folder.Path("registry.sqlite");
     int pipeEnds[2];
     ASSERT_EQ(pipe(pipeEnds), 0);
     const pid_t child = fork();
@@ -227,7 +227,7 @@ TEST(SqliteHive, AWriterKilledMidWayLeavesEveryFinishedValue) {
         close(pipeEnds[0]);
         alarm(60);  // never outlives the test
         SqliteHive hive(file);
-        RecordingMessages messages;
+        RecordingFeedback messages;
         OrlenRegistry store(hive, messages);
         for (std::int32_t i = 0;; ++i) {
             store.WriteFloat("Ocuvis", "v" + std::to_string(i), i * 0.5);
@@ -258,7 +258,7 @@ TEST(SqliteHive, AWriterKilledMidWayLeavesEveryFinishedValue) {
 // Id 0 marks the top of the tree; a key given it by another program makes the tree loop.
 TEST(SqliteHive, AKeyTreeThatLoopsIsNeverWalkedForEverNorWrittenAgain) {
     TempFolder folder;
-    const std::string file = folder.File("registry.sqlite");
+    const std::string file = folder.Path("registry.sqlite");
     { HiveOnFile(file).store.WriteString("Ocuvis\\Last Opened Files", "LastFile0", "/d/a.3d"); }
     const auto values = [&] {
         sqlite3* db = nullptr;
@@ -324,7 +324,7 @@ TEST(SqliteHive, DefaultPathFollowsTheEnvironment) {
 
 TEST(SqliteHive, PathsWithEmptyPartsNameNoKey) {
     TempFolder folder;
-    SqliteHive hive(folder.File("registry.sqlite"));
+    SqliteHive hive(folder.Path("registry.sqlite"));
     StoredValue value{kRegDword, {1, 0, 0, 0}};
     for (const char* path : {"", "\\A", "A\\", "A\\\\B"}) {
         EXPECT_EQ(hive.WriteValue(path, "v", value), HiveStatus::KeyUnavailable) << path;

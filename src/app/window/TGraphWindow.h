@@ -17,6 +17,7 @@
 #include "KeyboardCommands.h"
 #include "LoaderServices.h"
 #include "MainMenus.h"
+#include "ProgressBarPosition.h"
 #include "StatusPanel.h"
 #include "TFileProgressBarForm.h"
 #include "ViewerDocument.h"
@@ -140,9 +141,10 @@ class TGraphWindow final : public QMainWindow,
     std::unique_ptr<RegistryHive> hive_;
     RedrawGate gate_;
     // The side windows make a store of their own, stateless like every store.
-    FeedbackMessages sideMessages_{*dialogs_};
+    RepeatFilter sideMessages_{*dialogs_};
     OrlenRegistry sideStore_{*hive_, sideMessages_};
-    FileProgressFactory progress_{sideStore_, *dialogs_};
+    ProgressBarPosition progressPosition_{sideStore_, kAppKeyName};
+    FileProgressFactory progress_{progressPosition_, *dialogs_};
     FileInputValues fileInputValues_{sideStore_, kAppKeyName};
     FileFormatSetup fileInput_{fileInputValues_, *dialogs_};
     GraphOutput output_{*dialogs_};

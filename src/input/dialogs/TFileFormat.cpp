@@ -69,12 +69,12 @@ std::string ChooseSetupDataFile(QWidget* parent) {
     return dialog.selectedFiles().front().toLocal8Bit().toStdString();
 }
 
-TFileFormat::TFileFormat(FileFormatSetup& setup, FileInputValues& values, UserFeedback& feedback,
-                         QWidget* parent)
+TFileFormat::TFileFormat(FileFormatSetup& setup, WindowBoundsStore& sizeStore,
+                         UserFeedback& feedback, QWidget* parent)
     : QDialog(parent),
       chooseDataFile(ChooseSetupDataFile),
       setup_(setup),
-      values_(values),
+      size_(sizeStore),
       feedback_(feedback) {
     setObjectName("TFileFormat");
     setWindowTitle("Setup File Input");
@@ -84,7 +84,8 @@ TFileFormat::TFileFormat(FileFormatSetup& setup, FileInputValues& values, UserFe
     BuildControls();
     ConnectControls();
 
-    const WindowBounds& size = values_.dialogBounds;
+    WindowBounds size;
+    size_.Restore(size);
     resize(std::max(kDesignWidth, static_cast<int>(size.width)),
            std::clamp(static_cast<int>(size.height), kMinimumHeight, kMaximumHeight));
     setup_.controlsChanged = [this] { ShowControls(); };
@@ -312,11 +313,12 @@ void TFileFormat::setVisible(bool visible) {
     }
     // The size is stored once, at closing: a write per resize event stalls every drag on disk.
     if (!visible && isVisible()) {
-        WindowBounds& stored = values_.dialogBounds;
+        WindowBounds stored;
+        size_.Restore(stored);
         if (stored.width != width() || stored.height != height()) {
             stored.width = width();
             stored.height = height();
-            values_.SaveDialogSize();
+            size_.Save(stored);
         }
     }
     QDialog::setVisible(visible);

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "FileFormatSetup.h"
-#include "FileInputValues.h"
 #include "UserFeedback.h"
+#include "WindowBounds.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -30,8 +30,8 @@ class TFileFormat final : public QDialog {
     static constexpr int kMinimumHeight = 250;
     static constexpr int kMaximumHeight = 350;
 
-    // values: the store behind setup, which also keeps this dialog's size.
-    TFileFormat(FileFormatSetup& setup, FileInputValues& values, UserFeedback& feedback,
+    // sizeStore: where this dialog's size is kept between runs.
+    TFileFormat(FileFormatSetup& setup, WindowBoundsStore& sizeStore, UserFeedback& feedback,
                 QWidget* parent);
     ~TFileFormat() override;
 
@@ -72,7 +72,7 @@ class TFileFormat final : public QDialog {
     void FillSelector(QComboBox* selector, bool noneEntry);
 
     FileFormatSetup& setup_;
-    FileInputValues& values_;
+    WindowBoundsStore& size_;
     UserFeedback& feedback_;
     int shownEntries_ = -1;
 };

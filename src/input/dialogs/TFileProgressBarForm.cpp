@@ -8,9 +8,9 @@
 
 namespace ocuvis {
 
-TFileProgressBarForm::TFileProgressBarForm(const std::string& fileName, OrlenRegistry store,
+TFileProgressBarForm::TFileProgressBarForm(const std::string& fileName, WindowBoundsStore& position,
                                            UserFeedback& feedback)
-    : TProgressBarForm(store, kAppKeyName) {
+    : TProgressBarForm(position) {
     setObjectName("TFileProgressBarForm");
     if (const auto file = ByteStream::OpenFile(fileName)) {
         fileSize = file->Size();
@@ -68,7 +68,7 @@ void TFileProgressBarForm::UpdateFileProgress(std::int64_t position) {
 }
 
 std::unique_ptr<LoadProgress> FileProgressFactory::Create(const std::string& fileName) {
-    return std::make_unique<TFileProgressBarForm>(fileName, store_, feedback_);
+    return std::make_unique<TFileProgressBarForm>(fileName, position_, feedback_);
 }
 
 }  // namespace ocuvis

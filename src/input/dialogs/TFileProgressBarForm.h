@@ -5,7 +5,6 @@
 #include <string>
 
 #include "LoaderServices.h"
-#include "OrlenRegistry.h"
 #include "TProgressBarForm.h"
 #include "UserFeedback.h"
 
@@ -19,7 +18,8 @@ class TFileProgressBarForm final : public TProgressBarForm, public LoadProgress 
     static constexpr const char* kMissingFileCaption = "Progress Bar Error: File does not exist";
 
     // A file that cannot be opened for reading gets the error caption and the error beep.
-    TFileProgressBarForm(const std::string& fileName, OrlenRegistry store, UserFeedback& feedback);
+    TFileProgressBarForm(const std::string& fileName, WindowBoundsStore& position,
+                         UserFeedback& feedback);
 
     // LoadProgress; position: the bytes read so far.
     void UpdateFileProgress(std::int64_t position) override;
@@ -43,12 +43,12 @@ class TFileProgressBarForm final : public TProgressBarForm, public LoadProgress 
 // Makes the progress window of each load.
 class FileProgressFactory final : public LoadProgressFactory {
   public:
-    FileProgressFactory(OrlenRegistry store, UserFeedback& feedback)
-        : store_(store), feedback_(feedback) {}
+    FileProgressFactory(WindowBoundsStore& position, UserFeedback& feedback)
+        : position_(position), feedback_(feedback) {}
     std::unique_ptr<LoadProgress> Create(const std::string& fileName) override;
 
   private:
-    OrlenRegistry store_;
+    WindowBoundsStore& position_;
     UserFeedback& feedback_;
 };
 

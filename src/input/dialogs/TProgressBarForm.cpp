@@ -13,17 +13,15 @@
 
 namespace ocuvis {
 
-TProgressBarForm::TProgressBarForm(OrlenRegistry store, const std::string& keyName,
-                                   int startPosition)
-    : TProgressBarForm(store, keyName) {
+TProgressBarForm::TProgressBarForm(WindowBoundsStore& position, int startPosition)
+    : TProgressBarForm(position) {
     ResetProgress(startPosition);
 }
 
-TProgressBarForm::TProgressBarForm(OrlenRegistry store, const std::string& keyName)
+TProgressBarForm::TProgressBarForm(WindowBoundsStore& position)
     : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
                            Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint),
-      registryKey(keyName + "\\ProgressBar"),
-      position_(store, keyName) {
+      position_(position) {
     setObjectName("TProgressBarForm");
     setWindowTitle("Progress Indicator");
     setFixedSize(kWidth, kHeight);

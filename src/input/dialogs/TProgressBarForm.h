@@ -4,8 +4,7 @@
 #include <QWidget>
 #include <string>
 
-#include "OrlenRegistry.h"
-#include "ProgressBarPosition.h"
+#include "WindowBounds.h"
 
 class QLabel;
 class QProgressBar;
@@ -24,9 +23,8 @@ class TProgressBarForm : public QWidget {
     // repaints answer within a frame or two, rarely enough that a fast load is not slowed.
     static constexpr int kEventIntervalMs = 20;
 
-    // keyName: the program's key; the position lies under keyName + "\ProgressBar". The
-    // window shows itself at once.
-    TProgressBarForm(OrlenRegistry store, const std::string& keyName, int startPosition);
+    // position: where the window was last left. The window shows itself at once.
+    TProgressBarForm(WindowBoundsStore& position, int startPosition);
     ~TProgressBarForm() override;
 
     // Bar to position, the window shown and painted at once, Abort forgotten.
@@ -48,15 +46,13 @@ class TProgressBarForm : public QWidget {
     QLabel* PercentIndicatorLabel = nullptr;
     QPushButton* AbortProgressBarBitBtn = nullptr;
 
-    const std::string registryKey;
-
   protected:
     // For windows that add to the form: they show it with ResetProgress once they are made, so
     // that no event handled then meets a window half built.
-    TProgressBarForm(OrlenRegistry store, const std::string& keyName);
+    explicit TProgressBarForm(WindowBoundsStore& position);
 
   private:
-    ProgressBarPosition position_;
+    WindowBoundsStore& position_;
     QElapsedTimer sinceEvents_;
     bool abortPressed_ = false;
 };

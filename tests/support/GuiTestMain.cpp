@@ -1,4 +1,4 @@
-// The renderer needs a QGuiApplication for fonts; tests run without a screen and at fixed DPI.
+// Renderer tests need a QGuiApplication for fonts; they run without a screen and at fixed DPI.
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>

@@ -19,4 +19,13 @@ struct WindowBounds {
     bool operator==(const WindowBounds&) const = default;
 };
 
+// Where a window keeps its bounds between runs, so a dialog needs no settings class.
+class WindowBoundsStore {
+  public:
+    virtual ~WindowBoundsStore() = default;
+    // False when nothing was stored; the window is then left as it is.
+    virtual bool Restore(WindowBounds& window) = 0;
+    virtual void Save(const WindowBounds& window) = 0;
+};
+
 }  // namespace ocuvis

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+
+namespace ocuvis {
+
+// The file input set-up as the loader reads it: field numbers are 1-based, 0 or less for none.
+struct FileInputFields {
+    std::int32_t XIndex = 1;
+    std::int32_t YIndex = 2;
+    std::int32_t ZIndex = 3;
+    std::int32_t DotIndex = 0;
+    bool SubSampleEnabled = false;
+    float SamplePercent = 10.0f;
+};
+
+// How the sub-sampling generator is seeded: SeedType 0 "Random" (a new clock seed at every load),
+// 1 "Fixed" (Seed as it is).
+struct SeedSetup {
+    std::uint8_t SeedType = 0;
+    std::int32_t Seed = 0;
+};
+
+// Where the file input set-up keeps its values between runs.
+class FileInputStore {
+  public:
+    virtual ~FileInputStore() = default;
+    // A value that is missing leaves its field as it is.
+    virtual void ReadSetupValues(FileInputFields& fields, SeedSetup& seed) = 0;
+    virtual void WriteSetupValues(const FileInputFields& fields, const SeedSetup& seed) = 0;
+};
+
+}  // namespace ocuvis
