@@ -148,18 +148,16 @@ TEST_F(Scaling, RestoreAppliesEachPositionAfterItsScaleAndSkipsWhatCannotBeUsed)
     // A position that moves the bar lets its handler replace the value just read; one that
     // does not leaves the read value in place.
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    store.WriteFloat("graph.xscale", 3.0);
-    store.WriteFloat("XRangeScrollBar.Position", 27.9);
-    store.WriteFloat("graph.yscale", 3.0);
-    store.WriteFloat("YRangeScrollBar.Position", 21.0);
-    store.WriteFloat("XOffsetScrollBar.Position", -3.7);
-    store.WriteFloat("ZRangeScrollBar.Position", 500.0);
-    store.WriteFloat("ZOffsetScrollBar.Position", nan);
-    store.WriteFloat("YOffsetScrollBar.Position", 1e300);
-    store.WriteFloat("graph.xmin", nan);
-    store.WriteFloat("graph.ymax", 1e300);
-    store.WriteFloat("graph.zmin", -2.5);
-    store.WriteFloat("z0", std::numeric_limits<double>::infinity());
+    // clang-format off
+    const std::pair<const char*, double> stored[] = {
+        {"graph.xscale", 3.0}, {"XRangeScrollBar.Position", 27.9}, {"graph.yscale", 3.0},
+        {"YRangeScrollBar.Position", 21.0}, {"XOffsetScrollBar.Position", -3.7},
+        {"ZRangeScrollBar.Position", 500.0}, {"ZOffsetScrollBar.Position", nan},
+        {"YOffsetScrollBar.Position", 1e300}, {"graph.xmin", nan}, {"graph.ymax", 1e300},
+        {"graph.zmin", -2.5}, {"z0", std::numeric_limits<double>::infinity()}};
+    // clang-format on
+    for (const auto& [name, value] : stored)
+        store.WriteFloat(name, value);
     scaling.RestoreScaleSettings();
     EXPECT_THAT(Positions(), ElementsAre(27, 21, 77, -3, 0, 0));
     EXPECT_THAT(
