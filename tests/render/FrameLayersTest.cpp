@@ -185,8 +185,7 @@ TEST(Fading, GreyLevels) {
 
 TEST(TextLabels, FontSizeByLengthAndEightBitTextsAsLatin1) {
     for (const auto& [length, points] : {std::pair{18, 12}, {19, 11}, {21, 11}, {22, 9}}) {
-        Scene s;
-        s.Bare();
+        BareScene s;
         s.view.textLabels = true;
         s.AddLabel(0, 0, 0, std::string(static_cast<std::size_t>(length), 'W'));
         EXPECT_EQ(s.Record().Of(Kind::Text).at(0).font, (TextFont{FontFace::Serif, points, true}))
@@ -263,6 +262,11 @@ TEST(Robustness, PositionsBehindTheEyeAreSkipped) {
     EXPECT_EQ(canvas.Of(Kind::Line).size(), 1u);     // only the segment between the last two
     EXPECT_EQ(canvas.Of(Kind::Ellipse).size(), 3u);  // not the one behind
     EXPECT_EQ(TextsOf(canvas), Texts{"SEEN"});
+    // The cube's near face at the eye: a frame without extent draws only the background.
+    s.view.z0 = 1.0f;
+    s.view.gridThickness = 1;
+    s.view.axisLabels = true;
+    EXPECT_EQ(s.Record().operations.size(), 1u);
 }
 
 TEST(Robustness, HugeCoordinatesStayWithinReach) {
@@ -299,15 +303,6 @@ TEST(Robustness, PositionsWhosePixelsOverflowAreSkipped) {
     EXPECT_EQ(canvas.Of(Kind::Ellipse).size(), 2u);  // the near record only, in both images
     const Texts texts = TextsOf(canvas);
     EXPECT_EQ(std::count(texts.begin(), texts.end(), "FAR"), 0);
-}
-
-TEST(Robustness, AFrameWithoutExtentDrawsOnlyTheBackground) {
-    Scene s;
-    s.view.z0 = 1.0f;  // the cube's near face at the eye
-    s.view.lineThickness = 1;
-    s.view.axisLabels = true;
-    s.SetCubePoints({{0, 0, 0, 0}, {0.5f, 0.5f, 0.5f, 0}});
-    EXPECT_EQ(s.Record().operations.size(), 1u);
 }
 
 TEST(Robustness, CountsBeyondTheStoreAreHeldToIt) {

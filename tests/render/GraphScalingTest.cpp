@@ -60,8 +60,11 @@ TEST_F(Scaling, AutoScaleReturnsEveryBarToNeutralWithoutRendering) {
     MoveEverything();
     gate.viewReady = false;
     scaling.dragRedrawHold = true;
+    view.zInvert = true;
     scaling.AutoScale(false);
     EXPECT_EQ(view.azimuth, 30);
+    EXPECT_EQ(graph.zscale, 1.0f);
+    view.zInvert = false;
     EXPECT_FALSE(gate.viewReady || scaling.dragRedrawHold);
 
     gate.viewReady = true;
@@ -75,17 +78,6 @@ TEST_F(Scaling, AutoScaleReturnsEveryBarToNeutralWithoutRendering) {
                 ElementsAre(1.0f, 1.0f, -1.0f, 0.0f, 0.0f, 0.0f, -1.0f));
     EXPECT_EQ(view.z0, 16.0f);
     EXPECT_EQ(view.azimuth, 0);
-}
-
-TEST_F(Scaling, ZScaleAndShiftFollowTheInversionSign) {
-    scaling.SetZRangePosition(28);
-    scaling.SetZOffsetPosition(9);
-    EXPECT_EQ(graph.zscale, -10.0f);
-    EXPECT_FLOAT_EQ(graph.zshift, -Offset(9));
-    view.zInvert = true;
-    scaling.ApplyZSign();
-    EXPECT_EQ(graph.zscale, 10.0f);
-    EXPECT_FLOAT_EQ(graph.zshift, Offset(9));
 }
 
 TEST_F(Scaling, EachBarSetsItsValueOnItsBarAndRedrawsOnlyOnChange) {
@@ -103,6 +95,11 @@ TEST_F(Scaling, EachBarSetsItsValueOnItsBarAndRedrawsOnlyOnChange) {
     EXPECT_FLOAT_EQ(graph.yshift, -10.0f / 9.0f);
     EXPECT_FLOAT_EQ(graph.zshift, -20.0f / 9.0f);
     EXPECT_EQ(view.azimuth, 180);
+    // The z scale and shift carry the inversion sign.
+    view.zInvert = true;
+    scaling.ApplyZSign();
+    EXPECT_EQ(graph.zscale, 100000000.0f);
+    EXPECT_FLOAT_EQ(graph.zshift, 20.0f / 9.0f);
 
     // Already there, once clamped: no handler, no redraw, the record untouched.
     graph.xscale = 123.0f;

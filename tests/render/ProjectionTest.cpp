@@ -50,7 +50,11 @@ TEST(Projection, PixelPositionsAt780By239) {
                  {ViewType::CrossEyes, 0, 0, 0, 0, 0, 572, 207, 115},
                  // Both anaglyph images of the centre fall on one column.
                  {ViewType::RightRed, 0, 0, 0, 0, 0, 390, 390, 115},
+                 // Nearer, they part: blue right of red in right-red, left of it in right-blue.
+                 {ViewType::RightRed, 0, 0, 0, 0, -0.5f, 401, 378, 115},
+                 {ViewType::RightBlue, 0, 0, 0, 0, -0.5f, 378, 401, 115},
                  {ViewType::CrossEyes, 30, 20, 0.5f, 0.5f, 0.5f, 691, 333, 67},
+                 {ViewType::WallEyes, 30, 20, 0.5f, 0.5f, 0.5f, 698, 325, 67},
                  {ViewType::Single, 30, 20, 0.5f, 0.5f, 0.5f, 634, 0, 67}};
     for (const auto& c : cases) {
         const Projection p = ProjectionOf(c.type, c.azimuth, c.elevation);
@@ -66,20 +70,6 @@ TEST(Projection, PixelPositionsAt780By239) {
     EXPECT_NEAR(r.X, 0.6830, 5e-5);
     EXPECT_NEAR(r.Y, 0.4073, 5e-5);
     EXPECT_NEAR(r.Z, 0.3430, 5e-5);
-}
-
-TEST(Projection, AnaglyphSeparationGrowsForNearPoints) {
-    // 2h × D / (Z + D) - 2h projected units, at 780 / (2 × 1.0667) pixels per unit; the blue
-    // image lies right of the red one in right-red, left of it in right-blue.
-    const double units = 2.0 * 16.0 / 15.5 - 2.0;
-    const std::pair<ViewType, int> cases[] = {{ViewType::RightRed, 1}, {ViewType::RightBlue, -1}};
-    for (const auto& [type, sign] : cases) {
-        const Projection p = ProjectionOf(type);
-        const RotatedPosition nearPoint{0.0f, 0.0f, -0.5f};
-        const float blue = p.FirstImageColumn(nearPoint);
-        const float red = p.SecondImageColumn(nearPoint);
-        EXPECT_NEAR(sign * (blue - red), units * 780.0 / (p.frameRight - p.frameLeft), 1e-3);
-    }
 }
 
 TEST(Projection, RefusesPositionsAtOrBehindTheEyeOrNotFinite) {
