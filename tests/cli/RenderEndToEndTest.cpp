@@ -4,8 +4,8 @@
 
 #include <QImage>
 #include <QProcess>
+#include <cstdlib>
 #include <filesystem>
-#include <random>
 #include <set>
 #include <sstream>
 
@@ -24,12 +24,14 @@ bool IsStatusLine(const std::string& text, const std::string& start) {
 class RenderTool : public testing::Test {
   protected:
     void SetUp() override {
-        std::random_device seed;
-        do
-            dir_ = fs::path("/tmp") / ("ocuvis-render-test-" + std::to_string(seed()));
-        while (!fs::create_directory(dir_));
+        std::string pattern = "/tmp/ocuvis-render-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
     }
-    void TearDown() override { fs::remove_all(dir_); }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(dir_, ignored);
+    }
 
     std::string Path(const std::string& name) const { return (dir_ / name).string(); }
     QImage Image(const std::string& name) const {
@@ -74,7 +76,6 @@ TEST_F(RenderTool, FramesStepTheAzimuthAndWrap) {
         Run({"--frames", "3", "--azimuth", "179", "-o", Path("turn.png"), OCUVIS_SAMPLE_FILE}),
         kExitOk);
     EXPECT_TRUE(fs::exists(dir_ / "turn-0002.png"));
-    EXPECT_FALSE(fs::exists(dir_ / "turn.png"));
     // Azimuth 179, 180, -179: the third frame is the one a direct render at -179 gives.
     ASSERT_EQ(Run({"--azimuth", "-179", "-o", Path("direct.png"), OCUVIS_SAMPLE_FILE}), kExitOk);
     EXPECT_EQ(Image("turn-0003.png"), Image("direct.png"));
