@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <cmath>
+#include <string_view>
 #include <vector>
 
 #include "FrameFonts.h"
@@ -21,15 +22,13 @@ namespace {
 void LoadTrefoil(Scene& s) {
     std::vector<DataPoint> points;
     for (int i = 0; i < 600; ++i) {
-        if (i % 200 == 199) {
-            points.push_back(DataPoint::Break());
-            continue;
-        }
         const double t = i * (6.283185307179586 / 598.0);
-        points.push_back({static_cast<float>(20.0 + 8.0 * (std::sin(t) + 2.0 * std::sin(2.0 * t))),
-                          static_cast<float>(5.0 * (std::cos(t) - 2.0 * std::cos(2.0 * t))),
-                          static_cast<float>(-3.0 * std::sin(3.0 * t)),
-                          static_cast<float>(1.0 + (i % 4))});
+        points.push_back(i % 200 == 199
+                             ? DataPoint::Break()
+                             : DataPoint{static_cast<float>(20 + 8 * (sin(t) + 2 * sin(2 * t))),
+                                         static_cast<float>(5 * (cos(t) - 2 * cos(2 * t))),
+                                         static_cast<float>(-3 * sin(3 * t)),
+                                         static_cast<float>(1 + i % 4)});
     }
     // Labels first: the normalisation maps them with the records.
     s.AddLabel(20.0f, 0.0f, 0.0f, "KNOT");
@@ -41,10 +40,8 @@ void LoadTrefoil(Scene& s) {
 struct GoldenCase {
     const char* name;
     ViewType type;
-    int azimuth, elevation;
-    int lines, points;
-    bool fade, box, textLabels;
-    bool ownDotSizes;  // the fourth field as dot sizes
+    int azimuth, elevation, lines, points;
+    std::string_view options;  // any of "fade", "box", "labels" and "sizes" (own dot sizes)
 };
 
 // Names the case in test listings instead of dumping its bytes.
@@ -64,18 +61,17 @@ TEST_P(GoldenFrame, MatchesTheStoredImage) {
     s.SetAngles(c.azimuth, c.elevation);
     s.view.lineThickness = c.lines;
     s.view.pointSize = c.points;
-    s.view.fadeLines = c.fade;
-    s.view.fullBoxGrid = c.box;
-    s.view.textLabels = c.textLabels;
-    s.store->dotSizesPresent = c.ownDotSizes ? 1 : 0;
-    s.view.axisLabels = true;
-    s.view.titles = true;
+    s.view.fadeLines = c.options.find("fade") != std::string_view::npos;
+    s.view.fullBoxGrid = c.options.find("box") != std::string_view::npos;
+    s.view.textLabels = c.options.find("labels") != std::string_view::npos;
+    s.store->dotSizesPresent = c.options.find("sizes") != std::string_view::npos;
+    s.view.axisLabels = s.view.titles = true;
     s.titles = {"TREFOIL", "X", "", "Z"};
 
     const QImage actual = s.renderer.RenderImage(320, 120, s.Sources());
     const QString goldenPath = QStringLiteral(OCUVIS_GOLDEN_DIR "/%1.png").arg(c.name);
-    const QImage golden = QImage(goldenPath).convertToFormat(QImage::Format_RGB32);
-    if (golden != actual.convertToFormat(QImage::Format_RGB32)) {
+    if (QImage(goldenPath).convertToFormat(QImage::Format_RGB32) !=
+        actual.convertToFormat(QImage::Format_RGB32)) {
         const QString actualPath = QStringLiteral("%1.actual.png").arg(c.name);
         actual.save(actualPath);
         FAIL() << "frame differs from " << goldenPath.toStdString() << "; wrote "
@@ -85,13 +81,11 @@ TEST_P(GoldenFrame, MatchesTheStoredImage) {
 
 INSTANTIATE_TEST_SUITE_P(
     SampleData, GoldenFrame,
-    testing::Values(
-        GoldenCase{"cross_lines_labels", ViewType::CrossEyes, 30, 15, 1, 1, false, false, true,
-                   false},
-        GoldenCase{"wall_box_dots", ViewType::WallEyes, -40, 10, 0, 2, false, true, false, true},
-        GoldenCase{"cross_faded", ViewType::CrossEyes, 60, 25, 1, 0, true, false, true, false},
-        GoldenCase{"right_red_box", ViewType::RightRed, 20, -15, 1, 1, false, true, false, false},
-        GoldenCase{"single_titles", ViewType::Single, 0, 0, 2, 0, false, false, true, false}),
+    testing::Values(GoldenCase{"cross_lines_labels", ViewType::CrossEyes, 30, 15, 1, 1, "labels"},
+                    GoldenCase{"wall_box_dots", ViewType::WallEyes, -40, 10, 0, 2, "box sizes"},
+                    GoldenCase{"cross_faded", ViewType::CrossEyes, 60, 25, 1, 0, "fade labels"},
+                    GoldenCase{"right_red_box", ViewType::RightRed, 20, -15, 1, 1, "box"},
+                    GoldenCase{"single_titles", ViewType::Single, 0, 0, 2, 0, "labels"}),
     [](const testing::TestParamInfo<GoldenCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -4,40 +4,39 @@
 
 #include <limits>
 #include <string>
+
 #include "FrameTestSupport.h"
 
 namespace ocuvis {
 namespace {
 
-GraphViewState ViewOf(ViewType type, int azimuth = 0, int elevation = 0, float z0 = 16.0f) {
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+constexpr float kInf = std::numeric_limits<float>::infinity();
+
+Projection ProjectionOf(ViewType type, int azimuth = 0, int elevation = 0, float z0 = 16.0f) {
     GraphViewState view;
     view.viewType = type;
-    view.azimuth = azimuth;
-    view.elevation = elevation;
     view.azimuthRadians = AngleRadians(azimuth);
     view.elevationRadians = AngleRadians(elevation);
     view.z0 = z0;
-    return view;
+    return Projection(view, GraphRecord{}, 780, 239);
 }
 
 TEST(Projection, FrameExtentsOfTheDefaultCube) {
     const struct {
         ViewType type;
         float halfWidth, eyeOffset;
-    } cases[] = {{ViewType::CrossEyes, 2.13333f, 1},
-                 {ViewType::WallEyes, 2.13333f, 1},
-                 {ViewType::RightRed, 1.06667f, 1},
+    } cases[] = {{ViewType::WallEyes, 2.13333f, 1},
                  {ViewType::RightBlue, 1.06667f, 1},
                  {ViewType::Single, 1.06667f, 0}};
     for (const auto& c : cases) {
-        const Projection p(ViewOf(c.type), GraphRecord{}, 780, 239);
+        const Projection p = ProjectionOf(c.type);
         SCOPED_TRACE(ViewTypeName(c.type));
         EXPECT_NEAR(p.frameLeft, -c.halfWidth, 5e-5);
         EXPECT_NEAR(p.frameRight, c.halfWidth, 5e-5);
         EXPECT_NEAR(p.frameBottom, -1.04118f, 5e-5);
         EXPECT_NEAR(p.frameTop, 0.96667f, 5e-5);
         EXPECT_EQ(p.eyeOffset, c.eyeOffset);
-        EXPECT_TRUE(p.FrameUsable());
     }
 }
 
@@ -49,14 +48,16 @@ TEST(Projection, PixelPositionsAt780By239) {
         int first, second, row;
     } cases[] = {{ViewType::Single, 0, 0, 0, 0, 0, 390, 0, 115},
                  {ViewType::CrossEyes, 0, 0, 0, 0, 0, 572, 207, 115},
-                 {ViewType::WallEyes, 0, 0, 0, 0, 0, 572, 207, 115},
                  // Both anaglyph images of the centre fall on one column.
                  {ViewType::RightRed, 0, 0, 0, 0, 0, 390, 390, 115},
-                 {ViewType::RightBlue, 0, 0, 0, 0, 0, 390, 390, 115},
+                 // Nearer, they part: blue right of red in right-red, left of it in right-blue.
+                 {ViewType::RightRed, 0, 0, 0, 0, -0.5f, 401, 378, 115},
+                 {ViewType::RightBlue, 0, 0, 0, 0, -0.5f, 378, 401, 115},
                  {ViewType::CrossEyes, 30, 20, 0.5f, 0.5f, 0.5f, 691, 333, 67},
+                 {ViewType::WallEyes, 30, 20, 0.5f, 0.5f, 0.5f, 698, 325, 67},
                  {ViewType::Single, 30, 20, 0.5f, 0.5f, 0.5f, 634, 0, 67}};
     for (const auto& c : cases) {
-        const Projection p(ViewOf(c.type, c.azimuth, c.elevation), GraphRecord{}, 780, 239);
+        const Projection p = ProjectionOf(c.type, c.azimuth, c.elevation);
         const RotatedPosition r = p.Rotate(c.x, c.y, c.z);
         SCOPED_TRACE(std::string(ViewTypeName(c.type)) + " " + std::to_string(c.azimuth));
         EXPECT_EQ(p.FirstImageX(r.X, r.Y, r.Z), c.first);
@@ -65,62 +66,36 @@ TEST(Projection, PixelPositionsAt780By239) {
             EXPECT_EQ(p.SecondImageX(r.X, r.Y, r.Z), c.second);
         }
     }
-}
-
-TEST(Projection, RotatesAzimuth30Elevation20) {
-    const GraphViewState view = ViewOf(ViewType::CrossEyes, 30, 20);
-    const Projection p(view, GraphRecord{}, 780, 239);
-    const RotatedPosition r = p.Rotate(0.5f, 0.5f, 0.5f);
+    const RotatedPosition r = ProjectionOf(ViewType::CrossEyes, 30, 20).Rotate(0.5f, 0.5f, 0.5f);
     EXPECT_NEAR(r.X, 0.6830, 5e-5);
     EXPECT_NEAR(r.Y, 0.4073, 5e-5);
     EXPECT_NEAR(r.Z, 0.3430, 5e-5);
-    EXPECT_EQ(r.X, static_cast<float>(p.RotateX(0.5f, 0.5f, 0.5f)));
 }
 
-TEST(Projection, AnaglyphSeparationGrowsForNearPoints) {
-    // 2h × D / (Z + D) - 2h projected units, at 780 / (2 × 1.0667) pixels per unit; the blue
-    // image lies right of the red one in right-red, left of it in right-blue.
-    const double units = 2.0 * 16.0 / 15.5 - 2.0;
-    const std::pair<ViewType, int> cases[] = {{ViewType::RightRed, 1}, {ViewType::RightBlue, -1}};
-    for (const auto& [type, sign] : cases) {
-        const Projection p(ViewOf(type), GraphRecord{}, 780, 239);
-        const RotatedPosition nearPoint{0.0f, 0.0f, -0.5f};
-        const float blue = p.FirstImageColumn(nearPoint);
-        const float red = p.SecondImageColumn(nearPoint);
-        EXPECT_NEAR(sign * (blue - red), units * 780.0 / (p.frameRight - p.frameLeft), 1e-3);
-    }
-}
-
-TEST(Projection, RefusesPositionsAtOrBehindTheEye) {
-    const GraphViewState view = ViewOf(ViewType::CrossEyes, 0, 0, 4.0f);
-    const Projection p(view, GraphRecord{}, 780, 239);
-    EXPECT_TRUE(p.IsDrawable({0.0f, 0.0f, -3.9f}));
-    EXPECT_FALSE(p.IsDrawable({0.0f, 0.0f, -4.0f}));
-    EXPECT_FALSE(p.IsDrawable({0.0f, 0.0f, -40.0f}));
-    const float nan = std::numeric_limits<float>::quiet_NaN();
-    const float inf = std::numeric_limits<float>::infinity();
-    EXPECT_FALSE(p.IsDrawable({nan, 0.0f, 0.0f}));
-    EXPECT_FALSE(p.IsDrawable({0.0f, inf, 0.0f}));
-    EXPECT_FALSE(p.IsDrawable({0.0f, 0.0f, nan}));
+TEST(Projection, RefusesPositionsAtOrBehindTheEyeOrNotFinite) {
+    const Projection p = ProjectionOf(ViewType::CrossEyes, 0, 0, 4.0f);
+    const std::pair<RotatedPosition, bool> cases[] = {{{0, 0, -3.9f}, true},
+                                                      {{0, 0, -4.0f}, false},
+                                                      {{kNaN, 0, 0}, false},
+                                                      {{0, kInf, 0}, false},
+                                                      {{0, 0, kNaN}, false}};
+    for (const auto& [r, drawable] : cases)
+        EXPECT_EQ(p.IsDrawable(r), drawable) << r.X << " " << r.Y << " " << r.Z;
+    EXPECT_TRUE(p.FrameUsable());
     // The cube's near face at the eye: every frame edge divides by zero.
-    const Projection flat(ViewOf(ViewType::CrossEyes, 0, 0, 1.0f), GraphRecord{}, 780, 239);
+    const Projection flat = ProjectionOf(ViewType::CrossEyes, 0, 0, 1.0f);
     EXPECT_FALSE(flat.FrameUsable());
     EXPECT_FALSE(flat.IsDrawable({0.0f, 0.0f, 0.0f}));
 }
 
-TEST(Projection, PixelTruncationIsGuarded) {
-    EXPECT_EQ(Projection::TruncatePixel(12.9f), 12);
-    EXPECT_EQ(Projection::TruncatePixel(-12.9f), -12);
-    EXPECT_EQ(Projection::TruncatePixel(3.0e9f), 16777216);
-    EXPECT_EQ(Projection::TruncatePixel(-3.0e9f), -16777216);
-    EXPECT_EQ(Projection::TruncatePixel(std::numeric_limits<float>::infinity()), 16777216);
-    EXPECT_EQ(Projection::TruncatePixel(std::numeric_limits<float>::quiet_NaN()), -16777216);
-}
-
-TEST(Projection, FarPositionsGiveHeldPixels) {
+TEST(Projection, PixelsAreTruncatedAndHeld) {
+    const std::pair<float, int> cases[] = {{12.9f, 12},        {-12.9f, -12},
+                                           {3.0e9f, 16777216}, {-3.0e9f, -16777216},
+                                           {kInf, 16777216},   {kNaN, -16777216}};
+    for (const auto& [column, pixel] : cases)
+        EXPECT_EQ(Projection::TruncatePixel(column), pixel) << column;
     // Constant data far from zero normalises to millions of cube units.
-    const GraphViewState view = ViewOf(ViewType::CrossEyes);
-    const Projection p(view, GraphRecord{}, 780, 239);
+    const Projection p = ProjectionOf(ViewType::CrossEyes);
     const RotatedPosition r = p.Rotate(4.0e7f, -4.0e7f, 0.0f);
     ASSERT_TRUE(p.IsDrawable(r));
     EXPECT_EQ(p.FirstImageX(r.X, r.Y, r.Z), 16777216);
