@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything twice and runs the whole suite:
-#   release (gcc): the unit and widget tests, then one short pass of every benchmark;
+#   format: every C++ file as clang-format leaves it;
+#   release (gcc, warnings as errors): the unit and widget tests, then one short pass of every benchmark;
 #   asan (clang, AddressSanitizer + UndefinedBehaviorSanitizer): the same tests again, then
 #   each fuzzer for a bounded time.
 # FUZZ_SECONDS sets the time per fuzzer (default 30).
@@ -12,8 +13,12 @@ scripts/install-deps.sh
 jobs="$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 
-echo "== release build"
-cmake --preset release -DOCUVIS_TESTS=ON -DOCUVIS_BENCH=ON > /dev/null
+echo "== format"
+# clang-format 14 with the repository's .clang-format; prints the first offending lines.
+git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+
+echo "== release build (warnings are errors)"
+cmake --preset release -DOCUVIS_TESTS=ON -DOCUVIS_BENCH=ON -DOCUVIS_WERROR=ON > /dev/null
 cmake --build build/release -j "$jobs"
 ctest --test-dir build/release --output-on-failure -j "$jobs"
 

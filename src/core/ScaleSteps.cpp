@@ -4,7 +4,8 @@ namespace ocuvis {
 
 // Written out as decimal literals so every entry is the float nearest to its decimal value;
 // computing them as m × 10^k would round differently for some entries.
-// clang-format off: one decade per row
+// One decade per row.
+// clang-format off
 const std::array<float, kScaleStepCount> ScaleSteps = {
     0.001f, 0.0015f, 0.002f, 0.003f, 0.004f, 0.005f, 0.008f,
     0.01f, 0.015f, 0.02f, 0.03f, 0.04f, 0.05f, 0.08f,

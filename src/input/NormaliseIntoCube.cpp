@@ -25,7 +25,9 @@ float DirectLower(float minimum, float subStep) {
     return lower;
 }
 
-bool SameBinade(float a, float b) { return a > 0.0f && b > 0.0f && std::ilogb(a) == std::ilogb(b); }
+bool SameBinade(float a, float b) {
+    return a > 0.0f && b > 0.0f && std::ilogb(a) == std::ilogb(b);
+}
 
 // Adds step to x in float until x >= target, ending exactly where the adds one by one would.
 // Within one binade every add after the first gives the same increment (the sum stays on that
