@@ -1,10 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
-#include <QLabel>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QTimer>
+#include <QtWidgets>
 #include <algorithm>
 #include <chrono>
 #include <ctime>
@@ -49,14 +45,10 @@ TEST_F(ProgressForm, ShowsTheBytesReadComesBackWhereItWasLeftAndNamesAMissingFil
 }
 
 TEST(ProgressTexts, KilobytesKeepFiveSignificantDigitsAndPercentagesStayWithinRange) {
+    // Halves round up, not to even; 99,999.5 KB rounds up to six digits.
     const std::pair<std::int64_t, const char*> kilobytes[] = {
-        {511, "0"},
-        {512, "1"},
-        {2560, "3"},  // halves round up, not to even
-        {102399487, "99999"},
-        {102399488, "1E5"},  // 99,999.5 KB rounds up to six digits
-        {126418944, "1.2346E5"},
-    };
+        {511, "0"},           {512, "1"},         {2560, "3"},
+        {102399487, "99999"}, {102399488, "1E5"}, {126418944, "1.2346E5"}};
     for (const auto& [bytes, text] : kilobytes)
         EXPECT_EQ(TFileProgressBarForm::KilobyteText(bytes), text) << bytes;
 

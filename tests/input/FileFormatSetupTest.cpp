@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -41,44 +40,40 @@ class RecordingFeedback final : public UserFeedback {
 
 class FileFormatSetupTest : public ::testing::Test {
   protected:
-    // The clock gives the seeds of clockSeeds in turn, then repeats the last.
-    std::unique_ptr<FileFormatSetup> Make() {
-        return std::make_unique<FileFormatSetup>(store, feedback, [this] {
-            return clockSeeds[std::min(clockCalls++, clockSeeds.size() - 1)];
-        });
-    }
-
     fixture::TempDir dir;
     MemoryFileInputStore store;
     RecordingFeedback feedback;
+    // The clock gives the seeds of clockSeeds in turn, then repeats the last.
     std::vector<std::int32_t> clockSeeds{1000};
     std::size_t clockCalls = 0;
+    FileFormatSetup setup{store, feedback, [this] {
+                              return clockSeeds[std::min(clockCalls++, clockSeeds.size() - 1)];
+                          }};
 };
 
 TEST_F(FileFormatSetupTest, TheExampleRecordMarksTheChosenFieldsAndRefusesNoneForXOrY) {
-    auto setup = Make();
-    ASSERT_FALSE(setup->LoadExampleRecord(dir.Write("a.3d", "  1.0 2.0 3.0 0.5  \r\n4 5 6 7\n")));
-    EXPECT_EQ(setup->exampleRecord, "1.0 2.0 3.0 0.5");
-    EXPECT_EQ(setup->controls.ExampleRecordLabel, " X=1.0,  Y=2.0,  Z=3.0,  0.5");
-    EXPECT_EQ(setup->SelectorEntryTexts(false),
+    ASSERT_FALSE(setup.LoadExampleRecord(dir.Write("a.3d", "  1.0 2.0 3.0 0.5  \r\n4 5 6 7\n")));
+    EXPECT_EQ(setup.exampleRecord, "1.0 2.0 3.0 0.5");
+    EXPECT_EQ(setup.controls.ExampleRecordLabel, " X=1.0,  Y=2.0,  Z=3.0,  0.5");
+    EXPECT_EQ(setup.SelectorEntryTexts(false),
               (std::vector<std::string>{"N/A", "Field 1", "Field 2", "Field 3", "Field 4"}));
-    EXPECT_EQ(setup->SelectorEntryTexts(true).front(), "none");
+    EXPECT_EQ(setup.SelectorEntryTexts(true).front(), "none");
 
     // One field chosen twice carries both marks; "none" for z is allowed.
-    setup->controls.DotComboBox = 4;
-    setup->DotComboBoxChange();
-    setup->controls.YComboBox = 1;
-    setup->YComboBoxChange();
-    setup->controls.ZComboBox = 0;
-    setup->ZComboBoxChange();
-    EXPECT_EQ(setup->controls.ExampleRecordLabel, " X=Y=1.0,  2.0,  3.0,  DotSize=0.5");
+    setup.controls.DotComboBox = 4;
+    setup.DotComboBoxChange();
+    setup.controls.YComboBox = 1;
+    setup.YComboBoxChange();
+    setup.controls.ZComboBox = 0;
+    setup.ZComboBoxChange();
+    EXPECT_EQ(setup.controls.ExampleRecordLabel, " X=Y=1.0,  2.0,  3.0,  DotSize=0.5");
 
-    setup->controls.XComboBox = 0;
-    setup->XComboBoxChange();
-    EXPECT_EQ(setup->controls.XComboBox, 1);
-    setup->controls.YComboBox = 0;
-    setup->YComboBoxChange();
-    EXPECT_EQ(setup->controls.YComboBox, 2);
+    setup.controls.XComboBox = 0;
+    setup.XComboBoxChange();
+    EXPECT_EQ(setup.controls.XComboBox, 1);
+    setup.controls.YComboBox = 0;
+    setup.YComboBoxChange();
+    EXPECT_EQ(setup.controls.YComboBox, 2);
     const char* error = "Error Message";
     EXPECT_EQ(feedback.shown,
               (std::vector<Shown>{{"Invalid selection, must select a field for X-axis.", error,
@@ -87,30 +82,29 @@ TEST_F(FileFormatSetupTest, TheExampleRecordMarksTheChosenFieldsAndRefusesNoneFo
                                    MessageIcon::Information}}));
 
     // A leading delimiter makes an empty first field; a delimiter run counts once.
-    ASSERT_FALSE(setup->LoadExampleRecord(dir.Write("b.3d", ",7,\t 8 ,9\n")));
-    EXPECT_EQ(setup->controls.ExampleRecordLabel, " X=,  Y=7,  Z=8,  9");
+    ASSERT_FALSE(setup.LoadExampleRecord(dir.Write("b.3d", ",7,\t 8 ,9\n")));
+    EXPECT_EQ(setup.controls.ExampleRecordLabel, " X=,  Y=7,  Z=8,  9");
     // The example is the first line only, cut at 240 characters.
-    ASSERT_FALSE(setup->LoadExampleRecord(dir.Write("c.3d", std::string(300, '5') + " 6\n")));
-    EXPECT_EQ(setup->exampleRecord, std::string(240, '5'));
-    EXPECT_EQ(setup->controls.YComboBox, -1);  // there is no "Field 2"
+    ASSERT_FALSE(setup.LoadExampleRecord(dir.Write("c.3d", std::string(300, '5') + " 6\n")));
+    EXPECT_EQ(setup.exampleRecord, std::string(240, '5'));
+    EXPECT_EQ(setup.controls.YComboBox, -1);  // there is no "Field 2"
 }
 
 TEST_F(FileFormatSetupTest, AFileThatCannotBeOpenedChangesNothingAndSaysWhy) {
-    auto setup = Make();
     const std::string first = dir.Write("first.3d", "1 2 3\n");
-    ASSERT_FALSE(setup->LoadExampleRecord(first));
+    ASSERT_FALSE(setup.LoadExampleRecord(first));
     const std::string missing = dir.Path("missing.3d");
-    EXPECT_EQ(setup->LoadExampleRecord(missing),
+    EXPECT_EQ(setup.LoadExampleRecord(missing),
               "Cannot open file \"" + missing + "\". No such file or directory.");
-    EXPECT_TRUE(setup->LoadExampleRecord(""));
-    EXPECT_EQ(setup->controls.FileNameLabel, first);
-    EXPECT_EQ(setup->exampleRecord, "1 2 3");
+    EXPECT_TRUE(setup.LoadExampleRecord(""));
+    EXPECT_EQ(setup.controls.FileNameLabel, first);
+    EXPECT_EQ(setup.exampleRecord, "1 2 3");
 
     // A name without an extension is the file the loader opened for it.
     dir.Write("plain.3D", "4 5\n");
-    ASSERT_FALSE(setup->LoadExampleRecord(dir.Path("plain")));
-    EXPECT_EQ(setup->controls.FileNameLabel, dir.Path("plain"));
-    EXPECT_EQ(setup->exampleRecord, "4 5");
+    ASSERT_FALSE(setup.LoadExampleRecord(dir.Path("plain")));
+    EXPECT_EQ(setup.controls.FileNameLabel, dir.Path("plain"));
+    EXPECT_EQ(setup.exampleRecord, "4 5");
 }
 
 TEST_F(FileFormatSetupTest, TypedTextsBecomeNumbersWithTheirFallbacks) {
@@ -122,74 +116,70 @@ TEST_F(FileFormatSetupTest, TypedTextsBecomeNumbersWithTheirFallbacks) {
         {"-5", "4294967295", -5.0f, -1},
         {"10", "1e30", 10.0f, 100},
     };
-    auto setup = Make();
     for (const auto& [percentText, seedText, percent, seed] : cases) {
-        setup->controls.PercentEditBx = percentText;
-        setup->controls.SeedEdit = seedText;
-        setup->ApplyControls();
+        setup.controls.PercentEditBx = percentText;
+        setup.controls.SeedEdit = seedText;
+        setup.ApplyControls();
         EXPECT_EQ(store.fields.SamplePercent, percent) << percentText;
         EXPECT_EQ(store.seed.Seed, seed) << seedText;
     }
 
     // A float is shown with all its digits, which read back as the same float.
-    setup->controls.PercentEditBx = "12.3";
-    setup->ApplyControls();
-    setup->ShowFields();
-    EXPECT_EQ(setup->controls.PercentEditBx, "12.3000001907349");
-    setup->ApplyControls();
-    EXPECT_EQ(setup->fields.SamplePercent, 12.3f);
+    setup.controls.PercentEditBx = "12.3";
+    setup.ApplyControls();
+    setup.ShowFields();
+    EXPECT_EQ(setup.controls.PercentEditBx, "12.3000001907349");
+    setup.ApplyControls();
+    EXPECT_EQ(setup.fields.SamplePercent, 12.3f);
 }
 
 TEST_F(FileFormatSetupTest, RestoreDefaultsStaysInForceAfterCancel) {
     clockSeeds = {777};
-    auto setup = Make();
-    ASSERT_FALSE(setup->LoadExampleRecord(dir.Write("f.3d", "1 2 3 4 5\n")));
-    setup->controls.ZComboBox = 5;
-    setup->controls.SubSampleEnabledChkBx = true;
-    setup->controls.PercentEditBx = "50";
-    setup->controls.SeedRadioGrp = FileFormatSetup::kFixedSeed;
-    setup->SeedRadioGrpClick();
-    setup->controls.SeedEdit = "31";
-    setup->ApplyControls();
+    ASSERT_FALSE(setup.LoadExampleRecord(dir.Write("f.3d", "1 2 3 4 5\n")));
+    setup.controls.ZComboBox = 5;
+    setup.controls.SubSampleEnabledChkBx = true;
+    setup.controls.PercentEditBx = "50";
+    setup.controls.SeedRadioGrp = FileFormatSetup::kFixedSeed;
+    setup.SeedRadioGrpClick();
+    setup.controls.SeedEdit = "31";
+    setup.ApplyControls();
     EXPECT_EQ(clockCalls, 0u);  // choosing "Fixed" draws no seed
 
-    setup->controls.SeedRadioGrp = FileFormatSetup::kRandomSeed;
-    setup->SeedRadioGrpClick();
-    EXPECT_EQ(setup->controls.SeedEdit, "777");
-    EXPECT_EQ(setup->seed.Seed, 31);  // only OK takes the shown seed
+    setup.controls.SeedRadioGrp = FileFormatSetup::kRandomSeed;
+    setup.SeedRadioGrpClick();
+    EXPECT_EQ(setup.controls.SeedEdit, "777");
+    EXPECT_EQ(setup.seed.Seed, 31);  // only OK takes the shown seed
 
-    setup->RetryBitBtnClick();
-    setup->ShowFields();  // the cancel step
+    setup.RetryBitBtnClick();
+    setup.ShowFields();  // the cancel step
     EXPECT_EQ(feedback.beeps, std::vector<BeepKind>{BeepKind::Default});
-    EXPECT_FALSE(setup->fields.SubSampleEnabled);
-    EXPECT_EQ(setup->fields.SamplePercent, 10.0f);
-    EXPECT_EQ(setup->seed.SeedType, 0);
-    EXPECT_EQ(setup->seed.Seed, 777);  // the latest clock seed of this run
-    EXPECT_EQ(setup->controls.ExampleRecordLabel, " X=1,  Y=2,  Z=3,  4,  5");
+    EXPECT_FALSE(setup.fields.SubSampleEnabled);
+    EXPECT_EQ(setup.seed.SeedType, 0);
+    EXPECT_EQ(setup.seed.Seed, 777);  // the latest clock seed of this run
+    EXPECT_EQ(setup.controls.ExampleRecordLabel, " X=1,  Y=2,  Z=3,  4,  5");
     // Nothing was stored by the defaults: the store still has what OK wrote.
     EXPECT_EQ(store.fields.ZIndex, 5);
 }
 
 TEST_F(FileFormatSetupTest, RandomSeedsComeFromTheClockAndRepeatAsFixed) {
     clockSeeds = {4242, 99999};
-    auto setup = Make();
     int shown = 0;
-    setup->controlsChanged = [&] { ++shown; };
+    setup.controlsChanged = [&] { ++shown; };
     SampleGenerator random;
-    setup->PrepareSampling(random);
-    EXPECT_EQ(setup->controls.SeedEdit, "4242");
+    setup.PrepareSampling(random);
+    EXPECT_EQ(setup.controls.SeedEdit, "4242");
     EXPECT_GT(shown, 0);  // the dialog learns the new seed
     SampleGenerator otherRandom;
-    setup->PrepareSampling(otherRandom);
+    setup.PrepareSampling(otherRandom);
     EXPECT_NE(otherRandom.state(), random.state());
 
-    setup->controls.SeedRadioGrp = FileFormatSetup::kFixedSeed;
-    setup->controls.SeedEdit = "4242";
-    setup->ApplyControls();
+    setup.controls.SeedRadioGrp = FileFormatSetup::kFixedSeed;
+    setup.controls.SeedEdit = "4242";
+    setup.ApplyControls();
     EXPECT_EQ(store.seed.SeedType, 1);
     for (int load = 0; load < 2; ++load) {
         SampleGenerator fixed;
-        setup->PrepareSampling(fixed);
+        setup.PrepareSampling(fixed);
         EXPECT_EQ(fixed.state(), random.state());
     }
     EXPECT_EQ(clockCalls, 2u);
@@ -202,17 +192,17 @@ TEST_F(FileFormatSetupTest, ConstructionReadsTheStoredValuesOverTheDefaults) {
     store.fields.SubSampleEnabled = true;
     store.fields.SamplePercent = 0.5f;
     store.seed = {1, 55};
-    auto setup = Make();
-    EXPECT_EQ(setup->controls.PercentEditBx, "0.5");
-    EXPECT_EQ(setup->controls.SeedRadioGrp, 1);
-    EXPECT_EQ(setup->controls.SeedEdit, "55");
-    EXPECT_TRUE(setup->controls.samplingControlsEnabled);
+    FileFormatSetup setup(store, feedback);
+    EXPECT_EQ(setup.controls.PercentEditBx, "0.5");
+    EXPECT_EQ(setup.controls.SeedRadioGrp, 1);
+    EXPECT_EQ(setup.controls.SeedEdit, "55");
+    EXPECT_TRUE(setup.controls.samplingControlsEnabled);
 
     // A field beyond the example record leaves its selector empty and is stored as none.
-    ASSERT_FALSE(setup->LoadExampleRecord(dir.Write("e.3d", "1 2 3 4\n")));
-    EXPECT_EQ(setup->controls.XComboBox, -1);
-    EXPECT_EQ(setup->controls.ExampleRecordLabel, " 1,  Y=2,  Z=3,  DotSize=4");
-    setup->ApplyControls();
+    ASSERT_FALSE(setup.LoadExampleRecord(dir.Write("e.3d", "1 2 3 4\n")));
+    EXPECT_EQ(setup.controls.XComboBox, -1);
+    EXPECT_EQ(setup.controls.ExampleRecordLabel, " 1,  Y=2,  Z=3,  DotSize=4");
+    setup.ApplyControls();
     EXPECT_EQ(store.fields.XIndex, -1);
 }
 

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <iomanip>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include "ScaleSteps.h"
@@ -39,41 +39,25 @@ struct Cube {
     int n = 0;
 };
 
-struct RangeCase {
-    float minimum, maximum;
-    int stepIndex;
-    float subStep;
-    // The range's ends from the walked lower end.
-    double below, above;
-};
-
-class RoundRangeTable : public ::testing::TestWithParam<RangeCase> {};
-
-TEST_P(RoundRangeTable, WalksTheLowerEndInFloatSubStepsAndKeepsAMarginEachSide) {
-    const RangeCase& c = GetParam();
-    const RoundedRange r = RoundRange(c.minimum, c.maximum);
-    EXPECT_EQ(r.step, ScaleSteps[c.stepIndex]);
-    EXPECT_EQ(r.lower, WalkedLower(c.minimum, c.subStep));
-    EXPECT_FLOAT_EQ(r.rangeMin, r.lower - c.below);
-    EXPECT_FLOAT_EQ(r.rangeMax, r.lower + c.above);
-    EXPECT_FLOAT_EQ(r.dataScale, 2.0f / static_cast<float>(c.below + c.above));
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, RoundRangeTable,
-                         ::testing::Values(RangeCase{0.0f, 10.0f, 28, 1.0f, 4.0, 14.0},
-                                           RangeCase{2.5f, 9.9f, 27, 0.8f, 3.2, 11.2},
-                                           // Range 0.99 takes step 1, but 0.9 + 1 stays below
-                                           // 1.94: step 1.5, the lower end kept.
-                                           RangeCase{0.95f, 1.94f, 22, 0.1f, 0.6, 2.1}));
-
-TEST(RoundRange, TheLowerEndIsTheWalkedSumWheneverTheWalkEnds) {
+TEST(RoundRange, WalksTheLowerEndInFloatSubStepsAndKeepsAMarginEachSide) {
+    // Minimum, maximum, the step's index, its sub-step, the ends' distances from the lower end.
+    const std::tuple<float, float, int, float, double, double> cases[] = {
+        {0.0f, 10.0f, 28, 1.0f, 4.0, 14.0},
+        {2.5f, 9.9f, 27, 0.8f, 3.2, 11.2},
+        // Range 0.99 takes step 1, but 0.9 + 1 stays below 1.94: step 1.5, the lower end kept.
+        {0.95f, 1.94f, 22, 0.1f, 0.6, 2.1}};
+    for (const auto& [minimum, maximum, stepIndex, subStep, below, above] : cases) {
+        const RoundedRange r = RoundRange(minimum, maximum);
+        EXPECT_EQ(r.step, ScaleSteps[stepIndex]);
+        EXPECT_EQ(r.lower, WalkedLower(minimum, subStep));
+        EXPECT_FLOAT_EQ(r.rangeMin, r.lower - below);
+        EXPECT_FLOAT_EQ(r.rangeMax, r.lower + above);
+        EXPECT_FLOAT_EQ(r.dataScale, 2.0f / static_cast<float>(below + above));
+    }
     // Far from zero each float add rounds, so the walk drifts from the multiples of the sub-step;
     // the walk still ends here, and its sum is what the data map is built on.
-    for (float minimum : {20000.0f, 50000.0f}) {
-        const float walked = WalkedLower(minimum, 0.1f);
-        EXPECT_EQ(RoundRange(minimum, minimum + 1.0f).lower, walked)
-            << std::setprecision(9) << "minimum " << minimum << ", walked to " << walked;
-    }
+    for (float minimum : {20000.0f, 50000.0f})
+        EXPECT_EQ(RoundRange(minimum, minimum + 1.0f).lower, WalkedLower(minimum, 0.1f));
 }
 
 TEST(NormaliseIntoCube, AConstantAxisWidensToMinusOneToOne) {

@@ -152,52 +152,42 @@ TEST(ByteStreamReadLine, SplitsOnLineFeedsDropsOneCarriageReturnAndCutsLongLines
     }
 }
 
-// The pieces ReadLine must give: split on LF, drop one CR before it, cut into maxLength pieces.
-Lines ExpectedPieces(const std::string& content, std::size_t maxLength) {
-    Lines pieces;
-    std::size_t start = 0;
-    while (start < content.size()) {
-        std::size_t end = content.find('\n', start);
-        const bool ended = end != std::string::npos;
-        if (!ended) end = content.size();
-        std::string line = content.substr(start, end - start);
-        if (ended && !line.empty() && line.back() == '\r') line.pop_back();
-        if (line.empty()) pieces.emplace_back();
-        for (std::size_t at = 0; at < line.size(); at += maxLength)
-            pieces.push_back(line.substr(at, maxLength));
-        start = end + 1;
-    }
-    return pieces;
-}
-
 TEST(ByteStreamReadLine, ReadsAFileLargerThanItsBufferAcrossEveryBoundary) {
     constexpr std::size_t kPiece = DataFileLoader::kLinePieceLength;
     constexpr std::size_t kBuffer = 1 << 16;
     std::string content;
-    auto fillTo = [&](std::size_t offset) {
+    Lines expected;
+    // Appends a line with its end, and the pieces it must come back as.
+    const auto add = [&](const std::string& line, const char* end) {
+        content += line + end;
+        if (line.empty()) expected.emplace_back();
+        for (std::size_t at = 0; at < line.size(); at += kPiece)
+            expected.push_back(line.substr(at, kPiece));
+    };
+    const auto fillTo = [&](std::size_t offset) {
         while (offset - content.size() > 120)
-            content += std::string(99, 'f') + "\n";
-        if (offset > content.size())
-            content += std::string(offset - content.size() - 1, 'g') + "\n";
+            add(std::string(99, 'f'), "\n");
+        if (offset > content.size()) add(std::string(offset - content.size() - 1, 'g'), "\n");
         ASSERT_EQ(content.size(), offset);
     };
     fillTo(kBuffer - 10);  // a CRLF split by the first buffer boundary
-    content += "crlf-line\r\n";
+    add("crlf-line", "\r\n");
     fillTo(2 * kBuffer - kPiece);  // a full piece whose LF opens the third buffer
-    content += std::string(kPiece, 'p') + "\n";
+    add(std::string(kPiece, 'p'), "\n");
     fillTo(3 * kBuffer - 1 - kPiece);  // a full piece, then a lone CR that ends the third buffer
-    content += std::string(kPiece, 'q') + "\rtail of q\n";
+    add(std::string(kPiece, 'q'), "");
+    add("\rtail of q", "\n");
     fillTo(3 * kBuffer + 20000);
-    content += std::string(12000, 'r') + "\r\nlast line without end";
+    add(std::string(12000, 'r'), "\r\n");
+    add("last line without end", "");
 
     fixture::TempDir dir;
     auto stream = ByteStream::OpenFile(dir.Write("big.txt", content));
     ASSERT_NE(stream, nullptr);
-    const Lines expected = ExpectedPieces(content, kPiece);
     const Lines actual = ReadAllLines(*stream, kPiece);
     ASSERT_EQ(actual.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i)
-        EXPECT_EQ(actual[i], expected[i]) << i;
+        ASSERT_EQ(actual[i], expected[i]) << i;
     EXPECT_EQ(stream->Position(), static_cast<std::int64_t>(content.size()));
 }
 
