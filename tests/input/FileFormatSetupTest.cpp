@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -13,124 +12,90 @@
 namespace ocuvis {
 namespace {
 
-using test::RecordingFeedback;
-using test::TempFolder;
-
-// The stored values in memory; counts the writes.
+// The stored values in memory.
 class MemoryFileInputStore final : public FileInputStore {
   public:
     void ReadSetupValues(FileInputFields& f, SeedSetup& s) override {
-        if (stored) {
-            f = storedFields;
-            s = storedSeed;
-        }
+        if (stored) std::tie(f, s) = std::tie(fields, seed);
     }
     void WriteSetupValues(const FileInputFields& f, const SeedSetup& s) override {
-        stored = true;
-        storedFields = f;
-        storedSeed = s;
-        ++writes;
+        std::tie(fields, seed, stored) = std::tuple(f, s, true);
     }
     bool stored = false;
-    FileInputFields storedFields;
-    SeedSetup storedSeed;
-    int writes = 0;
+    FileInputFields fields;
+    SeedSetup seed;
 };
+
+using Shown = test::ShownMessage;
+using test::RecordingFeedback;
 
 class FileFormatSetupTest : public ::testing::Test {
   protected:
-    // A clock that gives the seeds of clockSeeds in turn, then repeats the last.
-    FileFormatSetup::Clock TestClock() {
-        return [this] {
-            const std::int32_t seed = clockSeeds[std::min(clockCalls, clockSeeds.size() - 1)];
-            ++clockCalls;
-            return seed;
-        };
-    }
-    std::unique_ptr<FileFormatSetup> Make() {
-        return std::make_unique<FileFormatSetup>(store, feedback, TestClock());
-    }
-
-    TempFolder dir;
+    test::TempFolder dir;
     MemoryFileInputStore store;
     RecordingFeedback feedback;
+    // The clock gives the seeds of clockSeeds in turn, then repeats the last.
     std::vector<std::int32_t> clockSeeds{1000};
     std::size_t clockCalls = 0;
+    FileFormatSetup setup{store, feedback, [this] {
+                              return clockSeeds[std::min(clockCalls++, clockSeeds.size() - 1)];
+                          }};
 };
 
-TEST_F(FileFormatSetupTest, TheExampleRecordMarksTheChosenFields) {
-    auto setup = Make();
-    ASSERT_FALSE(setup->LoadExampleRecord(dir.Write("a.3d", "  1.0 2.0 3.0 0.5  \r\n4 5 6 7\n")));
-    EXPECT_EQ(setup->exampleRecord, "1.0 2.0 3.0 0.5");
-    EXPECT_EQ(setup->exampleFieldCount, 4);
-    EXPECT_EQ(setup->controls.ExampleRecordLabel, " X=1.0,  Y=2.0,  Z=3.0,  0.5");
-    EXPECT_EQ(setup->SelectorEntryTexts(false),
+TEST_F(FileFormatSetupTest, TheExampleRecordMarksTheChosenFieldsAndRefusesNoneForXOrY) {
+    ASSERT_FALSE(setup.LoadExampleRecord(dir.Write("a.3d", "  1.0 2.0 3.0 0.5  \r\n4 5 6 7\n")));
+    EXPECT_EQ(setup.exampleRecord, "1.0 2.0 3.0 0.5");
+    EXPECT_EQ(setup.controls.ExampleRecordLabel, " X=1.0,  Y=2.0,  Z=3.0,  0.5");
+    EXPECT_EQ(setup.SelectorEntryTexts(false),
               (std::vector<std::string>{"N/A", "Field 1", "Field 2", "Field 3", "Field 4"}));
-    EXPECT_EQ(setup->SelectorEntryTexts(true).front(), "none");
-
-    setup->controls.DotComboBox = 4;
-    setup->DotComboBoxChange();
-    EXPECT_EQ(setup->controls.ExampleRecordLabel, " X=1.0,  Y=2.0,  Z=3.0,  DotSize=0.5");
+    EXPECT_EQ(setup.SelectorEntryTexts(true).front(), "none");
 
     // One field chosen twice carries both marks; "none" for z is allowed.
-    setup->controls.YComboBox = 1;
-    setup->YComboBoxChange();
-    setup->controls.ZComboBox = 0;
-    setup->ZComboBoxChange();
-    EXPECT_EQ(setup->controls.ExampleRecordLabel, " X=Y=1.0,  2.0,  3.0,  DotSize=0.5");
-    EXPECT_TRUE(feedback.shown.empty());
-}
+    setup.controls.DotComboBox = 4;
+    setup.DotComboBoxChange();
+    setup.controls.YComboBox = 1;
+    setup.YComboBoxChange();
+    setup.controls.ZComboBox = 0;
+    setup.ZComboBoxChange();
+    EXPECT_EQ(setup.controls.ExampleRecordLabel, " X=Y=1.0,  2.0,  3.0,  DotSize=0.5");
 
-TEST_F(FileFormatSetupTest, FieldsAreCountedAsTheLoaderSplitsThem) {
-    auto setup = Make();
+    setup.controls.XComboBox = 0;
+    setup.XComboBoxChange();
+    EXPECT_EQ(setup.controls.XComboBox, 1);
+    setup.controls.YComboBox = 0;
+    setup.YComboBoxChange();
+    EXPECT_EQ(setup.controls.YComboBox, 2);
+    const char* error = "Error Message";
+    EXPECT_EQ(feedback.shown,
+              (std::vector<Shown>{{"Invalid selection, must select a field for X-axis.", error,
+                                   MessageIcon::Information},
+                                  {"Invalid selection, must select a field for Y-axis.", error,
+                                   MessageIcon::Information}}));
+
     // A leading delimiter makes an empty first field; a delimiter run counts once.
-    ASSERT_FALSE(setup->LoadExampleRecord(dir.Write("b.3d", ",7,\t 8 ,9\n")));
-    EXPECT_EQ(setup->exampleFieldCount, 4);
-    EXPECT_EQ(setup->controls.ExampleRecordLabel, " X=,  Y=7,  Z=8,  9");
-
+    ASSERT_FALSE(setup.LoadExampleRecord(dir.Write("b.3d", ",7,\t 8 ,9\n")));
+    EXPECT_EQ(setup.controls.ExampleRecordLabel, " X=,  Y=7,  Z=8,  9");
     // The example is the first line only, cut at 240 characters.
-    ASSERT_FALSE(setup->LoadExampleRecord(dir.Write("c.3d", std::string(300, '5') + " 6\n")));
-    EXPECT_EQ(setup->exampleRecord, std::string(240, '5'));
-    EXPECT_EQ(setup->exampleFieldCount, 1);
-    EXPECT_EQ(setup->controls.selectorEntries, 2);
-    EXPECT_EQ(setup->controls.YComboBox, -1);  // there is no "Field 2"
+    ASSERT_FALSE(setup.LoadExampleRecord(dir.Write("c.3d", std::string(300, '5') + " 6\n")));
+    EXPECT_EQ(setup.exampleRecord, std::string(240, '5'));
+    EXPECT_EQ(setup.controls.YComboBox, -1);  // there is no "Field 2"
 }
 
 TEST_F(FileFormatSetupTest, AFileThatCannotBeOpenedChangesNothingAndSaysWhy) {
-    auto setup = Make();
     const std::string first = dir.Write("first.3d", "1 2 3\n");
-    ASSERT_FALSE(setup->LoadExampleRecord(first));
-
+    ASSERT_FALSE(setup.LoadExampleRecord(first));
     const std::string missing = dir.Path("missing.3d");
-    const auto failure = setup->LoadExampleRecord(missing);
-    ASSERT_TRUE(failure);
-    EXPECT_NE(failure->find("\"" + missing + "\""), std::string::npos) << *failure;
-    EXPECT_NE(failure->find("No such file or directory"), std::string::npos) << *failure;
-    EXPECT_TRUE(setup->LoadExampleRecord(""));
-    EXPECT_EQ(setup->controls.FileNameLabel, first);
-    EXPECT_EQ(setup->exampleRecord, "1 2 3");
+    EXPECT_EQ(setup.LoadExampleRecord(missing),
+              "Cannot open file \"" + missing + "\". No such file or directory.");
+    EXPECT_TRUE(setup.LoadExampleRecord(""));
+    EXPECT_EQ(setup.controls.FileNameLabel, first);
+    EXPECT_EQ(setup.exampleRecord, "1 2 3");
 
     // A name without an extension is the file the loader opened for it.
     dir.Write("plain.3D", "4 5\n");
-    ASSERT_FALSE(setup->LoadExampleRecord(dir.Path("plain")));
-    EXPECT_EQ(setup->controls.FileNameLabel, dir.Path("plain"));
-    EXPECT_EQ(setup->exampleRecord, "4 5");
-}
-
-TEST_F(FileFormatSetupTest, NoFieldForXOrYIsRefusedWithAMessage) {
-    auto setup = Make();
-    ASSERT_FALSE(setup->LoadExampleRecord(dir.Write("d.3d", "1 2 3 4\n")));
-    setup->controls.XComboBox = 0;
-    setup->XComboBoxChange();
-    EXPECT_EQ(setup->controls.XComboBox, 1);
-    setup->controls.YComboBox = 0;
-    setup->YComboBoxChange();
-    EXPECT_EQ(setup->controls.YComboBox, 2);
-    ASSERT_EQ(feedback.shown.size(), 2u);
-    EXPECT_EQ(feedback.shown[0].text, "Invalid selection, must select a field for X-axis.");
-    EXPECT_EQ(feedback.shown[1].text, "Invalid selection, must select a field for Y-axis.");
-    EXPECT_EQ(feedback.shown[0].title, "Error Message");
-    EXPECT_EQ(feedback.shown[1].icon, MessageIcon::Information);
+    ASSERT_FALSE(setup.LoadExampleRecord(dir.Path("plain")));
+    EXPECT_EQ(setup.controls.FileNameLabel, dir.Path("plain"));
+    EXPECT_EQ(setup.exampleRecord, "4 5");
 }
 
 TEST_F(FileFormatSetupTest, TypedTextsBecomeNumbersWithTheirFallbacks) {
@@ -142,84 +107,70 @@ TEST_F(FileFormatSetupTest, TypedTextsBecomeNumbersWithTheirFallbacks) {
         {"-5", "4294967295", -5.0f, -1},
         {"10", "1e30", 10.0f, 100},
     };
-    auto setup = Make();
     for (const auto& [percentText, seedText, percent, seed] : cases) {
-        setup->controls.PercentEditBx = percentText;
-        setup->controls.SeedEdit = seedText;
-        setup->ApplyControls();
-        EXPECT_EQ(setup->fields.SamplePercent, percent) << percentText;
-        EXPECT_EQ(setup->seed.Seed, seed) << seedText;
+        setup.controls.PercentEditBx = percentText;
+        setup.controls.SeedEdit = seedText;
+        setup.ApplyControls();
+        EXPECT_EQ(store.fields.SamplePercent, percent) << percentText;
+        EXPECT_EQ(store.seed.Seed, seed) << seedText;
     }
-    EXPECT_EQ(store.writes, 5);
 
     // A float is shown with all its digits, which read back as the same float.
-    setup->controls.PercentEditBx = "12.3";
-    setup->ApplyControls();
-    setup->ShowFields();
-    EXPECT_EQ(setup->controls.PercentEditBx, "12.3000001907349");
-    setup->ApplyControls();
-    EXPECT_EQ(setup->fields.SamplePercent, 12.3f);
+    setup.controls.PercentEditBx = "12.3";
+    setup.ApplyControls();
+    setup.ShowFields();
+    EXPECT_EQ(setup.controls.PercentEditBx, "12.3000001907349");
+    setup.ApplyControls();
+    EXPECT_EQ(setup.fields.SamplePercent, 12.3f);
 }
 
 TEST_F(FileFormatSetupTest, RestoreDefaultsStaysInForceAfterCancel) {
     clockSeeds = {777};
-    auto setup = Make();
-    ASSERT_FALSE(setup->LoadExampleRecord(dir.Write("f.3d", "1 2 3 4 5\n")));
-    setup->controls.ZComboBox = 5;
-    setup->controls.SubSampleEnabledChkBx = true;
-    setup->SubSampleEnabledChkBxClick();
-    setup->controls.PercentEditBx = "50";
-    setup->controls.SeedRadioGrp = FileFormatSetup::kFixedSeed;
-    setup->SeedRadioGrpClick();
-    setup->controls.SeedEdit = "31";
-    setup->ApplyControls();
-    EXPECT_EQ(setup->fields.ZIndex, 5);
-    EXPECT_TRUE(setup->controls.samplingControlsEnabled);
+    ASSERT_FALSE(setup.LoadExampleRecord(dir.Write("f.3d", "1 2 3 4 5\n")));
+    setup.controls.ZComboBox = 5;
+    setup.controls.SubSampleEnabledChkBx = true;
+    setup.controls.PercentEditBx = "50";
+    setup.controls.SeedRadioGrp = FileFormatSetup::kFixedSeed;
+    setup.SeedRadioGrpClick();
+    setup.controls.SeedEdit = "31";
+    setup.ApplyControls();
     EXPECT_EQ(clockCalls, 0u);  // choosing "Fixed" draws no seed
 
-    setup->controls.SeedRadioGrp = FileFormatSetup::kRandomSeed;
-    setup->SeedRadioGrpClick();
-    EXPECT_EQ(setup->controls.SeedEdit, "777");
-    EXPECT_EQ(setup->seed.Seed, 31);  // only OK takes the shown seed
+    setup.controls.SeedRadioGrp = FileFormatSetup::kRandomSeed;
+    setup.SeedRadioGrpClick();
+    EXPECT_EQ(setup.controls.SeedEdit, "777");
+    EXPECT_EQ(setup.seed.Seed, 31);  // only OK takes the shown seed
 
-    setup->RetryBitBtnClick();
-    setup->ShowFields();  // the cancel step
+    setup.RetryBitBtnClick();
+    setup.ShowFields();  // the cancel step
     EXPECT_EQ(feedback.beeps, std::vector<BeepKind>{BeepKind::Default});
-    EXPECT_EQ(setup->fields.ZIndex, 3);
-    EXPECT_FALSE(setup->fields.SubSampleEnabled);
-    EXPECT_EQ(setup->fields.SamplePercent, 10.0f);
-    EXPECT_EQ(setup->seed.SeedType, 0);
-    EXPECT_EQ(setup->seed.Seed, 777);  // the latest clock seed of this run
-    EXPECT_EQ(setup->controls.PercentEditBx, "10");
-    EXPECT_FALSE(setup->controls.samplingControlsEnabled);
-    EXPECT_EQ(setup->controls.ExampleRecordLabel, " X=1,  Y=2,  Z=3,  4,  5");
+    EXPECT_FALSE(setup.fields.SubSampleEnabled);
+    EXPECT_EQ(setup.seed.SeedType, 0);
+    EXPECT_EQ(setup.seed.Seed, 777);  // the latest clock seed of this run
+    EXPECT_EQ(setup.controls.ExampleRecordLabel, " X=1,  Y=2,  Z=3,  4,  5");
     // Nothing was stored by the defaults: the store still has what OK wrote.
-    EXPECT_EQ(store.storedFields.ZIndex, 5);
+    EXPECT_EQ(store.fields.ZIndex, 5);
 }
 
 TEST_F(FileFormatSetupTest, RandomSeedsComeFromTheClockAndRepeatAsFixed) {
     clockSeeds = {4242, 99999};
-    auto setup = Make();
     int shown = 0;
-    setup->controlsChanged = [&] { ++shown; };
+    setup.controlsChanged = [&] { ++shown; };
     SampleGenerator random;
-    setup->PrepareSampling(random);
-    EXPECT_EQ(setup->seed.Seed, 4242);
-    EXPECT_EQ(setup->controls.SeedEdit, "4242");
+    setup.PrepareSampling(random);
+    EXPECT_EQ(setup.controls.SeedEdit, "4242");
     EXPECT_GT(shown, 0);  // the dialog learns the new seed
     SampleGenerator otherRandom;
-    setup->PrepareSampling(otherRandom);
-    EXPECT_EQ(setup->controls.SeedEdit, "99999");
+    setup.PrepareSampling(otherRandom);
     EXPECT_NE(otherRandom.state(), random.state());
 
-    setup->controls.SeedRadioGrp = FileFormatSetup::kFixedSeed;
-    setup->controls.SeedEdit = "4242";
-    setup->ApplyControls();
-    EXPECT_EQ(store.storedSeed.SeedType, 1);
-    EXPECT_EQ(store.storedSeed.Seed, 4242);
+    setup.controls.SeedRadioGrp = FileFormatSetup::kFixedSeed;
+    setup.controls.SeedEdit = "4242";
+    setup.ApplyControls();
+    EXPECT_EQ(store.seed.SeedType, 1);
     for (int load = 0; load < 2; ++load) {
         SampleGenerator fixed;
-        setup->PrepareSampling(fixed);
+        setup.PrepareSampling(fixed);
         EXPECT_EQ(fixed.state(), random.state());
     }
     EXPECT_EQ(clockCalls, 2u);
@@ -227,25 +178,23 @@ TEST_F(FileFormatSetupTest, RandomSeedsComeFromTheClockAndRepeatAsFixed) {
 
 TEST_F(FileFormatSetupTest, ConstructionReadsTheStoredValuesOverTheDefaults) {
     store.stored = true;
-    store.storedFields.XIndex = 5;
-    store.storedFields.DotIndex = 4;
-    store.storedFields.SubSampleEnabled = true;
-    store.storedFields.SamplePercent = 0.5f;
-    store.storedSeed = {1, 55};
-    auto setup = Make();
-    EXPECT_EQ(setup->Fields().XIndex, 5);
-    EXPECT_EQ(setup->controls.PercentEditBx, "0.5");
-    EXPECT_EQ(setup->controls.SeedRadioGrp, 1);
-    EXPECT_EQ(setup->controls.SeedEdit, "55");
-    EXPECT_TRUE(setup->controls.samplingControlsEnabled);
-    EXPECT_EQ(store.writes, 0);
+    store.fields.XIndex = 5;
+    store.fields.DotIndex = 4;
+    store.fields.SubSampleEnabled = true;
+    store.fields.SamplePercent = 0.5f;
+    store.seed = {1, 55};
+    FileFormatSetup setup(store, feedback);
+    EXPECT_EQ(setup.controls.PercentEditBx, "0.5");
+    EXPECT_EQ(setup.controls.SeedRadioGrp, 1);
+    EXPECT_EQ(setup.controls.SeedEdit, "55");
+    EXPECT_TRUE(setup.controls.samplingControlsEnabled);
 
     // A field beyond the example record leaves its selector empty and is stored as none.
-    ASSERT_FALSE(setup->LoadExampleRecord(dir.Write("e.3d", "1 2 3 4\n")));
-    EXPECT_EQ(setup->controls.XComboBox, -1);
-    EXPECT_EQ(setup->controls.ExampleRecordLabel, " 1,  Y=2,  Z=3,  DotSize=4");
-    setup->ApplyControls();
-    EXPECT_EQ(store.storedFields.XIndex, -1);
+    ASSERT_FALSE(setup.LoadExampleRecord(dir.Write("e.3d", "1 2 3 4\n")));
+    EXPECT_EQ(setup.controls.XComboBox, -1);
+    EXPECT_EQ(setup.controls.ExampleRecordLabel, " 1,  Y=2,  Z=3,  DotSize=4");
+    setup.ApplyControls();
+    EXPECT_EQ(store.fields.XIndex, -1);
 }
 
 }  // namespace
