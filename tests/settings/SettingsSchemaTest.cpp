@@ -78,19 +78,27 @@ TEST_F(SettingsSchemaTest, EverySettingSurvivesARestart) {
     EXPECT_TRUE(shown.empty());
 }
 
-// Angles are kept within their bars; thicknesses out of range and the rotate delay go back
-// as they were stored, whatever speed the user picked since.
-TEST_F(SettingsSchemaTest, StoredValuesOutOfRangeAreClampedOrKeptAsStored) {
+// Angles are kept within their bars; thicknesses out of range and the rotate delay go back as
+// they were stored, whatever speed the user picked since. A value of the wrong kind keeps its
+// default and the rest still load: the first such is shown, the second goes to standard error.
+TEST_F(SettingsSchemaTest, StoredValuesOutOfRangeOrOfTheWrongKind) {
     Store("Elevation", Dword(500));
     Store("Azimuth", Dword(static_cast<std::uint32_t>(-999)));
     Store("Grid Thickness", Dword(7));
     Store("Rotate Time Delay", Dword(250));
+    Store("Point Size", Text(kRegSz, std::string("4\0", 2)));
+    Store("View Type", Dword(2));
+    Store("Fixed 1-1 Aspect Ratio", Dword(1));
     schema.LoadSettings(view, graph, bounds);
-    EXPECT_EQ(view.elevation, 180);
-    EXPECT_EQ(view.azimuth, -180);
+    EXPECT_EQ(std::tie(view.elevation, view.azimuth, view.gridThickness, view.pointSize),
+              std::make_tuple(180, -180, 7, 2));
     EXPECT_EQ(view.elevationRadians, AngleRadians(180));
-    EXPECT_EQ(view.gridThickness, 7);
     EXPECT_LT(graph.zscale, 0.0f);  // not inverted
+    EXPECT_EQ(view.viewType, ViewType::CrossEyes);
+    EXPECT_TRUE(view.fixedAspect);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text,
+              "Tried to read Windows Registry parameter \"Point Size\" but failed, does it exist?");
     view.rotateDelay = 500;
     schema.SaveSettings(view, bounds);
     EXPECT_EQ(Stored("Elevation"), Dword(180));
@@ -117,22 +125,6 @@ TEST_F(SettingsSchemaTest, ViewTypeTextsMatchExactly) {
         EXPECT_EQ(Stored("View Type"), Text(kRegSz, written + '\0'));
     }
     EXPECT_TRUE(shown.empty());
-}
-
-TEST_F(SettingsSchemaTest, AValueOfTheWrongKindKeepsItsDefaultAndTheRestStillLoad) {
-    Store("View Type", Dword(2));
-    Store("Point Size", Text(kRegSz, std::string("4\0", 2)));
-    Store("Fixed 1-1 Aspect Ratio", Dword(1));
-    Store("Dot Color", Dword(0x00FF00));
-    schema.LoadSettings(view, graph, bounds);
-    EXPECT_EQ(view.viewType, ViewType::CrossEyes);
-    EXPECT_EQ(view.pointSize, 2);
-    EXPECT_TRUE(view.fixedAspect);
-    EXPECT_EQ(view.dotColor, 0x00FF00u);
-    // The first such value is shown; the second goes to standard error.
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].text,
-              "Tried to read Windows Registry parameter \"Point Size\" but failed, does it exist?");
 }
 
 }  // namespace
