@@ -177,37 +177,6 @@ TEST(SqliteHive, ALockHeldPastTheTimeoutFailsTheCallAndALaterOneSucceeds) {
     EXPECT_EQ(pointSize, 6);
 }
 
-TEST(SqliteHive, TwoProcessesWritingAtOnceLoseNothing) {
-    TempFolder folder;
-    const std::string file = folder.File("registry.sqlite");
-    constexpr int kValues = 120;
-    pid_t children[2];
-    for (int writer = 0; writer < 2; ++writer) {
-        children[writer] = InChild([&, writer] {
-            SqliteHive hive(file, 10000ms);
-            RecordingMessages messages;
-            OrlenRegistry store(hive, messages);
-            for (int i = 0; i < kValues; ++i) {
-                // One shared key (and each writer's own sub-key), made by whichever comes first.
-                const std::string name = "w" + std::to_string(writer) + "." + std::to_string(i);
-                store.WriteInteger("Ocuvis", name, i);
-                store.WriteString("Ocuvis\\Writer" + std::to_string(writer), name, name);
-            }
-            return messages.shown.empty();
-        });
-    }
-    for (const pid_t child : children)
-        EXPECT_TRUE(ChildSucceeded(child, 60s));
-
-    HiveOnFile check(file);
-    EXPECT_EQ(check.hive.ValueNames(kKey).size(), 2u * kValues);
-    for (const char* own : {"\\Writer0", "\\Writer1"})
-        EXPECT_EQ(check.hive.ValueNames(kKey + own).size(), std::size_t{kValues}) << own;
-    std::int32_t last = -1;
-    EXPECT_TRUE(check.store.ReadInteger("Ocuvis", "w1." + std::to_string(kValues - 1), last));
-    EXPECT_EQ(last, kValues - 1);
-}
-
 TEST(SqliteHive, AWriterKilledMidWayLeavesEveryFinishedValue) {
     TempFolder folder;
     const std::string file = folder.File("registry.sqlite");
