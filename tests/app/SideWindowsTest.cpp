@@ -122,17 +122,14 @@ TEST_F(SideWindows, APaintDuringALoadShowsTheLastFrame) {
     const int before = w().framesRendered();
     bool duringLoad = false;
     int rendersDuringLoad = -1;
-    QString caption;
     QTimer::singleShot(0, [&] {
         duringLoad = w().document().loading();
-        if (Progress() != nullptr) caption = Progress()->windowTitle();
         w().GraphBoxWidget->repaint();
         (void)w().frameBitmap();
         rendersDuringLoad = w().framesRendered();
     });
     const long loadsBefore = Loads();
     m().ReOpen->trigger();
-    EXPECT_EQ(caption.toStdString(), kSample);
     EXPECT_EQ(Loads(), loadsBefore + 1);
     EXPECT_EQ(Progress(), nullptr);
     EXPECT_TRUE(duringLoad);

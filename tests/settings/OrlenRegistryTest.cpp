@@ -189,8 +189,9 @@ TEST_F(OrlenRegistryTest, AReadOnlyHiveLoadsAndTellsOnceThatItCannotSave) {
     EXPECT_EQ(FileBytes(path), bytes);
 }
 
-// Names ignore ASCII case and keep the case of their first writing; a tree goes whole.
-TEST_F(OrlenRegistryTest, KeysAndValuesByNameAndTree) {
+// Names ignore ASCII case and keep the case of their first writing; a tree goes whole; bounds
+// come back whole or in parts, unclamped.
+TEST_F(OrlenRegistryTest, KeysValuesAndBounds) {
     store.WriteInteger("Ocuvis", "Grid Thickness", 3);
     store.WriteInteger("OCUVIS", "GRID THICKNESS", 2);
     std::int32_t value = 0;
@@ -207,9 +208,7 @@ TEST_F(OrlenRegistryTest, KeysAndValuesByNameAndTree) {
     EXPECT_TRUE(store.RemoveKey("Ocuvis\\List", false));
     EXPECT_EQ(hive.KeyExists(kOcuvisKey + "\\List"), HiveStatus::Missing);
     EXPECT_EQ(hive.ValueNames(kOcuvisKey + "\\Listing"), std::vector<std::string>{"kept"});
-}
 
-TEST_F(OrlenRegistryTest, BoundsComeBackWholeOrInPartsAndUnclamped) {
     store.SaveFormBounds("Ocuvis", WindowBounds{-32000, 99999, 364, 790, Placement::Centred});
     WindowBounds window{0, 0, 100, 100, Placement::Centred};
     EXPECT_TRUE(store.RestoreFormBounds("Ocuvis", window));

@@ -80,8 +80,9 @@ bool ChildSucceeded(pid_t child, std::chrono::seconds limit) {
     return child > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-// Too short for a header, a header of no database, and another program's database.
-TEST(SqliteHive, AFileThatIsNoHiveOfOursIsLeftByteForByte) {
+// Too short for a header, a header of no database, and another program's database; every call
+// fails and the program goes on.
+TEST(SqliteHive, AFileOrFolderThatIsNoHiveOfOursIsLeftAsItIs) {
     TempFolder folder;
     const std::string file = folder.File("registry.sqlite");
     std::vector<char> garbage(6000);
@@ -100,6 +101,11 @@ TEST(SqliteHive, AFileThatIsNoHiveOfOursIsLeftByteForByte) {
         ExpectRefused(file, file + " is not a settings file of this program");
         EXPECT_EQ(SiblingFiles(folder.path()), std::vector<std::string>{"registry.sqlite"});
     }
+    // A file where a folder should be, and a folder where the file should be.
+    const std::string below = file + "/Tolvane/registry.sqlite";
+    ExpectRefused(below, below + " cannot be made: its folder cannot be made");
+    std::filesystem::create_directory(folder.File("a folder"));
+    ExpectRefused(folder.File("a folder"), folder.File("a folder") + " is not a file");
 }
 
 TEST(SqliteHive, ADamagedHiveIsNotWrittenAgain) {
@@ -120,16 +126,6 @@ TEST(SqliteHive, ADamagedHiveIsNotWrittenAgain) {
     ExpectRefused(file, file + " is damaged");
 }
 
-TEST(SqliteHive, AFolderThatCannotBeMadeFailsEveryCallAndTheProgramGoesOn) {
-    TempFolder folder;
-    WriteFileBytes(folder.File("plain file"), {'x'});
-    const std::string below = folder.File("plain file") + "/Tolvane/registry.sqlite";
-    ExpectRefused(below, below + " cannot be made: its folder cannot be made");
-    // A folder where the file should be.
-    std::filesystem::create_directory(folder.File("a folder"));
-    ExpectRefused(folder.File("a folder"), folder.File("a folder") + " is not a file");
-}
-
 TEST(SqliteHive, MissingFoldersAreMadeAndTheValuesSurviveANewStore) {
     TempFolder folder;
     const std::string file = folder.File("config/Tolvane/registry.sqlite");
@@ -141,6 +137,14 @@ TEST(SqliteHive, MissingFoldersAreMadeAndTheValuesSurviveANewStore) {
     // At rest the hive is the one file: no journal is left beside it.
     EXPECT_EQ(SiblingFiles(folder.File("config/Tolvane")),
               std::vector<std::string>{"registry.sqlite"});
+
+    // A path with an empty part names no key.
+    for (const char* path : {"", "\\A", "A\\", "A\\\\B"}) {
+        EXPECT_EQ(second.hive.WriteValue(path, "v", Dword(1)), HiveStatus::KeyUnavailable) << path;
+        EXPECT_EQ(second.hive.RemoveKey(path), HiveStatus::KeyUnavailable) << path;
+    }
+    EXPECT_EQ(second.hive.RemoveKey("software"), HiveStatus::Done);
+    EXPECT_EQ(second.hive.RemoveKey("software"), HiveStatus::Missing);
 }
 
 TEST(SqliteHive, ALockHeldPastTheTimeoutFailsTheCallAndALaterOneSucceeds) {
@@ -259,18 +263,6 @@ TEST(SqliteHive, DefaultPathFollowsTheEnvironment) {
     EXPECT_EQ(SqliteHive::DefaultPath(), "/home/ann/.config/Tolvane/registry.sqlite");
     for (std::size_t i = 0; i < saved.size(); ++i)
         saved[i] ? setenv(names[i], saved[i]->c_str(), 1) : unsetenv(names[i]);
-}
-
-TEST(SqliteHive, PathsWithEmptyPartsNameNoKey) {
-    TempFolder folder;
-    SqliteHive hive(folder.File("registry.sqlite"));
-    for (const char* path : {"", "\\A", "A\\", "A\\\\B"}) {
-        EXPECT_EQ(hive.WriteValue(path, "v", Dword(1)), HiveStatus::KeyUnavailable) << path;
-        EXPECT_EQ(hive.RemoveKey(path), HiveStatus::KeyUnavailable) << path;
-    }
-    EXPECT_EQ(hive.WriteValue("A\\B", "v", Dword(1)), HiveStatus::Done);
-    EXPECT_EQ(hive.RemoveKey("a"), HiveStatus::Done);
-    EXPECT_EQ(hive.RemoveKey("a"), HiveStatus::Missing);
 }
 
 }  // namespace
