@@ -1,9 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <QTemporaryDir>
 #include <fstream>
 #include <functional>
 #include <set>
+#include <utility>
 
 #include "SqliteHive.h"
 #include "ViewerDocument.h"
@@ -17,23 +18,19 @@ struct Frames final : FramePresenter {
     int count = 0;
 };
 
-// A progress display whose updates can run a handler, as the user interface's events do while
+// A progress display whose next update runs a handler, as the user interface's events do while
 // a file loads.
 struct EventfulProgress final : LoadProgressFactory {
     struct Progress final : LoadProgress {
-        explicit Progress(EventfulProgress& owner) : owner_(owner) {}
+        explicit Progress(std::function<void()>& handler) : handler_(handler) {}
         void UpdateFileProgress(std::int64_t) override {
-            if (owner_.duringLoad) {
-                auto handler = std::move(owner_.duringLoad);
-                owner_.duringLoad = nullptr;
-                handler();
-            }
+            if (const auto handler = std::exchange(handler_, nullptr)) handler();
         }
         bool aborted() const override { return false; }
-        EventfulProgress& owner_;
+        std::function<void()>& handler_;
     };
     std::unique_ptr<LoadProgress> Create(const std::string&) override {
-        return std::make_unique<Progress>(*this);
+        return std::make_unique<Progress>(duringLoad);
     }
     std::function<void()> duringLoad;
 };
@@ -45,17 +42,13 @@ class Document : public ::testing::Test {
         document.Initialise(bounds);
         gate.viewReady = true;
     }
-    ~Document() override {
-        for (const auto& file : files_)
-            std::filesystem::remove(file);
-    }
-    std::string File(const std::string& name, const std::string& text) {
-        const std::string path = (std::filesystem::temp_directory_path() / name).string();
+    std::string File(const QString& name, const std::string& text) {
+        const std::string path = dir_.filePath(name).toStdString();
         std::ofstream(path) << text;
-        files_.push_back(path);
         return path;
     }
 
+    QTemporaryDir dir_;
     TextLoadDisplay display;
     ScriptedDialogs feedback;
     Frames frames;
@@ -66,7 +59,6 @@ class Document : public ::testing::Test {
     FixedFileInputSetup input;
     WindowBounds bounds;
     ViewerDocument document{display, feedback, gate, hive, progress, input};
-    std::vector<std::string> files_;
 };
 
 TEST_F(Document, AnOpenDuringALoadWaitsForItAndThenWins) {

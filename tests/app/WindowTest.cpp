@@ -308,16 +308,13 @@ TEST_F(Window, ClosingSavesEverythingTheNextRunStartsWith) {
     w().XRangeScrollBar->setValue(28);
     hive_.writes.clear();
     w().close();
-    const auto first = [&](const std::string& piece) {
-        return std::find_if(
-                   hive_.writes.begin(), hive_.writes.end(),
-                   [&](const std::string& w) { return w.find(piece) != std::string::npos; }) -
-               hive_.writes.begin();
-    };
-    const auto recent = first("Last Opened Files");
-    ASSERT_LT(recent, static_cast<long>(hive_.writes.size()));
-    EXPECT_LT(first("graph.xmin"), first("Grid Thickness"));
-    EXPECT_LT(first("Grid Thickness"), recent);
+    std::string log;
+    for (const std::string& write : hive_.writes)
+        log += write + "\n";
+    const auto recent = log.find("Last Opened Files");
+    ASSERT_NE(recent, std::string::npos);
+    EXPECT_LT(log.find("graph.xmin"), log.find("Grid Thickness"));
+    EXPECT_LT(log.find("Grid Thickness"), recent);
     for (int run = 0; run < 2; ++run) {
         SCOPED_TRACE(run);
         Open("");
