@@ -170,12 +170,10 @@ TEST_F(Output, WithoutAPrinterThePrintGoesToAPdfFileAtTheWindowsSize) {
         return QtWindowDialogs().SetUpPrinter(chosen, &w());
     };
     m().PrintItem->trigger();
-    EXPECT_EQ(d().printerSetups, 1);
     EXPECT_TRUE(d().messages.empty());
     QFile file(QString::fromStdString(pdf));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
-    EXPECT_TRUE(bytes.startsWith("%PDF"));
     EXPECT_EQ(QString::fromLatin1(bytes).count(QRegularExpression("/Type /Page\\b")), 1);
     // The picture goes in at its window pixels and comes out at their size on a 96 dpi screen,
     // to within one printer dot.

@@ -64,7 +64,6 @@ TEST_F(OrlenRegistryTest, ReadsAcceptOnlyTheirOwnKinds) {
         std::string result;  // the target afterwards, as text
     } rows[] = {
         {Dword(7), Bool, true, "1"},
-        {Dword(0), Bool, true, "0"},
         {Text(kRegSz, std::string("1\0", 2)), Bool, false, "0"},
         {Text(kRegSz, std::string("12\0", 3)), Integer, false, "99"},
         {Raw(kRegDword, {5, 0}), Integer, false, "99"},
