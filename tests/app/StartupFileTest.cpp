@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
 #include <string>
-
-#include <unistd.h>
 
 #include "StartupFile.h"
 
@@ -13,56 +12,38 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Runs in a scratch folder of its own, with or without a sample there and in an "installed"
+// Run from a scratch folder of its own, with or without a sample there and in an "installed"
 // data folder beside it.
-class StartupFileChoice : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        root_ = fs::temp_directory_path() / ("ocuvis-startup-" + std::to_string(getpid()));
-        fs::remove_all(root_);
-        fs::create_directories(root_ / "here");
-        fs::create_directories(installed_ = root_ / "share" / "ocuvis");
-        previous_ = fs::current_path();
-        fs::current_path(root_ / "here");
-    }
-    void TearDown() override {
-        fs::current_path(previous_);
-        fs::remove_all(root_);
-    }
-    static void MakeSample(const fs::path& folder) {
-        std::ofstream(folder / "Ocuvis.3d") << "1 2 3\n";
-    }
-
-    fs::path root_, installed_, previous_;
-};
-
-TEST_F(StartupFileChoice, TheSampleHereComesBeforeTheInstalledOne) {
-    struct Case {
+TEST(StartupFileChoice, TheSampleHereComesBeforeTheInstalledOne) {
+    QTemporaryDir root;
+    const fs::path here = fs::path(root.path().toStdString()) / "here";
+    const fs::path installed = fs::path(root.path().toStdString()) / "share" / "ocuvis";
+    fs::create_directories(here);
+    fs::create_directories(installed);
+    const fs::path previous = fs::current_path();
+    fs::current_path(here);
+    const struct {
         const char* lastOpened;
-        bool sampleHere;
-        bool sampleInstalled;
-        bool useInstalledFolder;
+        bool sampleHere, sampleInstalled, folderGiven;
         const char* expected;  // "installed" stands for the installed sample's path
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"/d/last.3d", true, true, true, "/d/last.3d"}, {"", true, true, true, "Ocuvis.3d"},
         {"", false, true, true, "installed"},           {"", false, false, true, "Ocuvis.3d"},
         {"", false, true, false, "Ocuvis.3d"},
     };
-    for (const Case& c : cases) {
-        fs::remove(root_ / "here" / "Ocuvis.3d");
-        fs::remove(installed_ / "Ocuvis.3d");
-        if (c.sampleHere) MakeSample(root_ / "here");
-        if (c.sampleInstalled) MakeSample(installed_);
+    for (const auto& c : cases) {
+        fs::remove(here / "Ocuvis.3d");
+        fs::remove(installed / "Ocuvis.3d");
+        if (c.sampleHere) std::ofstream(here / "Ocuvis.3d") << "1 2 3\n";
+        if (c.sampleInstalled) std::ofstream(installed / "Ocuvis.3d") << "1 2 3\n";
         const std::string expected = std::string(c.expected) == "installed"
-                                         ? (installed_ / "Ocuvis.3d").string()
+                                         ? (installed / "Ocuvis.3d").string()
                                          : c.expected;
-        EXPECT_EQ(
-            ChooseStartupFile("", c.lastOpened, c.useInstalledFolder ? installed_ : fs::path()),
-            expected)
-            << "last '" << c.lastOpened << "', here " << c.sampleHere << ", installed "
-            << c.sampleInstalled << ", folder given " << c.useInstalledFolder;
+        EXPECT_EQ(ChooseStartupFile("", c.lastOpened, c.folderGiven ? installed : fs::path()),
+                  expected)
+            << "case " << &c - cases;
     }
+    fs::current_path(previous);
 }
 
 }  // namespace

@@ -34,14 +34,13 @@ class LastFilesMenuTest : public ::testing::Test {
     }
     // The stored list: "Number of Files" first, then the paths in order.
     std::vector<std::string> StoredList() {
-        HiveOnFile reader(file.hive.databasePath());
         std::int32_t count = -1;
-        reader.store.ReadInteger("Ocuvis\\Last Opened Files", "Number of Files", count);
+        file.store.ReadInteger("Ocuvis\\Last Opened Files", "Number of Files", count);
         std::vector<std::string> list{std::to_string(count)};
         for (const auto& name : file.hive.ValueNames(kListKey)) {
             if (name == "Number of Files") continue;
             std::string path;
-            reader.store.ReadString("Ocuvis\\Last Opened Files", name, path);
+            file.store.ReadString("Ocuvis\\Last Opened Files", name, path);
             list.push_back(name + "=" + path);
         }
         return list;
@@ -56,54 +55,47 @@ class LastFilesMenuTest : public ::testing::Test {
 
 TEST_F(LastFilesMenuTest, EntriesAreToldApartByTheirExactFileName) {
     auto menu = Make();
-    menu->AddRecentFile("/a/data.3d");
-    menu->AddRecentFile("/b/data.3d");
-    menu->AddRecentFile("/home/ann/Data.3d");
     // ':' and '\' belong to the name.
-    menu->AddRecentFile("/runs/run:12.3d");
-    menu->AddRecentFile("/runs/run\\12.3d");
-    menu->AddRecentFile("peaks.txt");
+    for (const char* path : {"/a/data.3d", "/b/data.3d", "/home/ann/Data.3d", "/runs/run:12.3d",
+                             "/runs/run\\12.3d", "peaks.txt"})
+        menu->AddRecentFile(path);
     EXPECT_EQ(Shown(*menu),
               (std::vector<std::string>{
                   "LastFile4 peaks.txt peaks.txt", "LastFile3 run\\12.3d /runs/run\\12.3d",
                   "LastFile2 run:12.3d /runs/run:12.3d", "LastFile1 Data.3d /home/ann/Data.3d",
                   "LastFile0 data.3d /b/data.3d"}));
-    menu->Click("LastFile0");
-    EXPECT_EQ(opened, std::vector<std::string>{"/b/data.3d"});
 }
 
+// Slots are the entries' item names: a click opens only an entry's own.
 TEST_F(LastFilesMenuTest, TheEleventhFilePushesOutTheOldestAndAnOpenMovesItsEntryUp) {
     auto menu = Make();
-    EXPECT_TRUE(menu->entries().empty());
     for (int i = 1; i <= 11; ++i)
         menu->AddRecentFile("/d/f" + std::to_string(i) + ".3d");
-    EXPECT_EQ(menu->count(), 10);
-    EXPECT_EQ(menu->entries().back().path, "/d/f2.3d");
     EXPECT_EQ(menu->entries().front().slot, 0);  // the oldest entry's slot is free again
     menu->AddRecentFile("/d/f10.3d");
     EXPECT_EQ(menu->count(), 10);
     EXPECT_EQ(menu->entries()[0].path, "/d/f10.3d");
     EXPECT_EQ(menu->entries()[1].path, "/d/f11.3d");
     EXPECT_EQ(menu->entries().back().path, "/d/f2.3d");
+    for (const char* name : {"LastFile", "LastFile10", "LastFile007", "LastFilex", "LastFile-1"})
+        menu->Click(name);
+    EXPECT_TRUE(opened.empty());
+    menu->Click("LastFile02");
+    EXPECT_EQ(opened, std::vector<std::string>{"/d/f3.3d"});
 }
 
 TEST_F(LastFilesMenuTest, TheListSurvivesARestartAndTheNewestStartsTheNextRun) {
     {
         auto menu = Make();
-        EXPECT_EQ(menu->lastOpenedFile(), "");
-        EXPECT_EQ(file.hive.KeyExists(kListKey), HiveStatus::Done);
         menu->AddRecentFile("/d/one.3d");
         menu->AddRecentFile("/d/two.3d");
         // The start-up file does not follow the additions of this run.
         EXPECT_EQ(menu->lastOpenedFile(), "");
     }
-    EXPECT_EQ(StoredList(),
-              (std::vector<std::string>{"2", "LastFile0=/d/two.3d", "LastFile1=/d/one.3d"}));
     auto next = Make();
     EXPECT_EQ(next->lastOpenedFile(), "/d/two.3d");
     EXPECT_EQ(Shown(*next), (std::vector<std::string>{"LastFile0 two.3d /d/two.3d",
                                                       "LastFile1 one.3d /d/one.3d"}));
-    EXPECT_TRUE(file.messages.shown.empty());
 }
 
 TEST_F(LastFilesMenuTest, AGapInTheStoredListIsSkippedAndNoEntryIsLostAtSave) {
@@ -112,25 +104,22 @@ TEST_F(LastFilesMenuTest, AGapInTheStoredListIsSkippedAndNoEntryIsLostAtSave) {
         auto menu = Make();
         EXPECT_EQ(Shown(*menu),
                   (std::vector<std::string>{"LastFile0 a.3d /d/a.3d", "LastFile2 c.3d /d/c.3d"}));
-        EXPECT_EQ(menu->lastOpenedFile(), "/d/a.3d");
         menu->AddRecentFile("/d/new.3d");
         EXPECT_EQ(menu->entries().front().slot, 1);
-        menu->Click("LastFile2");
-        EXPECT_EQ(opened, std::vector<std::string>{"/d/c.3d"});
     }
     EXPECT_EQ(StoredList(), (std::vector<std::string>{"3", "LastFile0=/d/new.3d",
                                                       "LastFile1=/d/a.3d", "LastFile2=/d/c.3d"}));
 }
 
-TEST_F(LastFilesMenuTest, AStoredCountAboveTheCapacityLoadsOnlyTheNewest) {
+// More than the slot tables could hold, were the count taken as stored; none and less than
+// none hold nothing.
+TEST_F(LastFilesMenuTest, TheStoredCountIsKeptWithinTheCapacity) {
     std::vector<std::string> paths;
     for (int i = 0; i < 12; ++i)
         paths.push_back("/d/f" + std::to_string(i) + ".3d");
-    // More than the slot tables could hold, were the count taken as stored.
     StoreList(150, paths);
     {
         auto menu = Make();
-        EXPECT_EQ(menu->count(), 10);
         EXPECT_EQ(menu->entries().back().path, "/d/f9.3d");
         menu->AddRecentFile("/d/latest.3d");
         EXPECT_EQ(menu->count(), 10);
@@ -139,29 +128,12 @@ TEST_F(LastFilesMenuTest, AStoredCountAboveTheCapacityLoadsOnlyTheNewest) {
     // The whole old list goes: nothing of the longer one survives.
     const auto stored = StoredList();
     ASSERT_EQ(stored.size(), 11u);
-    EXPECT_EQ(stored[0], "10");
     EXPECT_EQ(stored[1], "LastFile0=/d/latest.3d");
-}
-
-TEST_F(LastFilesMenuTest, NoCapacityOrANegativeCountGivesAnEmptyList) {
     StoreList(-4, {"/d/a.3d"});
+    EXPECT_TRUE(Make()->entries().empty());
     auto none = Make(0);
     none->AddRecentFile("/d/b.3d");
     EXPECT_TRUE(none->entries().empty());
-    auto negative = Make();
-    EXPECT_TRUE(negative->entries().empty());
-}
-
-TEST_F(LastFilesMenuTest, OnlyItemNamesOfExistingEntriesOpenAnything) {
-    auto menu = Make();
-    for (int i = 0; i < 3; ++i)
-        menu->AddRecentFile("/d/f" + std::to_string(i) + ".3d");
-    for (const char* name :
-         {"LastFile", "LastFile7", "LastFile007", "LastFilex", "Other1", "LastFile-1"})
-        menu->Click(name);
-    EXPECT_TRUE(opened.empty());
-    menu->Click("LastFile02");
-    EXPECT_EQ(opened, std::vector<std::string>{"/d/f2.3d"});
 }
 
 TEST_F(LastFilesMenuTest, ASaveKilledPartWayLeavesTheOldList) {
@@ -183,10 +155,7 @@ TEST_F(LastFilesMenuTest, ASaveKilledPartWayLeavesTheOldList) {
             if (name == "LastFile1") raise(SIGKILL);
         };
         RecordingFeedback messages;
-        {
-            LastFilesMenu menu(nullptr, scripted, messages, "Ocuvis", 10);
-            menu.AddRecentFile("/d/c.3d");
-        }
+        LastFilesMenu(nullptr, scripted, messages, "Ocuvis", 10).AddRecentFile("/d/c.3d");
         _exit(0);
     }
     int status = 0;
@@ -203,10 +172,7 @@ TEST_F(LastFilesMenuTest, AListThatCannotBeRemovedIsWrittenOverAllTheSame) {
         file.hive.RemoveKey(kListKey);  // gone behind the list's back
         menu.AddRecentFile("/d/c.3d");
     }
-    ASSERT_EQ(file.messages.shown.size(), 1u);
-    EXPECT_EQ(
-        file.messages.shown[0].text,
-        "Tried to remove " + kListKey + " 'Key' from Windows Registry but failed, does it exist?");
+    EXPECT_EQ(file.messages.shown.size(), 1u);
     EXPECT_EQ(StoredList(), (std::vector<std::string>{"3", "LastFile0=/d/c.3d", "LastFile1=/d/a.3d",
                                                       "LastFile2=/d/b.3d"}));
 }
