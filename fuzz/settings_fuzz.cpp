@@ -131,15 +131,11 @@ class SplitHive final : public RegistryHive {
     RegistryHive& writes_;
 };
 
-class CountingMessages final : public SettingsMessages {
-  public:
-    void ShowMessage(const std::string&, const std::string&, MessageIcon) override { ++count; }
-    int count = 0;
-};
-
-class QuietBeeper final : public Beeper {
+class CountingMessages final : public UserFeedback {
   public:
     void MessageBeep(BeepKind) override {}
+    void ShowMessage(const std::string&, const std::string&, MessageIcon) override { ++count; }
+    int count = 0;
 };
 
 bool Within(ScrollRange range, int value) {
@@ -148,7 +144,7 @@ bool Within(ScrollRange range, int value) {
 
 // One run of the program's settings life: everything read with the defaults in place, checked,
 // optionally a file opened, then everything saved.
-void LoadAndSave(RegistryHive& hive, SettingsMessages& messages, int capacity,
+void LoadAndSave(RegistryHive& hive, UserFeedback& messages, int capacity,
                  const std::string* openedFile) {
     OrlenRegistry store(hive, messages);
 
@@ -172,8 +168,7 @@ void LoadAndSave(RegistryHive& hive, SettingsMessages& messages, int capacity,
           Within(kXYOffsetBar, view.yOffsetPosition) && Within(kZOffsetBar, view.zOffsetPosition));
     Check(gate.viewReady == RedrawGate().viewReady);
 
-    QuietBeeper beeper;
-    GraphTitles titles(store, kAppKeyName, beeper);
+    GraphTitles titles(store, kAppKeyName, messages);
 
     FileInputValues fileInput(store, kAppKeyName);
     FileInputFields fields;
