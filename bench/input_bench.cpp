@@ -7,8 +7,8 @@
 #include <string>
 
 #include "BenchData.h"
-#include "NormaliseIntoCube.h"
-#include "StandaloneViewer.h"
+#include "app/standalone/StandaloneViewer.h"
+#include "input/NormaliseIntoCube.h"
 
 using namespace ocuvis;
 

@@ -11,8 +11,8 @@
 #include <string>
 
 #include "BenchData.h"
-#include "StandaloneViewer.h"
-#include "TFileProgressBarForm.h"
+#include "app/standalone/StandaloneViewer.h"
+#include "input/dialogs/TFileProgressBarForm.h"
 
 using namespace ocuvis;
 

@@ -11,9 +11,9 @@
 #include <memory>
 #include <string>
 
-#include "FrameRenderer.h"
-#include "QPainterCanvas.h"
-#include "StandaloneViewer.h"
+#include "app/standalone/StandaloneViewer.h"
+#include "render/FrameRenderer.h"
+#include "render/reference/QPainterCanvas.h"
 
 using namespace ocuvis;
 

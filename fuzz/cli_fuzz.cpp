@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "RenderCommand.h"
-#include "ScaleSteps.h"
-#include "ScrollBarModel.h"
+#include "app/cli/RenderCommand.h"
+#include "core/ScaleSteps.h"
+#include "core/ScrollBarModel.h"
 
 using namespace ocuvis;
 using namespace ocuvis::cli;

@@ -12,10 +12,10 @@
 #include <memory>
 #include <string>
 
-#include "FrameRenderer.h"
-#include "GraphScaling.h"
-#include "NormaliseIntoCube.h"
-#include "QPainterCanvas.h"
+#include "input/NormaliseIntoCube.h"
+#include "render/FrameRenderer.h"
+#include "render/GraphScaling.h"
+#include "render/reference/QPainterCanvas.h"
 
 using namespace ocuvis;
 

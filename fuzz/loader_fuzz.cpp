@@ -10,8 +10,8 @@
 #include <memory>
 #include <string>
 
-#include "NormaliseIntoCube.h"
-#include "StandaloneViewer.h"
+#include "app/standalone/StandaloneViewer.h"
+#include "input/NormaliseIntoCube.h"
 
 using namespace ocuvis;
 

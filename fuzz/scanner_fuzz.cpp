@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "ByteStream.h"
-#include "OrlenStrings.h"
+#include "input/ByteStream.h"
+#include "input/OrlenStrings.h"
 
 using namespace ocuvis;
 

@@ -13,14 +13,14 @@
 #include <set>
 #include <string>
 
-#include "FileInputValues.h"
-#include "GraphScaling.h"
-#include "GraphTitles.h"
-#include "LastFilesMenu.h"
-#include "OrlenRegistry.h"
-#include "ProgressBarPosition.h"
-#include "RegistryFloatStore.h"
-#include "SettingsSchema.h"
+#include "render/GraphScaling.h"
+#include "settings/FileInputValues.h"
+#include "settings/GraphTitles.h"
+#include "settings/LastFilesMenu.h"
+#include "settings/OrlenRegistry.h"
+#include "settings/ProgressBarPosition.h"
+#include "settings/RegistryFloatStore.h"
+#include "settings/SettingsSchema.h"
 
 using namespace ocuvis;
 

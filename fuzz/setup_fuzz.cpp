@@ -12,7 +12,7 @@
 #include <cstring>
 #include <string>
 
-#include "FileFormatSetup.h"
+#include "input/FileFormatSetup.h"
 
 using namespace ocuvis;
 

@@ -1,8 +1,8 @@
-#include "StartupFile.h"
+#include "app/StartupFile.h"
 
 #include <system_error>
 
-#include "BuildInfo.h"
+#include "app/BuildInfo.h"
 
 namespace ocuvis {
 

@@ -1,6 +1,6 @@
-#include "ViewerDocument.h"
+#include "app/ViewerDocument.h"
 
-#include "StartupFile.h"
+#include "app/StartupFile.h"
 
 namespace ocuvis {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "BuildInfo.h"
-#include "TGraphWindow.h"
+#include "app/BuildInfo.h"
+#include "app/window/TGraphWindow.h"
 
 namespace {
 

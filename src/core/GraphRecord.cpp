@@ -1,4 +1,4 @@
-#include "GraphRecord.h"
+#include "core/GraphRecord.h"
 
 namespace ocuvis {
 

@@ -1,4 +1,4 @@
-#include "GraphViewState.h"
+#include "core/GraphViewState.h"
 
 #include <array>
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ViewType.h"
+#include "core/ViewType.h"
 
 namespace ocuvis {
 

@@ -1,4 +1,4 @@
-#include "ScaleSteps.h"
+#include "core/ScaleSteps.h"
 
 namespace ocuvis {
 

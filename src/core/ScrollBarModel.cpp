@@ -1,4 +1,4 @@
-#include "ScrollBarModel.h"
+#include "core/ScrollBarModel.h"
 
 namespace ocuvis {
 

@@ -1,4 +1,4 @@
-#include "UserFeedback.h"
+#include "core/UserFeedback.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "ByteStream.h"
+#include "input/ByteStream.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,14 +1,14 @@
-#include "DataFileLoader.h"
+#include "input/DataFileLoader.h"
 
 #include <sys/stat.h>
 
 #include <cerrno>
 
-#include "AsciiText.h"
-#include "ByteStream.h"
-#include "NormaliseIntoCube.h"
-#include "OrlenStrings.h"
-#include "StatusText.h"
+#include "core/AsciiText.h"
+#include "input/ByteStream.h"
+#include "input/NormaliseIntoCube.h"
+#include "input/OrlenStrings.h"
+#include "input/StatusText.h"
 
 namespace ocuvis {
 

@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "GraphRecord.h"
-#include "GraphViewState.h"
-#include "LoaderServices.h"
-#include "PointStore.h"
-#include "SampleGenerator.h"
+#include "core/GraphRecord.h"
+#include "core/GraphViewState.h"
+#include "input/LoaderServices.h"
+#include "input/PointStore.h"
+#include "input/SampleGenerator.h"
 
 namespace ocuvis {
 

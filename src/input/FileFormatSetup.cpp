@@ -1,13 +1,13 @@
-#include "FileFormatSetup.h"
+#include "input/FileFormatSetup.h"
 
 #include <charconv>
 #include <chrono>
 #include <cmath>
 
-#include "AsciiText.h"
-#include "ByteStream.h"
-#include "DataFileLoader.h"
-#include "OrlenStrings.h"
+#include "core/AsciiText.h"
+#include "input/ByteStream.h"
+#include "input/DataFileLoader.h"
+#include "input/OrlenStrings.h"
 
 namespace ocuvis {
 

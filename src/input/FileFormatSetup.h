@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "LoaderServices.h"
-#include "UserFeedback.h"
+#include "core/UserFeedback.h"
+#include "input/LoaderServices.h"
 
 namespace ocuvis {
 

@@ -1,4 +1,4 @@
-#include "LoaderServices.h"
+#include "input/LoaderServices.h"
 
 namespace ocuvis {
 

@@ -4,9 +4,9 @@
 #include <memory>
 #include <string>
 
-#include "FileInputFields.h"
-#include "RecentFileList.h"
-#include "SampleGenerator.h"
+#include "core/FileInputFields.h"
+#include "core/RecentFileList.h"
+#include "input/SampleGenerator.h"
 
 namespace ocuvis {
 

@@ -1,10 +1,10 @@
-#include "NormaliseIntoCube.h"
+#include "input/NormaliseIntoCube.h"
 
 #include <algorithm>
 #include <cmath>
 #include <optional>
 
-#include "ScaleSteps.h"
+#include "core/ScaleSteps.h"
 
 namespace ocuvis {
 

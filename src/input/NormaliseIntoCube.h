@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "GraphRecord.h"
-#include "PointStore.h"
+#include "core/GraphRecord.h"
+#include "input/PointStore.h"
 
 namespace ocuvis {
 

@@ -1,11 +1,11 @@
-#include "OrlenStrings.h"
+#include "input/OrlenStrings.h"
 
 #include <charconv>
 #include <cmath>
 #include <limits>
 
-#include "AsciiText.h"
-#include "ByteStream.h"
+#include "core/AsciiText.h"
+#include "input/ByteStream.h"
 
 namespace ocuvis {
 

@@ -3,7 +3,7 @@
 #include <QColor>
 #include <QPen>
 
-#include "ViewType.h"
+#include "core/ViewType.h"
 
 namespace ocuvis {
 

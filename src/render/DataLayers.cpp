@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "FrameDrawing.h"
+#include "render/FrameDrawing.h"
 
 namespace ocuvis {
 

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "Canvas.h"
-#include "FrameRenderer.h"
-#include "Projection.h"
+#include "render/Canvas.h"
+#include "render/FrameRenderer.h"
+#include "render/Projection.h"
 
 namespace ocuvis {
 

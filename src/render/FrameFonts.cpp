@@ -1,4 +1,4 @@
-#include "FrameFonts.h"
+#include "render/FrameFonts.h"
 
 #include <QFontDatabase>
 #include <QStringList>

@@ -3,7 +3,7 @@
 #include <QFont>
 #include <QString>
 
-#include "Canvas.h"
+#include "render/Canvas.h"
 
 namespace ocuvis {
 

@@ -1,10 +1,10 @@
-#include "FrameRenderer.h"
+#include "render/FrameRenderer.h"
 
 #include <algorithm>
 
-#include "FrameDrawing.h"
-#include "FrameFonts.h"
-#include "ImageCanvas.h"
+#include "render/FrameDrawing.h"
+#include "render/FrameFonts.h"
+#include "render/ImageCanvas.h"
 
 namespace ocuvis {
 

@@ -3,11 +3,11 @@
 #include <QImage>
 #include <string>
 
-#include "Canvas.h"
-#include "GraphRecord.h"
-#include "GraphViewState.h"
-#include "PixelStamp.h"
-#include "PointStore.h"
+#include "core/GraphRecord.h"
+#include "core/GraphViewState.h"
+#include "input/PointStore.h"
+#include "render/Canvas.h"
+#include "render/PixelStamp.h"
 
 namespace ocuvis {
 

@@ -1,8 +1,8 @@
-#include "GraphScaling.h"
+#include "render/GraphScaling.h"
 
 #include <cmath>
 
-#include "ScaleSteps.h"
+#include "core/ScaleSteps.h"
 
 namespace ocuvis {
 

@@ -3,12 +3,12 @@
 #include <array>
 #include <string_view>
 
-#include "FloatValueStore.h"
-#include "GraphRecord.h"
-#include "GraphViewState.h"
-#include "LoaderServices.h"
-#include "RedrawGate.h"
-#include "ScrollBarModel.h"
+#include "core/FloatValueStore.h"
+#include "core/GraphRecord.h"
+#include "core/GraphViewState.h"
+#include "core/RedrawGate.h"
+#include "core/ScrollBarModel.h"
+#include "input/LoaderServices.h"
 
 namespace ocuvis {
 

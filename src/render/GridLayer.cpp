@@ -2,7 +2,7 @@
 #include <charconv>
 #include <cmath>
 
-#include "FrameDrawing.h"
+#include "render/FrameDrawing.h"
 
 namespace ocuvis {
 

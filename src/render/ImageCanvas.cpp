@@ -1,11 +1,11 @@
-#include "ImageCanvas.h"
+#include "render/ImageCanvas.h"
 
 #include <algorithm>
 #include <cstdlib>
 
-#include "CanvasPens.h"
-#include "FrameFonts.h"
-#include "ThinLine.h"
+#include "render/CanvasPens.h"
+#include "render/FrameFonts.h"
+#include "render/ThinLine.h"
 
 namespace ocuvis {
 

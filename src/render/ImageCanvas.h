@@ -4,8 +4,8 @@
 #include <QPainter>
 #include <memory>
 
-#include "Canvas.h"
-#include "PixelStamp.h"
+#include "render/Canvas.h"
+#include "render/PixelStamp.h"
 
 namespace ocuvis {
 

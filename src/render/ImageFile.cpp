@@ -1,4 +1,4 @@
-#include "ImageFile.h"
+#include "render/ImageFile.h"
 
 #include <QFileInfo>
 #include <QImage>

@@ -1,10 +1,10 @@
-#include "PixelStamp.h"
+#include "render/PixelStamp.h"
 
 #include <QImage>
 #include <QPainter>
 #include <algorithm>
 
-#include "CanvasPens.h"
+#include "render/CanvasPens.h"
 
 namespace ocuvis {
 

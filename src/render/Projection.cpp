@@ -1,4 +1,4 @@
-#include "Projection.h"
+#include "render/Projection.h"
 
 #include <cmath>
 

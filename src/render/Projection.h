@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstdint>
 
-#include "GraphRecord.h"
-#include "GraphViewState.h"
+#include "core/GraphRecord.h"
+#include "core/GraphViewState.h"
 
 namespace ocuvis {
 

@@ -1,4 +1,4 @@
-#include "FileInputValues.h"
+#include "settings/FileInputValues.h"
 
 #include <cmath>
 

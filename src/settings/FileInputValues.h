@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string>
 
-#include "FileInputFields.h"
-#include "OrlenRegistry.h"
-#include "WindowBounds.h"
+#include "core/FileInputFields.h"
+#include "core/WindowBounds.h"
+#include "settings/OrlenRegistry.h"
 
 namespace ocuvis {
 

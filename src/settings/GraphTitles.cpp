@@ -1,4 +1,4 @@
-#include "GraphTitles.h"
+#include "settings/GraphTitles.h"
 
 namespace ocuvis {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "OrlenRegistry.h"
-#include "UserFeedback.h"
+#include "core/UserFeedback.h"
+#include "settings/OrlenRegistry.h"
 
 namespace ocuvis {
 

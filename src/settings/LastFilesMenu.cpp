@@ -1,4 +1,4 @@
-#include "LastFilesMenu.h"
+#include "settings/LastFilesMenu.h"
 
 #include <algorithm>
 

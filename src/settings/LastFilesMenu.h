@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "OrlenRegistry.h"
-#include "RecentFileList.h"
+#include "core/RecentFileList.h"
+#include "settings/OrlenRegistry.h"
 
 namespace ocuvis {
 

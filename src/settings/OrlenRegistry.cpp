@@ -1,4 +1,4 @@
-#include "OrlenRegistry.h"
+#include "settings/OrlenRegistry.h"
 
 #include <bit>
 #include <cstring>

@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-#include "RegistryHive.h"
-#include "UserFeedback.h"
-#include "WindowBounds.h"
+#include "core/UserFeedback.h"
+#include "core/WindowBounds.h"
+#include "settings/RegistryHive.h"
 
 namespace ocuvis {
 

@@ -1,4 +1,4 @@
-#include "ProgressBarPosition.h"
+#include "settings/ProgressBarPosition.h"
 
 namespace ocuvis {
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "OrlenRegistry.h"
-#include "WindowBounds.h"
+#include "core/WindowBounds.h"
+#include "settings/OrlenRegistry.h"
 
 namespace ocuvis {
 

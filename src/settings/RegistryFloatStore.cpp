@@ -1,4 +1,4 @@
-#include "RegistryFloatStore.h"
+#include "settings/RegistryFloatStore.h"
 
 namespace ocuvis {
 

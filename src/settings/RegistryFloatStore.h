@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "FloatValueStore.h"
-#include "OrlenRegistry.h"
+#include "core/FloatValueStore.h"
+#include "settings/OrlenRegistry.h"
 
 namespace ocuvis {
 

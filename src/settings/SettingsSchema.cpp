@@ -1,12 +1,12 @@
-#include "SettingsSchema.h"
+#include "settings/SettingsSchema.h"
 
 #include <array>
 #include <optional>
 #include <string_view>
 
-#include "ScaleSteps.h"
-#include "ScrollBarModel.h"
-#include "ViewType.h"
+#include "core/ScaleSteps.h"
+#include "core/ScrollBarModel.h"
+#include "core/ViewType.h"
 
 namespace ocuvis {
 

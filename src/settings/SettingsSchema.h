@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <string>
 
-#include "GraphRecord.h"
-#include "GraphViewState.h"
-#include "OrlenRegistry.h"
-#include "WindowBounds.h"
+#include "core/GraphRecord.h"
+#include "core/GraphViewState.h"
+#include "core/WindowBounds.h"
+#include "settings/OrlenRegistry.h"
 
 namespace ocuvis {
 

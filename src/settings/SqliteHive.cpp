@@ -1,4 +1,4 @@
-#include "SqliteHive.h"
+#include "settings/SqliteHive.h"
 
 #include <pwd.h>
 #include <sqlite3.h>

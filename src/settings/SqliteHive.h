@@ -3,7 +3,7 @@
 #include <chrono>
 #include <string>
 
-#include "RegistryHive.h"
+#include "settings/RegistryHive.h"
 
 struct sqlite3;
 

@@ -1,4 +1,4 @@
-#include "WindowFit.h"
+#include "settings/WindowFit.h"
 
 #include <algorithm>
 #include <cstdint>

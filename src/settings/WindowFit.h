@@ -2,7 +2,7 @@
 
 #include <span>
 
-#include "WindowBounds.h"
+#include "core/WindowBounds.h"
 
 namespace ocuvis {
 

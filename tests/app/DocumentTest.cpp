@@ -6,10 +6,10 @@
 #include <set>
 #include <utility>
 
-#include "SqliteHive.h"
 #include "TestSupport.h"
-#include "ViewerDocument.h"
 #include "WindowTestSupport.h"
+#include "app/ViewerDocument.h"
+#include "settings/SqliteHive.h"
 
 namespace ocuvis::test {
 namespace {

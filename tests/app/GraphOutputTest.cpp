@@ -16,8 +16,8 @@
 #include <cmath>
 #include <filesystem>
 
-#include "GraphOutput.h"
 #include "WindowTestSupport.h"
+#include "app/window/GraphOutput.h"
 
 namespace ocuvis::test {
 namespace {

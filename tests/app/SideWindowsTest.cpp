@@ -12,10 +12,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "TFileFormat.h"
-#include "TFileProgressBarForm.h"
-#include "TGraphTitles.h"
 #include "WindowTestSupport.h"
+#include "input/dialogs/TFileFormat.h"
+#include "input/dialogs/TFileProgressBarForm.h"
+#include "settings/dialogs/TGraphTitles.h"
 
 namespace ocuvis::test {
 namespace {

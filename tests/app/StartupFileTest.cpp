@@ -5,7 +5,7 @@
 #include <fstream>
 #include <string>
 
-#include "StartupFile.h"
+#include "app/StartupFile.h"
 
 namespace ocuvis::test {
 namespace {

@@ -14,8 +14,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "TFileFormat.h"
-#include "TGraphTitles.h"
+#include "input/dialogs/TFileFormat.h"
+#include "settings/dialogs/TGraphTitles.h"
 
 #include "WindowTestSupport.h"
 

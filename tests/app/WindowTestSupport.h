@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "RegistryHive.h"
-#include "TGraphWindow.h"
 #include "TestSupport.h"
-#include "WindowDialogs.h"
+#include "app/window/TGraphWindow.h"
+#include "app/window/WindowDialogs.h"
+#include "settings/RegistryHive.h"
 
 namespace ocuvis::test {
 

@@ -2,7 +2,7 @@
 
 #include <tuple>
 
-#include "RenderCommand.h"
+#include "app/cli/RenderCommand.h"
 
 namespace ocuvis::cli {
 namespace {

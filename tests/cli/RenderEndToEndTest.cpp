@@ -9,7 +9,7 @@
 #include <set>
 #include <sstream>
 
-#include "RenderCommand.h"
+#include "app/cli/RenderCommand.h"
 
 namespace ocuvis::cli {
 namespace {

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "GraphCommands.h"
-#include "KeyboardCommands.h"
-#include "RotationControl.h"
 #include "TestSupport.h"
+#include "app/commands/GraphCommands.h"
+#include "app/commands/KeyboardCommands.h"
+#include "app/commands/RotationControl.h"
 
 namespace ocuvis {
 

@@ -1,5 +1,5 @@
 #include "CommandFixture.h"
-#include "KeyCodes.h"
+#include "app/commands/KeyCodes.h"
 
 namespace ocuvis {
 namespace {

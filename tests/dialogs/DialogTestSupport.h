@@ -1,10 +1,10 @@
 #pragma once
 
-#include "OrlenRegistry.h"
-#include "ProgressBarPosition.h"
-#include "SettingsSchema.h"
-#include "SqliteHive.h"
 #include "TestSupport.h"
+#include "settings/OrlenRegistry.h"
+#include "settings/ProgressBarPosition.h"
+#include "settings/SettingsSchema.h"
+#include "settings/SqliteHive.h"
 
 namespace ocuvis::test {
 

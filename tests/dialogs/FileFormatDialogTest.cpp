@@ -4,8 +4,8 @@
 #include <QtWidgets>
 
 #include "DialogTestSupport.h"
-#include "FileInputValues.h"
-#include "TFileFormat.h"
+#include "input/dialogs/TFileFormat.h"
+#include "settings/FileInputValues.h"
 
 namespace ocuvis::test {
 namespace {

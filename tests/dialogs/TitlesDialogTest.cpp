@@ -4,7 +4,7 @@
 #include <QtWidgets>
 
 #include "DialogTestSupport.h"
-#include "TGraphTitles.h"
+#include "settings/dialogs/TGraphTitles.h"
 
 namespace ocuvis::test {
 namespace {

@@ -1,4 +1,4 @@
-#include "DataFileLoader.h"
+#include "input/DataFileLoader.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "LoaderFixture.h"
-#include "SampleGenerator.h"
+#include "input/SampleGenerator.h"
 
 namespace ocuvis {
 namespace {

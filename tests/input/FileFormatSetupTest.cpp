@@ -1,4 +1,4 @@
-#include "FileFormatSetup.h"
+#include "input/FileFormatSetup.h"
 
 #include <gtest/gtest.h>
 

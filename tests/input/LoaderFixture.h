@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "DataFileLoader.h"
 #include "TestSupport.h"
+#include "input/DataFileLoader.h"
 
 namespace ocuvis::fixture {
 

@@ -1,4 +1,4 @@
-#include "NormaliseIntoCube.h"
+#include "input/NormaliseIntoCube.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <tuple>
 #include <vector>
 
-#include "ScaleSteps.h"
+#include "core/ScaleSteps.h"
 
 namespace ocuvis {
 namespace {

@@ -1,4 +1,4 @@
-#include "OrlenStrings.h"
+#include "input/OrlenStrings.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@
 #include <tuple>
 #include <vector>
 
-#include "ByteStream.h"
 #include "LoaderFixture.h"
+#include "input/ByteStream.h"
 
 namespace ocuvis {
 namespace {

@@ -1,4 +1,4 @@
-#include "StatusText.h"
+#include "input/StatusText.h"
 
 #include <gtest/gtest.h>
 

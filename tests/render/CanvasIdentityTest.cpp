@@ -5,8 +5,8 @@
 #include <random>
 
 #include "FrameTestSupport.h"
-#include "ImageCanvas.h"
-#include "QPainterCanvas.h"
+#include "render/ImageCanvas.h"
+#include "render/reference/QPainterCanvas.h"
 
 namespace ocuvis::test {
 namespace {

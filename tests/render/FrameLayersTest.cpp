@@ -9,9 +9,9 @@
 #include <utility>
 #include <vector>
 
-#include "FrameDrawing.h"
 #include "FrameTestSupport.h"
-#include "ScaleSteps.h"
+#include "core/ScaleSteps.h"
+#include "render/FrameDrawing.h"
 
 namespace ocuvis::test {
 namespace {

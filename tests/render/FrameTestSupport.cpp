@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "DataFileLoader.h"
-#include "FloatValueStore.h"
-#include "GraphScaling.h"
-#include "NormaliseIntoCube.h"
-#include "RedrawGate.h"
+#include "core/FloatValueStore.h"
+#include "core/RedrawGate.h"
+#include "input/DataFileLoader.h"
+#include "input/NormaliseIntoCube.h"
+#include "render/GraphScaling.h"
 
 namespace ocuvis::test {
 

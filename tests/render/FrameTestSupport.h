@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "FrameRenderer.h"
-#include "GraphRecord.h"
-#include "GraphViewState.h"
-#include "LoaderServices.h"
-#include "PointStore.h"
 #include "RecordingCanvas.h"
+#include "core/GraphRecord.h"
+#include "core/GraphViewState.h"
+#include "input/LoaderServices.h"
+#include "input/PointStore.h"
+#include "render/FrameRenderer.h"
 
 namespace ocuvis::test {
 

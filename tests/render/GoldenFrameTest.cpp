@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "FrameFonts.h"
 #include "FrameTestSupport.h"
+#include "render/FrameFonts.h"
 
 namespace ocuvis::test {
 namespace {

@@ -1,4 +1,4 @@
-#include "GraphScaling.h"
+#include "render/GraphScaling.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -7,8 +7,8 @@
 #include <limits>
 #include <vector>
 
-#include "ScaleSteps.h"
 #include "TestSupport.h"
+#include "core/ScaleSteps.h"
 
 namespace ocuvis {
 namespace {

@@ -1,4 +1,4 @@
-#include "ImageFile.h"
+#include "render/ImageFile.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>

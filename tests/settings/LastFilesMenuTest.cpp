@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "LastFilesMenu.h"
 #include "SettingsTestSupport.h"
+#include "settings/LastFilesMenu.h"
 
 using namespace ocuvis;
 using namespace ocuvis::test;

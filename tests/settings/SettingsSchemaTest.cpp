@@ -2,9 +2,9 @@
 
 #include <tuple>
 
-#include "ScaleSteps.h"
-#include "SettingsSchema.h"
 #include "SettingsTestSupport.h"
+#include "core/ScaleSteps.h"
+#include "settings/SettingsSchema.h"
 
 using namespace ocuvis;
 using namespace ocuvis::test;

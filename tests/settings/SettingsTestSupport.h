@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "OrlenRegistry.h"
-#include "RegistryHive.h"
-#include "SqliteHive.h"
 #include "TestSupport.h"
+#include "settings/OrlenRegistry.h"
+#include "settings/RegistryHive.h"
+#include "settings/SqliteHive.h"
 
 namespace ocuvis::test {
 

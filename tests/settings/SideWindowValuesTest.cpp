@@ -3,10 +3,10 @@
 #include <cmath>
 #include <tuple>
 
-#include "FileInputValues.h"
-#include "GraphTitles.h"
-#include "ProgressBarPosition.h"
 #include "SettingsTestSupport.h"
+#include "settings/FileInputValues.h"
+#include "settings/GraphTitles.h"
+#include "settings/ProgressBarPosition.h"
 
 using namespace ocuvis;
 using namespace ocuvis::test;

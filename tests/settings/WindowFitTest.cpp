@@ -3,7 +3,7 @@
 #include <climits>
 #include <vector>
 
-#include "WindowFit.h"
+#include "settings/WindowFit.h"
 
 namespace ocuvis {
 namespace {

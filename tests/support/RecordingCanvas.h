@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "Canvas.h"
+#include "render/Canvas.h"
 
 namespace ocuvis {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "RedrawGate.h"
-#include "UserFeedback.h"
+#include "core/RedrawGate.h"
+#include "core/UserFeedback.h"
 
 namespace ocuvis::test {
 

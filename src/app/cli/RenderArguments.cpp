@@ -6,9 +6,9 @@
 
 #include <QString>
 
-#include "ImageFile.h"
-#include "RenderCommand.h"
-#include "ScrollBarModel.h"
+#include "app/cli/RenderCommand.h"
+#include "core/ScrollBarModel.h"
+#include "render/ImageFile.h"
 
 namespace ocuvis::cli {
 

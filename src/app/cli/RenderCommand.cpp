@@ -1,14 +1,14 @@
 // Loading, scaling, rendering and writing for ocuvis-render.
-#include "RenderCommand.h"
+#include "app/cli/RenderCommand.h"
 
 #include <QImage>
 #include <QString>
 #include <memory>
 #include <ostream>
 
-#include "DataFileLoader.h"
-#include "ImageFile.h"
-#include "StandaloneViewer.h"
+#include "app/standalone/StandaloneViewer.h"
+#include "input/DataFileLoader.h"
+#include "render/ImageFile.h"
 
 namespace ocuvis::cli {
 

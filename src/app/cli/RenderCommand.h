@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "FrameRenderer.h"
-#include "GraphViewState.h"
-#include "LoaderServices.h"
+#include "core/GraphViewState.h"
+#include "input/LoaderServices.h"
+#include "render/FrameRenderer.h"
 
 namespace ocuvis::cli {
 

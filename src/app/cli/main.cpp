@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "RenderCommand.h"
+#include "app/cli/RenderCommand.h"
 
 namespace {
 

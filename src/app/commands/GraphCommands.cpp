@@ -1,4 +1,4 @@
-#include "GraphCommands.h"
+#include "app/commands/GraphCommands.h"
 
 namespace ocuvis {
 

@@ -1,4 +1,4 @@
-#include "KeyCodes.h"
+#include "app/commands/KeyCodes.h"
 
 namespace ocuvis {
 

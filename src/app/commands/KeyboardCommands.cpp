@@ -1,7 +1,7 @@
-#include "KeyboardCommands.h"
+#include "app/commands/KeyboardCommands.h"
 
-#include "KeyCodes.h"
-#include "ScrollBarModel.h"
+#include "app/commands/KeyCodes.h"
+#include "core/ScrollBarModel.h"
 
 namespace ocuvis {
 

@@ -4,8 +4,8 @@
 #include <map>
 #include <string>
 
-#include "GraphCommands.h"
-#include "RotationControl.h"
+#include "app/commands/GraphCommands.h"
+#include "app/commands/RotationControl.h"
 
 namespace ocuvis {
 

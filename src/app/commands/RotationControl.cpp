@@ -1,6 +1,6 @@
-#include "RotationControl.h"
+#include "app/commands/RotationControl.h"
 
-#include "ScrollBarModel.h"
+#include "core/ScrollBarModel.h"
 
 namespace ocuvis {
 

@@ -3,10 +3,10 @@
 #include <array>
 #include <cstdint>
 
-#include "GraphScaling.h"
-#include "GraphViewState.h"
-#include "RedrawGate.h"
-#include "UserFeedback.h"
+#include "core/GraphViewState.h"
+#include "core/RedrawGate.h"
+#include "core/UserFeedback.h"
+#include "render/GraphScaling.h"
 
 namespace ocuvis {
 

@@ -1,4 +1,4 @@
-#include "StandaloneViewer.h"
+#include "app/standalone/StandaloneViewer.h"
 
 namespace ocuvis {
 

@@ -4,13 +4,13 @@
 #include <memory>
 #include <string>
 
-#include "DataFileLoader.h"
-#include "FloatValueStore.h"
-#include "GraphRecord.h"
-#include "GraphScaling.h"
-#include "GraphViewState.h"
-#include "PointStore.h"
-#include "RedrawGate.h"
+#include "core/FloatValueStore.h"
+#include "core/GraphRecord.h"
+#include "core/GraphViewState.h"
+#include "core/RedrawGate.h"
+#include "input/DataFileLoader.h"
+#include "input/PointStore.h"
+#include "render/GraphScaling.h"
 
 namespace ocuvis {
 

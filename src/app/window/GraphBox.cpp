@@ -1,10 +1,10 @@
-#include "GraphBox.h"
+#include "app/window/GraphBox.h"
 
 #include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "MainMenus.h"
+#include "app/window/MainMenus.h"
 
 namespace ocuvis {
 

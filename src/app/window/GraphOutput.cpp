@@ -1,4 +1,4 @@
-#include "GraphOutput.h"
+#include "app/window/GraphOutput.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -8,7 +8,7 @@
 #include <QPainter>
 #include <QPrinter>
 
-#include "ImageFile.h"
+#include "render/ImageFile.h"
 
 namespace ocuvis {
 

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "WindowDialogs.h"
+#include "app/window/WindowDialogs.h"
 
 class QMainWindow;
 class QPrinter;

@@ -1,8 +1,8 @@
-#include "MainMenus.h"
+#include "app/window/MainMenus.h"
 
 #include <QActionGroup>
 
-#include "ToolbarIcons.h"
+#include "app/window/ToolbarIcons.h"
 
 namespace ocuvis {
 

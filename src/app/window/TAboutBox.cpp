@@ -1,12 +1,12 @@
-#include "TAboutBox.h"
+#include "app/window/TAboutBox.h"
 
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 
-#include "ScreenCentre.h"
-#include "ToolbarIcons.h"
+#include "app/window/ToolbarIcons.h"
+#include "core/ScreenCentre.h"
 
 namespace ocuvis {
 

@@ -1,4 +1,4 @@
-#include "TGraphWindow.h"
+#include "app/window/TGraphWindow.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -10,14 +10,14 @@
 #include <QStatusTipEvent>
 #include <QVBoxLayout>
 
-#include "KeyCodes.h"
-#include "ScreenCentre.h"
-#include "SqliteHive.h"
-#include "TAboutBox.h"
-#include "TFileFormat.h"
-#include "TGraphTitles.h"
-#include "ToolbarIcons.h"
-#include "WindowFit.h"
+#include "app/commands/KeyCodes.h"
+#include "app/window/TAboutBox.h"
+#include "app/window/ToolbarIcons.h"
+#include "core/ScreenCentre.h"
+#include "input/dialogs/TFileFormat.h"
+#include "settings/SqliteHive.h"
+#include "settings/WindowFit.h"
+#include "settings/dialogs/TGraphTitles.h"
 
 namespace ocuvis {
 

@@ -10,18 +10,18 @@
 #include <string>
 #include <vector>
 
-#include "FileFormatSetup.h"
-#include "FileInputValues.h"
-#include "GraphBox.h"
-#include "GraphOutput.h"
-#include "KeyboardCommands.h"
-#include "LoaderServices.h"
-#include "MainMenus.h"
-#include "ProgressBarPosition.h"
-#include "StatusPanel.h"
-#include "TFileProgressBarForm.h"
-#include "ViewerDocument.h"
-#include "WindowDialogs.h"
+#include "app/ViewerDocument.h"
+#include "app/commands/KeyboardCommands.h"
+#include "app/window/GraphBox.h"
+#include "app/window/GraphOutput.h"
+#include "app/window/MainMenus.h"
+#include "app/window/StatusPanel.h"
+#include "app/window/WindowDialogs.h"
+#include "input/FileFormatSetup.h"
+#include "input/LoaderServices.h"
+#include "input/dialogs/TFileProgressBarForm.h"
+#include "settings/FileInputValues.h"
+#include "settings/ProgressBarPosition.h"
 
 namespace ocuvis {
 

@@ -2,10 +2,10 @@
 // the one step that brings the controls in line with the view state afterwards.
 #include <QSignalBlocker>
 
-#include "TAboutBox.h"
-#include "TFileFormat.h"
-#include "TGraphTitles.h"
-#include "TGraphWindow.h"
+#include "app/window/TAboutBox.h"
+#include "app/window/TGraphWindow.h"
+#include "input/dialogs/TFileFormat.h"
+#include "settings/dialogs/TGraphTitles.h"
 
 namespace ocuvis {
 

@@ -1,4 +1,4 @@
-#include "ToolbarIcons.h"
+#include "app/window/ToolbarIcons.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,4 +1,4 @@
-#include "WindowDialogs.h"
+#include "app/window/WindowDialogs.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -7,7 +7,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
-#include "TFileFormat.h"
+#include "input/dialogs/TFileFormat.h"
 
 namespace ocuvis {
 

@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "UserFeedback.h"
-#include "ViewType.h"
+#include "core/UserFeedback.h"
+#include "core/ViewType.h"
 
 class QDialog;
 class QPrinter;

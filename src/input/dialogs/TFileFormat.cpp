@@ -1,4 +1,4 @@
-#include "TFileFormat.h"
+#include "input/dialogs/TFileFormat.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -20,7 +20,7 @@
 #include <QVBoxLayout>
 #include <QValidator>
 
-#include "ScreenCentre.h"
+#include "core/ScreenCentre.h"
 
 namespace ocuvis {
 

@@ -4,9 +4,9 @@
 #include <functional>
 #include <string>
 
-#include "FileFormatSetup.h"
-#include "UserFeedback.h"
-#include "WindowBounds.h"
+#include "core/UserFeedback.h"
+#include "core/WindowBounds.h"
+#include "input/FileFormatSetup.h"
 
 class QButtonGroup;
 class QCheckBox;

@@ -1,10 +1,10 @@
-#include "TFileProgressBarForm.h"
+#include "input/dialogs/TFileProgressBarForm.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 
-#include "ByteStream.h"
+#include "input/ByteStream.h"
 
 namespace ocuvis {
 

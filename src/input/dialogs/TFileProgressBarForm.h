@@ -4,9 +4,9 @@
 #include <memory>
 #include <string>
 
-#include "LoaderServices.h"
-#include "TProgressBarForm.h"
-#include "UserFeedback.h"
+#include "core/UserFeedback.h"
+#include "input/LoaderServices.h"
+#include "input/dialogs/TProgressBarForm.h"
 
 namespace ocuvis {
 

@@ -1,4 +1,4 @@
-#include "TProgressBarForm.h"
+#include "input/dialogs/TProgressBarForm.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -8,8 +8,8 @@
 #include <QScreen>
 #include <QStyle>
 
-#include "ScreenCentre.h"
-#include "WindowBounds.h"
+#include "core/ScreenCentre.h"
+#include "core/WindowBounds.h"
 
 namespace ocuvis {
 

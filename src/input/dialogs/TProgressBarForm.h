@@ -4,7 +4,7 @@
 #include <QWidget>
 #include <string>
 
-#include "WindowBounds.h"
+#include "core/WindowBounds.h"
 
 class QLabel;
 class QProgressBar;

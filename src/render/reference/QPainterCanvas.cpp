@@ -1,9 +1,9 @@
-#include "QPainterCanvas.h"
+#include "render/reference/QPainterCanvas.h"
 
 #include <algorithm>
 
-#include "CanvasPens.h"
-#include "FrameFonts.h"
+#include "render/CanvasPens.h"
+#include "render/FrameFonts.h"
 
 namespace ocuvis {
 

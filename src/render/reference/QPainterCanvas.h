@@ -3,7 +3,7 @@
 #include <QImage>
 #include <QPainter>
 
-#include "Canvas.h"
+#include "render/Canvas.h"
 
 namespace ocuvis {
 

@@ -1,4 +1,4 @@
-#include "TGraphTitles.h"
+#include "settings/dialogs/TGraphTitles.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -8,7 +8,7 @@
 #include <QScreen>
 #include <QStyle>
 
-#include "ScreenCentre.h"
+#include "core/ScreenCentre.h"
 
 namespace ocuvis {
 

@@ -4,7 +4,7 @@
 #include <array>
 #include <string>
 
-#include "GraphTitles.h"
+#include "settings/GraphTitles.h"
 
 class QLineEdit;
 class QPushButton;
