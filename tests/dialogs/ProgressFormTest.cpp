@@ -38,8 +38,8 @@ TEST_F(ProgressForm, ShowsTheBytesReadComesBackWhereItWasLeftAndNamesAMissingFil
     form.reset();
     EXPECT_EQ(Form("ten.3d")->frameGeometry().topLeft(), QPoint(123, 45));
 
-    auto missing = std::make_unique<TFileProgressBarForm>(files.Path("nowhere.3d"), settings.progressPosition,
-                                                          settings.feedback);
+    auto missing = std::make_unique<TFileProgressBarForm>(
+        files.Path("nowhere.3d"), settings.progressPosition, settings.feedback);
     EXPECT_EQ(missing->windowTitle(), "Progress Bar Error: File does not exist");
     EXPECT_EQ(settings.feedback.beeps, std::vector<BeepKind>{BeepKind::Hand});
 }
