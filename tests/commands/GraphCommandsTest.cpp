@@ -64,29 +64,27 @@ TEST_F(GraphCommandsTest, ForegroundColoursMustDifferFromTheBackground) {
     const struct {
         void (GraphCommands::*command)(ColorChooser&);
         Colour GraphViewState::*field;
-        const char* text;
+        std::string name;
         MessageIcon icon;
-    } cases[] = {
-        {&GraphCommands::DotsColorSetupItemClick, &GraphViewState::dotColor,
-         "Dots color cannot be same as Background color.", MessageIcon::Information},
-        {&GraphCommands::LinesColorSetupItemClick, &GraphViewState::lineColor,
-         "Lines color cannot be same as Background color.", MessageIcon::Stop},
-        {&GraphCommands::GridColorSetupItemClick, &GraphViewState::gridColor,
-         "Grid color cannot be same as Background color.", MessageIcon::Stop},
-        {&GraphCommands::TextColorSetupItemClick, &GraphViewState::textColor,
-         "Text color cannot be same as Background color.", MessageIcon::Stop},
-    };
+    } cases[] = {{&GraphCommands::DotsColorSetupItemClick, &GraphViewState::dotColor, "Dots",
+                  MessageIcon::Information},
+                 {&GraphCommands::LinesColorSetupItemClick, &GraphViewState::lineColor, "Lines",
+                  MessageIcon::Stop},
+                 {&GraphCommands::GridColorSetupItemClick, &GraphViewState::gridColor, "Grid",
+                  MessageIcon::Stop},
+                 {&GraphCommands::TextColorSetupItemClick, &GraphViewState::textColor, "Text",
+                  MessageIcon::Stop}};
     ScriptedChooser chooser;
     for (const auto& c : cases) {
         const Colour before = view.*c.field;
         chooser.answers = {0x000000, 0x00FF00};  // the background, then another
         (commands.*c.command)(chooser);
-        EXPECT_EQ(view.*c.field, before) << c.text;
-        EXPECT_EQ(feedback.shown.back().text, c.text);
-        EXPECT_EQ(feedback.shown.back().title, "Ocuvis Error Message");
-        EXPECT_EQ(feedback.shown.back().icon, c.icon);
+        EXPECT_EQ(view.*c.field, before) << c.name;
+        EXPECT_EQ(feedback.shown.back(),
+                  (test::ShownMessage{c.name + " color cannot be same as Background color.",
+                                      "Ocuvis Error Message", c.icon}));
         EXPECT_EQ(FramesFrom([&] { (commands.*c.command)(chooser); }), 1);
-        EXPECT_EQ(view.*c.field, 0x00FF00u) << c.text;
+        EXPECT_EQ(view.*c.field, 0x00FF00u) << c.name;
     }
 }
 

@@ -7,7 +7,7 @@
 #include <tuple>
 #include <vector>
 
-#include "LoaderFixture.h"
+#include "TestSupport.h"
 
 namespace ocuvis {
 namespace {

@@ -8,8 +8,9 @@
 #include <tuple>
 #include <vector>
 
-#include "LoaderFixture.h"
+#include "TestSupport.h"
 #include "input/ByteStream.h"
+#include "input/DataFileLoader.h"
 
 namespace ocuvis {
 namespace {
