@@ -5,6 +5,8 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "TestSupport.h"

@@ -8,13 +8,11 @@ using GraphCommandsTest = CommandFixture;
 TEST_F(GraphCommandsTest, PixelSettersCheckTheMatchingItemAndKeepItForValuesOutsideTheMenu) {
     commands.SetGridThickness(3);
     commands.SetGridThickness(7);  // as a stored value may be
-    EXPECT_EQ(view.gridThickness, 7);
-    EXPECT_EQ(view.gridPixelItem, 3);
+    EXPECT_EQ(std::pair(view.gridThickness, view.gridPixelItem), std::pair(7, 3));
     commands.SetPointSize(0);
     EXPECT_EQ(view.pointsPixelItem, 0);
     commands.SetLineThickness(-1);
-    EXPECT_EQ(view.lineThickness, -1);
-    EXPECT_EQ(view.linesPixelItem, 0);
+    EXPECT_EQ(std::pair(view.lineThickness, view.linesPixelItem), std::pair(-1, 0));
 }
 
 TEST_F(GraphCommandsTest, CyclingButtonsWrapToNoneAndRedrawOnce) {
@@ -23,9 +21,8 @@ TEST_F(GraphCommandsTest, CyclingButtonsWrapToNoneAndRedrawOnce) {
     EXPECT_EQ(FramesFrom([&] { commands.PointsSpdBtnClick(); }), 1);
     commands.LinesSpdBtnClick();
     commands.GridSpdBtnClick();
-    EXPECT_EQ(view.pointsPixelItem, 0);
-    EXPECT_EQ(view.linesPixelItem, 0);
-    EXPECT_EQ(view.gridPixelItem, 2);
+    EXPECT_EQ(std::tuple(view.pointsPixelItem, view.linesPixelItem, view.gridPixelItem),
+              std::tuple(0, 0, 2));
 }
 
 TEST_F(GraphCommandsTest, FullBoxForcesAHiddenGridBackEitherWay) {
@@ -49,8 +46,7 @@ TEST_F(GraphCommandsTest, ScaleCommandsGoThroughTheScalingWithOneRedraw) {
     EXPECT_FLOAT_EQ(graph.zscale, -10.0f);
     scaling.SetAzimuth(30);
     EXPECT_EQ(FramesFrom([&] { commands.AutoScaleItemClick(); }), 1);
-    EXPECT_EQ(view.zRangePosition, 21);
-    EXPECT_EQ(view.azimuth, 0);
+    EXPECT_EQ(std::pair(view.zRangePosition, view.azimuth), std::pair(21, 0));
 }
 
 TEST_F(GraphCommandsTest, EditedTitlesShowAndTheAspectButtonOnlyStores) {
@@ -64,29 +60,27 @@ TEST_F(GraphCommandsTest, ForegroundColoursMustDifferFromTheBackground) {
     const struct {
         void (GraphCommands::*command)(ColorChooser&);
         Colour GraphViewState::*field;
-        const char* text;
+        std::string name;
         MessageIcon icon;
-    } cases[] = {
-        {&GraphCommands::DotsColorSetupItemClick, &GraphViewState::dotColor,
-         "Dots color cannot be same as Background color.", MessageIcon::Information},
-        {&GraphCommands::LinesColorSetupItemClick, &GraphViewState::lineColor,
-         "Lines color cannot be same as Background color.", MessageIcon::Stop},
-        {&GraphCommands::GridColorSetupItemClick, &GraphViewState::gridColor,
-         "Grid color cannot be same as Background color.", MessageIcon::Stop},
-        {&GraphCommands::TextColorSetupItemClick, &GraphViewState::textColor,
-         "Text color cannot be same as Background color.", MessageIcon::Stop},
-    };
+    } cases[] = {{&GraphCommands::DotsColorSetupItemClick, &GraphViewState::dotColor, "Dots",
+                  MessageIcon::Information},
+                 {&GraphCommands::LinesColorSetupItemClick, &GraphViewState::lineColor, "Lines",
+                  MessageIcon::Stop},
+                 {&GraphCommands::GridColorSetupItemClick, &GraphViewState::gridColor, "Grid",
+                  MessageIcon::Stop},
+                 {&GraphCommands::TextColorSetupItemClick, &GraphViewState::textColor, "Text",
+                  MessageIcon::Stop}};
     ScriptedChooser chooser;
     for (const auto& c : cases) {
         const Colour before = view.*c.field;
         chooser.answers = {0x000000, 0x00FF00};  // the background, then another
         (commands.*c.command)(chooser);
-        EXPECT_EQ(view.*c.field, before) << c.text;
-        EXPECT_EQ(feedback.shown.back().text, c.text);
-        EXPECT_EQ(feedback.shown.back().title, "Ocuvis Error Message");
-        EXPECT_EQ(feedback.shown.back().icon, c.icon);
+        EXPECT_EQ(view.*c.field, before) << c.name;
+        EXPECT_EQ(feedback.shown.back(),
+                  (test::ShownMessage{c.name + " color cannot be same as Background color.",
+                                      "Ocuvis Error Message", c.icon}));
         EXPECT_EQ(FramesFrom([&] { (commands.*c.command)(chooser); }), 1);
-        EXPECT_EQ(view.*c.field, 0x00FF00u) << c.text;
+        EXPECT_EQ(view.*c.field, 0x00FF00u) << c.name;
     }
 }
 
@@ -97,10 +91,9 @@ TEST_F(GraphCommandsTest, ABackgroundLikeAForegroundStaysAndWarnsOnce) {
     EXPECT_EQ(FramesFrom([&] { commands.BackgoundColorSetupItemClick(chooser); }), 0);
     EXPECT_EQ(view.backgroundColor, 0xFFFFFFu);
     ASSERT_EQ(feedback.shown.size(), 1u);
-    EXPECT_EQ(feedback.shown[0].title, "Ocuvis Warning Message");
-    EXPECT_EQ(feedback.shown[0].text,
-              "Warning:  One or more of Dots, Lines, Grid, and Text colors are same as "
-              "Background color.");
+    EXPECT_EQ(feedback.shown[0].title + ": " + feedback.shown[0].text,
+              "Ocuvis Warning Message: Warning:  One or more of Dots, Lines, Grid, and Text colors "
+              "are same as Background color.");
     commands.DefaultColorsSetupItemClick();
     EXPECT_EQ(view.backgroundColor, 0x000000u);
 }

@@ -1,6 +1,8 @@
 #include "CommandFixture.h"
 #include "app/commands/KeyCodes.h"
 
+#include <tuple>
+
 namespace ocuvis {
 namespace {
 
@@ -9,18 +11,21 @@ using key::Plain;
 using key::WithShift;
 
 TEST(KeyCodes, ModifiersAddOneTermOnly) {
-    EXPECT_EQ(KeyCode(VirtualKeyFromQt(Qt::Key_A), Qt::ControlModifier | Qt::ShiftModifier), 2065);
-    EXPECT_EQ(KeyCode(VirtualKeyFromQt(Qt::Key_Shift), Qt::ShiftModifier), 1016);
-    EXPECT_EQ(KeyCode(VirtualKeyFromQt(Qt::Key_Control), Qt::ControlModifier), 2017);
-    EXPECT_EQ(KeyCode(VirtualKeyFromQt(Qt::Key_Alt), Qt::AltModifier), 3018);
-    EXPECT_EQ(KeyCode(VirtualKeyFromQt(Qt::Key_Shift), Qt::NoModifier), 1016);
-    EXPECT_EQ(KeyCode(VirtualKeyFromQt(Qt::Key_F2), Qt::ShiftModifier), 1113);
-    // Shift+comma arrives as '<' and is still the comma key.
-    EXPECT_EQ(KeyCode(VirtualKeyFromQt(Qt::Key_Less), Qt::ShiftModifier), 1188);
-    EXPECT_EQ(VirtualKeyFromQt(Qt::Key_Escape), 27);
-    EXPECT_EQ(VirtualKeyFromQt(Qt::Key_Down), 40);
-    EXPECT_EQ(VirtualKeyFromQt(Qt::Key_F12), 123);
-    EXPECT_EQ(VirtualKeyFromQt(Qt::Key_Period), 190);
+    // The key, its modifiers and the code; Shift+comma arrives as '<' and is still the comma key.
+    const std::tuple<Qt::Key, Qt::KeyboardModifiers, int> cases[] = {
+        {Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier, 2065},
+        {Qt::Key_Shift, Qt::ShiftModifier, 1016},
+        {Qt::Key_Control, Qt::ControlModifier, 2017},
+        {Qt::Key_Alt, Qt::AltModifier, 3018},
+        {Qt::Key_Shift, Qt::NoModifier, 1016},
+        {Qt::Key_F2, Qt::ShiftModifier, 1113},
+        {Qt::Key_Less, Qt::ShiftModifier, 1188},
+        {Qt::Key_Escape, Qt::NoModifier, 27},
+        {Qt::Key_Down, Qt::NoModifier, 40},
+        {Qt::Key_F12, Qt::NoModifier, 123},
+        {Qt::Key_Period, Qt::NoModifier, 190}};
+    for (const auto& [qtKey, modifiers, code] : cases)
+        EXPECT_EQ(KeyCode(VirtualKeyFromQt(qtKey), modifiers), code) << code;
     EXPECT_EQ(VirtualKeyFromQt(Qt::Key_5, Qt::KeypadModifier), 101);
 }
 
@@ -34,36 +39,34 @@ TEST_F(KeyboardTest, EachKeyMovesItsValueOnce) {
         int start;
         int expected;
         int frames;
-    } cases[] = {
-        {37, &V::azimuth, -180, 179, 1},
-        {39, &V::azimuth, 180, -179, 1},
-        {38, &V::elevation, 180, -179, 1},
-        {40, &V::elevation, 0, -1, 1},
-        {118, &V::elevation, 0, 1, 1},
-        {1118, &V::elevation, 0, -1, 1},
-        {119, &V::azimuth, 0, 1, 1},
-        {1119, &V::azimuth, 0, -1, 1},
-        {112, &V::xRangePosition, 21, 20, 1},
-        {113, &V::xRangePosition, 77, 77, 0},
-        {114, &V::yRangePosition, 0, 0, 0},
-        {115, &V::yRangePosition, 21, 22, 1},
-        {116, &V::zRangePosition, 21, 20, 1},
-        {117, &V::zRangePosition, 21, 22, 1},
-        {1112, &V::xOffsetPosition, 0, -1, 1},
-        {1113, &V::xOffsetPosition, 20, 20, 0},
-        {1114, &V::yOffsetPosition, 0, -1, 1},
-        {1115, &V::yOffsetPosition, 0, 1, 1},
-        {1116, &V::zOffsetPosition, -40, -40, 0},
-        {1117, &V::zOffsetPosition, 39, 40, 1},
-        {70, &V::gridThickness, 0, 1, 1},
-        {71, &V::gridThickness, 1, 2, 1},
-        {1071, &V::gridThickness, 7, 0, 1},
-        {76, &V::linesPixelItem, 0, 1, 1},
-        {1076, &V::lineThickness, 3, 0, 1},
-        {83, &V::rotateSpeedIndex, 7, 8, 0},
-        {1083, &V::rotateSpeedIndex, 11, 0, 0},
-        {1065, &V::yRangePosition, 30, 21, 1},
-    };
+    } cases[] = {{37, &V::azimuth, -180, 179, 1},
+                 {39, &V::azimuth, 180, -179, 1},
+                 {38, &V::elevation, 180, -179, 1},
+                 {40, &V::elevation, 0, -1, 1},
+                 {118, &V::elevation, 0, 1, 1},
+                 {1118, &V::elevation, 0, -1, 1},
+                 {119, &V::azimuth, 0, 1, 1},
+                 {1119, &V::azimuth, 0, -1, 1},
+                 {112, &V::xRangePosition, 21, 20, 1},
+                 {113, &V::xRangePosition, 77, 77, 0},
+                 {114, &V::yRangePosition, 0, 0, 0},
+                 {115, &V::yRangePosition, 21, 22, 1},
+                 {116, &V::zRangePosition, 21, 20, 1},
+                 {117, &V::zRangePosition, 21, 22, 1},
+                 {1112, &V::xOffsetPosition, 0, -1, 1},
+                 {1113, &V::xOffsetPosition, 20, 20, 0},
+                 {1114, &V::yOffsetPosition, 0, -1, 1},
+                 {1115, &V::yOffsetPosition, 0, 1, 1},
+                 {1116, &V::zOffsetPosition, -40, -40, 0},
+                 {1117, &V::zOffsetPosition, 39, 40, 1},
+                 {70, &V::gridThickness, 0, 1, 1},
+                 {71, &V::gridThickness, 1, 2, 1},
+                 {1071, &V::gridThickness, 7, 0, 1},
+                 {76, &V::linesPixelItem, 0, 1, 1},
+                 {1076, &V::lineThickness, 3, 0, 1},
+                 {83, &V::rotateSpeedIndex, 7, 8, 0},
+                 {1083, &V::rotateSpeedIndex, 11, 0, 0},
+                 {1065, &V::yRangePosition, 30, 21, 1}};
     for (const auto& c : cases) {
         view = GraphViewState{};
         view.*c.value = c.start;

@@ -10,8 +10,7 @@ TEST_F(RotationTest, TicksTurnOneDegreeWrapPast180AndRenderPerAxisChange) {
     rotation.AzimuthItemClick();
     scaling.SetAzimuth(180);
     EXPECT_EQ(FramesFrom([&] { rotation.RotateTimerTimer(); }), 2);
-    EXPECT_EQ(view.azimuth, -179);
-    EXPECT_EQ(view.elevation, 0);
+    EXPECT_EQ(std::pair(view.azimuth, view.elevation), std::pair(-179, 0));
     rotation.ElevationItemClick();
     EXPECT_EQ(FramesFrom([&] { rotation.RotateTimerTimer(); }), 2);
     rotation.AzimuthScrollBarScroll();  // the user's bar stops only its own axis
@@ -37,8 +36,7 @@ TEST_F(RotationTest, DraggingBothAnglesRedrawsOnce) {
     scaling.SetAzimuth(10);
     rotation.GraphBoxMouseDown(true, 100, 100);
     EXPECT_EQ(FramesFrom([&] { rotation.GraphBoxMouseMove(true, 130, 80); }), 1);
-    EXPECT_EQ(view.azimuth, -20);
-    EXPECT_EQ(view.elevation, 20);
+    EXPECT_EQ(std::pair(view.azimuth, view.elevation), std::pair(-20, 20));
     // Only one angle changes: its own handler redraws.
     EXPECT_EQ(FramesFrom([&] { rotation.GraphBoxMouseMove(true, 131, 80); }), 1);
     EXPECT_EQ(FramesFrom([&] { rotation.GraphBoxMouseMove(false, 0, 0); }), 0);

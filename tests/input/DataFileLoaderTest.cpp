@@ -1,8 +1,7 @@
 #include "input/DataFileLoader.h"
 
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,13 +16,90 @@
 #include <tuple>
 #include <vector>
 
-#include "LoaderFixture.h"
+#include "TestSupport.h"
 #include "input/SampleGenerator.h"
 
 namespace ocuvis {
 namespace {
 
-using fixture::LoaderHarness;
+struct RecordingScaleReset final : ScaleReset {
+    void AutoScale(bool resetAngles) override {
+        calls.push_back(resetAngles ? "AutoScale(true)" : "AutoScale(false)");
+    }
+    void RestoreScaleSettings() override { calls.push_back("RestoreScaleSettings"); }
+    std::vector<std::string> calls;
+};
+
+// Keeps every caption, not just the last: a load shows the name as passed before the completed one.
+struct RecordingDisplay final : LoadDisplay {
+    void SetCaption(const std::string& text) override { captions.push_back(text); }
+    void SetStatusText(const std::string& text) override { statusText = text; }
+    std::vector<std::string> captions;
+    std::string statusText;
+};
+
+// Records what the loader reports; from update number abortAtUpdate on (counting from 1) Abort
+// is pressed, 0 never.
+struct FakeProgress final : LoadProgressFactory {
+    struct Window final : LoadProgress {
+        explicit Window(FakeProgress& owner) : owner(owner) {}
+        void UpdateFileProgress(std::int64_t position) override {
+            owner.positions.push_back(position);
+        }
+        bool aborted() const override {
+            return owner.abortAtUpdate > 0 &&
+                   owner.positions.size() >= static_cast<std::size_t>(owner.abortAtUpdate);
+        }
+        FakeProgress& owner;
+    };
+    std::unique_ptr<LoadProgress> Create(const std::string& fileName) override {
+        created.push_back(fileName);
+        return std::make_unique<Window>(*this);
+    }
+    int abortAtUpdate = 0;
+    std::vector<std::string> created;
+    std::vector<std::int64_t> positions;
+};
+
+// A loader with its store and services; the store lives on the heap (it is about a megabyte).
+struct LoaderHarness {
+    explicit LoaderHarness(std::string lastOpened = "unrelated-previous.3d")
+        : recent(std::move(lastOpened)),
+          loader(*store, graph, view, LoaderServices{progress, input, recent, scaling, display}) {}
+
+    // Loads like the window does: the result becomes pointCount.
+    std::int32_t Load(const std::string& path) {
+        return store->pointCount = loader.LoadDataFile(path);
+    }
+    const DataPoint& Point(int i) const { return store->points[static_cast<std::size_t>(i)]; }
+    // Data values back from cube coordinates, through the maps the load wrote.
+    double DataX(float cube) const { return (cube - graph.xdataShift) / double(graph.xdataScale); }
+    double DataY(float cube) const { return (cube - graph.ydataShift) / double(graph.ydataScale); }
+    double DataZ(float cube) const { return (cube - graph.zdataShift) / double(graph.zdataScale); }
+
+    std::unique_ptr<PointStore> store = std::make_unique<PointStore>();
+    GraphRecord graph;
+    GraphViewState view;
+    FakeProgress progress;
+    FixedFileInputSetup input;
+    MemoryRecentFiles recent;
+    RecordingScaleReset scaling;
+    RecordingDisplay display;
+    DataFileLoader loader;
+};
+
+// The sampling generator's draws for a seed (multiplier 22695477, increment 1), computed in 128-bit
+// arithmetic rather than through SampleGenerator.
+std::vector<std::uint32_t> ReferenceDraws(std::uint32_t seed, std::size_t count) {
+    unsigned __int128 state =
+        (static_cast<unsigned __int128>(seed) * 22695477u + 1u) % (1ull << 32);
+    std::vector<std::uint32_t> draws;
+    for (std::size_t i = 0; i < count; ++i) {
+        state = (state * 22695477u + 1u) % (static_cast<unsigned __int128>(1) << 64);
+        draws.push_back(static_cast<std::uint32_t>((state >> 32) & 0x7FFFFFFFu));
+    }
+    return draws;
+}
 
 struct Xyz {
     double x, y, z;
@@ -124,9 +200,9 @@ TEST_F(Loader, LabelLinesTakeFieldsOneToThreeUpToAHundredLabels) {
     LoadText("1 2 3 !peak A\n1 2 3 !A !B\n0 5 0\n5 0 5\n");
     ExpectRecords({Xyz{5, 0, 0}, Xyz{0, 5, 5}});
     ASSERT_EQ(h.store->labelCount, 3);
-    EXPECT_EQ(h.store->labels[0].text, "PEAK A");
-    EXPECT_EQ(h.store->labels[1].text, "A !B");
-    EXPECT_EQ(h.store->labels[2].text, "B");
+    EXPECT_EQ((std::vector<std::string>{h.store->labels[0].text, h.store->labels[1].text,
+                                        h.store->labels[2].text}),
+              (std::vector<std::string>{"PEAK A", "A !B", "B"}));
     EXPECT_NEAR(h.DataX(h.store->labels[2].x), 1.0, 1e-3);
     EXPECT_NEAR(h.DataZ(h.store->labels[2].z), 3.0, 1e-3);
 
@@ -335,7 +411,7 @@ TEST(SampleGenerator, DrawsAsTheReferenceAndKeepsTheShareAskedFor) {
     for (std::uint32_t seed : {1u, 12345u, 0xFFFFFFFFu}) {
         SampleGenerator generator;
         generator.Seed(seed);
-        for (std::uint32_t expected : fixture::ReferenceDraws(seed, 1000))
+        for (std::uint32_t expected : ReferenceDraws(seed, 1000))
             ASSERT_EQ(generator.Draw(), expected) << seed;
     }
 
@@ -356,21 +432,22 @@ TEST(SampleGenerator, DrawsAsTheReferenceAndKeepsTheShareAskedFor) {
 TEST_F(Loader, SamplingKeepsTheLinesTheSeedPicksOnEveryLoad) {
     constexpr int kLines = 300;
     constexpr std::uint32_t kSeed = 12345;
-    const std::vector<bool> kept = fixture::ReferenceKept(kSeed, 30.0f, kLines);
+    const std::vector<std::uint32_t> draws = ReferenceDraws(kSeed, kLines);
     std::string content;
     std::vector<Record> expected;
     int points = 0;
     for (int i = 0; i < kLines; ++i) {
+        const bool kept = draws[i] < 2147483648.0 * 0.01 * 30.0f;
         // Comments and blank lines take their draw like any other line.
         if (i % 10 == 3) {
             content += "; comment\n";
         } else if (i % 7 == 5) {
             content += "\n";
-            if (kept[i]) expected.push_back(kBreak);
+            if (kept) expected.push_back(kBreak);
         } else {
             content += std::to_string(i) + " " + std::to_string(i) + " 1\n";
-            if (kept[i]) expected.push_back(Xyz{double(i), double(i), 1});
-            points += kept[i] ? 1 : 0;
+            if (kept) expected.push_back(Xyz{double(i), double(i), 1});
+            points += kept ? 1 : 0;
         }
     }
     h.input.fields.SubSampleEnabled = true;
@@ -401,8 +478,7 @@ TEST_F(Loader, ReportsTheBytePositionAfterEveryLineAndAnAbortKeepsWhatWasRead) {
     h.progress.abortAtUpdate = 5;  // the fifth line is dropped
     EXPECT_EQ(LoadText(NumberedLines(10)), 4);
     EXPECT_EQ(h.display.statusText, "Plotted 4 points");
-    EXPECT_FLOAT_EQ(h.Point(0).x, -5.0f / 9.0f);
-    EXPECT_FLOAT_EQ(h.Point(3).x, 5.0f / 9.0f);
+    EXPECT_FLOAT_EQ(h.Point(3).x, 5.0f / 9.0f);  // the four read make the whole range
 
     // Sampled, the lines counted are the lines read.
     h.progress.positions.clear();

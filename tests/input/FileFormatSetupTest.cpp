@@ -7,7 +7,7 @@
 #include <tuple>
 #include <vector>
 
-#include "LoaderFixture.h"
+#include "TestSupport.h"
 
 namespace ocuvis {
 namespace {
@@ -144,9 +144,9 @@ TEST_F(FileFormatSetupTest, RestoreDefaultsStaysInForceAfterCancel) {
     setup.RetryBitBtnClick();
     setup.ShowFields();  // the cancel step
     EXPECT_EQ(feedback.beeps, std::vector<BeepKind>{BeepKind::Default});
-    EXPECT_FALSE(setup.fields.SubSampleEnabled);
-    EXPECT_EQ(setup.seed.SeedType, 0);
-    EXPECT_EQ(setup.seed.Seed, 777);  // the latest clock seed of this run
+    // The seed is the latest clock seed of this run.
+    EXPECT_EQ(std::tie(setup.fields.SubSampleEnabled, setup.seed.SeedType, setup.seed.Seed),
+              std::tuple(false, 0, 777));
     EXPECT_EQ(setup.controls.ExampleRecordLabel, " X=1,  Y=2,  Z=3,  4,  5");
     // Nothing was stored by the defaults: the store still has what OK wrote.
     EXPECT_EQ(store.fields.ZIndex, 5);
@@ -184,10 +184,10 @@ TEST_F(FileFormatSetupTest, ConstructionReadsTheStoredValuesOverTheDefaults) {
     store.fields.SamplePercent = 0.5f;
     store.seed = {1, 55};
     FileFormatSetup setup(store, feedback);
-    EXPECT_EQ(setup.controls.PercentEditBx, "0.5");
-    EXPECT_EQ(setup.controls.SeedRadioGrp, 1);
-    EXPECT_EQ(setup.controls.SeedEdit, "55");
-    EXPECT_TRUE(setup.controls.samplingControlsEnabled);
+    const auto& shown = setup.controls;
+    EXPECT_EQ(std::tie(shown.PercentEditBx, shown.SeedRadioGrp, shown.SeedEdit,
+                       shown.samplingControlsEnabled),
+              std::tuple(std::string("0.5"), 1, std::string("55"), true));
 
     // A field beyond the example record leaves its selector empty and is stored as none.
     ASSERT_FALSE(setup.LoadExampleRecord(dir.Write("e.3d", "1 2 3 4\n")));

@@ -8,8 +8,9 @@
 #include <tuple>
 #include <vector>
 
-#include "LoaderFixture.h"
+#include "TestSupport.h"
 #include "input/ByteStream.h"
+#include "input/DataFileLoader.h"
 
 namespace ocuvis {
 namespace {
@@ -96,10 +97,8 @@ TEST(ReadStreamLine, ConsumesTheLineEndWithTheEmptyLinesAfterItWithinMaxLength) 
 }
 
 TEST(FileNames, ThePartAfterTheLastSeparator) {
-    EXPECT_EQ(scanner.FileNamePart("C:\\data\\run.3d"), "run.3d");
-    EXPECT_EQ(scanner.FileNamePart("C:run.3d"), "run.3d");
-    EXPECT_EQ(scanner.FileNamePart("run.3d"), "run.3d");
-    EXPECT_EQ(scanner.FileNamePart("/home/u/data/run.3d"), "run.3d");
+    for (const char* path : {"C:\\data\\run.3d", "C:run.3d", "run.3d", "/home/u/data/run.3d"})
+        EXPECT_EQ(scanner.FileNamePart(path), "run.3d") << path;
     EXPECT_EQ(scanner.FileNamePart("C:\\data\\"), "");
 }
 

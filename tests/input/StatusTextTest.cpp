@@ -14,11 +14,7 @@ TEST(SamplePercentText, TakesItsDecimalsFromTheSizeOfThePercentageAndRoundsHalve
     };
     for (const auto& [percent, text] : cases)
         EXPECT_EQ(SamplePercentText(percent), text) << percent;
-}
-
-TEST(StatusTexts, SayWhatWasPlottedOfHowMuch) {
-    EXPECT_EQ(SampledStatusText(2, 3), "Sampled 2 of 3 = 67%");
-    // Below 0.01 percent the figure is left out altogether.
+    // Below 0.01 percent the figure is left out of the status text altogether.
     EXPECT_EQ(SampledStatusText(1, 100000), "Sampled 1 of 100000 = %");
     EXPECT_EQ(LimitedStatusText(49999, 0), "Plotted 49999 points (limit)");
 }
