@@ -30,9 +30,6 @@ class Scaling : public ::testing::Test {
         return {view.xRangePosition,  view.yRangePosition,  view.zRangePosition,
                 view.xOffsetPosition, view.yOffsetPosition, view.zOffsetPosition};
     }
-    bool RecordIs(const GraphRecord& other) const {
-        return std::memcmp(&graph, &other, sizeof graph) == 0;
-    }
     // Every bar away from neutral, the angles turned, the eye and the extent moved.
     void MoveEverything() {
         scaling.SetXRangePosition(40);
@@ -102,7 +99,7 @@ TEST_F(Scaling, EachBarSetsItsValueOnItsBarAndRedrawsOnlyOnChange) {
     scaling.SetXRangePosition(28);
     scaling.SetZRangePosition(1000);
     scaling.SetYOffsetPosition(-40);
-    EXPECT_TRUE(RecordIs(before));
+    EXPECT_TRUE(std::memcmp(&graph, &before, sizeof graph) == 0);
     EXPECT_EQ(presenter.frames, 7);
 
     // While the view is not ready a redraw only marks the frame.
@@ -117,7 +114,8 @@ TEST_F(Scaling, SaveThenRestoreBringsTheScaleBack) {
     MoveEverything();
     const GraphRecord moved = graph;
     scaling.RestoreScaleSettings();
-    EXPECT_TRUE(RecordIs(moved) && view.z0 == 9.5f && !gate.redrawPending);
+    EXPECT_TRUE(std::memcmp(&graph, &moved, sizeof graph) == 0 && view.z0 == 9.5f &&
+                !gate.redrawPending);
     EXPECT_THAT(Positions(), ElementsAre(40, 21, 30, 7, -4, 0));
 
     scaling.SetZOffsetPosition(-3);
