@@ -7,10 +7,6 @@
 namespace ocuvis::cli {
 namespace {
 
-std::optional<RenderOptions> Parse(std::vector<std::string> arguments, std::string& error) {
-    return ParseRenderArguments(arguments, error);
-}
-
 // Every option once, in both value forms.
 // clang-format off
 const std::vector<std::string> kEveryOption = {
@@ -26,7 +22,7 @@ const std::vector<std::string> kEveryOption = {
 
 TEST(RenderArguments, EveryOptionReachesItsFieldAndTheHelp) {
     std::string error;
-    const auto o = Parse(kEveryOption, error);
+    const auto o = ParseRenderArguments(kEveryOption, error);
     ASSERT_TRUE(o) << error;
     const GraphViewState& v = o->view;
     EXPECT_EQ(std::tuple(v.viewType, v.azimuth, v.elevation, v.pointSize, v.lineThickness,
@@ -71,7 +67,8 @@ TEST(RenderArguments, RejectsWithAReason) {
     // clang-format on
     std::string error;
     for (const auto& [option, value] : malformed) {
-        EXPECT_FALSE(Parse({option, value, "a.3d"}, error)) << option << " " << value;
+        EXPECT_FALSE(ParseRenderArguments({option, value, "a.3d"}, error))
+            << option << " " << value;
         EXPECT_EQ(error,
                   std::string("malformed value '") + value + "' for option '" + option + "'");
     }
@@ -89,7 +86,7 @@ TEST(RenderArguments, RejectsWithAReason) {
         {{"a.3d", "b.3d"}, "more than one data file given"},
     };
     for (const auto& [arguments, message] : cases) {
-        EXPECT_FALSE(Parse(arguments, error)) << message;
+        EXPECT_FALSE(ParseRenderArguments(arguments, error)) << message;
         EXPECT_EQ(error, message);
     }
 }

@@ -1,22 +1,29 @@
 #pragma once
 
-#include <initializer_list>
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "RecordingCanvas.h"
+#include "core/FloatValueStore.h"
 #include "core/GraphRecord.h"
 #include "core/GraphViewState.h"
+#include "core/RedrawGate.h"
+#include "input/DataFileLoader.h"
 #include "input/LoaderServices.h"
+#include "input/NormaliseIntoCube.h"
 #include "input/PointStore.h"
 #include "render/FrameRenderer.h"
+#include "render/GraphScaling.h"
 
 namespace ocuvis::test {
 
 // One frame's inputs, at the viewer's first-run defaults with the neutral scale.
 struct Scene {
-    Scene();
+    Scene() {
+        Scaled([](GraphScaling& scaling) { scaling.AutoScale(true); });
+    }
 
     GraphViewState view;
     GraphRecord graph;
@@ -25,20 +32,55 @@ struct Scene {
     FrameRenderer renderer;
 
     FrameSources Sources() const { return {view, graph, *store, titles}; }
-    void SetAngles(int azimuth, int elevation);
+    void SetAngles(int azimuth, int elevation) {
+        view.azimuth = azimuth;
+        view.elevation = elevation;
+        view.azimuthRadians = AngleRadians(azimuth);
+        view.elevationRadians = AngleRadians(elevation);
+    }
     // Records in cube units, as after normalisation; no dot sizes.
-    void SetCubePoints(std::initializer_list<DataPoint> points);
+    void SetCubePoints(const std::vector<DataPoint>& points) {
+        std::copy(points.begin(), points.end(), store->points.begin());
+        store->pointCount = static_cast<std::int32_t>(points.size());
+        store->dotSizesPresent = 0;
+        store->defaultDataLoaded = false;
+    }
     // Records in data units, normalised as a load does.
-    void LoadDataPoints(std::initializer_list<DataPoint> points);
-    void LoadDataPoints(const std::vector<DataPoint>& points);
-    void AddLabel(float x, float y, float z, const std::string& text);
-    // Only the layer under test: no grid, no mode indicator, no dots.
-    void Bare();
+    void LoadDataPoints(const std::vector<DataPoint>& points) {
+        SetCubePoints(points);
+        NormaliseIntoCube(*store, store->pointCount, graph);
+    }
+    void AddLabel(float x, float y, float z, const std::string& text) {
+        store->labels[static_cast<std::size_t>(store->labelCount++)] = {x, y, z, text};
+    }
+    // A data file through the loader with the plain services, scaled as after a load.
+    void LoadFile(const std::string& path, const FileInputFields& fields = {}) {
+        Scaled([&](GraphScaling& scaling) {
+            SilentProgressFactory progress;
+            FixedFileInputSetup input;
+            input.fields = fields;
+            MemoryRecentFiles recent;
+            TextLoadDisplay display;
+            DataFileLoader loader(*store, graph, view,
+                                  LoaderServices{progress, input, recent, scaling, display});
+            store->pointCount = loader.LoadDataFile(path);
+        });
+    }
 
-    RecordingCanvas Record(int width = 780, int height = 239);
+    RecordingCanvas Record() {
+        RecordingCanvas canvas;
+        renderer.Render(canvas, 780, 239, Sources());
+        return canvas;
+    }
+
+  private:
+    template <class Use>
+    void Scaled(Use use) {
+        RedrawGate gate;
+        MemoryFloatStore memory;
+        GraphScaling scaling(view, graph, gate, memory);
+        use(scaling);
+    }
 };
-
-// Loads a data file through the loader with the plain services, scaled as after a load.
-void LoadFile(Scene& scene, const std::string& path, const FileInputFields& fields = {});
 
 }  // namespace ocuvis::test

@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <limits>
+#include <tuple>
 #include <vector>
 
 #include "TestSupport.h"
@@ -28,9 +29,6 @@ class Scaling : public ::testing::Test {
     std::vector<int> Positions() const {
         return {view.xRangePosition,  view.yRangePosition,  view.zRangePosition,
                 view.xOffsetPosition, view.yOffsetPosition, view.zOffsetPosition};
-    }
-    bool RecordIs(const GraphRecord& other) const {
-        return std::memcmp(&graph, &other, sizeof graph) == 0;
     }
     // Every bar away from neutral, the angles turned, the eye and the extent moved.
     void MoveEverything() {
@@ -60,10 +58,9 @@ TEST_F(Scaling, AutoScaleReturnsEveryBarToNeutralWithoutRendering) {
     scaling.dragRedrawHold = true;
     view.zInvert = true;
     scaling.AutoScale(false);
-    EXPECT_EQ(view.azimuth, 30);
-    EXPECT_EQ(graph.zscale, 1.0f);
-    view.zInvert = false;
+    EXPECT_EQ(std::pair(view.azimuth, graph.zscale), std::pair(30, 1.0f));
     EXPECT_FALSE(gate.viewReady || scaling.dragRedrawHold);
+    view.zInvert = false;
 
     gate.viewReady = true;
     MoveEverything();
@@ -74,8 +71,7 @@ TEST_F(Scaling, AutoScaleReturnsEveryBarToNeutralWithoutRendering) {
     EXPECT_THAT((std::vector<float>{graph.xscale, graph.yscale, graph.zscale, graph.xshift,
                                     graph.yshift, graph.zshift, graph.xmin}),
                 ElementsAre(1.0f, 1.0f, -1.0f, 0.0f, 0.0f, 0.0f, -1.0f));
-    EXPECT_EQ(view.z0, 16.0f);
-    EXPECT_EQ(view.azimuth, 0);
+    EXPECT_EQ(std::pair(view.z0, view.azimuth), std::pair(16.0f, 0));
 }
 
 TEST_F(Scaling, EachBarSetsItsValueOnItsBarAndRedrawsOnlyOnChange) {
@@ -86,18 +82,16 @@ TEST_F(Scaling, EachBarSetsItsValueOnItsBarAndRedrawsOnlyOnChange) {
     scaling.SetYOffsetPosition(-21);
     scaling.SetZOffsetPosition(40);
     scaling.SetAzimuth(181);
-    EXPECT_EQ(presenter.frames, 7);
+    EXPECT_EQ(std::pair(presenter.frames, view.azimuth), std::pair(7, 180));
     EXPECT_THAT(Positions(), ElementsAre(28, 0, 77, 5, -20, 40));
-    EXPECT_THAT((std::vector<float>{graph.xscale, graph.yscale, graph.zscale, graph.xshift}),
-                ElementsAre(10.0f, 0.001f, -100000000.0f, Offset(5)));
-    EXPECT_FLOAT_EQ(graph.yshift, -10.0f / 9.0f);
-    EXPECT_FLOAT_EQ(graph.zshift, -20.0f / 9.0f);
-    EXPECT_EQ(view.azimuth, 180);
+    EXPECT_THAT((std::vector<float>{graph.xscale, graph.yscale, graph.zscale, graph.xshift,
+                                    graph.yshift, graph.zshift}),
+                ElementsAre(10.0f, 0.001f, -100000000.0f, Offset(5), Offset(-20), -Offset(40)));
     // The z scale and shift carry the inversion sign.
+    const float zshift = graph.zshift;
     view.zInvert = true;
     scaling.ApplyZSign();
-    EXPECT_EQ(graph.zscale, 100000000.0f);
-    EXPECT_FLOAT_EQ(graph.zshift, 20.0f / 9.0f);
+    EXPECT_EQ(std::pair(graph.zscale, graph.zshift), std::pair(100000000.0f, -zshift));
 
     // Already there, once clamped: no handler, no redraw, the record untouched.
     graph.xscale = 123.0f;
@@ -105,7 +99,7 @@ TEST_F(Scaling, EachBarSetsItsValueOnItsBarAndRedrawsOnlyOnChange) {
     scaling.SetXRangePosition(28);
     scaling.SetZRangePosition(1000);
     scaling.SetYOffsetPosition(-40);
-    EXPECT_TRUE(RecordIs(before));
+    EXPECT_TRUE(std::memcmp(&graph, &before, sizeof graph) == 0);
     EXPECT_EQ(presenter.frames, 7);
 
     // While the view is not ready a redraw only marks the frame.
@@ -120,10 +114,9 @@ TEST_F(Scaling, SaveThenRestoreBringsTheScaleBack) {
     MoveEverything();
     const GraphRecord moved = graph;
     scaling.RestoreScaleSettings();
-    EXPECT_TRUE(RecordIs(moved));
+    EXPECT_TRUE(std::memcmp(&graph, &moved, sizeof graph) == 0 && view.z0 == 9.5f &&
+                !gate.redrawPending);
     EXPECT_THAT(Positions(), ElementsAre(40, 21, 30, 7, -4, 0));
-    EXPECT_EQ(view.z0, 9.5f);
-    EXPECT_FALSE(gate.redrawPending);
 
     scaling.SetZOffsetPosition(-3);
     scaling.SaveScaleSettings();
@@ -131,12 +124,9 @@ TEST_F(Scaling, SaveThenRestoreBringsTheScaleBack) {
     scaling.AutoScale(true);
     presenter.frames = 0;
     scaling.RestoreScaleSettings();
-    EXPECT_EQ(presenter.frames, 0);
-    EXPECT_TRUE(gate.viewReady);
+    EXPECT_TRUE(presenter.frames == 0 && gate.viewReady);
     EXPECT_THAT(Positions(), ElementsAre(40, 21, 30, 7, -4, -3));
-    EXPECT_EQ(graph.xmin, -3.0f);
-    EXPECT_FLOAT_EQ(graph.zshift, Offset(3));
-    EXPECT_EQ(view.z0, 9.5f);
+    EXPECT_EQ(std::tuple(graph.xmin, graph.zshift, view.z0), std::tuple(-3.0f, Offset(3), 9.5f));
 }
 
 TEST_F(Scaling, RestoreAppliesEachPositionAfterItsScaleAndSkipsWhatCannotBeUsed) {

@@ -31,12 +31,10 @@ TEST(Projection, FrameExtentsOfTheDefaultCube) {
                  {ViewType::Single, 1.06667f, 0}};
     for (const auto& c : cases) {
         const Projection p = ProjectionOf(c.type);
-        SCOPED_TRACE(ViewTypeName(c.type));
-        EXPECT_NEAR(p.frameLeft, -c.halfWidth, 5e-5);
-        EXPECT_NEAR(p.frameRight, c.halfWidth, 5e-5);
-        EXPECT_NEAR(p.frameBottom, -1.04118f, 5e-5);
-        EXPECT_NEAR(p.frameTop, 0.96667f, 5e-5);
-        EXPECT_EQ(p.eyeOffset, c.eyeOffset);
+        const float actual[] = {p.frameLeft, p.frameRight, p.frameBottom, p.frameTop, p.eyeOffset};
+        const float expected[] = {-c.halfWidth, c.halfWidth, -1.04118f, 0.96667f, c.eyeOffset};
+        for (int i = 0; i < 5; ++i)
+            EXPECT_NEAR(actual[i], expected[i], 5e-5) << ViewTypeName(c.type) << " " << i;
     }
 }
 
@@ -66,10 +64,6 @@ TEST(Projection, PixelPositionsAt780By239) {
             EXPECT_EQ(p.SecondImageX(r.X, r.Y, r.Z), c.second);
         }
     }
-    const RotatedPosition r = ProjectionOf(ViewType::CrossEyes, 30, 20).Rotate(0.5f, 0.5f, 0.5f);
-    EXPECT_NEAR(r.X, 0.6830, 5e-5);
-    EXPECT_NEAR(r.Y, 0.4073, 5e-5);
-    EXPECT_NEAR(r.Z, 0.3430, 5e-5);
 }
 
 TEST(Projection, RefusesPositionsAtOrBehindTheEyeOrNotFinite) {

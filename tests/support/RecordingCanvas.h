@@ -17,44 +17,49 @@ class RecordingCanvas final : public Canvas {
         Kind kind = Kind::Line;
         int x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // line ends
         CanvasRect rect;                     // ellipse bounds, text box or filled area
-        TextAlign align = TextAlign::Centre;
         std::string text;
         Colour penColour = 0;
         int penWidth = 1;
-        bool brushSolid = false;
         Colour brushColour = 0;
         TextFont font;
         Colour textColour = 0;
     };
 
-    void SetPenColour(Colour colour) override { penColour_ = colour; }
-    void SetPenWidth(int width) override { penWidth_ = width; }
-    void SetBrush(bool solid, Colour colour) override {
-        brushSolid_ = solid;
-        brushColour_ = colour;
-    }
-    void SetFont(const TextFont& font) override { font_ = font; }
-    void SetTextColour(Colour colour) override { textColour_ = colour; }
+    void SetPenColour(Colour colour) override { state_.penColour = colour; }
+    void SetPenWidth(int width) override { state_.penWidth = width; }
+    void SetBrush(bool, Colour colour) override { state_.brushColour = colour; }
+    void SetFont(const TextFont& font) override { state_.font = font; }
+    void SetTextColour(Colour colour) override { state_.textColour = colour; }
 
-    void DrawLine(int x1, int y1, int x2, int y2) override;
-    void DrawEllipse(const CanvasRect& bounds) override;
-    void DrawText(const CanvasRect& box, TextAlign align, std::string_view text) override;
-    void FillRect(const CanvasRect& area) override;
+    void DrawLine(int x1, int y1, int x2, int y2) override {
+        Operation& op = Add(Kind::Line, {});
+        op.x1 = x1, op.y1 = y1, op.x2 = x2, op.y2 = y2;
+    }
+    void DrawEllipse(const CanvasRect& bounds) override { Add(Kind::Ellipse, bounds); }
+    void DrawText(const CanvasRect& box, TextAlign, std::string_view text) override {
+        Add(Kind::Text, box).text = text;
+    }
+    void FillRect(const CanvasRect& area) override { Add(Kind::Fill, area); }
+
+    // The operations of one kind, in order.
+    std::vector<Operation> Of(Kind kind) const {
+        std::vector<Operation> result;
+        for (const Operation& op : operations)
+            if (op.kind == kind) result.push_back(op);
+        return result;
+    }
 
     std::vector<Operation> operations;
 
-    // The operations of one kind, in order.
-    std::vector<Operation> Of(Kind kind) const;
-
   private:
-    Operation Current(Kind kind) const;
+    Operation& Add(Kind kind, const CanvasRect& rect) {
+        Operation& op = operations.emplace_back(state_);
+        op.kind = kind;
+        op.rect = rect;
+        return op;
+    }
 
-    Colour penColour_ = 0;
-    int penWidth_ = 1;
-    bool brushSolid_ = false;
-    Colour brushColour_ = 0;
-    TextFont font_;
-    Colour textColour_ = 0;
+    Operation state_;  // only the pen, brush, font and text colour are kept up to date
 };
 
 }  // namespace ocuvis

@@ -10,17 +10,13 @@ namespace {
 
 // Each test keeps its settings in a fresh hive of its own, never in the user's: what one test
 // leaves there (the recent files, the scale) would change what the next one starts with.
-class FreshSettingsHive final : public ::testing::EmptyTestEventListener {
-  public:
-    explicit FreshSettingsHive(std::string folder) : folder_(std::move(folder)) {}
+struct FreshSettingsHive final : ::testing::EmptyTestEventListener {
+    std::string folder;
+    int tests = 0;
     void OnTestStart(const ::testing::TestInfo&) override {
-        const std::string file = folder_ + "/registry-" + std::to_string(++tests_) + ".sqlite";
+        const std::string file = folder + "/registry-" + std::to_string(++tests) + ".sqlite";
         setenv("OCUVIS_REGISTRY", file.c_str(), 1);
     }
-
-  private:
-    std::string folder_;
-    int tests_ = 0;
 };
 
 }  // namespace
@@ -34,7 +30,9 @@ int main(int argc, char** argv) {
     setenv("QT_SCALE_FACTOR", "1", 1);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshSettingsHive(folder));
+    auto* hive = new FreshSettingsHive;  // the listeners own it
+    hive->folder = folder;
+    ::testing::UnitTest::GetInstance()->listeners().Append(hive);
     const int result = RUN_ALL_TESTS();
     std::error_code ignored;
     std::filesystem::remove_all(folder, ignored);
