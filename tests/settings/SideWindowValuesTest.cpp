@@ -20,13 +20,6 @@ class SideWindowValuesTest : public ::testing::Test {
     ScriptedHive scripted{file.hive};
     OrlenRegistry store{scripted, file.messages};
     RecordingFeedback beeper;
-
-    std::vector<std::string> WrittenNames() const {
-        std::vector<std::string> names;
-        for (const auto& w : scripted.writes)
-            names.push_back(w.name);
-        return names;
-    }
 };
 
 TEST_F(SideWindowValuesTest, TitlesReachTheStoreOnlyByOkAndCancelPutsThemBack) {
@@ -45,8 +38,8 @@ TEST_F(SideWindowValuesTest, TitlesReachTheStoreOnlyByOkAndCancelPutsThemBack) {
     scripted.writes.clear();
     titles.zTitle = "Width";
     titles.OkBtnClick();
-    EXPECT_EQ(WrittenNames(), (std::vector<std::string>{"Main Title", "X-Axis Title",
-                                                        "Y-Axis Title", "Z-Axis Title"}));
+    EXPECT_EQ(scripted.writes, (std::vector<std::string>{"Main Title", "X-Axis Title",
+                                                         "Y-Axis Title", "Z-Axis Title"}));
     EXPECT_EQ(GraphTitles(store, "Ocuvis", beeper).zTitle, "Width");
     EXPECT_EQ(beeper.beeps, (std::vector<BeepKind>{BeepKind::Hand, BeepKind::Asterisk,
                                                    BeepKind::Hand, BeepKind::Asterisk}));
@@ -56,7 +49,7 @@ TEST_F(SideWindowValuesTest, TitlesReachTheStoreOnlyByOkAndCancelPutsThemBack) {
     scripted.writes.clear();
     scripted.failingValues = {"X-Axis Title"};
     titles.OkBtnClick();
-    EXPECT_EQ(WrittenNames(),
+    EXPECT_EQ(scripted.writes,
               (std::vector<std::string>{"Main Title", "Y-Axis Title", "Z-Axis Title"}));
     EXPECT_EQ(file.messages.shown.size(), 1u);
 }
