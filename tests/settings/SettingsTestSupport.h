@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -71,6 +73,16 @@ struct HiveOnFile {
     SqliteHive hive;
     RecordingFeedback messages;
     OrlenRegistry store;
+};
+
+// A hive file of its own for each test.
+class HiveTest : public ::testing::Test {
+  protected:
+    TempFolder folder;
+    HiveOnFile file{folder.Path("registry.sqlite")};
+    OrlenRegistry& store = file.store;
+    SqliteHive& hive = file.hive;
+    std::vector<ShownMessage>& shown = file.messages.shown;
 };
 
 }  // namespace ocuvis::test
