@@ -95,9 +95,10 @@ TEST_F(SettingsSchemaTest, StoredValuesOutOfRangeOrOfTheWrongKind) {
 TEST_F(SettingsSchemaTest, ViewTypeTextsMatchExactly) {
     // A text that is not exactly a name leaves the view as it was.
     const std::pair<std::string, ViewType> rows[] = {
-        {"Wall Eyes", ViewType::WallEyes},   {"Single View", ViewType::Single},
-        {"Right Red", ViewType::RightRed},   {"wall eyes", ViewType::CrossEyes},
-        {"Wall Eyes ", ViewType::CrossEyes}, {"Anaglyph", ViewType::CrossEyes},
+        {"Wall Eyes", ViewType::WallEyes},
+        {"wall eyes", ViewType::CrossEyes},
+        {"Wall Eyes ", ViewType::CrossEyes},
+        {"Anaglyph", ViewType::CrossEyes},
     };
     for (const auto& [stored, loaded] : rows) {
         SCOPED_TRACE(stored);
