@@ -81,20 +81,16 @@ TEST_F(Document, ReOpenKeepsTheViewOfTheFileOnShow) {
 }
 
 // Every store of the document shares the one hive, which tells of each kind of failure once.
-TEST(DocumentSettings, AnUnusableStoreIsReportedOnceNotOncePerValue) {
-    TextLoadDisplay display;
-    ScriptedDialogs feedback;
-    RedrawGate gate;
-    SqliteHive hive("/dev/null/Tolvane/registry.sqlite");  // its folder cannot be made
-    SilentProgressFactory progress;
-    FixedFileInputSetup input;
-    WindowBounds bounds;
+TEST_F(Document, AnUnusableStoreIsReportedOnceNotOncePerValue) {
+    SqliteHive unusable("/dev/null/Tolvane/registry.sqlite");  // its folder cannot be made
+    feedback.messages.clear();
+    WindowBounds placed;
     {
-        ViewerDocument document(display, feedback, gate, hive, progress, input);
-        document.Initialise(bounds);
-        document.SaveAtClose(bounds);
-        EXPECT_EQ(document.view.gridThickness, 1);  // the defaults stand
-        EXPECT_EQ(bounds, WindowBounds{});
+        ViewerDocument other(display, feedback, gate, unusable, progress, input);
+        other.Initialise(placed);
+        other.SaveAtClose(placed);
+        EXPECT_EQ(other.view.gridThickness, 1);  // the defaults stand
+        EXPECT_EQ(placed, WindowBounds{});
     }
     std::set<std::string> distinct;
     for (const ShownMessage& message : feedback.messages)
