@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
-#include <fstream>
 #include <functional>
 #include <set>
 #include <utility>
@@ -38,13 +36,8 @@ class Document : public ::testing::Test {
         document.Initialise(bounds);
         gate.viewReady = true;
     }
-    std::string File(const QString& name, const std::string& text) {
-        const std::string path = dir_.filePath(name).toStdString();
-        std::ofstream(path) << text;
-        return path;
-    }
 
-    QTemporaryDir dir_;
+    TempFolder dir_;
     TextLoadDisplay display;
     ScriptedDialogs feedback;
     test::CountingPresenter frames;
@@ -58,8 +51,8 @@ class Document : public ::testing::Test {
 };
 
 TEST_F(Document, AnOpenDuringALoadWaitsForItAndThenWins) {
-    const std::string a = File("ocuvis-doc-a.3d", "1 1 1\n2 2 2\n3 3 3\n4 4 4\n");
-    const std::string b = File("ocuvis-doc-b.3d", "5 5 5\n6 6 6\n");
+    const std::string a = dir_.Write("ocuvis-doc-a.3d", "1 1 1\n2 2 2\n3 3 3\n4 4 4\n");
+    const std::string b = dir_.Write("ocuvis-doc-b.3d", "5 5 5\n6 6 6\n");
     int framesDuringLoad = -1;
     progress.duringLoad = [&] {
         document.OpenDataFile(b);
@@ -76,7 +69,7 @@ TEST_F(Document, AnOpenDuringALoadWaitsForItAndThenWins) {
 
 // Opening stops the rotations; opening again keeps the view of the file on show.
 TEST_F(Document, ReOpenKeepsTheViewOfTheFileOnShow) {
-    document.OpenDataFile(File("ocuvis-doc-reopen.3d", "0 0 0\n10 10 10\n"));
+    document.OpenDataFile(dir_.Write("ocuvis-doc-reopen.3d", "0 0 0\n10 10 10\n"));
     document.scaling.SetXRangePosition(30);
     document.scaling.SetAzimuth(40);
     document.view.rotateAzimuth = document.view.rotateElevation = true;
@@ -88,20 +81,16 @@ TEST_F(Document, ReOpenKeepsTheViewOfTheFileOnShow) {
 }
 
 // Every store of the document shares the one hive, which tells of each kind of failure once.
-TEST(DocumentSettings, AnUnusableStoreIsReportedOnceNotOncePerValue) {
-    TextLoadDisplay display;
-    ScriptedDialogs feedback;
-    RedrawGate gate;
-    SqliteHive hive("/dev/null/Tolvane/registry.sqlite");  // its folder cannot be made
-    SilentProgressFactory progress;
-    FixedFileInputSetup input;
-    WindowBounds bounds;
+TEST_F(Document, AnUnusableStoreIsReportedOnceNotOncePerValue) {
+    SqliteHive unusable("/dev/null/Tolvane/registry.sqlite");  // its folder cannot be made
+    feedback.messages.clear();
+    WindowBounds placed;
     {
-        ViewerDocument document(display, feedback, gate, hive, progress, input);
-        document.Initialise(bounds);
-        document.SaveAtClose(bounds);
-        EXPECT_EQ(document.view.gridThickness, 1);  // the defaults stand
-        EXPECT_EQ(bounds, WindowBounds{});
+        ViewerDocument other(display, feedback, gate, unusable, progress, input);
+        other.Initialise(placed);
+        other.SaveAtClose(placed);
+        EXPECT_EQ(other.view.gridThickness, 1);  // the defaults stand
+        EXPECT_EQ(placed, WindowBounds{});
     }
     std::set<std::string> distinct;
     for (const ShownMessage& message : feedback.messages)

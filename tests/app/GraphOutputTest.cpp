@@ -10,8 +10,6 @@
 #include <QMenuBar>
 #include <QPrinter>
 #include <QRegularExpression>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 #include <cmath>
 #include <filesystem>
@@ -21,8 +19,6 @@
 
 namespace ocuvis::test {
 namespace {
-
-const std::string kSample = OCUVIS_SAMPLE_FILE;
 
 QImage Pixels(const QImage& image) {
     return image.convertToFormat(QImage::Format_RGB32);
@@ -53,22 +49,12 @@ QSizeF PictureSizeInPoints(const QByteArray& pdf) {
     return {};
 }
 
-class Output : public ::testing::Test {
+class Output : public WindowTest {
   protected:
-    Output() {
-        under_ = std::make_unique<WindowUnderTest>(kSample, hive_);
-        w().show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&w()));
+    void SetUp() override {
+        Show();
         QApplication::processEvents();
     }
-    TGraphWindow& w() { return *under_->window; }
-    ScriptedDialogs& d() { return *under_->dialogs; }
-    const MainMenus& m() { return w().menus(); }
-    std::string Path(const QString& name) const { return dir_.filePath(name).toStdString(); }
-
-    QTemporaryDir dir_;  // outlives the window
-    HiveContents hive_;
-    std::unique_ptr<WindowUnderTest> under_;
 };
 
 // Saving and copying are output only: no new frame. A failed save names the file; a cancelled
@@ -80,11 +66,12 @@ TEST_F(Output, SavedAndCopiedPicturesAreTheFrameAtTheWindowsSize) {
     const QImage frame = w().frameBitmap();
     EXPECT_EQ(frame.size(), w().GraphBoxWidget->size());
     const int rendersBefore = w().framesRendered();
-    d().savePaths = {Path("graph.bmp"), Path("graph.png"), Path("no-such-folder/graph.bmp"), ""};
+    d().savePaths = {dir_.Path("graph.bmp"), dir_.Path("graph.png"),
+                     dir_.Path("no-such-folder/graph.bmp"), ""};
     m().SaveItem->trigger();
     m().SaveGraph->trigger();
     for (const char* name : {"graph.bmp", "graph.png"})
-        EXPECT_EQ(Pixels(QImage(QString::fromStdString(Path(name)))), Pixels(frame)) << name;
+        EXPECT_EQ(Pixels(QImage(QString::fromStdString(dir_.Path(name)))), Pixels(frame)) << name;
     for (QAction* copy : {m().CopyGraphItem, m().CopyToClipboard}) {
         QGuiApplication::clipboard()->clear();
         copy->trigger();
@@ -98,9 +85,10 @@ TEST_F(Output, SavedAndCopiedPicturesAreTheFrameAtTheWindowsSize) {
     ASSERT_EQ(d().messages.size(), 1u);
     EXPECT_EQ(d().messages[0].title, "Ocuvis Error Message");
     EXPECT_EQ(d().messages[0].icon, MessageIcon::Stop);
-    EXPECT_NE(d().messages[0].text.find(Path("no-such-folder/graph.bmp")), std::string::npos)
+    EXPECT_NE(d().messages[0].text.find(dir_.Path("no-such-folder/graph.bmp")), std::string::npos)
         << d().messages[0].text;
-    EXPECT_TRUE(GraphOutput::WriteGraphFile(QImage(), QString::fromStdString(Path("none.bmp"))));
+    EXPECT_TRUE(
+        GraphOutput::WriteGraphFile(QImage(), QString::fromStdString(dir_.Path("none.bmp"))));
 }
 
 TEST_F(Output, TheSaveDialogOffersBitmapsThenPngAndTheFilterNamesTheExtension) {
@@ -124,16 +112,16 @@ TEST_F(Output, TheSaveDialogOffersBitmapsThenPngAndTheFilterNamesTheExtension) {
             for (int i = 0; i < steps; ++i)
                 QTest::keyClick(types, Qt::Key_Down);
             // Set rather than typed: typing a path opens the completer's list.
-            name->setText(QString::fromStdString(Path("graph")));
+            name->setText(QString::fromStdString(dir_.Path("graph")));
             QTest::keyClick(name, Qt::Key_Return);
         });
     };
     answer(0);
-    EXPECT_EQ(dialogs.ChooseGraphSavePath(&w()), Path("graph.bmp"));
+    EXPECT_EQ(dialogs.ChooseGraphSavePath(&w()), dir_.Path("graph.bmp"));
     EXPECT_EQ(proposed, "Ocuvis.bmp");
     EXPECT_EQ(filters.mid(0, 2), QStringList({"Bitmap files (*.bmp)", "PNG images (*.png)"}));
     answer(1);
-    EXPECT_EQ(dialogs.ChooseGraphSavePath(&w()), Path("graph.png"));
+    EXPECT_EQ(dialogs.ChooseGraphSavePath(&w()), dir_.Path("graph.png"));
 }
 
 TEST_F(Output, WithoutAPrinterThePrintGoesToAPdfFileAtTheWindowsSize) {
@@ -151,7 +139,7 @@ TEST_F(Output, WithoutAPrinterThePrintGoesToAPdfFileAtTheWindowsSize) {
     QPrinter& printer = w().output().printer();
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName({});
-    const std::string pdf = Path("graph.pdf");
+    const std::string pdf = dir_.Path("graph.pdf");
     d().printerSetup = [&](QPrinter& chosen) {
         QTimer::singleShot(0, [&] {
             QWidget* dialog = QApplication::activeModalWidget();
@@ -193,7 +181,7 @@ TEST(PrintTarget, KeepsTheWindowsSizeOnPaper) {
 TEST_F(Output, PrintFailuresAreShownAndThePrinterSetupIsKept) {
     QPrinter& printer = w().output().printer();
     printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(QString::fromStdString(Path("no-such-folder/graph.pdf")));
+    printer.setOutputFileName(QString::fromStdString(dir_.Path("no-such-folder/graph.pdf")));
     m().PrintGraph->trigger();
     ASSERT_EQ(d().messages.size(), 1u);
     EXPECT_NE(d().messages[0].text.find("no-such-folder/graph.pdf"), std::string::npos)
@@ -203,7 +191,7 @@ TEST_F(Output, PrintFailuresAreShownAndThePrinterSetupIsKept) {
     d().printerSetup = [&](QPrinter& chosen) {
         seen = &chosen;
         chosen.setPageOrientation(QPageLayout::Landscape);
-        chosen.setOutputFileName(QString::fromStdString(Path("landscape.pdf")));
+        chosen.setOutputFileName(QString::fromStdString(dir_.Path("landscape.pdf")));
         return true;
     };
     m().PrintSetupItem->trigger();
@@ -212,7 +200,7 @@ TEST_F(Output, PrintFailuresAreShownAndThePrinterSetupIsKept) {
     EXPECT_EQ(seen, &printer);
     m().PrintItem->trigger();
     EXPECT_EQ(d().messages.size(), 1u);
-    EXPECT_TRUE(std::filesystem::exists(Path("landscape.pdf")));
+    EXPECT_TRUE(std::filesystem::exists(dir_.Path("landscape.pdf")));
 }
 
 }  // namespace

@@ -5,12 +5,9 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 
 #include "WindowTestSupport.h"
 #include "input/dialogs/TFileFormat.h"
@@ -20,41 +17,18 @@
 namespace ocuvis::test {
 namespace {
 
-const std::string kSample = OCUVIS_SAMPLE_FILE;
-
-class SideWindows : public ::testing::Test {
+class SideWindows : public WindowTest {
   protected:
-    WindowUnderTest& Open(const std::string& argument = kSample) {
-        under_ = std::make_unique<WindowUnderTest>(argument, hive_);
-        return *under_;
-    }
-    void Show() {
-        Open();
-        w().show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&w()));
-    }
     static TFileProgressBarForm* Progress() {
         for (QWidget* window : QApplication::topLevelWidgets())
             if (auto* progress = qobject_cast<TFileProgressBarForm*>(window)) return progress;
         return nullptr;
     }
-    std::string File(const QString& name, const std::string& text) {
-        const std::string path = dir_.filePath(name).toStdString();
-        std::ofstream(path) << text;
-        return path;
-    }
-    TGraphWindow& w() { return *under_->window; }
-    ScriptedDialogs& d() { return *under_->dialogs; }
-    const GraphViewState& view() { return w().document().view; }
-    const MainMenus& m() { return w().menus(); }
     // Loads end by dropping their progress window, which stores where it stood.
     long Loads() {
         return std::count(hive_.writes.begin(), hive_.writes.end(),
                           "Software\\Tolvane\\Ocuvis\\ProgressBar|Window Position Top");
     }
-    QTemporaryDir dir_;  // outlives the window
-    HiveContents hive_;
-    std::unique_ptr<WindowUnderTest> under_;
 };
 
 TEST_F(SideWindows, InputSetupCancelKeepsTheFileAndOkLoadsTheOneChosenInIt) {
@@ -70,7 +44,7 @@ TEST_F(SideWindows, InputSetupCancelKeepsTheFileAndOkLoadsTheOneChosenInIt) {
     EXPECT_EQ(w().fileInputDialog().ZComboBox->currentIndex(), 3);
     EXPECT_EQ(Loads(), loadsBefore);
 
-    const std::string other = File("other.txt", "5 5 5\n6 6 6\n7 7 7\n8 8 8\n");
+    const std::string other = dir_.Write("other.txt", "5 5 5\n6 6 6\n7 7 7\n8 8 8\n");
     d().setupFiles = {other};
     d().modal.push_back([](QDialog& dialog) {
         auto& setup = dynamic_cast<TFileFormat&>(dialog);
@@ -86,8 +60,8 @@ TEST_F(SideWindows, InputSetupCancelKeepsTheFileAndOkLoadsTheOneChosenInIt) {
 
 // A table file and a file that is gone are refused before the dialog shows.
 TEST_F(SideWindows, InputSetupIsRefusedWithoutItsDialog) {
-    const std::string table = File("table.3d", "TABLE3D 0 10 20\n1 5 6 7\n2 4 5 6\n");
-    const std::string gone = File("gone.3d", "1 2 3\n4 5 6\n");
+    const std::string table = dir_.Write("table.3d", "TABLE3D 0 10 20\n1 5 6 7\n2 4 5 6\n");
+    const std::string gone = dir_.Write("gone.3d", "1 2 3\n4 5 6\n");
     for (const std::string& file : {table, gone}) {
         SCOPED_TRACE(file);
         Open(file);
@@ -142,7 +116,7 @@ TEST_F(SideWindows, ACloseDuringALoadWaitsForItAndAbortStillStopsIt) {
     std::string lines;
     for (int i = 0; i < 20000; ++i)
         lines += std::to_string(i) + " " + std::to_string(i % 7) + " 1\n";
-    const std::string big = File("big.3d", lines);
+    const std::string big = dir_.Write("big.3d", lines);
     Show();
     bool closedAtOnce = true;
     bool abortFound = false;

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "TestSupport.h"
 #include "app/StartupFile.h"
 
 namespace ocuvis::test {
@@ -15,9 +15,8 @@ namespace fs = std::filesystem;
 // Run from a scratch folder of its own, with or without a sample there and in an "installed"
 // data folder beside it.
 TEST(StartupFileChoice, TheSampleHereComesBeforeTheInstalledOne) {
-    QTemporaryDir root;
-    const fs::path here = fs::path(root.path().toStdString()) / "here";
-    const fs::path installed = fs::path(root.path().toStdString()) / "share" / "ocuvis";
+    TempFolder root;
+    const fs::path here = root.Path("here"), installed = root.Path("share/ocuvis");
     fs::create_directories(here);
     fs::create_directories(installed);
     const fs::path previous = fs::current_path();

@@ -7,12 +7,10 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QStyleOptionSlider>
-#include <QTest>
 #include <QTimer>
 #include <QToolTip>
 #include <QUrl>
 #include <filesystem>
-#include <fstream>
 
 #include "input/dialogs/TFileFormat.h"
 #include "settings/dialogs/TGraphTitles.h"
@@ -21,8 +19,6 @@
 
 namespace ocuvis::test {
 namespace {
-
-const std::string kSample = OCUVIS_SAMPLE_FILE;
 
 // The middle of one part of a scroll bar (an arrow, the track, the handle) as its style lays
 // it out.
@@ -41,28 +37,11 @@ QPoint PartOf(const QScrollBar* bar, QStyle::SubControl part) {
     return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar).center();
 }
 
-class Window : public ::testing::Test {
+class Window : public WindowTest {
   protected:
-    WindowUnderTest& Open(const std::string& argument = kSample) {
-        under_ = std::make_unique<WindowUnderTest>(argument, hive_);
-        return *under_;
-    }
-    // Opens the window on the screen, as the user sees it.
-    void Show() {
-        Open();
-        w().show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&w()));
-    }
-    TGraphWindow& w() { return *under_->window; }
-    const GraphViewState& view() { return w().document().view; }
-    const MainMenus& m() { return w().menus(); }
-
     void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(w().GraphBoxWidget, static_cast<Qt::Key>(key), modifiers);
     }
-
-    HiveContents hive_;
-    std::unique_ptr<WindowUnderTest> under_;
 };
 
 // Each toggle's menu item and button reach one state, and both show it; so do the view types,
@@ -106,7 +85,7 @@ TEST_F(Window, ControlsReachOneStateFromMenuAndButton) {
     m().FasterSpdBtn->click();
     EXPECT_EQ(w().RotateTimer->interval(), 20);
     EXPECT_TRUE(m().Sec[11]->isChecked());
-    under_->dialogs->colours = {0x00FF00};
+    d().colours = {0x00FF00};
     m().GridColorSetup->trigger();
     EXPECT_EQ(view().gridColor, 0x00FF00u);
 }
@@ -122,9 +101,9 @@ TEST_F(Window, KeysReachTheKeyTableAfterTheMenuShortCuts) {
     Key(Qt::Key_Right);
     EXPECT_EQ(w().AzimuthLabel->text(), QString("Azim 1") + QChar(0xB0));
     // A menu short-cut takes the key before the key table.
-    under_->dialogs->colours = {std::nullopt};
+    d().colours = {std::nullopt};
     Key(Qt::Key_D, Qt::ControlModifier);
-    EXPECT_EQ(under_->dialogs->colourDialogs, 1);
+    EXPECT_EQ(d().colourDialogs, 1);
     EXPECT_NE(w().StatusBar->text(), "Key Code = 2068");
     Key(Qt::Key_F9);
     EXPECT_TRUE(m().AxisLabelsSpdBtn->isChecked());
@@ -269,13 +248,10 @@ TEST_F(Window, StoredBoundsThatDoNotFitAreBroughtOntoTheScreen) {
 
 TEST_F(Window, ADropOpensTheWholePathOfTheFirstFileAndSaysSo) {
     // Deeper than the 259 characters a fixed path buffer once kept.
-    const std::filesystem::path deep = std::filesystem::temp_directory_path() /
-                                       ("ocuvis-drop-" + std::string(120, 'd')) /
-                                       std::string(120, 'e');
-    std::filesystem::create_directories(deep);
-    const std::string first = (deep / "points.3d").string();
+    const std::string deep = std::string(120, 'd') + "/" + std::string(120, 'e');
+    std::filesystem::create_directories(dir_.Path(deep));
+    const std::string first = dir_.Write(deep + "/points.3d", "1 2 3\n4 5 6\n");
     ASSERT_GT(first.size(), 259u);
-    std::ofstream(first) << "1 2 3\n4 5 6\n";
     Show();
 
     QTest::mouseMove(&w(), QPoint(-40, -40));  // dragged in from outside the window
@@ -295,7 +271,6 @@ TEST_F(Window, ADropOpensTheWholePathOfTheFirstFileAndSaysSo) {
     EXPECT_EQ(w().MsgLabel->text(), "Plotted 2 points");
     QTest::mouseMove(m().AspectRatioSpdBtn);  // another control's hint takes over
     EXPECT_EQ(w().StatusBar->text(), m().AspectRatioSpdBtn->statusTip());
-    std::filesystem::remove_all(deep.parent_path());
 }
 
 // The next run starts on the last file at its scale, with the window where it was left; the

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QDialog>
+#include <QTest>
+#include <cctype>
 #include <deque>
 #include <functional>
 #include <map>
@@ -24,10 +28,7 @@ struct ScriptedDialogs final : WindowDialogs {
     }
     std::optional<Colour> ChooseColour(QWidget*) override {
         ++colourDialogs;
-        if (colours.empty()) return std::nullopt;
-        const std::optional<Colour> answer = colours.front();
-        colours.pop_front();
-        return answer;
+        return Next(colours);
     }
     std::string ChooseDataFile(QWidget*) override { return Next(files); }
     std::string ChooseSetupDataFile(QWidget*) override { return Next(setupFiles); }
@@ -40,10 +41,8 @@ struct ScriptedDialogs final : WindowDialogs {
     // step left the dialog is cancelled.
     int RunModal(QDialog& dialog) override {
         shownDialogs.push_back(dialog.objectName().toStdString());
-        if (modal.empty()) return QDialog::Rejected;
-        const auto step = std::move(modal.front());
-        modal.pop_front();
-        return step(dialog);
+        const auto step = Next(modal);
+        return step ? step(dialog) : QDialog::Rejected;
     }
 
     std::vector<BeepKind> beeps;
@@ -59,9 +58,10 @@ struct ScriptedDialogs final : WindowDialogs {
     int printerSetups = 0;
 
   private:
-    static std::string Next(std::deque<std::string>& answers) {
+    template <typename T>
+    static T Next(std::deque<T>& answers) {
         if (answers.empty()) return {};
-        std::string answer = std::move(answers.front());
+        T answer = std::move(answers.front());
         answers.pop_front();
         return answer;
     }
@@ -76,22 +76,68 @@ struct HiveContents {
 class MemoryHive final : public RegistryHive {
   public:
     explicit MemoryHive(HiveContents& contents) : contents_(contents) {}
-    HiveStatus ReadValue(std::string_view path, std::string_view name, StoredValue& value) override;
+    HiveStatus ReadValue(std::string_view path, std::string_view name,
+                         StoredValue& value) override {
+        const auto it = contents_.values.find({Folded(path), Folded(name)});
+        if (it == contents_.values.end()) return HiveStatus::Missing;
+        value = it->second;
+        return HiveStatus::Done;
+    }
     HiveStatus WriteValue(std::string_view path, std::string_view name,
-                          const StoredValue& value) override;
-    HiveStatus RemoveKey(std::string_view path) override;
+                          const StoredValue& value) override {
+        contents_.values[{Folded(path), Folded(name)}] = value;
+        contents_.writes.push_back(std::string(path) + "|" + std::string(name));
+        return HiveStatus::Done;
+    }
+    HiveStatus RemoveKey(std::string_view path) override {
+        const std::string key = Folded(path);
+        std::erase_if(contents_.values, [&](const auto& entry) {
+            return entry.first.first == key || entry.first.first.rfind(key + "\\", 0) == 0;
+        });
+        contents_.writes.push_back("remove " + std::string(path));
+        return HiveStatus::Done;
+    }
 
   private:
+    static std::string Folded(std::string_view text) {
+        std::string folded(text);
+        for (char& c : folded)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return folded;
+    }
     HiveContents& contents_;
 };
 
-// A window on the given start-up argument, with scripted dialogs and an in-memory hive.
-struct WindowUnderTest {
-    WindowUnderTest(const std::string& argument, HiveContents& hive);
-    ~WindowUnderTest();
+const std::string kSample = OCUVIS_SAMPLE_FILE;
 
-    std::unique_ptr<TGraphWindow> window;
-    ScriptedDialogs* dialogs = nullptr;
+// A window on a start-up argument, with scripted dialogs and an in-memory hive kept across the
+// windows of one test.
+class WindowTest : public ::testing::Test {
+  protected:
+    void Open(const std::string& argument = kSample) {
+        auto scripted = std::make_unique<ScriptedDialogs>();
+        dialogs_ = scripted.get();
+        TGraphWindow::Services services;
+        services.dialogs = std::move(scripted);
+        services.hive = std::make_unique<MemoryHive>(hive_);
+        window_.reset();
+        window_ = std::make_unique<TGraphWindow>(argument, std::move(services));
+    }
+    // Opens the window on the screen, as the user sees it.
+    void Show() {
+        Open();
+        w().show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&w()));
+    }
+    TGraphWindow& w() { return *window_; }
+    ScriptedDialogs& d() { return *dialogs_; }
+    const GraphViewState& view() { return w().document().view; }
+    const MainMenus& m() { return w().menus(); }
+
+    TempFolder dir_;  // outlives the window
+    HiveContents hive_;
+    std::unique_ptr<TGraphWindow> window_;
+    ScriptedDialogs* dialogs_ = nullptr;
 };
 
 }  // namespace ocuvis::test

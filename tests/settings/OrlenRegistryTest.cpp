@@ -13,14 +13,7 @@ namespace {
 
 const std::string kOcuvisKey = "Software\\Tolvane\\Ocuvis";
 
-class OrlenRegistryTest : public ::testing::Test {
-  protected:
-    TempFolder folder;
-    HiveOnFile file{folder.Path("registry.sqlite")};
-    OrlenRegistry& store = file.store;
-    SqliteHive& hive = file.hive;
-    std::vector<ShownMessage>& shown = file.messages.shown;
-};
+using OrlenRegistryTest = HiveTest;
 
 // A stored value from its raw bytes. (A function rather than a brace list inside a table: gcc 12
 // at -O3 warns falsely about brace-initialised vectors in an array of structs.)

@@ -13,56 +13,37 @@ using namespace ocuvis::test;
 
 namespace {
 
-class SideWindowValuesTest : public ::testing::Test {
+class SideWindowValuesTest : public HiveTest {
   protected:
-    TempFolder folder;
-    HiveOnFile file{folder.Path("registry.sqlite")};
-    ScriptedHive scripted{file.hive};
-    OrlenRegistry store{scripted, file.messages};
+    ScriptedHive scripted{hive};
+    OrlenRegistry recorded{scripted, file.messages};
     RecordingFeedback beeper;
-
-    std::vector<std::string> WrittenNames() const {
-        std::vector<std::string> names;
-        for (const auto& w : scripted.writes)
-            names.push_back(w.name);
-        return names;
-    }
 };
 
-TEST_F(SideWindowValuesTest, TitlesReachTheStoreOnlyByOkAndCancelPutsThemBack) {
-    GraphTitles titles(store, "Ocuvis", beeper);
+// Cancel, Clear All and the next run's titles are the dialog tests'.
+TEST_F(SideWindowValuesTest, TitlesReachTheStoreOnlyByOkAllFourInOrder) {
+    GraphTitles titles(recorded, "Ocuvis", beeper);
     titles.MainTitle = "Peaks";
     titles.CancelBtnClick();
     EXPECT_TRUE(scripted.writes.empty());
     titles.zTitle = "Depth";
     titles.OkBtnClick();
-    titles.ClearAllBtnClick();
-    EXPECT_EQ(titles.MainTitle + titles.zTitle, "");
-    titles.CancelBtnClick();
-    EXPECT_EQ(titles.MainTitle + titles.zTitle, "PeaksDepth");
-
-    // Changing one title writes all four again, in order, and the next run reads them.
-    scripted.writes.clear();
-    titles.zTitle = "Width";
-    titles.OkBtnClick();
-    EXPECT_EQ(WrittenNames(), (std::vector<std::string>{"Main Title", "X-Axis Title",
-                                                        "Y-Axis Title", "Z-Axis Title"}));
-    EXPECT_EQ(GraphTitles(store, "Ocuvis", beeper).zTitle, "Width");
-    EXPECT_EQ(beeper.beeps, (std::vector<BeepKind>{BeepKind::Hand, BeepKind::Asterisk,
-                                                   BeepKind::Hand, BeepKind::Asterisk}));
-    EXPECT_TRUE(file.messages.shown.empty());
+    EXPECT_EQ(scripted.writes, (std::vector<std::string>{"Main Title", "X-Axis Title",
+                                                         "Y-Axis Title", "Z-Axis Title"}));
+    EXPECT_EQ(beeper.beeps, (std::vector<BeepKind>{BeepKind::Hand, BeepKind::Asterisk}));
+    EXPECT_TRUE(shown.empty());
 
     // A title that cannot be written leaves the others written.
     scripted.writes.clear();
     scripted.failingValues = {"X-Axis Title"};
     titles.OkBtnClick();
-    EXPECT_EQ(WrittenNames(),
+    EXPECT_EQ(scripted.writes,
               (std::vector<std::string>{"Main Title", "Y-Axis Title", "Z-Axis Title"}));
-    EXPECT_EQ(file.messages.shown.size(), 1u);
+    EXPECT_EQ(shown.size(), 1u);
 }
 
 TEST_F(SideWindowValuesTest, FileInputSetupRoundTripsItsValuesAndKeepsWhatIsUnusable) {
-    FileInputValues values(store, "Ocuvis");
+    FileInputValues values(recorded, "Ocuvis");
     FileInputFields fields;
     std::tie(fields.XIndex, fields.YIndex, fields.ZIndex, fields.DotIndex) =
         std::make_tuple(5, -1, 0, 4);
@@ -72,32 +53,30 @@ TEST_F(SideWindowValuesTest, FileInputSetupRoundTripsItsValuesAndKeepsWhatIsUnus
     FileInputFields loaded;
     SeedSetup seed;
     WindowBounds dialog{0, 0, 328, 465, Placement::Centred};
-    FileInputValues(store, "Ocuvis").ReadSetupValues(loaded, seed, dialog);
-    EXPECT_EQ(std::tie(loaded.XIndex, loaded.YIndex, loaded.ZIndex, loaded.DotIndex),
-              std::make_tuple(5, -1, 0, 4));
-    EXPECT_TRUE(loaded.SubSampleEnabled);
-    EXPECT_EQ(loaded.SamplePercent, 12.3f);
-    EXPECT_EQ(std::tie(seed.SeedType, seed.Seed), std::make_tuple(1, 4242));
+    FileInputValues(recorded, "Ocuvis").ReadSetupValues(loaded, seed, dialog);
+    EXPECT_EQ(std::tie(loaded.XIndex, loaded.YIndex, loaded.ZIndex, loaded.DotIndex,
+                       loaded.SubSampleEnabled, loaded.SamplePercent, seed.SeedType, seed.Seed),
+              std::make_tuple(5, -1, 0, 4, true, 12.3f, 1, 4242));
     EXPECT_EQ(dialog, (WindowBounds{0, 0, 300, 500, Placement::Centred}));
-    EXPECT_EQ(file.hive.ValueNames("Software\\Tolvane\\Ocuvis\\File Format").size(), 10u);
-    EXPECT_TRUE(file.messages.shown.empty());
+    EXPECT_EQ(hive.ValueNames("Software\\Tolvane\\Ocuvis\\File Format").size(), 10u);
+    EXPECT_TRUE(shown.empty());
 
     // Only the low byte is a seed type; a share that is no number would sample nothing.
-    store.WriteInteger("Ocuvis\\File Format", "SeedType", 258);
-    store.WriteFloat("Ocuvis\\File Format", "SamplePercent", std::nan(""));
-    FileInputValues(store, "Ocuvis").ReadSetupValues(loaded, seed, dialog);
+    recorded.WriteInteger("Ocuvis\\File Format", "SeedType", 258);
+    recorded.WriteFloat("Ocuvis\\File Format", "SamplePercent", std::nan(""));
+    FileInputValues(recorded, "Ocuvis").ReadSetupValues(loaded, seed, dialog);
     EXPECT_EQ(seed.SeedType, 2);
     EXPECT_EQ(loaded.SamplePercent, 12.3f);
 }
 
 TEST_F(SideWindowValuesTest, TheProgressWindowPositionLivesUnderTheProgramKey) {
-    ProgressBarPosition position(store, "Ocuvis");
+    ProgressBarPosition position(recorded, "Ocuvis");
     WindowBounds window{0, 0, 120, 410, Placement::Centred};
     EXPECT_FALSE(position.Restore(window));
     position.Save(WindowBounds{333, 444, 120, 410});
-    EXPECT_EQ(file.hive.ValueNames("Software\\Tolvane\\Ocuvis\\ProgressBar"),
+    EXPECT_EQ(hive.ValueNames("Software\\Tolvane\\Ocuvis\\ProgressBar"),
               (std::vector<std::string>{"Window Position Left", "Window Position Top"}));
-    EXPECT_TRUE(ProgressBarPosition(store, "Ocuvis").Restore(window));
+    EXPECT_TRUE(ProgressBarPosition(recorded, "Ocuvis").Restore(window));
     EXPECT_EQ(window, (WindowBounds{333, 444, 120, 410, Placement::Centred}));
 }
 
