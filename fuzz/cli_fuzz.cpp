@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "FuzzCheck.h"
 #include "app/cli/RenderCommand.h"
 #include "core/ScaleSteps.h"
 #include "core/ScrollBarModel.h"
@@ -17,12 +18,7 @@ using namespace ocuvis::cli;
 
 namespace {
 
-// The failing line goes to the log, so a crash report says which promise broke.
-void Check(bool condition, int line = __builtin_LINE()) {
-    if (condition) return;
-    std::fprintf(stderr, "check failed at line %d\n", line);
-    std::abort();
-}
+using fuzz::Check;
 
 bool Within(ScrollRange range, int value) {
     return value >= range.minimum && value <= range.maximum;

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "FuzzCheck.h"
 #include "input/NormaliseIntoCube.h"
 #include "render/FrameRenderer.h"
 #include "render/GraphScaling.h"
@@ -21,12 +22,7 @@ using namespace ocuvis;
 
 namespace {
 
-// The failing line goes to the log, so a crash report says which promise broke.
-void Check(bool condition, int line = __builtin_LINE()) {
-    if (condition) return;
-    std::fprintf(stderr, "check failed at line %d\n", line);
-    std::abort();
-}
+using fuzz::Check;
 
 float FiniteFloat(FuzzedDataProvider& input) {
     const float value = input.ConsumeFloatingPoint<float>();

@@ -13,6 +13,7 @@
 #include <set>
 #include <string>
 
+#include "FuzzCheck.h"
 #include "render/GraphScaling.h"
 #include "settings/FileInputValues.h"
 #include "settings/GraphTitles.h"
@@ -26,12 +27,7 @@ using namespace ocuvis;
 
 namespace {
 
-// The failing line goes to the log, so a crash report says which promise broke.
-void Check(bool condition, int line = __builtin_LINE()) {
-    if (condition) return;
-    std::fprintf(stderr, "check failed at line %d\n", line);
-    std::abort();
-}
+using fuzz::Check;
 
 std::string Folded(std::string_view text) {
     std::string folded(text);

@@ -12,18 +12,14 @@
 #include <cstring>
 #include <string>
 
+#include "FuzzCheck.h"
 #include "input/FileFormatSetup.h"
 
 using namespace ocuvis;
 
 namespace {
 
-// The failing line goes to the log, so a crash report says which promise broke.
-void Check(bool condition, int line = __builtin_LINE()) {
-    if (condition) return;
-    std::fprintf(stderr, "check failed at line %d\n", line);
-    std::abort();
-}
+using fuzz::Check;
 
 std::string TempPath() {
     static const std::string path = [] {
