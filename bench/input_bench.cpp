@@ -32,12 +32,13 @@ BENCHMARK(BM_LoadFieldLayout)
 
 // Fills the store with 49,999 records around the given centre and spread.
 void FillStore(PointStore& store, double centre, double spread) {
+    store.points.resize(kLines);
     for (int i = 0; i < kLines; ++i) {
         const double t = i * 0.013;
-        store.points[i] = {static_cast<float>(centre + spread * std::sin(t)),
-                           static_cast<float>(centre + spread * std::cos(t * 0.7)),
-                           static_cast<float>(centre + spread * std::sin(t * 1.3)),
-                           static_cast<float>(i % 11)};
+        store.points[static_cast<std::size_t>(i)] = {
+            static_cast<float>(centre + spread * std::sin(t)),
+            static_cast<float>(centre + spread * std::cos(t * 0.7)),
+            static_cast<float>(centre + spread * std::sin(t * 1.3)), static_cast<float>(i % 11)};
     }
 }
 

@@ -62,6 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     store->dotSizesPresent = input.ConsumeBool() ? 1 : 0;
     store->defaultDataLoaded = false;
     const int count = input.ConsumeIntegralInRange(0, 400);
+    store->points.resize(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
         DataPoint& p = store->points[static_cast<std::size_t>(i)];
         if (input.ConsumeIntegralInRange(0, 15) == 0) {

@@ -49,10 +49,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         viewer.fileInput.seed = static_cast<std::uint32_t>(size);
 
         const std::int32_t count = viewer.Load(path);
-        Check(count >= 2 && count <= kPointCapacity);
+        Check(count >= 2 && count <= kRecordLimit + 1);
         Check(viewer.store->labelCount >= 0 && viewer.store->labelCount <= kLabelCapacity);
         for (std::int32_t i = 0; i < count; ++i) {
-            const DataPoint& p = viewer.store->points[i];
+            const DataPoint& p = viewer.store->points.at(static_cast<std::size_t>(i));
             if (p.IsBreak()) continue;
             Check(std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z));
             Check(p.SizeClass() >= 0 && p.SizeClass() < kSizeClassCount);

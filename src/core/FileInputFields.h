@@ -4,6 +4,11 @@
 
 namespace ocuvis {
 
+// Reading stops once this many records are stored. The classic limit is the default: its store
+// had 50,000 slots and a field-layout file never used the last one.
+constexpr std::int32_t kRecordLimit = 49999;
+constexpr std::int32_t kLargestRecordLimit = 50000000;
+
 // The file input set-up as the loader reads it: field numbers are 1-based, 0 or less for none.
 struct FileInputFields {
     std::int32_t XIndex = 1;
@@ -12,6 +17,7 @@ struct FileInputFields {
     std::int32_t DotIndex = 0;
     bool SubSampleEnabled = false;
     float SamplePercent = 10.0f;
+    std::int32_t RecordLimit = kRecordLimit;  // 1..kLargestRecordLimit
 };
 
 // How the sub-sampling generator is seeded: SeedType 0 "Random" (a new clock seed at every load),

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "core/AsciiText.h"
@@ -97,6 +98,7 @@ std::int32_t DataFileLoader::LoadDataFile(const std::string& fileName) {
         std::unique_ptr<LoadProgress> progress = services_.progress.Create(completed);
         std::unique_ptr<ByteStream> stream = ByteStream::OpenFile(completed, &outcome_.failure);
         fields_ = services_.fileInput.Fields();
+        recordLimit_ = std::clamp(fields_.RecordLimit, 1, kLargestRecordLimit);
         services_.fileInput.PrepareSampling(sampler_);
         if (stream) {
             outcome_.opened = true;
@@ -104,6 +106,7 @@ std::int32_t DataFileLoader::LoadDataFile(const std::string& fileName) {
             services_.recentFiles.AddRecentFile(completed);
             store_.dotSizesPresent = 0;
             store_.labelCount = 0;
+            store_.points.clear();
             ReadFile(*stream, *progress, counters);
         }
     }
@@ -114,8 +117,7 @@ std::int32_t DataFileLoader::LoadDataFile(const std::string& fileName) {
     }
 
     if (counters.recordsStored < 2) {
-        for (std::size_t i = 0; i < DefaultDataPoints.size(); ++i)
-            store_.points[i] = DefaultDataPoints[i];
+        store_.points.assign(DefaultDataPoints.begin(), DefaultDataPoints.end());
         counters.recordsStored = static_cast<std::int32_t>(DefaultDataPoints.size());
         store_.dotSizesPresent = 1;
         store_.defaultDataLoaded = true;
@@ -162,7 +164,7 @@ void DataFileLoader::ReadFile(ByteStream& stream, LoadProgress& progress, Counte
             counters.endReached = true;
             return;
         }
-        if (counters.recordsStored >= kRecordLimit) break;
+        if (counters.recordsStored >= recordLimit_) break;
     }
     CountRest(stream, progress, counters);
 }
@@ -241,7 +243,8 @@ void DataFileLoader::ProcessFieldLine(std::string_view line, Counters& counters,
         record.z = 0.0f;
     }
     if (k == 4) store_.dotSizesPresent = 1;
-    store_.points[counters.recordsStored++] = record;
+    store_.points.push_back(record);
+    ++counters.recordsStored;
     if (k >= 2) ++counters.pointsPlotted;
 }
 
@@ -260,17 +263,21 @@ void DataFileLoader::ProcessTableRow(std::string_view line, Counters& counters, 
     float rowKey = 0.0f;
     if (!ReadTableNumber(line, rowKey)) return;
     // A row can hold up to 501 records while the limit is tested per line: points stop where
-    // only the slot for the closing break is left, so the store is never written past its end.
-    constexpr std::int32_t kLastPointSlot = kPointCapacity - 2;
+    // only the slot for the closing break is left, so a row never stores past the limit's slots
+    // (the limit and one more, as the classic store had).
+    const std::int32_t lastPointSlot = recordLimit_ - 1;
     for (int j = 0; j < columnKeyCount_; ++j) {
         float value = 0.0f;
         if (!ReadTableNumber(line, value)) continue;
         ++counters.pointsFound;
-        if (!store || counters.recordsStored > kLastPointSlot) continue;
-        store_.points[counters.recordsStored++] = {rowKey, value, columnKeys_[j], 0.0f};
+        if (!store || counters.recordsStored > lastPointSlot) continue;
+        store_.points.push_back({rowKey, value, columnKeys_[j], 0.0f});
+        ++counters.recordsStored;
         ++counters.pointsPlotted;
     }
-    if (store) store_.points[counters.recordsStored++] = DataPoint::Break();
+    if (!store) return;
+    store_.points.push_back(DataPoint::Break());
+    ++counters.recordsStored;
 }
 
 }  // namespace ocuvis

@@ -92,6 +92,7 @@ class DataFileLoader {
     LoaderServices services_;
     SampleGenerator sampler_;
     FileInputFields fields_;  // the set-up taken at the start of the load
+    std::int32_t recordLimit_ = kRecordLimit;
     float columnKeys_[kMaxColumnKeys] = {};
     int columnKeyCount_ = 0;
     std::string lineBuffer_;

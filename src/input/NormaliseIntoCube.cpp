@@ -139,7 +139,7 @@ RoundedRange RoundRange(float minimum, float maximum) {
 }
 
 void NormaliseIntoCube(PointStore& store, std::int32_t n, GraphRecord& graph) {
-    if (n > kPointCapacity) n = kPointCapacity;
+    n = store.HeldCount(n);
     DataPoint* const points = store.points.data();
 
     // With no record to seed it (every record a break) the extent is 0..0, which the degenerate

@@ -4,13 +4,12 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
+
+#include "core/FileInputFields.h"
 
 namespace ocuvis {
 
-constexpr std::int32_t kPointCapacity = 50000;
-// Reading stops once this many records are stored, so a field-layout file never uses the last
-// slot.
-constexpr std::int32_t kRecordLimit = 49999;
 constexpr std::int32_t kLabelCapacity = 100;
 
 // All four cells of a break record hold this; it lifts the pen between runs of points.
@@ -48,10 +47,19 @@ struct XYZTEXT {
     std::string text;
 };
 
-// The one data set on show, held inline: no allocation per record.
+// The one data set on show. The records grow with the file up to the record limit; a load
+// starts them afresh, so points.size() can be below pointCount while one is under way.
 struct PointStore {
-    std::array<DataPoint, kPointCapacity> points{};
+    std::vector<DataPoint> points;
     std::int32_t pointCount = 0;  // set by the caller of the loader from its result
+    // The records a reader may visit: a count being set or a damaged one never leads past the
+    // records held.
+    std::int32_t HeldCount(std::int32_t count) const {
+        if (count <= 0) return 0;
+        return static_cast<std::size_t>(count) < points.size()
+                   ? count
+                   : static_cast<std::int32_t>(points.size());
+    }
     std::array<XYZTEXT, kLabelCapacity> labels{};
     std::int32_t labelCount = 0;
     std::int32_t dotSizesPresent = 0;  // used as a boolean

@@ -49,7 +49,7 @@ FrameDrawing::FrameDrawing(Canvas& canvas, int width, int height, const FrameSou
       fadeNear_(fadeNear),
       fadeFar_(fadeFar),
       // A store being filled or a damaged count must not lead past the arrays.
-      pointCount_(std::clamp(sources.store.pointCount, 0, kPointCapacity)),
+      pointCount_(sources.store.HeldCount(sources.store.pointCount)),
       labelCount_(std::clamp(sources.store.labelCount, 0, kLabelCapacity)) {}
 
 bool FrameDrawing::Anaglyph() const {

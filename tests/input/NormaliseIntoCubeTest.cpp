@@ -32,7 +32,10 @@ struct Cube {
         for (float v : xs)
             Add({v, v, v, 0.0f});
     }
-    void Add(DataPoint p) { store->points[static_cast<std::size_t>(n++)] = p; }
+    void Add(DataPoint p) {
+        store->points.push_back(p);
+        ++n;
+    }
     void Run() { NormaliseIntoCube(*store, n, graph); }
     const DataPoint& operator[](int i) const { return store->points[static_cast<std::size_t>(i)]; }
 

@@ -290,10 +290,11 @@ TEST(Robustness, CountsBeyondTheStoreAreHeldToIt) {
     BareScene s;
     s.view.pointSize = 1;
     s.view.textLabels = true;
-    s.store->pointCount = kPointCapacity + 500;
+    s.store->points.resize(5000, {0.1f, 0.2f, 0.3f, 0.0f});
+    s.store->pointCount = 5500;
     s.store->labelCount = 1000;
     const RecordingCanvas canvas = s.Record();
-    EXPECT_EQ(canvas.Of(Kind::Ellipse).size(), std::size_t{kPointCapacity});
+    EXPECT_EQ(canvas.Of(Kind::Ellipse).size(), std::size_t{5000});
     EXPECT_EQ(canvas.Of(Kind::Text).size(), std::size_t{kLabelCapacity});
 }
 

@@ -40,7 +40,7 @@ struct Scene {
     }
     // Records in cube units, as after normalisation; no dot sizes.
     void SetCubePoints(const std::vector<DataPoint>& points) {
-        std::copy(points.begin(), points.end(), store->points.begin());
+        store->points = points;
         store->pointCount = static_cast<std::int32_t>(points.size());
         store->dotSizesPresent = 0;
         store->defaultDataLoaded = false;
