@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "core/AsciiText.h"
-#include "input/ByteStream.h"
+#include "input/DataFileKind.h"
 #include "input/DataFileLoader.h"
 #include "input/OrlenStrings.h"
 
@@ -93,17 +93,12 @@ std::optional<std::string> FileFormatSetup::LoadExampleRecord(const std::string&
     // The loader completes a name without an extension; the example comes from the file it read.
     const std::string path = fileName.empty() ? fileName : DataFileLoader::FileNameToOpen(fileName);
     std::string failure;
-    const std::unique_ptr<ByteStream> stream = ByteStream::OpenFile(path, &failure);
-    if (!stream) return OpenFailure(fileName, failure);
-    const std::string line = OrlenStrings().ReadStreamLine(stream.get(), kExampleLineLength);
+    const std::optional<ExampleRecord> example =
+        ReadExampleRecord(path, failure, kExampleLineLength);
+    if (!example) return OpenFailure(fileName, failure);
 
     controls.FileNameLabel = fileName;
-    std::string_view trimmed(line);
-    while (!trimmed.empty() && IsBlankOrControl(trimmed.front()))
-        trimmed.remove_prefix(1);
-    while (!trimmed.empty() && IsBlankOrControl(trimmed.back()))
-        trimmed.remove_suffix(1);
-    exampleRecord.assign(trimmed);
+    exampleRecord = example->text;
 
     const OrlenStrings scanner;
     exampleFieldCount = 0;
