@@ -34,7 +34,7 @@ class FileInputValues final : public FileInputStore, public WindowBoundsStore {
 
     const std::string registryKey;
     // The dialog's design size until a stored one is read.
-    WindowBounds dialogBounds{0, 0, 328, 465, Placement::Centred};
+    WindowBounds dialogBounds{0, 0, 360, 465, Placement::Centred};
 
   private:
     OrlenRegistry store_;

@@ -27,9 +27,9 @@ class TFileFormat final : public QDialog {
     Q_OBJECT
   public:
     static constexpr int kDesignWidth = 465;
-    static constexpr int kDesignHeight = 328;
+    static constexpr int kDesignHeight = 360;
     static constexpr int kMinimumHeight = 250;
-    static constexpr int kMaximumHeight = 350;
+    static constexpr int kMaximumHeight = 385;
 
     // sizeStore: where this dialog's size is kept between runs.
     TFileFormat(FileFormatSetup& setup, WindowBoundsStore& sizeStore, UserFeedback& feedback,
