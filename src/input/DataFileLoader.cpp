@@ -383,7 +383,8 @@ std::string DataFileLoader::ReadPly(ByteStream& stream, LoadProgress& progress,
         const std::int64_t a = sink.StoredAt(from);
         const std::int64_t b = sink.StoredAt(to);
         if (a < 0 || b < 0) {
-            counters.edgesCut = true;
+            // Sampling drops the edges of the vertices it leaves out; without it, the limit did.
+            if (!fields_.SubSampleEnabled) counters.edgesCut = true;
             continue;
         }
         const bool goesOn = a == lastEnd;
