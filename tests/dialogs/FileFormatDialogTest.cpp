@@ -143,12 +143,16 @@ TEST_F(FileFormatDialog, ALongExampleRecordCutsNoControlsText) {
 }
 
 TEST_F(FileFormatDialog, TheSelectorsShowTheFieldNamesOfEachNewFile) {
-    setup.TakeExampleRecord("a.csv", ExampleRecord{"1,2,3", {"east", "north", "depth"}});
+    chosenFile = files.Write("a.csv", "# survey\neast,north,depth\n1,2,3\n");
+    dialog.OpenNewDataFileBtn->click();
     EXPECT_EQ(dialog.ZComboBox->itemText(3), "Field 3: depth");
-    // The same number of fields under other names.
-    setup.TakeExampleRecord("b.csv", ExampleRecord{"1,2,3", {"u", "v"}});
+    // The same number of fields under other names, from another kind of file.
+    chosenFile = files.Write("b.ply",
+                             "ply\nformat ascii 1.0\nelement vertex 1\nproperty float u\n"
+                             "property float v\nproperty float x\nend_header\n1 2 3\n");
+    dialog.OpenNewDataFileBtn->click();
     EXPECT_EQ(dialog.XComboBox->itemText(2), "Field 2: v");
-    EXPECT_EQ(dialog.DotComboBox->itemText(3), "Field 3");
+    EXPECT_EQ(dialog.DotComboBox->itemText(3), "Field 3: x");
 }
 
 }  // namespace
