@@ -96,12 +96,6 @@ TEST(ReadStreamLine, ConsumesTheLineEndWithTheEmptyLinesAfterItWithinMaxLength) 
     EXPECT_EQ(atLimit->Position(), 3);
 }
 
-TEST(FileNames, ThePartAfterTheLastSeparator) {
-    for (const char* path : {"C:\\data\\run.3d", "C:run.3d", "run.3d", "/home/u/data/run.3d"})
-        EXPECT_EQ(scanner.FileNamePart(path), "run.3d") << path;
-    EXPECT_EQ(scanner.FileNamePart("C:\\data\\"), "");
-}
-
 std::vector<std::string> ReadAllLines(ByteStream& stream, std::size_t maxLength) {
     std::vector<std::string> lines;
     std::string line;
