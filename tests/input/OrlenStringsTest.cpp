@@ -44,8 +44,7 @@ TEST(NextNumber, ScansPastWhatCannotStartANumberWithinMaxLength) {
         // maxLength limits the text, the search and the run: a run as long is refused.
         {"  12345", 4, std::nullopt, "12345"},
         {"1234", 4, std::nullopt, "1234"},
-        {"x123", 4, 123.0, ""},
-    };
+        {"x123", 4, 123.0, ""}};
     for (const auto& [input, maxLength, number, rest] : cases) {
         std::string_view text = input;
         double value = 42.0;
@@ -117,8 +116,7 @@ TEST(ByteStreamReadLine, SplitsOnLineFeedsDropsOneCarriageReturnAndCutsLongLines
         // A lone carriage return after a full piece is not a line end.
         {"abc\rd\n", 3, {"abc", "\rd"}},
         // A CRLF whose carriage return fills the piece leaves no '\r' behind.
-        {"abc\r\ndef", 4, {"abc", "def"}},
-    };
+        {"abc\r\ndef", 4, {"abc", "def"}}};
     for (const auto& [content, maxLength, lines] : cases) {
         auto stream = ByteStream::FromMemory(content);
         EXPECT_EQ(ReadAllLines(*stream, maxLength), lines) << content;
