@@ -60,9 +60,7 @@ TEST(RoundRange, WalksTheLowerEndInFloatSubStepsAndKeepsAMarginEachSide) {
 
 TEST(NormaliseIntoCube, SpreadsDotSizesOverSevenClassesLargestFirst) {
     const std::pair<std::vector<float>, std::vector<int>> cases[] = {
-        {{1.0f, 2.0f, 3.0f}, {6, 3, 0}},
-        {{0.01f, 1.02f, 2.03f, 3.04f}, {5, 3, 1, 0}},  // the built-in data's
-        {{0.0f, 0.0f}, {3, 3}}};
+        {{1.0f, 2.0f, 3.0f}, {6, 3, 0}}, {{0.0f, 0.0f}, {3, 3}}};
     for (const auto& [sizes, classes] : cases) {
         Cube cube;
         for (float s : sizes)
