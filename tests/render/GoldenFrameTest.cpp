@@ -24,6 +24,11 @@ struct GoldenCase {
     std::string_view options;  // any of "fade", "box", "labels" and "sizes" (own dot sizes)
 };
 
+// Names the case in failure messages instead of dumping its bytes.
+void PrintTo(const GoldenCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class GoldenFrame : public testing::TestWithParam<GoldenCase> {};
 
 TEST_P(GoldenFrame, MatchesTheStoredImage) {
