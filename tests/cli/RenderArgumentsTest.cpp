@@ -83,7 +83,8 @@ TEST(RenderArguments, RejectsWithAReason) {
          "malformed value 'picture.jpg' for option '-o' (the image name must end in .png or "
          ".bmp)"},
         {{}, "no data file given"},
-        {{"a.3d", "b.3d"}, "more than one data file given"}};
+        {{"a.3d", "b.3d"}, "more than one data file given"},
+    };
     for (const auto& [arguments, message] : cases) {
         EXPECT_FALSE(ParseRenderArguments(arguments, error)) << message;
         EXPECT_EQ(error, message);
