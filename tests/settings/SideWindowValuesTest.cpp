@@ -58,7 +58,7 @@ TEST_F(SideWindowValuesTest, FileInputSetupRoundTripsItsValuesAndKeepsWhatIsUnus
                        loaded.SubSampleEnabled, loaded.SamplePercent, seed.SeedType, seed.Seed),
               std::make_tuple(5, -1, 0, 4, true, 12.3f, 1, 4242));
     EXPECT_EQ(dialog, (WindowBounds{0, 0, 300, 500, Placement::Centred}));
-    EXPECT_EQ(hive.ValueNames("Software\\Tolvane\\Ocuvis\\File Format").size(), 10u);
+    EXPECT_EQ(hive.ValueNames("Software\\Tolvane\\Ocuvis\\File Format").size(), 11u);
     EXPECT_TRUE(shown.empty());
 
     // Only the low byte is a seed type; a share that is no number would sample nothing.
@@ -78,6 +78,21 @@ TEST_F(SideWindowValuesTest, TheProgressWindowPositionLivesUnderTheProgramKey) {
               (std::vector<std::string>{"Window Position Left", "Window Position Top"}));
     EXPECT_TRUE(ProgressBarPosition(recorded, "Ocuvis").Restore(window));
     EXPECT_EQ(window, (WindowBounds{333, 444, 120, 410, Placement::Centred}));
+}
+
+// The window tests store a limit typed into the dialog; one out of range reads as the default.
+TEST_F(SideWindowValuesTest, AStoredRecordLimitIsReadUnlessOutOfRange) {
+    const std::pair<std::int32_t, std::int32_t> cases[] = {
+        {kLargestRecordLimit, kLargestRecordLimit},
+        {0, kRecordLimit},
+        {kLargestRecordLimit + 1, kRecordLimit}};
+    for (const auto& [stored, read] : cases) {
+        recorded.WriteInteger("Ocuvis\\File Format", "RecordLimit", stored);
+        FileInputFields fields;
+        SeedSetup seed;
+        FileInputValues(recorded, "Ocuvis").ReadSetupValues(fields, seed);
+        EXPECT_EQ(fields.RecordLimit, read) << stored;
+    }
 }
 
 }  // namespace
