@@ -42,16 +42,11 @@ class RenderTool : public testing::Test {
 
 // A sample of the records, reported as the status line, drawn in the colours and size asked.
 TEST_F(RenderTool, SampledFrameInTheOptionsColoursAndSize) {
-    std::string outputs[2];
-    for (std::string& output : outputs) {
-        ASSERT_EQ(Run({"--sample", "50", "--seed", "7", "--size", "300x120", "--background",
-                       "#204060", "--dot-color", "#00FF00", "--grid", "0", "--no-mode-indicator",
-                       "-o", Path("c.bmp"), OCUVIS_SAMPLE_FILE}),
-                  kExitOk);
-        output = out_;
-    }
-    EXPECT_TRUE(IsStatusLine(outputs[0], "Sampled ")) << outputs[0];
-    EXPECT_EQ(outputs[1], outputs[0]);  // a fixed seed picks the same lines
+    ASSERT_EQ(Run({"--sample", "50", "--size", "300x120", "--background", "#204060", "--dot-color",
+                   "#00FF00", "--grid", "0", "--no-mode-indicator", "-o", Path("c.bmp"),
+                   OCUVIS_SAMPLE_FILE}),
+              kExitOk);
+    EXPECT_TRUE(IsStatusLine(out_, "Sampled ")) << out_;
     const QImage frame = Image("c.bmp");
     ASSERT_EQ(frame.size(), QSize(300, 120));
     std::set<QRgb> colours;

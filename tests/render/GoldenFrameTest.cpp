@@ -17,9 +17,27 @@
 namespace ocuvis::test {
 namespace {
 
-// The frames' own data, so that they do not change with the sample file: three runs of a
-// trefoil knot in data units, with dot sizes from 1 to 4, and three labels.
-void LoadTrefoil(Scene& s) {
+struct GoldenCase {
+    const char* name;
+    ViewType type;
+    int azimuth, elevation, lines, points;
+    std::string_view options;  // any of "fade", "box", "labels" and "sizes" (own dot sizes)
+};
+
+// Names the case in failure messages instead of dumping its bytes.
+void PrintTo(const GoldenCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class GoldenFrame : public testing::TestWithParam<GoldenCase> {};
+
+TEST_P(GoldenFrame, MatchesTheStoredImage) {
+    const GoldenCase& c = GetParam();
+    ASSERT_TRUE(FrameFonts::Instance().LoadedFromFiles())
+        << "the stored images were made with the Liberation fonts (fonts-liberation)";
+    // The frames' own data, so that they do not change with the sample file: three runs of a
+    // trefoil knot in data units, with dot sizes from 1 to 4, and three labels.
+    Scene s;
     std::vector<DataPoint> points;
     for (int i = 0; i < 600; ++i) {
         const double t = i * (6.283185307179586 / 598.0);
@@ -35,28 +53,6 @@ void LoadTrefoil(Scene& s) {
     s.AddLabel(44.0f, 5.0f, 3.0f, "A LONGER LABEL TEXT HERE");
     s.AddLabel(0.0f, -14.0f, -3.0f, "LOW");
     s.LoadDataPoints(points);
-}
-
-struct GoldenCase {
-    const char* name;
-    ViewType type;
-    int azimuth, elevation, lines, points;
-    std::string_view options;  // any of "fade", "box", "labels" and "sizes" (own dot sizes)
-};
-
-// Names the case in test listings instead of dumping its bytes.
-void PrintTo(const GoldenCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class GoldenFrame : public testing::TestWithParam<GoldenCase> {};
-
-TEST_P(GoldenFrame, MatchesTheStoredImage) {
-    const GoldenCase& c = GetParam();
-    ASSERT_TRUE(FrameFonts::Instance().LoadedFromFiles())
-        << "the stored images were made with the Liberation fonts (fonts-liberation)";
-    Scene s;
-    LoadTrefoil(s);
     s.view.viewType = c.type;
     s.SetAngles(c.azimuth, c.elevation);
     s.view.lineThickness = c.lines;

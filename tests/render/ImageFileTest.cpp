@@ -16,10 +16,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(ImageFormatOfName, TheExtensionDecidesInAnyLetterCase) {
+// Any letter case is in the write test below.
+TEST(ImageFormatOfName, TheLastExtensionOfTheFileNameDecides) {
     const std::pair<const char*, std::optional<ImageFileFormat>> cases[] = {
-        {"graph.bMp", ImageFileFormat::Bmp},
-        {"/tmp/GRAPH.PNG", ImageFileFormat::Png},
         {"graph.png.bmp", ImageFileFormat::Bmp},
         {"graph.jpg", std::nullopt},
         {"graph", std::nullopt},
