@@ -42,8 +42,7 @@ class Document : public ::testing::Test {
     ScriptedDialogs feedback;
     test::CountingPresenter frames;
     RedrawGate gate;
-    HiveContents contents;
-    MemoryHive hive{contents};
+    SqliteHive hive{SqliteHive::DefaultPath()};
     EventfulProgress progress;
     FixedFileInputSetup input;
     WindowBounds bounds;

@@ -36,6 +36,8 @@ TEST_F(ProgressForm, ShowsTheBytesReadComesBackWhereItWasLeftAndNamesAMissingFil
               "Loading File:  2 KB of 10 KB15%15");
     form->move(123, 45);
     form.reset();
+    EXPECT_EQ(settings.hive.ValueNames("Software\\Tolvane\\Ocuvis\\ProgressBar"),
+              (std::vector<std::string>{"Window Position Left", "Window Position Top"}));
     EXPECT_EQ(Form("ten.3d")->frameGeometry().topLeft(), QPoint(123, 45));
 
     auto missing = std::make_unique<TFileProgressBarForm>(

@@ -6,7 +6,6 @@
 #include "SettingsTestSupport.h"
 #include "settings/FileInputValues.h"
 #include "settings/GraphTitles.h"
-#include "settings/ProgressBarPosition.h"
 
 using namespace ocuvis;
 using namespace ocuvis::test;
@@ -58,7 +57,6 @@ TEST_F(SideWindowValuesTest, FileInputSetupRoundTripsItsValuesAndKeepsWhatIsUnus
                        loaded.SubSampleEnabled, loaded.SamplePercent, seed.SeedType, seed.Seed),
               std::make_tuple(5, -1, 0, 4, true, 12.3f, 1, 4242));
     EXPECT_EQ(dialog, (WindowBounds{0, 0, 300, 500, Placement::Centred}));
-    EXPECT_EQ(hive.ValueNames("Software\\Tolvane\\Ocuvis\\File Format").size(), 10u);
     EXPECT_TRUE(shown.empty());
 
     // Only the low byte is a seed type; a share that is no number would sample nothing.
@@ -67,17 +65,6 @@ TEST_F(SideWindowValuesTest, FileInputSetupRoundTripsItsValuesAndKeepsWhatIsUnus
     FileInputValues(recorded, "Ocuvis").ReadSetupValues(loaded, seed, dialog);
     EXPECT_EQ(seed.SeedType, 2);
     EXPECT_EQ(loaded.SamplePercent, 12.3f);
-}
-
-TEST_F(SideWindowValuesTest, TheProgressWindowPositionLivesUnderTheProgramKey) {
-    ProgressBarPosition position(recorded, "Ocuvis");
-    WindowBounds window{0, 0, 120, 410, Placement::Centred};
-    EXPECT_FALSE(position.Restore(window));
-    position.Save(WindowBounds{333, 444, 120, 410});
-    EXPECT_EQ(hive.ValueNames("Software\\Tolvane\\Ocuvis\\ProgressBar"),
-              (std::vector<std::string>{"Window Position Left", "Window Position Top"}));
-    EXPECT_TRUE(ProgressBarPosition(recorded, "Ocuvis").Restore(window));
-    EXPECT_EQ(window, (WindowBounds{333, 444, 120, 410, Placement::Centred}));
 }
 
 }  // namespace
