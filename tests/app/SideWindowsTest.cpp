@@ -90,7 +90,6 @@ TEST_F(SideWindows, TitlesOkSwitchesTitlesOnAndCancelLeavesThemOff) {
 // Every load shows its progress window; a paint meanwhile shows the last frame.
 TEST_F(SideWindows, APaintDuringALoadShowsTheLastFrame) {
     Show();
-    QApplication::processEvents();
     m().AxisLabels->trigger();  // a frame is asked for but not yet made
     const int before = w().framesRendered();
     bool duringLoad = false;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDialog>
 #include <QTest>
 #include <deque>
@@ -84,6 +85,7 @@ class WindowTest : public ::testing::Test {
         Open();
         w().show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&w()));
+        QApplication::processEvents();
     }
     TGraphWindow& w() { return *window_; }
     ScriptedDialogs& d() { return *dialogs_; }

@@ -62,15 +62,19 @@ pid_t InChild(const std::function<bool()>& body) {
     return child;
 }
 
-// Too short for a header, a header of no database, and another program's database; every call
-// fails and the program goes on.
-TEST(SqliteHive, AFileOrFolderThatIsNoHiveOfOursIsLeftAsItIs) {
+// A hive file in a folder of its own.
+class HiveFile : public ::testing::Test {
+  protected:
     TempFolder folder;
     const std::string file = folder.Path("registry.sqlite");
-    const std::string garbage(6000, '\xA5');
+};
+
+// Too short for a header, a header of no database, and another program's database; every call
+// fails and the program goes on.
+TEST_F(HiveFile, AFileOrFolderThatIsNoHiveOfOursIsLeftAsItIs) {
     for (int kind = 0; kind < 3; ++kind) {
         if (kind < 2) {
-            folder.Write("registry.sqlite", kind == 0 ? "hi\n" : garbage);
+            folder.Write("registry.sqlite", kind == 0 ? "hi\n" : std::string(6000, '\xA5'));
         } else {
             std::filesystem::remove(file);
             sqlite3* db = nullptr;
@@ -88,9 +92,7 @@ TEST(SqliteHive, AFileOrFolderThatIsNoHiveOfOursIsLeftAsItIs) {
     ExpectRefused(folder.Path("a folder"), folder.Path("a folder") + " is not a file");
 }
 
-TEST(SqliteHive, ADamagedHiveIsNotWrittenAgain) {
-    TempFolder folder;
-    const std::string file = folder.Path("registry.sqlite");
+TEST_F(HiveFile, ADamagedHiveIsNotWrittenAgain) {
     {
         HiveOnFile first(file);
         first.store.WriteInteger("Ocuvis", "Point Size", 4);
@@ -106,11 +108,10 @@ TEST(SqliteHive, ADamagedHiveIsNotWrittenAgain) {
     ExpectRefused(file, file + " is damaged");
 }
 
-TEST(SqliteHive, MissingFoldersAreMadeAndTheValuesSurviveANewStore) {
-    TempFolder folder;
-    const std::string file = folder.Path("config/Tolvane/registry.sqlite");
-    { HiveOnFile(file).store.WriteString("Ocuvis\\GraphTitles", "Main Title", "Peaks"); }
-    HiveOnFile second(file);
+TEST_F(HiveFile, MissingFoldersAreMadeAndTheValuesSurviveANewStore) {
+    const std::string deep = folder.Path("config/Tolvane/registry.sqlite");
+    { HiveOnFile(deep).store.WriteString("Ocuvis\\GraphTitles", "Main Title", "Peaks"); }
+    HiveOnFile second(deep);
     std::string title;
     EXPECT_TRUE(second.store.ReadString("Ocuvis\\GraphTitles", "Main Title", title));
     EXPECT_EQ(title, "Peaks");
@@ -125,9 +126,7 @@ TEST(SqliteHive, MissingFoldersAreMadeAndTheValuesSurviveANewStore) {
     }
 }
 
-TEST(SqliteHive, ALockHeldPastTheTimeoutFailsTheCallAndALaterOneSucceeds) {
-    TempFolder folder;
-    const std::string file = folder.Path("registry.sqlite");
+TEST_F(HiveFile, ALockHeldPastTheTimeoutFailsTheCallAndALaterOneSucceeds) {
     { HiveOnFile(file).store.WriteInteger("Ocuvis", "Point Size", 3); }
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open(file.c_str(), &other), SQLITE_OK);
@@ -159,9 +158,7 @@ TEST(SqliteHive, ALockHeldPastTheTimeoutFailsTheCallAndALaterOneSucceeds) {
     EXPECT_EQ(pointSize, 6);
 }
 
-TEST(SqliteHive, AWriterKilledMidWayLeavesEveryFinishedValue) {
-    TempFolder folder;
-    const std::string file = folder.Path("registry.sqlite");
+TEST_F(HiveFile, AWriterKilledMidWayLeavesEveryFinishedValue) {
     int pipeEnds[2];
     ASSERT_EQ(pipe(pipeEnds), 0);
     const pid_t child = InChild([&] {
@@ -197,9 +194,7 @@ TEST(SqliteHive, AWriterKilledMidWayLeavesEveryFinishedValue) {
 
 // Id 0 marks the top of the tree; a key given it by another program makes the tree loop. The
 // loop appears while a viewer has the hive open: its removal of the list must end, untouched.
-TEST(SqliteHive, AKeyTreeThatLoopsIsNeverWalkedForEverNorWrittenAgain) {
-    TempFolder folder;
-    const std::string file = folder.Path("registry.sqlite");
+TEST_F(HiveFile, AKeyTreeThatLoopsIsNeverWalkedForEverNorWrittenAgain) {
     { HiveOnFile(file).store.WriteString("Ocuvis\\Last Opened Files", "LastFile0", "/d/a.3d"); }
     const pid_t child = InChild([&] {
         HiveOnFile viewer(file);
