@@ -4,10 +4,8 @@
 #include <set>
 #include <utility>
 
-#include "TestSupport.h"
 #include "WindowTestSupport.h"
 #include "app/ViewerDocument.h"
-#include "settings/SqliteHive.h"
 
 namespace ocuvis::test {
 namespace {

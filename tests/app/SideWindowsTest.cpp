@@ -3,7 +3,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <algorithm>

@@ -4,7 +4,6 @@
 #include <QFrame>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QMouseEvent>
 #include <QScreen>
 #include <QStyleOptionSlider>
 #include <QTimer>
@@ -30,8 +29,6 @@ QPoint PartOf(const QScrollBar* bar, QStyle::SubControl part) {
     option.minimum = bar->minimum();
     option.maximum = bar->maximum();
     option.sliderPosition = bar->sliderPosition();
-    option.sliderValue = bar->value();
-    option.singleStep = bar->singleStep();
     option.pageStep = bar->pageStep();
     option.subControls = QStyle::SC_All;
     return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar).center();
@@ -86,8 +83,7 @@ TEST_F(Window, ControlsReachOneStateFromMenuAndButton) {
 }
 
 TEST_F(Window, KeysAfterTheMenuShortCutsAndDragsReachTheirCommands) {
-    Open();
-    w().show();
+    Show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w()));
     const auto key = [&](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(w().GraphBoxWidget, key, modifiers);

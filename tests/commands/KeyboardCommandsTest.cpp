@@ -1,8 +1,6 @@
 #include "CommandFixture.h"
 #include "app/commands/KeyCodes.h"
 
-#include <tuple>
-
 namespace ocuvis {
 namespace {
 
