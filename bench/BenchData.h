@@ -8,4 +8,10 @@ namespace ocuvis::bench {
 // layout; the caller removes it. The name ends in ".3d": without a '.' the loader would add one.
 std::string WriteFieldLayoutFile(int lines);
 
+// A temporary ".3d" file of x y z lines, a cloud of the given size.
+std::string WriteXyzFile(int lines);
+
+// A temporary binary little-endian PLY file of float x y z vertices, the same cloud.
+std::string WritePlyFile(int vertices);
+
 }  // namespace ocuvis::bench

@@ -1,4 +1,5 @@
-// Loading and normalising a full data set: 49,999 records of x y z and a dot size.
+// Loading and normalising: a classic full data set of 49,999 records of x y z and a dot size, and
+// a million records from a text file and from a binary PLY file with the limit raised.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -26,6 +27,34 @@ void BM_LoadFieldLayout(benchmark::State& state) {
     std::remove(path.c_str());
 }
 BENCHMARK(BM_LoadFieldLayout)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly();
+
+constexpr int kMillion = 1000000;
+
+void LoadMillion(benchmark::State& state, const std::string& path) {
+    StandaloneViewer viewer;
+    viewer.fileInput.fields.RecordLimit = kMillion;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(viewer.Load(path));
+    }
+    if (viewer.display.statusText != "Plotted 1000000 points") state.SkipWithError("wrong load");
+    std::remove(path.c_str());
+}
+
+void BM_LoadMillionLineText(benchmark::State& state) {
+    LoadMillion(state, bench::WriteXyzFile(kMillion));
+}
+BENCHMARK(BM_LoadMillionLineText)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly();
+
+void BM_LoadMillionVertexPly(benchmark::State& state) {
+    LoadMillion(state, bench::WritePlyFile(kMillion));
+}
+BENCHMARK(BM_LoadMillionVertexPly)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly();

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -82,6 +83,51 @@ void ByteStream::StepBack() {
     bufferStart_ = target;
     Refill();
     bufferStart_ = target;
+}
+
+std::size_t ByteStream::Read(char* destination, std::size_t count) {
+    std::size_t done = 0;
+    while (done < count) {
+        if (next_ == buffer_.size()) {
+            if (fd_ >= 0 && count - done >= kReadChunk) {
+                bufferStart_ += static_cast<std::int64_t>(buffer_.size());
+                buffer_.clear();
+                next_ = 0;
+                const ssize_t got = ::read(fd_, destination + done, count - done);
+                if (got < 0 && errno == EINTR) continue;
+                if (got <= 0) break;
+                bufferStart_ += got;
+                done += static_cast<std::size_t>(got);
+                continue;
+            }
+            if (!Refill()) break;
+        }
+        const std::size_t part = std::min(buffer_.size() - next_, count - done);
+        std::memcpy(destination + done, buffer_.data() + next_, part);
+        next_ += part;
+        done += part;
+    }
+    return done;
+}
+
+std::int64_t ByteStream::Skip(std::int64_t count) {
+    if (count <= 0) return 0;
+    const std::int64_t start = Position();
+    const std::int64_t buffered = static_cast<std::int64_t>(buffer_.size() - next_);
+    if (count <= buffered) {
+        next_ += static_cast<std::size_t>(count);
+        return count;
+    }
+    if (fd_ < 0) {
+        next_ = buffer_.size();
+        return buffered;
+    }
+    const std::int64_t target = start + std::min(count, std::max<std::int64_t>(size_ - start, 0));
+    if (::lseek(fd_, static_cast<off_t>(target), SEEK_SET) < 0) return 0;
+    buffer_.clear();
+    next_ = 0;
+    bufferStart_ = target;
+    return target - start;
 }
 
 bool ByteStream::ReadLine(std::string& line, std::size_t maxLength) {

@@ -36,6 +36,11 @@ class ByteStream {
     // end of the stream.
     bool ReadLine(std::string& line, std::size_t maxLength);
 
+    // Block reads for binary bodies: large requests go straight from the file into destination.
+    // Both return the bytes read or skipped, less than count only at the end of the stream.
+    std::size_t Read(char* destination, std::size_t count);
+    std::int64_t Skip(std::int64_t count);
+
   private:
     ByteStream() = default;
     bool Refill();

@@ -4,11 +4,14 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 
 #include "core/AsciiText.h"
 #include "input/ByteStream.h"
+#include "input/DelimitedText.h"
 #include "input/NormaliseIntoCube.h"
 #include "input/OrlenStrings.h"
+#include "input/PlyReader.h"
 #include "input/StatusText.h"
 
 namespace ocuvis {
@@ -42,6 +45,24 @@ bool Exists(const std::string& path) {
     // same, so that the open reports that reason.
     return ::stat(path.c_str(), &info) == 0 || (errno != ENOENT && errno != ENOTDIR);
 }
+
+std::string_view Trimmed(std::string_view text) {
+    while (!text.empty() && IsBlankOrControl(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlankOrControl(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+// A value beyond the float range, or none at all, is the missing value, as in text files.
+float PlotValue(double value) {
+    float result = 0.0f;
+    if (!std::isfinite(value) || !NarrowToFloat(value, result)) return MissingValue;
+    return result;
+}
+
+// The first line of a delimited file may be a header of any length; it is read whole.
+constexpr std::size_t kHeaderLineLength = 1 << 20;
 
 // Clears the loading flag however the load ends.
 class LoadingFlag {
@@ -101,13 +122,28 @@ std::int32_t DataFileLoader::LoadDataFile(const std::string& fileName) {
         recordLimit_ = std::clamp(fields_.RecordLimit, 1, kLargestRecordLimit);
         services_.fileInput.PrepareSampling(sampler_);
         if (stream) {
+            const DataFileKind kind = DataFileKindOf(completed);
             outcome_.opened = true;
-            services_.display.SetCaption(programTitle + "  " + completed);
-            services_.recentFiles.AddRecentFile(completed);
+            // A PLY file that does not hold what its header declares is not opened at all, so
+            // it joins the recent files only once it has been read.
+            if (kind != DataFileKind::Ply) {
+                services_.display.SetCaption(programTitle + "  " + completed);
+                services_.recentFiles.AddRecentFile(completed);
+            }
             store_.dotSizesPresent = 0;
             store_.labelCount = 0;
             store_.points.clear();
-            ReadFile(*stream, *progress, counters);
+            if (std::string failure = ReadFile(kind, *stream, *progress, counters);
+                !failure.empty()) {
+                outcome_.opened = false;
+                outcome_.failure = std::move(failure);
+                store_.points.clear();
+                store_.dotSizesPresent = 0;
+                counters = {};
+            } else if (kind == DataFileKind::Ply) {
+                services_.display.SetCaption(programTitle + "  " + completed);
+                services_.recentFiles.AddRecentFile(completed);
+            }
         }
     }
     if (!outcome_.opened) {
@@ -139,7 +175,26 @@ std::int32_t DataFileLoader::LoadDataFile(const std::string& fileName) {
     return counters.recordsStored;
 }
 
-void DataFileLoader::ReadFile(ByteStream& stream, LoadProgress& progress, Counters& counters) {
+std::string DataFileLoader::ReadFile(DataFileKind kind, ByteStream& stream, LoadProgress& progress,
+                                     Counters& counters) {
+    delimited_ = kind == DataFileKind::Delimited;
+    if (kind == DataFileKind::Classic) {
+        ReadClassic(stream, progress, counters);
+        return {};
+    }
+    table3dFile = false;
+    // Records are reserved ahead for what the file can hold: growing by doubling would copy them
+    // and hold both copies at once.
+    const std::int64_t fits = std::min<std::int64_t>(stream.Size() / 8 + 16, recordLimit_ + 1);
+    store_.points.reserve(static_cast<std::size_t>(fits));
+    if (kind == DataFileKind::Delimited) {
+        ReadDelimited(stream, progress, counters);
+        return {};
+    }
+    return ReadPly(stream, progress, counters);
+}
+
+void DataFileLoader::ReadClassic(ByteStream& stream, LoadProgress& progress, Counters& counters) {
     for (;;) {
         const bool lineRead = stream.ReadLine(lineBuffer_, kLinePieceLength);
         progress.UpdateFileProgress(stream.Position());
@@ -176,6 +231,7 @@ void DataFileLoader::CountRest(ByteStream& stream, LoadProgress& progress, Count
             counters.aborted = true;
             return;
         }
+        if (delimited_ && IsHashComment(lineBuffer_)) continue;
         const std::string_view line = UpperTrimmed(lineBuffer_);
         if (table3dFile) {
             ProcessTableRow(line, counters, false);
@@ -188,7 +244,7 @@ void DataFileLoader::CountRest(ByteStream& stream, LoadProgress& progress, Count
 std::string DataFileLoader::StatusText(const Counters& counters) const {
     // The last pass of a read to the end finds no line.
     const std::int64_t linesRead = counters.endReached ? counters.passes - 1 : counters.passes;
-    const bool limited = counters.pointsFound > counters.pointsPlotted;
+    const bool limited = counters.pointsFound > counters.pointsPlotted || counters.edgesCut;
     if (fields_.SubSampleEnabled) {
         const std::string text = SampledStatusText(counters.pointsPlotted, linesRead);
         return limited ? text + " (limit)" : text;
@@ -196,6 +252,158 @@ std::string DataFileLoader::StatusText(const Counters& counters) const {
     if (!limited) return PlottedStatusText(counters.pointsPlotted);
     // An abort while counting leaves the file's total unknown.
     return LimitedStatusText(counters.pointsPlotted, counters.aborted ? 0 : counters.pointsFound);
+}
+
+void DataFileLoader::ReadDelimited(ByteStream& stream, LoadProgress& progress, Counters& counters) {
+    bool lookForHeader = true;
+    std::string firstLine;
+    for (;;) {
+        std::string& line = lookForHeader ? firstLine : lineBuffer_;
+        const bool lineRead =
+            stream.ReadLine(line, lookForHeader ? kHeaderLineLength : kLinePieceLength);
+        progress.UpdateFileProgress(stream.Position());
+        if (progress.aborted()) {
+            counters.aborted = true;
+            return;
+        }
+        ++counters.passes;
+        if (!lineRead) {
+            counters.endReached = true;
+            return;
+        }
+        if (IsHashComment(line)) continue;
+        if (!lookForHeader) {
+            ProcessFieldLine(UpperTrimmed(lineBuffer_), counters);
+            if (counters.recordsStored >= recordLimit_) break;
+            continue;
+        }
+        const std::string_view trimmed = Trimmed(line);
+        // Blank lines and the field layout's own comments come before a header as well.
+        if (!trimmed.empty() && trimmed.front() != ';' && trimmed.front() != '!') {
+            lookForHeader = false;
+            if (DelimitedHeaderNames(trimmed)) continue;
+        }
+        if (!ProcessFieldText(line, counters)) break;
+    }
+    CountRest(stream, progress, counters);
+}
+
+bool DataFileLoader::ProcessFieldText(std::string_view text, Counters& counters) {
+    // The pieces a line longer than a piece would have been read in.
+    do {
+        lineBuffer_.assign(text.substr(0, kLinePieceLength));
+        text.remove_prefix(std::min(text.size(), kLinePieceLength));
+        ProcessFieldLine(UpperTrimmed(lineBuffer_), counters);
+        if (counters.recordsStored >= recordLimit_) return false;
+    } while (!text.empty());
+    return true;
+}
+
+std::string DataFileLoader::ReadPly(ByteStream& stream, LoadProgress& progress,
+                                    Counters& counters) {
+    std::string failure;
+    const std::optional<PlyHeader> header = ReadPlyHeader(stream, failure);
+    if (!header) return failure;
+    const PlyElement& vertices = header->elements[static_cast<std::size_t>(header->vertexElement)];
+    const int propertyCount = static_cast<int>(vertices.properties.size());
+    const auto byNumber = [propertyCount](std::int32_t number) {
+        return number >= 1 && number <= propertyCount ? number - 1 : -1;
+    };
+    // Columns x, y, z, dot size.
+    std::vector<int> selection = {byNumber(fields_.XIndex), byNumber(fields_.YIndex),
+                                  byNumber(fields_.ZIndex), byNumber(fields_.DotIndex)};
+    if (fields_.XIndex == 1 && fields_.YIndex == 2 && fields_.ZIndex == 3) {
+        const char* names[] = {"x", "y", "z"};
+        for (int axis = 0; axis < 3; ++axis) {
+            selection[axis] = FindPlyProperty(vertices, names[axis]);
+            if (selection[axis] < 0)
+                return std::string("the vertex element has no property named '") + names[axis] +
+                       "'";
+        }
+    }
+    store_.dotSizesPresent = selection[3] >= 0 ? 1 : 0;
+
+    // Takes the vertices as the field layout takes its lines, and keeps the edges for the end.
+    class Sink final : public PlyBodySink {
+      public:
+        Sink(DataFileLoader& loader, LoadProgress& progress, Counters& counters, bool mapped)
+            : loader_(loader), progress_(progress), counters_(counters), mapped_(mapped) {}
+
+        bool Vertex(const double* values) override {
+            const std::int64_t index = next_++;
+            if (!full_) ++counters_.passes;
+            if (loader_.fields_.SubSampleEnabled &&
+                !loader_.sampler_.DrawKeeps(loader_.fields_.SamplePercent))
+                return true;
+            ++counters_.pointsFound;
+            if (full_) return true;
+            if (mapped_) storedAt.resize(static_cast<std::size_t>(index), -1);
+            if (mapped_) storedAt.push_back(counters_.recordsStored);
+            loader_.store_.points.push_back({PlotValue(values[0]), PlotValue(values[1]),
+                                             PlotValue(values[2]), PlotValue(values[3])});
+            ++counters_.recordsStored;
+            ++counters_.pointsPlotted;
+            full_ = counters_.recordsStored >= loader_.recordLimit_;
+            return true;
+        }
+        void Edge(std::int64_t from, std::int64_t to) override { edges.emplace_back(from, to); }
+        bool Continue(std::int64_t position) override {
+            progress_.UpdateFileProgress(position);
+            counters_.aborted = progress_.aborted();
+            return !counters_.aborted;
+        }
+        // The record of a vertex of the file; -1 when it was not stored.
+        std::int64_t StoredAt(std::int64_t index) const {
+            if (!mapped_) return index < counters_.pointsPlotted ? index : -1;
+            return index < static_cast<std::int64_t>(storedAt.size())
+                       ? storedAt[static_cast<std::size_t>(index)]
+                       : -1;
+        }
+
+        std::vector<std::pair<std::int64_t, std::int64_t>> edges;
+        std::vector<std::int32_t> storedAt;  // by vertex number, when sampling leaves gaps
+
+      private:
+        DataFileLoader& loader_;
+        LoadProgress& progress_;
+        Counters& counters_;
+        bool mapped_;
+        bool full_ = false;
+        std::int64_t next_ = 0;
+    };
+
+    Sink sink(*this, progress, counters, fields_.SubSampleEnabled && header->edgeElement >= 0);
+    failure = ReadPlyBody(stream, *header, selection, sink);
+    if (!failure.empty() || counters.aborted) return failure;
+
+    // Each edge is a break and its two ends; an edge that goes on from where the last one
+    // ended adds its far end only.
+    std::int64_t lastEnd = -1;
+    for (const auto& [from, to] : sink.edges) {
+        const std::int64_t a = sink.StoredAt(from);
+        const std::int64_t b = sink.StoredAt(to);
+        if (a < 0 || b < 0) {
+            // Sampling drops the edges of the vertices it leaves out; without it, the limit did.
+            if (!fields_.SubSampleEnabled) counters.edgesCut = true;
+            continue;
+        }
+        const bool goesOn = a == lastEnd;
+        const std::int32_t needed = goesOn ? 1 : 3;
+        if (counters.recordsStored + needed > recordLimit_) {
+            counters.edgesCut = true;
+            break;
+        }
+        if (!goesOn) {
+            const DataPoint start = store_.points[static_cast<std::size_t>(a)];
+            store_.points.push_back(DataPoint::Break());
+            store_.points.push_back(start);
+        }
+        const DataPoint end = store_.points[static_cast<std::size_t>(b)];
+        store_.points.push_back(end);
+        counters.recordsStored += needed;
+        lastEnd = b;
+    }
+    return {};
 }
 
 void DataFileLoader::ProcessFieldLine(std::string_view line, Counters& counters, bool store) {

@@ -6,6 +6,7 @@
 
 #include "core/GraphRecord.h"
 #include "core/GraphViewState.h"
+#include "input/DataFileKind.h"
 #include "input/LoaderServices.h"
 #include "input/PointStore.h"
 #include "input/SampleGenerator.h"
@@ -75,9 +76,19 @@ class DataFileLoader {
         std::int64_t passes = 0;
         bool endReached = false;
         bool aborted = false;
+        bool edgesCut = false;  // the limit left out connecting lines, not points
     };
 
-    void ReadFile(ByteStream& stream, LoadProgress& progress, Counters& counters);
+    // Reads the file by its kind; the reason when a file of a structured kind does not hold
+    // what its header declares, else empty.
+    std::string ReadFile(DataFileKind kind, ByteStream& stream, LoadProgress& progress,
+                         Counters& counters);
+    void ReadClassic(ByteStream& stream, LoadProgress& progress, Counters& counters);
+    void ReadDelimited(ByteStream& stream, LoadProgress& progress, Counters& counters);
+    std::string ReadPly(ByteStream& stream, LoadProgress& progress, Counters& counters);
+    // One text line of the field layout, in pieces of kLinePieceLength; false once the store is
+    // full.
+    bool ProcessFieldText(std::string_view text, Counters& counters);
     // Reads the lines the full store left over, only to count their points.
     void CountRest(ByteStream& stream, LoadProgress& progress, Counters& counters);
     std::string StatusText(const Counters& counters) const;
@@ -97,6 +108,7 @@ class DataFileLoader {
     int columnKeyCount_ = 0;
     std::string lineBuffer_;
     bool loading_ = false;
+    bool delimited_ = false;
     LoadOutcome outcome_;
 };
 

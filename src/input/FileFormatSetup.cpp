@@ -40,6 +40,17 @@ std::int32_t SeedFromText(const std::string& text) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::int64_t>(whole)));
 }
 
+// Digits only, within 1..kLargestRecordLimit; anything else is no limit.
+std::optional<std::int32_t> RecordLimitFromText(const std::string& text) {
+    std::int32_t limit = 0;
+    const char* end = text.data() + text.size();
+    const auto result = std::from_chars(text.data(), end, limit);
+    if (text.empty() || text.front() == '-' || result.ec != std::errc() || result.ptr != end ||
+        limit < 1 || limit > kLargestRecordLimit)
+        return std::nullopt;
+    return limit;
+}
+
 std::string OpenFailure(const std::string& fileName, const std::string& reason) {
     return "Cannot open file \"" + fileName + "\". " + reason + ".";
 }
@@ -67,8 +78,11 @@ std::vector<std::string> FileFormatSetup::SelectorEntryTexts(bool noneEntry) con
     std::vector<std::string> entries;
     if (controls.selectorEntries <= 0) return entries;
     entries.emplace_back(noneEntry ? "none" : "N/A");
-    for (int i = 1; i < controls.selectorEntries; ++i)
-        entries.push_back("Field " + std::to_string(i));
+    for (int i = 1; i < controls.selectorEntries; ++i) {
+        const auto name = static_cast<std::size_t>(i - 1);
+        const bool named = name < exampleNames.size() && !exampleNames[name].empty();
+        entries.push_back("Field " + std::to_string(i) + (named ? ": " + exampleNames[name] : ""));
+    }
     return entries;
 }
 
@@ -96,9 +110,14 @@ std::optional<std::string> FileFormatSetup::LoadExampleRecord(const std::string&
     const std::optional<ExampleRecord> example =
         ReadExampleRecord(path, failure, kExampleLineLength);
     if (!example) return OpenFailure(fileName, failure);
+    TakeExampleRecord(fileName, *example);
+    return std::nullopt;
+}
 
+void FileFormatSetup::TakeExampleRecord(const std::string& fileName, const ExampleRecord& example) {
     controls.FileNameLabel = fileName;
-    exampleRecord = example->text;
+    exampleRecord = example.text;
+    exampleNames = example.names;
 
     const OrlenStrings scanner;
     exampleFieldCount = 0;
@@ -106,7 +125,6 @@ std::optional<std::string> FileFormatSetup::LoadExampleRecord(const std::string&
         scanner.NextField(rest, FieldDelimiters);
     controls.selectorEntries = exampleFieldCount + 1;
     ShowFields();
-    return std::nullopt;
 }
 
 void FileFormatSetup::ShowFields() {
@@ -119,6 +137,7 @@ void FileFormatSetup::ShowFields() {
     controls.PercentEditBx = GeneralText(static_cast<double>(fields.SamplePercent));
     controls.SeedRadioGrp = seed.SeedType <= kFixedSeed ? seed.SeedType : -1;
     controls.SeedEdit = std::to_string(seed.Seed);
+    controls.RecordLimitEdit = std::to_string(fields.RecordLimit);
     ShowExampleRecord();
     ShowControls();
 }
@@ -140,6 +159,13 @@ void FileFormatSetup::ShowExampleRecord() {
     ShowControls();
 }
 
+bool FileFormatSetup::OkBitBtnClick() {
+    if (RecordLimitFromText(controls.RecordLimitEdit)) return true;
+    feedback_.ShowMessage("The record limit must be a whole number from 1 to 50,000,000.",
+                          "Error Message", MessageIcon::Information);
+    return false;
+}
+
 void FileFormatSetup::ApplyControls() {
     fields.XIndex = controls.XComboBox;
     fields.YIndex = controls.YComboBox;
@@ -151,6 +177,8 @@ void FileFormatSetup::ApplyControls() {
     if (controls.SeedRadioGrp >= 0)
         seed.SeedType = static_cast<std::uint8_t>(controls.SeedRadioGrp);
     seed.Seed = SeedFromText(controls.SeedEdit);
+    if (const auto limit = RecordLimitFromText(controls.RecordLimitEdit))
+        fields.RecordLimit = *limit;
     ShowExampleRecord();
     WriteSetupValues();
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/UserFeedback.h"
+#include "input/DataFileKind.h"
 #include "input/LoaderServices.h"
 
 namespace ocuvis {
@@ -31,6 +32,7 @@ struct FileInputControls {
     std::string PercentEditBx = "10";
     int SeedRadioGrp = 0;  // 0 "Random", 1 "Fixed", -1 none
     std::string SeedEdit = "0";
+    std::string RecordLimitEdit = "49999";
 };
 
 // The file input set-up: the field numbers and sub-sampling the loader reads, the rules of its
@@ -50,7 +52,8 @@ class FileFormatSetup final : public FileInputSetup {
     // The time of day of the system clock in UTC, in milliseconds since midnight.
     static std::int32_t UtcClockSeed();
 
-    // The entry texts of a selector: x and y start with "N/A", z and dot size with "none".
+    // The entry texts of a selector: x and y start with "N/A", z and dot size with "none", then
+    // "Field 1" .. "Field n", each followed by ": name" where the file names its field.
     std::vector<std::string> SelectorEntryTexts(bool noneEntry) const;
 
     // FileInputSetup
@@ -61,9 +64,15 @@ class FileFormatSetup final : public FileInputSetup {
     // Reads the first line of the file as the example record and rebuilds the selectors. When
     // the file cannot be opened, nothing changes and the failure's text comes back.
     std::optional<std::string> LoadExampleRecord(const std::string& fileName);
+    // The example record of fileName as read: shown, with the selectors rebuilt for its fields.
+    void TakeExampleRecord(const std::string& fileName, const ExampleRecord& example);
     // The cancel step: the fields into the controls.
     void ShowFields();
-    // The accept step: the controls into the fields, then the store.
+    // The check before the accept step: false, with a message, when a control holds a value
+    // that cannot be taken (a record limit that is no whole number from 1 to 50,000,000).
+    bool OkBitBtnClick();
+    // The accept step: the controls into the fields, then the store. A record limit that
+    // cannot be taken leaves the limit as it was.
     void ApplyControls();
     void RestoreDefaults();
     void ReadSetupValues();
@@ -82,6 +91,7 @@ class FileFormatSetup final : public FileInputSetup {
     SeedSetup seed;
     std::string exampleRecord;
     std::int32_t exampleFieldCount = 0;
+    std::vector<std::string> exampleNames;  // names[i] names field i + 1; may be short
     FileInputControls controls;
 
     // Called whenever the controls changed here, so the dialog can show them.

@@ -26,6 +26,10 @@ void FileInputValues::ReadSetupValues(FileInputFields& fields, SeedSetup& seed,
     if (std::int32_t type = 0; store_.ReadInteger(registryKey, "SeedType", type))
         seed.SeedType = static_cast<std::uint8_t>(type & 0xFF);
     store_.ReadInteger(registryKey, "Seed", seed.Seed);
+    // A limit out of range (hand-edited) is ignored rather than clamped: the default is kept.
+    if (std::int32_t limit = 0; store_.ReadInteger(registryKey, "RecordLimit", limit) &&
+                                limit >= 1 && limit <= kLargestRecordLimit)
+        fields.RecordLimit = limit;
 }
 
 void FileInputValues::WriteSetupValues(const FileInputFields& fields, const SeedSetup& seed,
@@ -38,6 +42,7 @@ void FileInputValues::WriteSetupValues(const FileInputFields& fields, const Seed
     store_.WriteFloat(registryKey, "SamplePercent", static_cast<double>(fields.SamplePercent));
     store_.WriteInteger(registryKey, "SeedType", seed.SeedType);
     store_.WriteInteger(registryKey, "Seed", seed.Seed);
+    store_.WriteInteger(registryKey, "RecordLimit", fields.RecordLimit);
     // The size goes with the values on OK; the dialog also stores it when it closes.
     store_.SaveFormSize(registryKey, window);
 }

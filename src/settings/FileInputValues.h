@@ -10,15 +10,16 @@
 namespace ocuvis {
 
 // The file input set-up's stored values under appKeyName + "\File Format": the four field
-// numbers, the sampling switch and share, the seed type and the seed, and the dialog's size.
+// numbers, the sampling switch and share, the seed type and the seed, the record limit, and the
+// dialog's size.
 class FileInputValues final : public FileInputStore, public WindowBoundsStore {
   public:
     FileInputValues(OrlenRegistry store, const std::string& appKeyName);
 
-    // The dialog's stored size (the dialog is then centred), then the eight values; a value that
+    // The dialog's stored size (the dialog is then centred), then the nine values; a value that
     // is missing leaves its field as it is.
     void ReadSetupValues(FileInputFields& fields, SeedSetup& seed, WindowBounds& window);
-    // The eight values in their order, then the dialog's size.
+    // The nine values in their order, then the dialog's size.
     void WriteSetupValues(const FileInputFields& fields, const SeedSetup& seed,
                           const WindowBounds& window);
 
@@ -33,7 +34,7 @@ class FileInputValues final : public FileInputStore, public WindowBoundsStore {
 
     const std::string registryKey;
     // The dialog's design size until a stored one is read.
-    WindowBounds dialogBounds{0, 0, 328, 465, Placement::Centred};
+    WindowBounds dialogBounds{0, 0, 360, 465, Placement::Centred};
 
   private:
     OrlenRegistry store_;

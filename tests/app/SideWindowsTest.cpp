@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <algorithm>
@@ -134,6 +135,28 @@ TEST_F(SideWindows, ACloseDuringALoadWaitsForItAndAbortStillStopsIt) {
     EXPECT_FALSE(w().isVisible());
     EXPECT_NE(std::find(hive_->writes.begin(), hive_->writes.end(), "Grid Thickness"),
               hive_->writes.end());
+}
+
+TEST_F(SideWindows, ARecordLimitTypedInTheInputSetupIsStoredOnOkButNotOutOfRange) {
+    Open();
+    d().modal.push_back([](QDialog& dialog) {
+        auto& setup = dynamic_cast<TFileFormat&>(dialog);
+        for (const char* typed : {"0", "25x0000"}) {  // the letter is not taken
+            setup.RecordLimitEdit->selectAll();
+            QTest::keyClicks(setup.RecordLimitEdit, typed);
+            setup.OkBitBtn->click();
+        }
+        return setup.result();
+    });
+    m().SetFormatItem->trigger();
+    ASSERT_EQ(d().messages.size(), 1u);  // the first OK was refused and the dialog stayed
+    EXPECT_EQ(d().messages[0].text,
+              "The record limit must be a whole number from 1 to 50,000,000.");
+    RecordingFeedback quiet;
+    OrlenRegistry stored(settings_, quiet);
+    std::int32_t limit = 0;
+    EXPECT_TRUE(stored.ReadInteger("Ocuvis\\File Format", "RecordLimit", limit));
+    EXPECT_EQ(limit, 250000);
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ const std::vector<std::string> kEveryOption = {
     "--z0", "2.5", "--background", "#102030", "--text-color", "#FFFFFF", "--dot-color", "#ff0000",
     "--line-color", "#00ff00", "--grid-color", "#0000ff", "--fields", "2,1,0,4", "--sample",
     "12.5", "--seed", "4294967295", "--frames", "12", "--size", "100x50", "-o", "out/frame.BMP",
-    "--", "--file.txt"};
+    "--max-records", "50000000", "--", "--file.txt"};
 // clang-format on
 
 TEST(RenderArguments, EveryOptionReachesItsFieldAndTheHelp) {
@@ -37,9 +37,10 @@ TEST(RenderArguments, EveryOptionReachesItsFieldAndTheHelp) {
     // Colours are 0x00BBGGRR.
     EXPECT_EQ(std::tuple(v.backgroundColor, v.dotColor, v.gridColor),
               std::tuple(0x302010u, 0x0000FFu, 0xFF0000u));
-    EXPECT_EQ(std::tuple(o->fields.XIndex, o->fields.ZIndex, o->fields.DotIndex,
-                         o->fields.SubSampleEnabled, o->fields.SamplePercent),
-              std::tuple(2, 0, 4, true, 12.5f));
+    EXPECT_EQ(
+        std::tuple(o->fields.XIndex, o->fields.ZIndex, o->fields.DotIndex,
+                   o->fields.SubSampleEnabled, o->fields.SamplePercent, o->fields.RecordLimit),
+        std::tuple(2, 0, 4, true, 12.5f, 50000000));
     EXPECT_EQ(std::tuple(*o->z0, o->seed, o->frames, o->width, o->height),
               std::tuple(2.5f, 4294967295u, 12, 100, 50));
     EXPECT_EQ(o->output, "out/frame.BMP");
@@ -84,6 +85,11 @@ TEST(RenderArguments, RejectsWithAReason) {
          ".bmp)"},
         {{}, "no data file given"},
         {{"a.3d", "b.3d"}, "more than one data file given"},
+        {{"--max-records=50000001", "a.3d"},
+         "malformed value '50000001' for option '--max-records' (a whole number from 1 to "
+         "50000000)"},
+        {{"--max-records", "1e6", "a.3d"},
+         "malformed value '1e6' for option '--max-records' (a whole number from 1 to 50000000)"},
     };
     for (const auto& [arguments, message] : cases) {
         EXPECT_FALSE(ParseRenderArguments(arguments, error)) << message;

@@ -141,5 +141,14 @@ TEST_F(FileFormatDialog, ALongExampleRecordCutsNoControlsText) {
     EXPECT_LE(dialog.width(), dialog.screen()->availableGeometry().width());
 }
 
+TEST_F(FileFormatDialog, TheSelectorsShowTheFieldNamesOfEachNewFile) {
+    setup.TakeExampleRecord("a.csv", ExampleRecord{"1,2,3", {"east", "north", "depth"}});
+    EXPECT_EQ(dialog.ZComboBox->itemText(3), "Field 3: depth");
+    // The same number of fields under other names.
+    setup.TakeExampleRecord("b.csv", ExampleRecord{"1,2,3", {"u", "v"}});
+    EXPECT_EQ(dialog.XComboBox->itemText(2), "Field 2: v");
+    EXPECT_EQ(dialog.DotComboBox->itemText(3), "Field 3");
+}
+
 }  // namespace
 }  // namespace ocuvis::test

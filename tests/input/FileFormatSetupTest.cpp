@@ -197,5 +197,40 @@ TEST_F(FileFormatSetupTest, ConstructionReadsTheStoredValuesOverTheDefaults) {
     EXPECT_EQ(store.fields.XIndex, -1);
 }
 
+TEST_F(FileFormatSetupTest, ARecordLimitOutsideOneToFiftyMillionIsRefusedAndNotStored) {
+    // 0: refused, the stored limit stays the last one taken.
+    const std::pair<const char*, std::int32_t> cases[] = {
+        {"1", 1},   {"49999", 49999}, {"50000000", 50000000}, {"50000001", 0}, {"0", 0}, {"-5", 0},
+        {"abc", 0}, {"", 0},          {"99999999999", 0}};
+    std::int32_t stored = kRecordLimit;
+    for (const auto& [text, limit] : cases) {
+        feedback.shown.clear();
+        setup.controls.RecordLimitEdit = text;
+        EXPECT_EQ(setup.OkBitBtnClick(), limit != 0) << text;
+        EXPECT_EQ(feedback.shown.size(), limit != 0 ? 0u : 1u) << text;
+        setup.ApplyControls();
+        if (limit != 0) stored = limit;
+        EXPECT_EQ(store.fields.RecordLimit, stored) << text;
+    }
+    EXPECT_EQ(feedback.shown.at(0).text,
+              "The record limit must be a whole number from 1 to 50,000,000.");
+    setup.ShowFields();
+    EXPECT_EQ(setup.controls.RecordLimitEdit, "50000000");
+}
+
+TEST_F(FileFormatSetupTest, FieldNamesOfTheFileFollowTheFieldNumbersInTheSelectors) {
+    setup.TakeExampleRecord("a.csv", ExampleRecord{"1,2,3,4", {"east", "", "depth"}});
+    EXPECT_EQ(setup.SelectorEntryTexts(true),
+              (std::vector<std::string>{"none", "Field 1: east", "Field 2", "Field 3: depth",
+                                        "Field 4"}));
+    // More names than fields, and then a file without names.
+    setup.TakeExampleRecord("b.csv", ExampleRecord{"1,2", {"u", "v", "w"}});
+    EXPECT_EQ(setup.SelectorEntryTexts(false),
+              (std::vector<std::string>{"N/A", "Field 1: u", "Field 2: v"}));
+    setup.TakeExampleRecord("c.3d", ExampleRecord{"1 2", {}});
+    EXPECT_EQ(setup.SelectorEntryTexts(false),
+              (std::vector<std::string>{"N/A", "Field 1", "Field 2"}));
+}
+
 }  // namespace
 }  // namespace ocuvis

@@ -232,6 +232,10 @@ void AddInputAndRunOptions(ValuedMap& options) {
              o.fields.SamplePercent = percent;
              return true;
          }},
+        {"--max-records",
+         [](RenderOptions& o, const std::string& v) {
+             return SetInt(o.fields.RecordLimit, v, 1, kLargestRecordLimit);
+         }},
         {"--seed",
          [](RenderOptions& o, const std::string& v) {
              long long seed = 0;
@@ -311,6 +315,8 @@ std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>
             if (name == "-o") error += " (the image name must end in .png or .bmp)";
             if (name == "--size")
                 error += " (width and height from 1 to " + std::to_string(kMaxImageSide) + ")";
+            if (name == "--max-records")
+                error += " (a whole number from 1 to " + std::to_string(kLargestRecordLimit) + ")";
             return std::nullopt;
         }
     }
@@ -325,7 +331,8 @@ std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>
 
 std::string RenderUsage() {
     return R"(Usage: ocuvis-render [OPTION]... DATAFILE
-Renders a data file (.3d or .txt) as the viewer would show it, into an image, without a window.
+Renders a data file (.3d, .txt, .ply, .csv or .xyz) as the viewer would show it, into an image,
+without a window.
 Defaults are those of the viewer's first run; the scale is the one a load gives.
 
 Output
@@ -362,6 +369,7 @@ Reading the file
                            (default 1,2,3,0)
   --sample PERCENT         keep only this share of the lines, chosen at random
   --seed N                 seed of that choice (default 0)
+  --max-records N          read at most N records, 1..50000000 (default 49999)
 
   -h, --help               show this text
 Exit status: 0 when the image was written (a file of fewer than two records draws the

@@ -34,7 +34,10 @@ std::optional<Colour> QtWindowDialogs::ChooseColour(QWidget* parent) {
 
 std::string QtWindowDialogs::ChooseDataFile(QWidget* parent) {
     QFileDialog dialog(parent, "Open *.3d Data File");
-    dialog.setNameFilters({"Ocuvis files (*.3d)", "Text files (must have data) (*.txt)"});
+    // The classic kinds first, so the first stays the default; the rest by their extension.
+    dialog.setNameFilters({"Ocuvis files (*.3d)", "Text files (must have data) (*.txt)",
+                           "PLY files (*.ply)", "CSV files (*.csv)", "XYZ files (*.xyz)",
+                           "All data files (*.3d *.txt *.ply *.csv *.xyz)"});
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::ReadOnly, false);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSignalBlocker>
@@ -62,8 +63,8 @@ void Select(QComboBox* selector, int entry) {
 
 std::string ChooseSetupDataFile(QWidget* parent) {
     QFileDialog dialog(parent, "Open *.3d Data File");
-    // The data files the loader reads: "*.3d" and "*.txt".
-    dialog.setNameFilter("Ocuvis files (*.3d *.txt)");
+    dialog.setNameFilters({"Ocuvis files (*.3d *.txt)", "PLY files (*.ply)", "CSV files (*.csv)",
+                           "XYZ files (*.xyz)", "All data files (*.3d *.txt *.ply *.csv *.xyz)"});
     dialog.setFileMode(QFileDialog::ExistingFile);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().front().toLocal8Bit().toStdString();
@@ -102,6 +103,7 @@ void TFileFormat::BuildControls() {
     column->addWidget(SelectFieldGrpBx);
     BuildSamplingGroup();
     column->addWidget(SetRandomGrpBx);
+    column->addLayout(BuildRecordLimitRow());
     column->addStretch();
     column->addLayout(BuildButtonRow());
 }
@@ -193,6 +195,23 @@ void TFileFormat::BuildSamplingGroup() {
     sampling->addLayout(seedColumn);
 }
 
+QHBoxLayout* TFileFormat::BuildRecordLimitRow() {
+    auto* row = new QHBoxLayout;
+    auto* caption = new QLabel("Record limit", this);
+    RecordLimitEdit = new QLineEdit(this);
+    RecordLimitEdit->setObjectName("RecordLimitEdit");
+    // Digits only; the range is checked on OK, where a refusal can say what is allowed.
+    RecordLimitEdit->setValidator(
+        new QRegularExpressionValidator(QRegularExpression("[0-9]{0,9}"), RecordLimitEdit));
+    RecordLimitEdit->setFixedWidth(110);
+    caption->setBuddy(RecordLimitEdit);
+    row->addWidget(caption);
+    row->addWidget(RecordLimitEdit);
+    row->addWidget(new QLabel("records, 1 to 50,000,000", this));
+    row->addStretch();
+    return row;
+}
+
 QHBoxLayout* TFileFormat::BuildButtonRow() {
     auto* buttons = new QHBoxLayout;
     RetryBitBtn = new QPushButton("&Restore Defaults", this);
@@ -236,13 +255,17 @@ void TFileFormat::ConnectControls() {
             [&c](const QString& text) { c.PercentEditBx = text.toStdString(); });
     connect(SeedEdit, &QLineEdit::textChanged, this,
             [&c](const QString& text) { c.SeedEdit = text.toStdString(); });
+    connect(RecordLimitEdit, &QLineEdit::textChanged, this,
+            [&c](const QString& text) { c.RecordLimitEdit = text.toStdString(); });
     connect(seedTypeButtons, &QButtonGroup::idClicked, this, [this, &c](int id) {
         c.SeedRadioGrp = id;
         setup_.SeedRadioGrpClick();
     });
     connect(RetryBitBtn, &QPushButton::clicked, this, [this] { setup_.RetryBitBtnClick(); });
     connect(OpenNewDataFileBtn, &QPushButton::clicked, this, [this] { OpenNewDataFileBtnClick(); });
-    connect(OkBitBtn, &QPushButton::clicked, this, &QDialog::accept);
+    connect(OkBitBtn, &QPushButton::clicked, this, [this] {
+        if (setup_.OkBitBtnClick()) accept();
+    });
     connect(CancelBitBtn, &QPushButton::clicked, this, &QDialog::reject);
 }
 
@@ -262,12 +285,14 @@ void TFileFormat::FillSelector(QComboBox* selector, bool noneEntry) {
 
 void TFileFormat::ShowControls() {
     const FileInputControls& c = setup_.controls;
-    if (c.selectorEntries != shownEntries_) {
+    // A new file may bring new field names with the same number of fields.
+    if (std::vector<std::string> entries = setup_.SelectorEntryTexts(false);
+        entries != shownEntries_) {
         FillSelector(XComboBox, false);
         FillSelector(YComboBox, false);
         FillSelector(ZComboBox, true);
         FillSelector(DotComboBox, true);
-        shownEntries_ = c.selectorEntries;
+        shownEntries_ = std::move(entries);
     }
     Select(XComboBox, c.XComboBox);
     Select(YComboBox, c.YComboBox);
@@ -292,6 +317,7 @@ void TFileFormat::ShowControls() {
     };
     setText(PercentEditBx, c.PercentEditBx);
     setText(SeedEdit, c.SeedEdit);
+    setText(RecordLimitEdit, c.RecordLimitEdit);
     {
         const QSignalBlocker block(seedTypeButtons);
         // An exclusive group cannot show no selection; uncheck through a non-exclusive moment.

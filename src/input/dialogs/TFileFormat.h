@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "core/UserFeedback.h"
 #include "core/WindowBounds.h"
@@ -26,9 +27,9 @@ class TFileFormat final : public QDialog {
     Q_OBJECT
   public:
     static constexpr int kDesignWidth = 465;
-    static constexpr int kDesignHeight = 328;
+    static constexpr int kDesignHeight = 360;
     static constexpr int kMinimumHeight = 250;
-    static constexpr int kMaximumHeight = 350;
+    static constexpr int kMaximumHeight = 385;
 
     // sizeStore: where this dialog's size is kept between runs.
     TFileFormat(FileFormatSetup& setup, WindowBoundsStore& sizeStore, UserFeedback& feedback,
@@ -59,6 +60,7 @@ class TFileFormat final : public QDialog {
     QGroupBox* SeedRadioGrp = nullptr;
     QButtonGroup* seedTypeButtons = nullptr;
     QLineEdit* SeedEdit = nullptr;
+    QLineEdit* RecordLimitEdit = nullptr;
     QPushButton* RetryBitBtn = nullptr;
     QPushButton* OkBitBtn = nullptr;
     QPushButton* CancelBitBtn = nullptr;
@@ -67,6 +69,7 @@ class TFileFormat final : public QDialog {
     void BuildControls();
     void BuildFieldGroup();
     void BuildSamplingGroup();
+    QHBoxLayout* BuildRecordLimitRow();
     QHBoxLayout* BuildButtonRow();
     void ConnectControls();
     void FillSelector(QComboBox* selector, bool noneEntry);
@@ -74,10 +77,11 @@ class TFileFormat final : public QDialog {
     FileFormatSetup& setup_;
     WindowBoundsStore& size_;
     UserFeedback& feedback_;
-    int shownEntries_ = -1;
+    std::vector<std::string> shownEntries_;
 };
 
-// The open dialog of the set-up: "Open *.3d Data File", data and text files, existing only.
+// The open dialog of the set-up: "Open *.3d Data File", the data files the loader reads,
+// existing only.
 std::string ChooseSetupDataFile(QWidget* parent);
 
 }  // namespace ocuvis
