@@ -4,10 +4,8 @@
 #include <set>
 #include <utility>
 
-#include "TestSupport.h"
 #include "WindowTestSupport.h"
 #include "app/ViewerDocument.h"
-#include "settings/SqliteHive.h"
 
 namespace ocuvis::test {
 namespace {
@@ -42,8 +40,7 @@ class Document : public ::testing::Test {
     ScriptedDialogs feedback;
     test::CountingPresenter frames;
     RedrawGate gate;
-    HiveContents contents;
-    MemoryHive hive{contents};
+    SqliteHive hive{SqliteHive::DefaultPath()};
     EventfulProgress progress;
     FixedFileInputSetup input;
     WindowBounds bounds;

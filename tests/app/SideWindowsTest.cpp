@@ -26,8 +26,7 @@ class SideWindows : public WindowTest {
     }
     // Loads end by dropping their progress window, which stores where it stood.
     long Loads() {
-        return std::count(hive_.writes.begin(), hive_.writes.end(),
-                          "Software\\Tolvane\\Ocuvis\\ProgressBar|Window Position Top");
+        return std::count(hive_->writes.begin(), hive_->writes.end(), "Window Position Top");
     }
 };
 
@@ -91,7 +90,6 @@ TEST_F(SideWindows, TitlesOkSwitchesTitlesOnAndCancelLeavesThemOff) {
 // Every load shows its progress window; a paint meanwhile shows the last frame.
 TEST_F(SideWindows, APaintDuringALoadShowsTheLastFrame) {
     Show();
-    QApplication::processEvents();
     m().AxisLabels->trigger();  // a frame is asked for but not yet made
     const int before = w().framesRendered();
     bool duringLoad = false;
@@ -132,12 +130,11 @@ TEST_F(SideWindows, ACloseDuringALoadWaitsForItAndAbortStillStopsIt) {
     EXPECT_FALSE(w().document().loading());
     // Aborted before the first line: the built-in data set.
     EXPECT_EQ(w().document().store->pointCount, 4);
-    hive_.writes.clear();
+    hive_->writes.clear();
     QApplication::processEvents();
     EXPECT_FALSE(w().isVisible());
-    EXPECT_NE(std::find(hive_.writes.begin(), hive_.writes.end(),
-                        "Software\\Tolvane\\Ocuvis|Grid Thickness"),
-              hive_.writes.end());
+    EXPECT_NE(std::find(hive_->writes.begin(), hive_->writes.end(), "Grid Thickness"),
+              hive_->writes.end());
 }
 
 TEST_F(SideWindows, ARecordLimitTypedInTheInputSetupIsStoredOnOkButNotOutOfRange) {
@@ -155,9 +152,8 @@ TEST_F(SideWindows, ARecordLimitTypedInTheInputSetupIsStoredOnOkButNotOutOfRange
     ASSERT_EQ(d().messages.size(), 1u);  // the first OK was refused and the dialog stayed
     EXPECT_EQ(d().messages[0].text,
               "The record limit must be a whole number from 1 to 50,000,000.");
-    MemoryHive memory(hive_);
     RecordingFeedback quiet;
-    OrlenRegistry stored(memory, quiet);
+    OrlenRegistry stored(settings_, quiet);
     std::int32_t limit = 0;
     EXPECT_TRUE(stored.ReadInteger("Ocuvis\\File Format", "RecordLimit", limit));
     EXPECT_EQ(limit, 250000);

@@ -21,25 +21,25 @@ TEST(StartupFileChoice, TheSampleHereComesBeforeTheInstalledOne) {
     fs::create_directories(installed);
     const fs::path previous = fs::current_path();
     fs::current_path(here);
+    const std::string sample = (installed / "Ocuvis.3d").string();
     const struct {
         const char* lastOpened;
         bool sampleHere, sampleInstalled, folderGiven;
-        const char* expected;  // "installed" stands for the installed sample's path
+        std::string expected;
     } cases[] = {
-        {"/d/last.3d", true, true, true, "/d/last.3d"}, {"", true, true, true, "Ocuvis.3d"},
-        {"", false, true, true, "installed"},           {"", false, false, true, "Ocuvis.3d"},
+        {"/d/last.3d", true, true, true, "/d/last.3d"},
+        {"", true, true, true, "Ocuvis.3d"},
+        {"", false, true, true, sample},
+        {"", false, false, true, "Ocuvis.3d"},
         {"", false, true, false, "Ocuvis.3d"},
     };
     for (const auto& c : cases) {
         fs::remove(here / "Ocuvis.3d");
-        fs::remove(installed / "Ocuvis.3d");
+        fs::remove(sample);
         if (c.sampleHere) std::ofstream(here / "Ocuvis.3d") << "1 2 3\n";
-        if (c.sampleInstalled) std::ofstream(installed / "Ocuvis.3d") << "1 2 3\n";
-        const std::string expected = std::string(c.expected) == "installed"
-                                         ? (installed / "Ocuvis.3d").string()
-                                         : c.expected;
+        if (c.sampleInstalled) std::ofstream(sample) << "1 2 3\n";
         EXPECT_EQ(ChooseStartupFile("", c.lastOpened, c.folderGiven ? installed : fs::path()),
-                  expected)
+                  c.expected)
             << "case " << &c - cases;
     }
     fs::current_path(previous);

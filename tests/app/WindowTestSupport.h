@@ -2,21 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDialog>
 #include <QTest>
-#include <cctype>
 #include <deque>
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "ScriptedHive.h"
 #include "TestSupport.h"
 #include "app/window/TGraphWindow.h"
 #include "app/window/WindowDialogs.h"
-#include "settings/RegistryHive.h"
+#include "settings/SqliteHive.h"
 
 namespace ocuvis::test {
 
@@ -67,59 +67,16 @@ struct ScriptedDialogs final : WindowDialogs {
     }
 };
 
-// The settings of one test, kept in memory across the windows it makes, with a log of writes.
-struct HiveContents {
-    std::map<std::pair<std::string, std::string>, StoredValue> values;
-    std::vector<std::string> writes;  // "key|name" in order; removals as "remove key"
-};
-
-class MemoryHive final : public RegistryHive {
-  public:
-    explicit MemoryHive(HiveContents& contents) : contents_(contents) {}
-    HiveStatus ReadValue(std::string_view path, std::string_view name,
-                         StoredValue& value) override {
-        const auto it = contents_.values.find({Folded(path), Folded(name)});
-        if (it == contents_.values.end()) return HiveStatus::Missing;
-        value = it->second;
-        return HiveStatus::Done;
-    }
-    HiveStatus WriteValue(std::string_view path, std::string_view name,
-                          const StoredValue& value) override {
-        contents_.values[{Folded(path), Folded(name)}] = value;
-        contents_.writes.push_back(std::string(path) + "|" + std::string(name));
-        return HiveStatus::Done;
-    }
-    HiveStatus RemoveKey(std::string_view path) override {
-        const std::string key = Folded(path);
-        std::erase_if(contents_.values, [&](const auto& entry) {
-            return entry.first.first == key || entry.first.first.rfind(key + "\\", 0) == 0;
-        });
-        contents_.writes.push_back("remove " + std::string(path));
-        return HiveStatus::Done;
-    }
-
-  private:
-    static std::string Folded(std::string_view text) {
-        std::string folded(text);
-        for (char& c : folded)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        return folded;
-    }
-    HiveContents& contents_;
-};
-
 const std::string kSample = OCUVIS_SAMPLE_FILE;
 
-// A window on a start-up argument, with scripted dialogs and an in-memory hive kept across the
-// windows of one test.
+// A window on a start-up argument, with scripted dialogs, over the settings hive of the test.
 class WindowTest : public ::testing::Test {
   protected:
     void Open(const std::string& argument = kSample) {
-        auto scripted = std::make_unique<ScriptedDialogs>();
-        dialogs_ = scripted.get();
-        TGraphWindow::Services services;
-        services.dialogs = std::move(scripted);
-        services.hive = std::make_unique<MemoryHive>(hive_);
+        TGraphWindow::Services services{std::make_unique<ScriptedDialogs>(),
+                                        std::make_unique<ScriptedHive>(settings_)};
+        dialogs_ = static_cast<ScriptedDialogs*>(services.dialogs.get());
+        hive_ = static_cast<ScriptedHive*>(services.hive.get());
         window_.reset();
         window_ = std::make_unique<TGraphWindow>(argument, std::move(services));
     }
@@ -128,14 +85,16 @@ class WindowTest : public ::testing::Test {
         Open();
         w().show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&w()));
+        QApplication::processEvents();
     }
     TGraphWindow& w() { return *window_; }
     ScriptedDialogs& d() { return *dialogs_; }
     const GraphViewState& view() { return w().document().view; }
     const MainMenus& m() { return w().menus(); }
 
-    TempFolder dir_;  // outlives the window
-    HiveContents hive_;
+    TempFolder dir_;                                  // outlives the window
+    SqliteHive settings_{SqliteHive::DefaultPath()};  // the fresh hive of this test
+    ScriptedHive* hive_ = nullptr;                    // the window's, with its writes
     std::unique_ptr<TGraphWindow> window_;
     ScriptedDialogs* dialogs_ = nullptr;
 };

@@ -5,17 +5,8 @@ namespace {
 
 using GraphCommandsTest = CommandFixture;
 
-TEST_F(GraphCommandsTest, PixelSettersCheckTheMatchingItemAndKeepItForValuesOutsideTheMenu) {
-    commands.SetGridThickness(3);
-    commands.SetGridThickness(7);  // as a stored value may be
-    EXPECT_EQ(std::pair(view.gridThickness, view.gridPixelItem), std::pair(7, 3));
-    commands.SetPointSize(0);
-    EXPECT_EQ(view.pointsPixelItem, 0);
-    commands.SetLineThickness(-1);
-    EXPECT_EQ(std::pair(view.lineThickness, view.linesPixelItem), std::pair(-1, 0));
-}
-
-TEST_F(GraphCommandsTest, CyclingButtonsWrapToNoneAndRedrawOnce) {
+// The buttons cycle back to none; values outside the menus keep the item checked.
+TEST_F(GraphCommandsTest, TheButtonsCycleAndPixelItemsFollowTheSetters) {
     view.pointSize = 6;
     view.lineThickness = 3;
     EXPECT_EQ(FramesFrom([&] { commands.PointsSpdBtnClick(); }), 1);
@@ -23,6 +14,11 @@ TEST_F(GraphCommandsTest, CyclingButtonsWrapToNoneAndRedrawOnce) {
     commands.GridSpdBtnClick();
     EXPECT_EQ(std::tuple(view.pointsPixelItem, view.linesPixelItem, view.gridPixelItem),
               std::tuple(0, 0, 2));
+    commands.SetGridThickness(3);
+    commands.SetGridThickness(7);  // as a stored value may be
+    EXPECT_EQ(std::pair(view.gridThickness, view.gridPixelItem), std::pair(7, 3));
+    commands.SetLineThickness(-1);
+    EXPECT_EQ(std::pair(view.lineThickness, view.linesPixelItem), std::pair(-1, 0));
 }
 
 TEST_F(GraphCommandsTest, FullBoxForcesAHiddenGridBackEitherWay) {
@@ -37,19 +33,16 @@ TEST_F(GraphCommandsTest, FullBoxForcesAHiddenGridBackEitherWay) {
     EXPECT_EQ(view.gridThickness, 3);
 }
 
-TEST_F(GraphCommandsTest, ScaleCommandsGoThroughTheScalingWithOneRedraw) {
+// Titles shown by an edit and the aspect button, which only stores, besides the scale.
+TEST_F(GraphCommandsTest, ScaleTitleAndAspectCommandsRedrawOnlyWhenTheFrameChanges) {
     scaling.SetZRangePosition(28);
     EXPECT_EQ(FramesFrom([&] { commands.ZInvertItemClick(); }), 1);
-    EXPECT_TRUE(view.zInvert);
     EXPECT_FLOAT_EQ(graph.zscale, 10.0f);
     commands.ZInvertSpdBtnClick(false);
     EXPECT_FLOAT_EQ(graph.zscale, -10.0f);
     scaling.SetAzimuth(30);
     EXPECT_EQ(FramesFrom([&] { commands.AutoScaleItemClick(); }), 1);
     EXPECT_EQ(std::pair(view.zRangePosition, view.azimuth), std::pair(21, 0));
-}
-
-TEST_F(GraphCommandsTest, EditedTitlesShowAndTheAspectButtonOnlyStores) {
     EXPECT_EQ(FramesFrom([&] { commands.TitlesEdited(); }), 1);
     EXPECT_TRUE(view.titles);
     EXPECT_EQ(FramesFrom([&] { commands.AspectRatioSpdBtnClick(true); }), 0);

@@ -1,8 +1,6 @@
 #include "CommandFixture.h"
 #include "app/commands/KeyCodes.h"
 
-#include <tuple>
-
 namespace ocuvis {
 namespace {
 
@@ -14,16 +12,12 @@ TEST(KeyCodes, ModifiersAddOneTermOnly) {
     // The key, its modifiers and the code; Shift+comma arrives as '<' and is still the comma key.
     const std::tuple<Qt::Key, Qt::KeyboardModifiers, int> cases[] = {
         {Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier, 2065},
-        {Qt::Key_Shift, Qt::ShiftModifier, 1016},
-        {Qt::Key_Control, Qt::ControlModifier, 2017},
-        {Qt::Key_Alt, Qt::AltModifier, 3018},
         {Qt::Key_Shift, Qt::NoModifier, 1016},
-        {Qt::Key_F2, Qt::ShiftModifier, 1113},
+        {Qt::Key_Control, Qt::NoModifier, 2017},
+        {Qt::Key_Alt, Qt::NoModifier, 3018},
+        {Qt::Key_F12, Qt::ShiftModifier, 1123},
         {Qt::Key_Less, Qt::ShiftModifier, 1188},
-        {Qt::Key_Escape, Qt::NoModifier, 27},
-        {Qt::Key_Down, Qt::NoModifier, 40},
-        {Qt::Key_F12, Qt::NoModifier, 123},
-        {Qt::Key_Period, Qt::NoModifier, 190}};
+        {Qt::Key_Down, Qt::NoModifier, 40}};
     for (const auto& [qtKey, modifiers, code] : cases)
         EXPECT_EQ(KeyCode(VirtualKeyFromQt(qtKey), modifiers), code) << code;
     EXPECT_EQ(VirtualKeyFromQt(Qt::Key_5, Qt::KeypadModifier), 101);
@@ -39,33 +33,16 @@ TEST_F(KeyboardTest, EachKeyMovesItsValueOnce) {
         int start;
         int expected;
         int frames;
-    } cases[] = {{37, &V::azimuth, -180, 179, 1},
-                 {39, &V::azimuth, 180, -179, 1},
-                 {38, &V::elevation, 180, -179, 1},
-                 {40, &V::elevation, 0, -1, 1},
-                 {118, &V::elevation, 0, 1, 1},
-                 {1118, &V::elevation, 0, -1, 1},
-                 {119, &V::azimuth, 0, 1, 1},
-                 {1119, &V::azimuth, 0, -1, 1},
-                 {112, &V::xRangePosition, 21, 20, 1},
-                 {113, &V::xRangePosition, 77, 77, 0},
-                 {114, &V::yRangePosition, 0, 0, 0},
-                 {115, &V::yRangePosition, 21, 22, 1},
-                 {116, &V::zRangePosition, 21, 20, 1},
-                 {117, &V::zRangePosition, 21, 22, 1},
-                 {1112, &V::xOffsetPosition, 0, -1, 1},
-                 {1113, &V::xOffsetPosition, 20, 20, 0},
-                 {1114, &V::yOffsetPosition, 0, -1, 1},
-                 {1115, &V::yOffsetPosition, 0, 1, 1},
-                 {1116, &V::zOffsetPosition, -40, -40, 0},
-                 {1117, &V::zOffsetPosition, 39, 40, 1},
-                 {70, &V::gridThickness, 0, 1, 1},
-                 {71, &V::gridThickness, 1, 2, 1},
-                 {1071, &V::gridThickness, 7, 0, 1},
-                 {76, &V::linesPixelItem, 0, 1, 1},
-                 {1076, &V::lineThickness, 3, 0, 1},
-                 {83, &V::rotateSpeedIndex, 7, 8, 0},
-                 {1083, &V::rotateSpeedIndex, 11, 0, 0},
+    } cases[] = {{118, &V::elevation, 180, -179, 1},  // F7 and F8 run the arrows' handlers
+                 {1118, &V::elevation, 0, -1, 1},        {119, &V::azimuth, 180, -179, 1},
+                 {1119, &V::azimuth, -180, 179, 1},      {112, &V::xRangePosition, 21, 20, 1},
+                 {113, &V::xRangePosition, 77, 77, 0},   {114, &V::yRangePosition, 0, 0, 0},
+                 {115, &V::yRangePosition, 21, 22, 1},   {117, &V::zRangePosition, 21, 22, 1},
+                 {1112, &V::xOffsetPosition, 0, -1, 1},  {1113, &V::xOffsetPosition, 20, 20, 0},
+                 {1115, &V::yOffsetPosition, 0, 1, 1},   {1116, &V::zOffsetPosition, -40, -40, 0},
+                 {1117, &V::zOffsetPosition, 39, 40, 1}, {70, &V::gridThickness, 0, 1, 1},
+                 {1071, &V::gridThickness, 7, 0, 1},     {76, &V::linesPixelItem, 0, 1, 1},
+                 {83, &V::rotateSpeedIndex, 7, 8, 0},    {1083, &V::rotateSpeedIndex, 11, 0, 0},
                  {1065, &V::yRangePosition, 30, 21, 1}};
     for (const auto& c : cases) {
         view = GraphViewState{};
@@ -76,7 +53,8 @@ TEST_F(KeyboardTest, EachKeyMovesItsValueOnce) {
     EXPECT_EQ(feedback.beeps, (std::vector<BeepKind>{BeepKind::Hand, BeepKind::Hand}));
 }
 
-TEST_F(KeyboardTest, XAndYToggleTheRotationsAndArrowsStopTheirAxis) {
+// X and Y toggle the rotations; an arrow stops its own axis, an unknown key both.
+TEST_F(KeyboardTest, RotationKeysTheStatusAndTheKeysOutsideTheTable) {
     keys.FormKeyDown(89);
     keys.FormKeyDown(1088);
     EXPECT_TRUE(view.rotateAzimuth && view.rotateElevation);
@@ -85,25 +63,22 @@ TEST_F(KeyboardTest, XAndYToggleTheRotationsAndArrowsStopTheirAxis) {
     EXPECT_TRUE(view.rotateAzimuth);
     keys.FormKeyDown(37);
     EXPECT_FALSE(view.rotateAzimuth);
-}
 
-TEST_F(KeyboardTest, StatusShowsTheCodeAndUnknownKeysStopRotationButModifiersDoNot) {
     view.rotateAzimuth = view.rotateElevation = true;
-    keys.FormKeyDown(WithShift(vk::Shift));
+    keys.FormKeyDown(WithShift(vk::Shift));  // a modifier alone stops nothing
     EXPECT_EQ(host.status, "Key Code = 1016");
     EXPECT_TRUE(view.rotateAzimuth && view.rotateElevation);
     keys.FormKeyDown(Plain(vk::Function(8)));
     EXPECT_EQ(host.status, "Key Code = 39");  // F8 runs the whole handler again as the arrow
     keys.FormKeyDown(2065);                   // Ctrl+Shift+A is not A: no auto scale
     EXPECT_FALSE(view.rotateAzimuth || view.rotateElevation);
-    EXPECT_EQ(view.azimuth, 1);
+    EXPECT_EQ(view.elevation, -1);
     keys.FormKeyDown(27);
     EXPECT_EQ(host.closes, 1);
 }
 
 TEST_F(KeyboardTest, PerspectiveKeysMultiplyTheUnboundedDistance) {
     keys.FormKeyDown(122);
-    EXPECT_EQ(view.z0, static_cast<float>(16.0f * 1.1));
     keys.FormKeyDown(1188);
     EXPECT_EQ(view.z0, static_cast<float>(static_cast<float>(16.0f * 1.1) * 1.1));
     view.z0 = 16.0f;

@@ -32,7 +32,7 @@ TEST_F(RotationTest, SpeedCommandsStopAtBothEndsWithABeepAndNeverRedraw) {
     EXPECT_EQ(presenter.frames, 0);
 }
 
-TEST_F(RotationTest, DraggingBothAnglesRedrawsOnce) {
+TEST_F(RotationTest, DragsTurnFromTheStartRedrawOnceWrapOnceAndClampTheRest) {
     scaling.SetAzimuth(10);
     rotation.GraphBoxMouseDown(true, 100, 100);
     EXPECT_EQ(FramesFrom([&] { rotation.GraphBoxMouseMove(true, 130, 80); }), 1);
@@ -40,17 +40,15 @@ TEST_F(RotationTest, DraggingBothAnglesRedrawsOnce) {
     // Only one angle changes: its own handler redraws.
     EXPECT_EQ(FramesFrom([&] { rotation.GraphBoxMouseMove(true, 131, 80); }), 1);
     EXPECT_EQ(FramesFrom([&] { rotation.GraphBoxMouseMove(false, 0, 0); }), 0);
-}
 
-TEST_F(RotationTest, DragWrapsOnceAndClampsTheRest) {
-    rotation.GraphBoxMouseDown(true, 300, 50);
-    rotation.GraphBoxMouseMove(true, 50, 50);  // 250 pixels left
-    EXPECT_EQ(view.azimuth, -110);
-    rotation.GraphBoxMouseMove(true, 1000, 50);  // 700 pixels right: -700 + 360
+    rotation.GraphBoxMouseDown(true, 300, 50);  // from -21, 20
+    rotation.GraphBoxMouseMove(true, 50, 50);   // 250 pixels left: 229 - 360
+    EXPECT_EQ(view.azimuth, -131);
+    rotation.GraphBoxMouseMove(true, 1000, 50);  // 700 pixels right: -721 + 360
     EXPECT_EQ(view.azimuth, -180);
     rotation.GraphBoxMouseDown(false, 0, 0);  // other buttons leave the start alone
     rotation.GraphBoxMouseMove(true, 300, 10);
-    EXPECT_EQ(view.elevation, 40);
+    EXPECT_EQ(view.elevation, 60);
 }
 
 }  // namespace

@@ -95,7 +95,6 @@ TEST_F(FileFormatDialog, TypingStopsAtFiveCharactersButALongerShownTextStaysWhol
 TEST_F(FileFormatDialog, ANewFileGivesANewExampleAndOneThatCannotBeReadAMessage) {
     chosenFile = files.Write("wide.txt", "a;b 7 8 9 10 11\n");
     dialog.OpenNewDataFileBtn->click();
-    EXPECT_EQ(dialog.FileNameLabel->text().toStdString(), chosenFile);
     EXPECT_EQ(dialog.XComboBox->count(), 7);
 
     chosenFile = files.Path("gone.3d");

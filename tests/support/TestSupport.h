@@ -18,10 +18,7 @@ struct ShownMessage {
 };
 
 inline void PrintTo(const ShownMessage& m, std::ostream* os) {
-    const char* icon = m.icon == MessageIcon::Warning       ? "warning "
-                       : m.icon == MessageIcon::Information ? "information "
-                                                            : "stop ";
-    *os << icon << "[" << m.title << "] " << m.text;
+    *os << "icon " << static_cast<int>(m.icon) << " [" << m.title << "] " << m.text;
 }
 
 // Beeps and message boxes, remembered in order.

@@ -1,10 +1,17 @@
-// Widget tests run without a screen and with fixed metrics, so they read the same everywhere.
+// Tests run without a screen and at fixed DPI, so they read the same everywhere. The renderer
+// needs a QGuiApplication for fonts; widget tests get a QApplication.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#ifdef OCUVIS_WIDGET_TESTS
+#include <QApplication>
+using TestApplication = QApplication;
+#else
+#include <QGuiApplication>
+using TestApplication = QGuiApplication;
+#endif
 
 namespace {
 
@@ -28,7 +35,7 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     setenv("QT_FONT_DPI", "96", 1);
     setenv("QT_SCALE_FACTOR", "1", 1);
-    QApplication app(argc, argv);
+    TestApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     auto* hive = new FreshSettingsHive;  // the listeners own it
     hive->folder = folder;
