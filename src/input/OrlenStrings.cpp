@@ -187,9 +187,4 @@ std::string OrlenStrings::ReadStreamLine(ByteStream* stream, std::int32_t maxLen
     return result;
 }
 
-std::string_view OrlenStrings::FileNamePart(std::string_view path) const {
-    const std::size_t last = path.find_last_of("\\:/");
-    return last == std::string_view::npos ? path : path.substr(last + 1);
-}
-
 }  // namespace ocuvis

@@ -33,10 +33,6 @@ class OrlenStrings {
     // One line from the stream's position; the line end and any empty lines after it are
     // consumed, and a line longer than maxLength is cut with its rest left in the stream.
     std::string ReadStreamLine(ByteStream* stream, std::int32_t maxLength) const;
-
-    // The part of a path after its last '\' or ':'. Paths of this platform also end a directory
-    // name with '/', which counts the same way.
-    std::string_view FileNamePart(std::string_view path) const;
 };
 
 // The decimal conversion shared by the number readers: blanks around the text, an optional sign,
