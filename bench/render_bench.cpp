@@ -91,6 +91,7 @@ void BM_FrameFast(benchmark::State& state) {
     scene.view.fadeLines = state.range(0) != 0;
     scene.view.lineThickness = static_cast<int>(state.range(1));
     FrameRenderer renderer;
+    renderer.dataThreads = static_cast<int>(state.range(3));
     const FrameSources sources{scene.view, scene.graph, *scene.store, scene.titles};
     for (auto _ : state) {
         QImage frame = renderer.RenderImage(kWidth, kHeight, sources);
@@ -99,13 +100,14 @@ void BM_FrameFast(benchmark::State& state) {
     state.SetLabel(scene.view.fadeLines ? "fast canvas, fading" : "fast canvas");
     scene.view.lineThickness = 1;
 }
-// Arguments: fading, line width, records.
+// Arguments: fading, line width, records, threads (0: as the machine allows).
 BENCHMARK(BM_FrameFast)
-    ->Args({0, 1, kClassicRecords})
-    ->Args({1, 1, kClassicRecords})
-    ->Args({0, 3, kClassicRecords})
-    ->Args({0, 1, kMillionRecords})
-    ->Args({1, 1, kMillionRecords})
+    ->Args({0, 1, kClassicRecords, 0})
+    ->Args({1, 1, kClassicRecords, 0})
+    ->Args({0, 3, kClassicRecords, 0})
+    ->Args({0, 1, kMillionRecords, 0})
+    ->Args({1, 1, kMillionRecords, 0})
+    ->Args({0, 1, kMillionRecords, 1})
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 
