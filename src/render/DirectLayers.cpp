@@ -256,6 +256,10 @@ void FrameDrawing::DrawDotsInBand(const Band& band, const ProjectedRecord* recor
     const bool anaglyph = Anaglyph();
     const QRgb first = anaglyph ? band.blue : band.dot;
     const QRgb second = anaglyph ? band.red : band.dot;
+    // A record whose dots fall on the pixels of the last one drawn, in both images, would
+    // only paint them again as they are (the second dot is drawn last both times); dense
+    // data has long series of such records.
+    int lastSize = 0, lastTop = 0, lastLeft1 = 0, lastLeft2 = 0;
     const int count = pointCount_;
     for (int i = 0; i < count; ++i) {
         const ProjectedRecord& r = records[i];
@@ -266,8 +270,12 @@ void FrameDrawing::DrawDotsInBand(const Band& band, const ProjectedRecord* recor
         const PixelStamp& stamp = *dotStamps[s];
         const int top = Projection::TruncatePixel(r.row) - s;
         if (top + stamp.bottom < band.top || top + stamp.top >= band.bottom) continue;
-        band.Stamp(stamp, Projection::TruncatePixel(r.column1) - s, top, first);
-        if (paired) band.Stamp(stamp, Projection::TruncatePixel(r.column2) - s, top, second);
+        const int left1 = Projection::TruncatePixel(r.column1) - s;
+        const int left2 = paired ? Projection::TruncatePixel(r.column2) - s : 0;
+        if (s == lastSize && top == lastTop && left1 == lastLeft1 && left2 == lastLeft2) continue;
+        lastSize = s, lastTop = top, lastLeft1 = left1, lastLeft2 = left2;
+        band.Stamp(stamp, left1, top, first);
+        if (paired) band.Stamp(stamp, left2, top, second);
     }
 }
 

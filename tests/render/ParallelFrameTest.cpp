@@ -30,10 +30,11 @@ TEST(ParallelFrame, TwoBandsDrawTheFrameOfOneThread) {
         {"dots only", ViewType::CrossEyes, 0, 3, false, false, false},
     };
     // A knotted run across every row, cut every 97 records, with a record millions of units
-    // out, one behind the eye, and the deepest segment alone where the records are split in two.
+    // out, one behind the eye, a stretch where records share pixels, and the deepest segment alone
+    // where the records are split in two.
     std::vector<DataPoint> points;
     for (int i = 0; i < 800; ++i) {
-        const double t = i * 0.05;
+        const double t = i < 200 || i > 300 ? i * 0.05 : 10 + i * 0.002;  // a dense stretch
         DataPoint p{static_cast<float>(0.7 * std::cos(t)),
                     static_cast<float>(0.7 * std::sin(1.7 * t)),
                     static_cast<float>(0.6 * std::sin(0.6 * t)), 0.0f};
