@@ -206,44 +206,61 @@ void FrameDrawing::ProjectRecords(int begin, int end, ProjectedRecord* out, int*
     dotSizes = sizes;
 }
 
+// The lines of one segment as drawn: a segment that would draw exactly the lines of the one
+// drawn just before it, in the same colours, would only paint their pixels again as they are.
+struct FrameDrawing::DrawnSegment {
+    QRgb rgb = 0;
+    bool first = false, second = false;
+    LineEnds ends1{}, ends2{};
+
+    bool operator==(const DrawnSegment& o) const {
+        const auto same = [](const LineEnds& a, const LineEnds& b) {
+            return a.x1 == b.x1 && a.y1 == b.y1 && a.x2 == b.x2 && a.y2 == b.y2;
+        };
+        return rgb == o.rgb && first == o.first && second == o.second &&
+               (!first || same(ends1, o.ends1)) && (!second || same(ends2, o.ends2));
+    }
+};
+
 void FrameDrawing::DrawSegmentsInBand(const Band& band, const ProjectedRecord* records,
                                       int pass) const {
+    DrawnSegment last;
     const int count = pointCount_;
     for (int i = 0; i + 1 < count; ++i) {
         const ProjectedRecord& a = records[i];
         const ProjectedRecord& b = records[i + 1];
-        if (HasImage(a) && HasImage(b)) DrawSegmentInBand(band, a, b, pass);
+        if (HasImage(a) && HasImage(b)) DrawSegmentInBand(band, a, b, pass, last);
     }
     // The built-in figure is closed: its last record joins the first.
     if (store_.defaultDataLoaded && count > 1 && HasImage(records[count - 1]) &&
         HasImage(records[0]))
-        DrawSegmentInBand(band, records[count - 1], records[0], pass);
+        DrawSegmentInBand(band, records[count - 1], records[0], pass, last);
 }
 
 void FrameDrawing::DrawSegmentInBand(const Band& band, const ProjectedRecord& a,
-                                     const ProjectedRecord& b, int pass) const {
+                                     const ProjectedRecord& b, int pass, DrawnSegment& last) const {
     // Both images share the rows. A line's pixels lie within a row of the rows of its ends,
     // clipped or not, so a segment well clear of the band is passed over here.
     const float low = std::min(a.row, b.row), high = std::max(a.row, b.row);
     if (high < static_cast<float>(band.top - 3) || low > static_cast<float>(band.bottom + 3))
         return;
-    QRgb rgb = band.line;
+    DrawnSegment drawn;
+    drawn.rgb = band.line;
     if (view_.fadeLines) {
         const Colour grey =
             FadeGreyOf(std::min({1.0f, a.depth, b.depth}), fadeNear_, fadeFar_, pass);
         if (grey == kSkipGrey) return;
-        rgb = ToRgb(grey);
+        drawn.rgb = ToRgb(grey);
     }
     const bool anaglyph = Anaglyph();
-    if (anaglyph) rgb = band.blue;
-    LineEnds ends;
-    if (PixelLineEnds(a.column1, a.row, b.column1, b.row, width_, height_, ends))
-        band.Line(ends, rgb);
-    if (projection_.Paired()) {
-        if (anaglyph) rgb = band.red;
-        if (PixelLineEnds(a.column2, a.row, b.column2, b.row, width_, height_, ends))
-            band.Line(ends, rgb);
-    }
+    if (anaglyph) drawn.rgb = band.blue;
+    drawn.first = PixelLineEnds(a.column1, a.row, b.column1, b.row, width_, height_, drawn.ends1);
+    drawn.second = projection_.Paired() &&
+                   PixelLineEnds(a.column2, a.row, b.column2, b.row, width_, height_, drawn.ends2);
+    if (drawn == last) return;
+    last = drawn;
+    if (drawn.first) band.Line(drawn.ends1, drawn.rgb);
+    if (drawn.second) band.Line(drawn.ends2, anaglyph ? band.red : drawn.rgb);
 }
 
 void FrameDrawing::DrawDotsInBand(const Band& band, const ProjectedRecord* records,

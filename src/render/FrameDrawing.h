@@ -84,9 +84,10 @@ class FrameDrawing {
     void DrawDataDirect();
     void ProjectRecords(int begin, int end, ProjectedRecord* out, int* rowCounts,
                         std::uint64_t& dotSizes) const;
+    struct DrawnSegment;
     void DrawSegmentsInBand(const Band& band, const ProjectedRecord* records, int pass) const;
     void DrawSegmentInBand(const Band& band, const ProjectedRecord& a, const ProjectedRecord& b,
-                           int pass) const;
+                           int pass, DrawnSegment& last) const;
     void DrawDotsInBand(const Band& band, const ProjectedRecord* records,
                         const PixelStamp* const* dotStamps) const;
 
