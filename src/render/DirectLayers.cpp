@@ -155,7 +155,6 @@ void FrameDrawing::DrawDataDirect() {
         split = std::clamp(split, 0, height_);
     }
 
-    const bool anaglyph = Anaglyph();
     run([&](int part) {
         const Band band{direct.pixels,
                         direct.stride,
@@ -173,7 +172,6 @@ void FrameDrawing::DrawDataDirect() {
         }
         DrawDotsInBand(band, records, dotStamps.data());
     });
-    (void)anaglyph;
 }
 
 void FrameDrawing::ProjectRecords(int begin, int end, ProjectedRecord* out, int* rowCounts,
@@ -215,15 +213,15 @@ struct FrameDrawing::DrawnSegment {
     QRgb rgb = 0;
     bool first = false, second = false;
     LineEnds ends1{}, ends2{};
-
-    bool operator==(const DrawnSegment& o) const {
-        const auto same = [](const LineEnds& a, const LineEnds& b) {
-            return a.x1 == b.x1 && a.y1 == b.y1 && a.x2 == b.x2 && a.y2 == b.y2;
-        };
-        return rgb == o.rgb && first == o.first && second == o.second &&
-               (!first || same(ends1, o.ends1)) && (!second || same(ends2, o.ends2));
-    }
 };
+
+namespace {
+
+bool SameEnds(const LineEnds& a, const LineEnds& b) {
+    return a.x1 == b.x1 && a.y1 == b.y1 && a.x2 == b.x2 && a.y2 == b.y2;
+}
+
+}  // namespace
 
 void FrameDrawing::DrawSegmentsInBand(const Band& band, const ProjectedRecord* records,
                                       int pass) const {
@@ -247,23 +245,25 @@ void FrameDrawing::DrawSegmentInBand(const Band& band, const ProjectedRecord& a,
     const float low = std::min(a.row, b.row), high = std::max(a.row, b.row);
     if (high < static_cast<float>(band.top - 3) || low > static_cast<float>(band.bottom + 3))
         return;
-    DrawnSegment drawn;
-    drawn.rgb = band.line;
+    QRgb rgb = band.line;
     if (view_.fadeLines) {
         const Colour grey =
             FadeGreyOf(std::min({1.0f, a.depth, b.depth}), fadeNear_, fadeFar_, pass);
         if (grey == kSkipGrey) return;
-        drawn.rgb = ToRgb(grey);
+        rgb = ToRgb(grey);
     }
     const bool anaglyph = Anaglyph();
-    if (anaglyph) drawn.rgb = band.blue;
-    drawn.first = PixelLineEnds(a.column1, a.row, b.column1, b.row, width_, height_, drawn.ends1);
-    drawn.second = projection_.Paired() &&
-                   PixelLineEnds(a.column2, a.row, b.column2, b.row, width_, height_, drawn.ends2);
-    if (drawn == last) return;
-    last = drawn;
-    if (drawn.first) band.Line(drawn.ends1, drawn.rgb);
-    if (drawn.second) band.Line(drawn.ends2, anaglyph ? band.red : drawn.rgb);
+    if (anaglyph) rgb = band.blue;
+    LineEnds ends1, ends2;
+    const bool first = PixelLineEnds(a.column1, a.row, b.column1, b.row, width_, height_, ends1);
+    const bool second = projection_.Paired() &&
+                        PixelLineEnds(a.column2, a.row, b.column2, b.row, width_, height_, ends2);
+    if (rgb == last.rgb && first == last.first && second == last.second &&
+        (!first || SameEnds(ends1, last.ends1)) && (!second || SameEnds(ends2, last.ends2)))
+        return;
+    last = {rgb, first, second, ends1, ends2};
+    if (first) band.Line(ends1, rgb);
+    if (second) band.Line(ends2, anaglyph ? band.red : rgb);
 }
 
 void FrameDrawing::DrawDotsInBand(const Band& band, const ProjectedRecord* records,
