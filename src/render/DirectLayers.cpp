@@ -189,11 +189,8 @@ void FrameDrawing::ProjectRecords(int begin, int end, ProjectedRecord* out, int*
         const PlotPosition q = PlotOf(p.x, p.y, p.z);
         const RotatedPosition r = projection_.Rotate(q.x, q.y, q.z);
         if (!projection_.IsDrawable(r)) continue;
-        float column1, column2;
-        if (paired)
-            projection_.ImageColumns(r, column1, column2);
-        else
-            column1 = column2 = projection_.FirstImageColumn(r);
+        const float column1 = projection_.FirstImageColumn(r);
+        const float column2 = paired ? projection_.SecondImageColumn(r) : column1;
         const float row = projection_.ImageRow(r);
         // A finite rotated position can still project beyond the float range.
         if (!std::isfinite(column1) || !std::isfinite(column2) || !std::isfinite(row)) continue;

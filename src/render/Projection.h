@@ -47,8 +47,6 @@ class Projection {
     // positions; far positions may lie millions of pixels outside the frame.
     float FirstImageColumn(const RotatedPosition& p) const;
     float SecondImageColumn(const RotatedPosition& p) const;
-    // Both at once, bit for bit the same, with the two images' divisions done in pairs.
-    void ImageColumns(const RotatedPosition& p, float& column1, float& column2) const;
     float ImageRow(const RotatedPosition& p) const;
 
     // The pixels of a position in both images (in the single view the second is the first).
@@ -136,28 +134,6 @@ inline float Projection::FirstImageColumn(const RotatedPosition& p) const {
 
 inline float Projection::SecondImageColumn(const RotatedPosition& p) const {
     return ToPixelX(ImageU(p, secondEye_, secondShift_));
-}
-
-inline void Projection::ImageColumns(const RotatedPosition& p, float& column1,
-                                     float& column2) const {
-#if defined(__GNUC__)
-    // Each lane does exactly the scalar steps, rounding to float where they do.
-    using Pair = double __attribute__((vector_size(16)));
-    const double d = d_;
-    const double z = p.Z + d;
-    const Pair u = (Pair{p.X, p.X} - Pair{firstEye_, secondEye_}) * Pair{d, d} / Pair{z, z} +
-                   Pair{firstShift_, secondShift_};
-    const double left = frameLeft, span = static_cast<double>(frameRight) - frameLeft;
-    const double w = width_;
-    const Pair pixel =
-        Pair{w, w} * (Pair{static_cast<float>(u[0]), static_cast<float>(u[1])} - Pair{left, left}) /
-        Pair{span, span};
-    column1 = static_cast<float>(pixel[0]);
-    column2 = static_cast<float>(pixel[1]);
-#else
-    column1 = FirstImageColumn(p);
-    column2 = SecondImageColumn(p);
-#endif
 }
 
 inline float Projection::ImageRow(const RotatedPosition& p) const {
