@@ -49,7 +49,8 @@ class FrameRenderer {
     // One frame of width × height pixels on any canvas.
     void Render(Canvas& canvas, int width, int height, const FrameSources& sources);
 
-    // A new frame image (RGB32, 96 DPI) drawn on the fast canvas: the frameBitmap. A null
+    // A new frame image (RGB32, 96 DPI) drawn on the fast canvas: the frameBitmap. One-pixel
+    // lines and dots go straight into its pixels, on two threads for a large store. A null
     // image when the memory for it cannot be had.
     QImage RenderImage(int width, int height, const FrameSources& sources);
 
