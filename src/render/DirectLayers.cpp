@@ -4,6 +4,7 @@
 // included.
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -18,6 +19,8 @@ namespace ocuvis {
 namespace {
 
 constexpr float kNoImage = std::numeric_limits<float>::quiet_NaN();
+// Small enough that a thread held up for a moment leaves little undone behind it.
+constexpr int kChunks = 16;
 
 bool HasImage(const ProjectedRecord& r) {
     return r.row == r.row;
@@ -86,15 +89,19 @@ void FrameDrawing::DrawDataDirect() {
     projected.resize(static_cast<std::size_t>(count));
     ProjectedRecord* const records = projected.data();
 
+    // With two threads the records go in chunks and the rows in two bands, each taken by
+    // whichever thread comes for it first: a thread the machine keeps waiting leaves its share
+    // to the other.
     const int parts = direct.worker != nullptr ? 2 : 1;
-    const auto run = [&](const std::function<void(int)>& job) {
+    const auto share = [&](const std::function<void(int)>& job) {
         if (parts == 2)
-            direct.worker->RunPair(job);
+            direct.worker->Share(job);
         else
             job(0);
     };
-    const auto partBegin = [&](int part) {
-        return static_cast<int>(static_cast<std::int64_t>(count) * part / parts);
+    const int chunks = parts == 2 ? kChunks : 1;
+    const auto chunkBegin = [&](int chunk) {
+        return static_cast<int>(static_cast<std::int64_t>(count) * chunk / chunks);
     };
     const bool lines = view_.lineThickness != 0;
     const bool fading = lines && view_.fadeLines;
@@ -108,20 +115,27 @@ void FrameDrawing::DrawDataDirect() {
         }
     };
 
-    // Each thread projects its share of the records and measures the segments within it.
-    std::vector<int> rowCounts(static_cast<std::size_t>(parts * height_));
+    // The records are projected and the segments within each chunk measured; each thread
+    // counts into its own totals.
+    std::vector<int> rowCounts(static_cast<std::size_t>(2 * height_));
     std::array<std::uint64_t, 2> dotSizes{};
     std::array<float, 2> nearest{1.0f, 1.0f}, farthest{-1.0f, -1.0f};
-    run([&](int part) {
-        const int begin = partBegin(part), end = partBegin(part + 1);
-        ProjectRecords(begin, end, records, rowCounts.data() + part * height_, dotSizes[part]);
-        if (fading) measure(begin, end - 1, nearest[part], farthest[part]);
+    std::atomic<int> nextChunk{0};
+    share([&](int thread) {
+        for (int chunk; (chunk = nextChunk.fetch_add(1)) < chunks;) {
+            const int begin = chunkBegin(chunk), end = chunkBegin(chunk + 1);
+            ProjectRecords(begin, end, records, rowCounts.data() + thread * height_,
+                           dotSizes[thread]);
+            if (fading) measure(begin, end - 1, nearest[thread], farthest[thread]);
+        }
     });
     if (fading) {
         float near = std::min(nearest[0], nearest[1]);
         float far = std::max(farthest[0], farthest[1]);
-        const int joint = partBegin(1);
-        if (parts == 2 && joint >= 1 && joint < count) measure(joint - 1, joint, near, far);
+        for (int chunk = 1; chunk < chunks; ++chunk) {
+            const int joint = chunkBegin(chunk);
+            if (joint >= 1 && joint < count) measure(joint - 1, joint, near, far);
+        }
         fadeNear_ = near;
         fadeFar_ = far;
     }
@@ -155,22 +169,25 @@ void FrameDrawing::DrawDataDirect() {
         split = std::clamp(split, 0, height_);
     }
 
-    run([&](int part) {
-        const Band band{direct.pixels,
-                        direct.stride,
-                        width_,
-                        height_,
-                        part == 0 ? 0 : split,
-                        part == 0 ? split : height_,
-                        ToRgb(view_.lineColor),
-                        ToRgb(view_.dotColor),
-                        ToRgb(kAnaglyphBlue),
-                        ToRgb(kAnaglyphRed)};
-        if (lines) {
-            if (fading) DrawSegmentsInBand(band, records, 0);
-            DrawSegmentsInBand(band, records, 1);
+    std::atomic<int> nextBand{0};
+    share([&](int) {
+        for (int part; (part = nextBand.fetch_add(1)) < parts;) {
+            const Band band{direct.pixels,
+                            direct.stride,
+                            width_,
+                            height_,
+                            part == 0 ? 0 : split,
+                            part == 0 ? split : height_,
+                            ToRgb(view_.lineColor),
+                            ToRgb(view_.dotColor),
+                            ToRgb(kAnaglyphBlue),
+                            ToRgb(kAnaglyphRed)};
+            if (lines) {
+                if (fading) DrawSegmentsInBand(band, records, 0);
+                DrawSegmentsInBand(band, records, 1);
+            }
+            DrawDotsInBand(band, records, dotStamps.data());
         }
-        DrawDotsInBand(band, records, dotStamps.data());
     });
 }
 
@@ -201,7 +218,7 @@ void FrameDrawing::ProjectRecords(int begin, int end, ProjectedRecord* out, int*
             if (s > 0) sizes |= std::uint64_t{1} << (std::min(s, kMaxDotSize) - 1);
         }
     }
-    dotSizes = sizes;
+    dotSizes |= sizes;
 }
 
 // The lines of one segment as drawn: a segment that would draw exactly the lines of the one

@@ -77,9 +77,9 @@ class FrameDrawing {
     void DrawDot(const PlotPosition& p, int s);
     void DrawTextLabels();
 
-    // Lines and dots into the direct pixels: every record projected once, split by records
-    // between the threads; then each thread draws every primitive in order, but only the
-    // pixels of its own band of rows.
+    // Lines and dots into the direct pixels: every record projected once, in chunks shared by
+    // the threads; then each band of rows gets every primitive in order, but only its own
+    // pixels. ProjectRecords adds to the counts and sizes it is given.
     struct Band;
     void DrawDataDirect();
     void ProjectRecords(int begin, int end, ProjectedRecord* out, int* rowCounts,

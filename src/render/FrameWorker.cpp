@@ -17,22 +17,28 @@ FrameWorker::~FrameWorker() {
     thread_.join();
 }
 
-void FrameWorker::RunPair(const std::function<void(int)>& job) {
+void FrameWorker::Share(const std::function<void(int)>& job) {
     {
         std::lock_guard lock(mutex_);
         job_ = &job;
+        started_ = false;
     }
     wake_.notify_one();
     job(0);
     std::unique_lock lock(mutex_);
+    if (!started_) {
+        job_ = nullptr;  // taken back: everything is done
+        return;
+    }
     done_.wait(lock, [this] { return job_ == nullptr; });
 }
 
 void FrameWorker::Loop() {
     std::unique_lock lock(mutex_);
     for (;;) {
-        wake_.wait(lock, [this] { return stopping_ || job_ != nullptr; });
+        wake_.wait(lock, [this] { return stopping_ || (job_ != nullptr && !started_); });
         if (stopping_) return;
+        started_ = true;
         const std::function<void(int)>* job = job_;
         lock.unlock();
         (*job)(1);

@@ -16,9 +16,11 @@ class FrameWorker {
     FrameWorker(const FrameWorker&) = delete;
     FrameWorker& operator=(const FrameWorker&) = delete;
 
-    // Runs job(1) on the worker and job(0) on the calling thread, and returns when both have
-    // finished; whatever either wrote is then visible to the caller.
-    void RunPair(const std::function<void(int)>& job);
+    // Runs job(0) on the calling thread and job(1) on the worker, if the worker starts before
+    // the caller's run ends; the job takes its work from a shared counter, so that a worker
+    // that is late (the machine busy) finds none left and is not waited for. Returns when both
+    // runs have ended; whatever either wrote is then visible to the caller.
+    void Share(const std::function<void(int)>& job);
 
     // Whether this machine can run two threads at once.
     static bool TwoCoresAvailable();
@@ -30,6 +32,7 @@ class FrameWorker {
     std::condition_variable wake_;
     std::condition_variable done_;
     const std::function<void(int)>* job_ = nullptr;
+    bool started_ = false;  // the worker has taken up job_
     bool stopping_ = false;
     std::thread thread_;
 };
