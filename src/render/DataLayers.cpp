@@ -8,15 +8,6 @@
 
 namespace ocuvis {
 
-namespace {
-constexpr Colour kAnaglyphBlue = 0xFF0000;
-constexpr Colour kAnaglyphRed = 0x0000FF;
-constexpr Colour kSkipGrey = 0xFFFFFF;
-// Sizes beyond the menus' 0..6 can come from stored settings; past this they would only
-// paint the whole frame and overflow nothing useful.
-constexpr int kMaxDotSize = 64;
-}  // namespace
-
 void FrameDrawing::DrawLines() {
     if (view_.fadeLines) {
         fadeNear_ = 1.0f;
@@ -119,18 +110,7 @@ void FrameDrawing::DrawSegment(SegmentEnd& a, SegmentEnd& b) {
 }
 
 Colour FrameDrawing::FadeGrey(float depth) const {
-    const float range = fadeFar_ - fadeNear_;
-    float t = 0.0f;
-    if (range > 0.01) t = static_cast<float>((static_cast<double>(depth) - fadeNear_) / range);
-    const bool below = t < 0.5f;
-    if ((drawPass_ == 0 && !below) || (drawPass_ == 1 && below)) {
-        // Text labels may lie outside the range the lines were measured over; their grey is
-        // held at the ends of the scale (black in front, 208 at the back).
-        const float held = t > 1.0f ? 1.0f : (t > 0.0f ? t : 0.0f);
-        const int g = static_cast<int>(208.0f * held);
-        return static_cast<Colour>(g) * 0x010101u;
-    }
-    return kSkipGrey;
+    return FadeGreyOf(depth, fadeNear_, fadeFar_, drawPass_);
 }
 
 void FrameDrawing::DrawDots() {

@@ -4,6 +4,7 @@
 
 #include "render/FrameDrawing.h"
 #include "render/FrameFonts.h"
+#include "render/FrameWorker.h"
 #include "render/ImageCanvas.h"
 
 namespace ocuvis {
@@ -12,7 +13,12 @@ namespace {
 constexpr TextFont kIndicatorFont{FontFace::Sans, 14, false};
 constexpr TextFont kGridFont{FontFace::Sans, 10, false};
 constexpr Colour kFadeBackground = 0xDCDCDC;
+// Below this many records a second thread costs more to wake than it saves.
+constexpr int kRecordsForTwoThreads = 20000;
 }  // namespace
+
+FrameRenderer::FrameRenderer() = default;
+FrameRenderer::~FrameRenderer() = default;
 
 void FrameRenderer::Render(Canvas& canvas, int width, int height, const FrameSources& sources) {
     FrameDrawing drawing(canvas, width, height, sources, fadeNear, fadeFar);
@@ -29,15 +35,30 @@ QImage FrameRenderer::NewFrameImage(int width, int height) {
 QImage FrameRenderer::RenderImage(int width, int height, const FrameSources& sources) {
     QImage image = NewFrameImage(width, height);
     if (image.isNull()) return image;  // no memory for a frame this size
+    int threads = dataThreads;
+    if (threads <= 0) {
+        static const bool twoCores = FrameWorker::TwoCoresAvailable();
+        const int records = sources.store.HeldCount(sources.store.pointCount);
+        threads = twoCores && records >= kRecordsForTwoThreads ? 2 : 1;
+    }
+    if (threads >= 2 && !worker_) worker_ = std::make_unique<FrameWorker>();
+    DirectPixels direct{reinterpret_cast<QRgb*>(image.bits()),
+                        static_cast<int>(image.bytesPerLine() / 4),
+                        stamps_,
+                        projected_,
+                        threads >= 2 ? worker_.get() : nullptr,
+                        bandSplit};
     {
         ImageCanvas canvas(image, stamps_);
-        Render(canvas, image.width(), image.height(), sources);
+        FrameDrawing drawing(canvas, image.width(), image.height(), sources, fadeNear, fadeFar,
+                             &direct);
+        drawing.RenderFrame();
     }
     return image;
 }
 
 FrameDrawing::FrameDrawing(Canvas& canvas, int width, int height, const FrameSources& sources,
-                           float& fadeNear, float& fadeFar)
+                           float& fadeNear, float& fadeFar, DirectPixels* direct)
     : canvas_(canvas),
       width_(width),
       height_(height),
@@ -50,7 +71,8 @@ FrameDrawing::FrameDrawing(Canvas& canvas, int width, int height, const FrameSou
       fadeFar_(fadeFar),
       // A store being filled or a damaged count must not lead past the arrays.
       pointCount_(sources.store.HeldCount(sources.store.pointCount)),
-      labelCount_(std::clamp(sources.store.labelCount, 0, kLabelCapacity)) {}
+      labelCount_(std::clamp(sources.store.labelCount, 0, kLabelCapacity)),
+      direct_(direct) {}
 
 bool FrameDrawing::Anaglyph() const {
     return view_.viewType == ViewType::RightRed || view_.viewType == ViewType::RightBlue;
@@ -73,11 +95,15 @@ void FrameDrawing::RenderFrame() {
         canvas_.SetTextColour(view_.textColor);
     }
 
-    if (view_.lineThickness != 0) DrawLines();
-
-    canvas_.SetPenColour(view_.dotColor);
-    canvas_.SetBrush(true, view_.dotColor);
-    DrawDots();
+    // Wide lines may need the painter, which only the canvas has.
+    if (direct_ != nullptr && view_.lineThickness <= 1) {
+        DrawDataDirect();
+    } else {
+        if (view_.lineThickness != 0) DrawLines();
+        canvas_.SetPenColour(view_.dotColor);
+        canvas_.SetBrush(true, view_.dotColor);
+        DrawDots();
+    }
 
     if (view_.textLabels) {
         canvas_.SetFont({FontFace::Serif, 12, true});
@@ -128,21 +154,18 @@ FrameDrawing::PlotPosition FrameDrawing::PlotOf(float x, float y, float z) const
 }
 
 void FrameDrawing::DrawPixelLine(float x1, float y1, float x2, float y2) {
-    // Ends this far outside the frame are pulled in along the line, so that no pixel position
-    // overflows and no rasteriser walks millions of pixels; the visible part is unchanged.
+    LineEnds ends;
+    if (PixelLineEnds(x1, y1, x2, y2, width_, height_, ends))
+        canvas_.DrawLine(ends.x1, ends.y1, ends.x2, ends.y2);
+}
+
+bool ClipFarLineEnds(float x1, float y1, float x2, float y2, int width, int height,
+                     LineEnds& ends) {
+    // Liang-Barsky in doubles, against the frame and the margin PixelLineEnds allows.
     constexpr float kMargin = 4096.0f;
     const float left = -kMargin, top = -kMargin;
-    const float right = static_cast<float>(width_) + kMargin;
-    const float bottom = static_cast<float>(height_) + kMargin;
-    const auto inside = [&](float x, float y) {
-        return x >= left && x <= right && y >= top && y <= bottom;
-    };
-    if (inside(x1, y1) && inside(x2, y2)) {
-        canvas_.DrawLine(static_cast<int>(x1), static_cast<int>(y1), static_cast<int>(x2),
-                         static_cast<int>(y2));
-        return;
-    }
-    // Liang-Barsky in doubles.
+    const float right = static_cast<float>(width) + kMargin;
+    const float bottom = static_cast<float>(height) + kMargin;
     const double dx = static_cast<double>(x2) - x1;
     const double dy = static_cast<double>(y2) - y1;
     double t0 = 0.0, t1 = 1.0;
@@ -151,25 +174,24 @@ void FrameDrawing::DrawPixelLine(float x1, float y1, float x2, float y2) {
                          static_cast<double>(y1) - top, bottom - static_cast<double>(y1)};
     for (int i = 0; i < 4; ++i) {
         if (p[i] == 0.0) {
-            if (q[i] < 0.0) return;
+            if (q[i] < 0.0) return false;
             continue;
         }
         const double t = q[i] / p[i];
         if (p[i] < 0.0) {
-            if (t > t1) return;
+            if (t > t1) return false;
             t0 = std::max(t0, t);
         } else {
-            if (t < t0) return;
+            if (t < t0) return false;
             t1 = std::min(t1, t);
         }
     }
     const auto clampToBox = [](double v, double lo, double hi) { return std::clamp(v, lo, hi); };
-    const double cx1 = clampToBox(x1 + t0 * dx, left, right);
-    const double cy1 = clampToBox(y1 + t0 * dy, top, bottom);
-    const double cx2 = clampToBox(x1 + t1 * dx, left, right);
-    const double cy2 = clampToBox(y1 + t1 * dy, top, bottom);
-    canvas_.DrawLine(static_cast<int>(cx1), static_cast<int>(cy1), static_cast<int>(cx2),
-                     static_cast<int>(cy2));
+    ends = {static_cast<int>(clampToBox(x1 + t0 * dx, left, right)),
+            static_cast<int>(clampToBox(y1 + t0 * dy, top, bottom)),
+            static_cast<int>(clampToBox(x1 + t1 * dx, left, right)),
+            static_cast<int>(clampToBox(y1 + t1 * dy, top, bottom))};
+    return true;
 }
 
 }  // namespace ocuvis

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QImage>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "core/GraphRecord.h"
 #include "core/GraphViewState.h"
@@ -10,6 +12,15 @@
 #include "render/PixelStamp.h"
 
 namespace ocuvis {
+
+class FrameWorker;
+
+// One record after projection, kept while a frame's lines and dots are drawn: its pixel
+// positions before truncation and its rotated depth. A record without an image (a break, at or
+// behind the eye, overflowing) has a NaN row.
+struct ProjectedRecord {
+    float column1, column2, row, depth;
+};
 
 // The four texts of the titles dialog, read at every render.
 struct TitleTexts {
@@ -32,15 +43,26 @@ struct FrameSources {
 // faded frame, which the text labels of later frames use.
 class FrameRenderer {
   public:
+    FrameRenderer();
+    ~FrameRenderer();
+
     // One frame of width × height pixels on any canvas.
     void Render(Canvas& canvas, int width, int height, const FrameSources& sources);
 
-    // A new frame image (RGB32, 96 DPI) drawn on the fast canvas: the frameBitmap. A null
+    // A new frame image (RGB32, 96 DPI) drawn on the fast canvas: the frameBitmap. One-pixel
+    // lines and dots go straight into its pixels, on two threads for a large store. A null
     // image when the memory for it cannot be had.
     QImage RenderImage(int width, int height, const FrameSources& sources);
 
     // An empty frame image of the size, ready for any canvas.
     static QImage NewFrameImage(int width, int height);
+
+    // How RenderImage shares out one-pixel lines and dots: 0 chooses by the cores this process
+    // may use and the number of records, 1 keeps them on the calling thread, 2 gives a band of
+    // rows to a second thread.
+    int dataThreads = 0;
+    // The first row of the second band; negative puts it where half the records are above.
+    int bandSplit = -1;
 
     // Smallest and largest rotated depth of the last measuring pass; 0 and 0 before any.
     float fadeNear = 0.0f;
@@ -48,6 +70,8 @@ class FrameRenderer {
 
   private:
     StampCache stamps_;
+    std::unique_ptr<FrameWorker> worker_;
+    std::vector<ProjectedRecord> projected_;
 };
 
 }  // namespace ocuvis

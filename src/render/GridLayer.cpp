@@ -8,9 +8,6 @@ namespace ocuvis {
 
 namespace {
 
-constexpr Colour kAnaglyphBlue = 0xFF0000;
-constexpr Colour kAnaglyphRed = 0x0000FF;
-
 // The box inside the cube that grid, labels and titles hang on; per axis its two ends, middle
 // and tick length.
 struct GridAxis {

@@ -35,6 +35,13 @@ PixelStamp Collect(const QImage& image, int originX, int originY) {
             x = end;
         }
     }
+    for (const PixelStamp::Span& span : stamp.spans) {
+        PixelStamp::Span* last = stamp.solidSpans.empty() ? nullptr : &stamp.solidSpans.back();
+        if (last != nullptr && last->row == span.row && last->end == span.begin)
+            last->end = span.end;
+        else
+            stamp.solidSpans.push_back(span);
+    }
     if (!stamp.spans.empty()) {
         stamp.top = stamp.bottom = stamp.spans.front().row;
         stamp.left = stamp.spans.front().begin;

@@ -22,6 +22,9 @@ struct PixelStamp {
         bool outline;      // pen pixel (else brush pixel)
     };
     std::vector<Span> spans;
+    // The same pixels for pen and brush of one colour: the spans of a row merged where they
+    // touch (their outline flags mean nothing).
+    std::vector<Span> solidSpans;
     // Extent of all spans, relative to the anchor; right is exclusive, bottom inclusive.
     int top = 0, bottom = 0, left = 0, right = 0;
 };

@@ -56,12 +56,6 @@ void Projection::ComputeFrameExtents() {
                    frameRight != frameLeft && frameTop != frameBottom && std::isfinite(d_);
 }
 
-int Projection::TruncatePixel(float value) {
-    if (!(value > -kPixelLimit)) return -static_cast<int>(kPixelLimit);
-    if (value > kPixelLimit) return static_cast<int>(kPixelLimit);
-    return static_cast<int>(value);
-}
-
 bool Projection::PixelsOf(const RotatedPosition& p, ImagePixels& pixels) const {
     if (!IsDrawable(p)) return false;
     const float column1 = FirstImageColumn(p);

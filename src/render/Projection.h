@@ -152,4 +152,10 @@ inline float Projection::ToPixelY(float v) const {
                                                    (static_cast<double>(frameTop) - frameBottom)));
 }
 
+inline int Projection::TruncatePixel(float value) {
+    if (!(value > -kPixelLimit)) return -static_cast<int>(kPixelLimit);
+    if (value > kPixelLimit) return static_cast<int>(kPixelLimit);
+    return static_cast<int>(value);
+}
+
 }  // namespace ocuvis

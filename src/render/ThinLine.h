@@ -49,12 +49,15 @@ inline bool ClipThinLine(double& x1, double& y1, double& x2, double& y2, int wid
 // sets for QPainter::drawLine with such a pen: 26.6 fixed-point ends, a 16.16 fixed-point step
 // along the major axis, the end at the larger major coordinate left out. Lines are clipped to
 // the frame (one pixel of margin, in floating point as Qt does) before stepping, so a far end
-// costs nothing. plot(x, y) is called for pixels inside width × height only.
+// costs nothing. plot(x, y) is called for pixels inside width × height and within rows
+// rowBegin..rowEnd-1 only (0 <= rowBegin <= rowEnd <= height): a band of rows gets exactly the
+// pixels the whole line has there.
 template <class Plot>
-void RasteriseThinLine(int ix1, int iy1, int ix2, int iy2, int width, int height, Plot&& plot) {
+void RasteriseThinLine(int ix1, int iy1, int ix2, int iy2, int width, int height, int rowBegin,
+                       int rowEnd, Plot&& plot) {
     if (ix1 == ix2 && iy1 == iy2) {
         // A line of no length sets its one pixel.
-        if (ix1 >= 0 && ix1 < width && iy1 >= 0 && iy1 < height) plot(ix1, iy1);
+        if (ix1 >= 0 && ix1 < width && iy1 >= rowBegin && iy1 < rowEnd) plot(ix1, iy1);
         return;
     }
     double x1 = ix1, y1 = iy1, x2 = ix2, y2 = iy2;
@@ -82,12 +85,12 @@ void RasteriseThinLine(int ix1, int iy1, int ix2, int iy2, int width, int height
         const int round = xinc > 0 ? 32 : 0;
         if (y == ys) return;
         x += static_cast<int>((static_cast<std::int64_t>(y * 64 + round - fy1) * xinc) >> 6);
-        // Rows above the frame are stepped over in one go.
-        if (y < 0) {
-            x += -y * xinc;
-            y = 0;
+        // Rows above the band are stepped over in one go.
+        if (y < rowBegin) {
+            x += (rowBegin - y) * xinc;
+            y = rowBegin;
         }
-        const int yEnd = ys < height ? ys : height;
+        const int yEnd = ys < rowEnd ? ys : rowEnd;
         for (; y < yEnd; ++y, x += xinc) {
             const int px = x >> 16;
             if (px >= 0 && px < width) plot(px, y);
@@ -112,9 +115,14 @@ void RasteriseThinLine(int ix1, int iy1, int ix2, int iy2, int width, int height
         const int xEnd = xs < width ? xs : width;
         for (; x < xEnd; ++x, y += yinc) {
             const int py = y >> 16;
-            if (py >= 0 && py < height) plot(x, py);
+            if (py >= rowBegin && py < rowEnd) plot(x, py);
         }
     }
+}
+
+template <class Plot>
+void RasteriseThinLine(int ix1, int iy1, int ix2, int iy2, int width, int height, Plot&& plot) {
+    RasteriseThinLine(ix1, iy1, ix2, iy2, width, height, 0, height, plot);
 }
 
 }  // namespace ocuvis

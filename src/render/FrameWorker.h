@@ -1,0 +1,40 @@
+#pragma once
+
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+namespace ocuvis {
+
+// A second thread kept for the frames' data layers: starting a thread per frame would cost as
+// much as a small frame. Not for use from two threads at once.
+class FrameWorker {
+  public:
+    FrameWorker();
+    ~FrameWorker();
+    FrameWorker(const FrameWorker&) = delete;
+    FrameWorker& operator=(const FrameWorker&) = delete;
+
+    // Runs job(0) on the calling thread and job(1) on the worker, if the worker starts before
+    // the caller's run ends; the job takes its work from a shared counter, so that a worker
+    // that is late (the machine busy) finds none left and is not waited for. Returns when both
+    // runs have ended; whatever either wrote is then visible to the caller.
+    void Share(const std::function<void(int)>& job);
+
+    // Whether this machine can run two threads at once.
+    static bool TwoCoresAvailable();
+
+  private:
+    void Loop();
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::condition_variable done_;
+    const std::function<void(int)>* job_ = nullptr;
+    bool started_ = false;  // the worker has taken up job_
+    bool stopping_ = false;
+    std::thread thread_;
+};
+
+}  // namespace ocuvis

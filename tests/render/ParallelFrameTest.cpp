@@ -1,0 +1,84 @@
+// Lines and dots shared out between two threads by bands of rows must give the very frame one
+// thread draws through the canvas, wherever the bands meet.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <cmath>
+#include <vector>
+
+#include "FrameTestSupport.h"
+#include "render/ImageCanvas.h"
+
+namespace ocuvis::test {
+namespace {
+
+struct BandCase {
+    const char* name;
+    ViewType type;
+    int lines, points;
+    bool fade, ownSizes, closed;
+};
+
+TEST(ParallelFrame, TwoBandsDrawTheFrameOfOneThread) {
+    constexpr int kWidth = 301, kHeight = 97;
+    const BandCase cases[] = {
+        {"cross-eyed", ViewType::CrossEyes, 1, 1, false, false, false},
+        {"wall-eyed, faded", ViewType::WallEyes, 1, 0, true, false, false},
+        {"red right over blue", ViewType::RightRed, 1, 2, false, false, true},
+        {"red left, faded, own sizes", ViewType::RightBlue, 1, 0, true, true, false},
+        {"single, own sizes, faded", ViewType::Single, -1, 0, true, true, true},
+        {"dots only", ViewType::CrossEyes, 0, 3, false, false, false},
+    };
+    // A knotted run across every row, cut every 97 records, with a record millions of units
+    // out, one behind the eye, a stretch where records share pixels, and the deepest segment alone
+    // where the records are split in two.
+    std::vector<DataPoint> points;
+    for (int i = 0; i < 800; ++i) {
+        const double t = i < 200 || i > 300 ? i * 0.05 : 10 + i * 0.002;  // a dense stretch
+        DataPoint p{static_cast<float>(0.7 * std::cos(t)),
+                    static_cast<float>(0.7 * std::sin(1.7 * t)),
+                    static_cast<float>(0.6 * std::sin(0.6 * t)), 0.0f};
+        p.SetSizeClass(i % 11 == 0 ? i % 7 : 0);
+        points.push_back(i % 97 == 96 ? DataPoint::Break() : p);
+    }
+    points[300] = {1.7e6f, 0.3f, 0.1f, 0.0f};
+    points[600] = {0.3f, 0.2f, 30.0f, 0.0f};
+    points[398] = points[401] = DataPoint::Break();
+    points[399] = {0.1f, 0.1f, 2.0f, 0.0f};
+    points[400] = {0.1f, 0.2f, -2.0f, 0.0f};
+    for (const BandCase& c : cases) {
+        Scene s;
+        s.SetCubePoints(points);
+        s.store->dotSizesPresent = c.ownSizes;
+        s.store->defaultDataLoaded = c.closed;
+        s.AddLabel(0.5f, 0.5f, 0.2f, "LABEL");
+        s.AddLabel(-0.4f, -0.6f, -0.5f, "DEEP");
+        s.view.textLabels = s.view.axisLabels = true;
+        s.view.z0 = 3.0f;
+        s.view.viewType = c.type;
+        s.view.lineThickness = c.lines;
+        s.view.pointSize = c.points;
+        s.view.fadeLines = c.fade;
+        s.view.lineColor = 0x00FF00;
+        s.view.dotColor = 0xFF00FF;
+        s.SetAngles(35, 20);
+
+        QImage expected = FrameRenderer::NewFrameImage(kWidth, kHeight);
+        {
+            StampCache stamps;
+            ImageCanvas canvas(expected, stamps);
+            FrameRenderer().Render(canvas, kWidth, kHeight, s.Sources());
+        }
+        // No split, the records' own split, and bands of no rows, one row and odd rows.
+        for (const int split : {-2, -1, 0, 1, 37, 48, kHeight - 1, kHeight}) {
+            FrameRenderer renderer;
+            renderer.dataThreads = split == -2 ? 1 : 2;
+            renderer.bandSplit = split;
+            EXPECT_TRUE(renderer.RenderImage(kWidth, kHeight, s.Sources()) == expected)
+                << c.name << ", second band from row " << split;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace ocuvis::test
