@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -56,6 +57,25 @@ std::string WritePlyFile(int vertices) {
         float p[3];
         CloudPoint(i, p);
         std::fwrite(p, sizeof p, 1, file);
+    }
+    std::fclose(file);
+    return name;
+}
+
+std::string WriteRunsFile(std::int32_t records) {
+    char name[] = "/tmp/ocuvis-render-bench-XXXXXX.3d";
+    const int fd = mkstemps(name, 3);
+    std::FILE* file = fdopen(fd, "w");
+    const double finer = std::max(1, records / 50000);
+    const int lines = records / 5 * 6;
+    for (int i = 0; i < lines; ++i) {
+        if (i % 400 == 399) {
+            std::fputs("\n", file);
+            continue;
+        }
+        const double t = i * 0.004 / finer;
+        std::fprintf(file, "%.5f %.5f %.5f\n", std::cos(t) * (2 + std::cos(1.5 * t)),
+                     std::sin(t) * (2 + std::cos(1.5 * t)), std::sin(1.5 * t) + 0.001 * i / finer);
     }
     std::fclose(file);
     return name;

@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "BenchData.h"
 #include "app/standalone/StandaloneViewer.h"
 #include "render/FrameRenderer.h"
 #include "render/reference/QPainterCanvas.h"
@@ -28,35 +29,13 @@ constexpr int kHeight = 480;
 constexpr std::int32_t kClassicRecords = 49999;
 constexpr std::int32_t kMillionRecords = 1000000;
 
-// x y z only (no dot sizes), a blank line after every 400 points, a fifth more lines than the
-// records wanted: the loader stops at the limit, break records included. A larger set follows
-// the same curve in proportionally finer steps.
-std::string WriteRunsFile(std::int32_t records) {
-    char name[] = "/tmp/ocuvis-render-bench-XXXXXX.3d";
-    const int fd = mkstemps(name, 3);
-    std::FILE* file = fdopen(fd, "w");
-    const double finer = std::max(1, records / 50000);
-    const int lines = records / 5 * 6;
-    for (int i = 0; i < lines; ++i) {
-        if (i % 400 == 399) {
-            std::fputs("\n", file);
-            continue;
-        }
-        const double t = i * 0.004 / finer;
-        std::fprintf(file, "%.5f %.5f %.5f\n", std::cos(t) * (2 + std::cos(1.5 * t)),
-                     std::sin(t) * (2 + std::cos(1.5 * t)), std::sin(1.5 * t) + 0.001 * i / finer);
-    }
-    std::fclose(file);
-    return name;
-}
-
 // The benchmark's frame: the file loaded as an open would, then the view of the figures.
 struct Scene : StandaloneViewer {
     TitleTexts titles;
 
     explicit Scene(std::int32_t records) {
         fileInput.fields.RecordLimit = records;
-        const std::string path = WriteRunsFile(records);
+        const std::string path = bench::WriteRunsFile(records);
         Load(path);
         std::remove(path.c_str());
         view.viewType = ViewType::CrossEyes;

@@ -60,7 +60,7 @@ class DataFiles {
     }
     const std::string& Of(int records) {
         auto& path = paths_[records];
-        if (path.empty()) path = bench::WriteFieldLayoutFile(records);
+        if (path.empty()) path = bench::WriteRunsFile(records);
         return path;
     }
 
@@ -110,8 +110,7 @@ class RotatingWindow {
             window_->OpenDataFile(Files().Of(records));
             loaded_ = records;
         }
-        const std::string expected = "Plotted " + std::to_string(records) + " points";
-        if (window_->MsgLabel->text().toStdString() != expected)
+        if (window_->document().store->pointCount != records)
             return "load gave \"" + window_->MsgLabel->text().toStdString() + "\" " +
                    dialogs_->lastMessage;
         if (window_->GraphBoxWidget->size() != QSize(kPaintWidth, kPaintHeight))
