@@ -1,33 +1,17 @@
 // Loads arbitrary bytes as a PLY file (ASCII or binary, as its header says) with the default
 // fields, with field numbers, sampling and dot sizes, and with a small record limit, and checks
 // the store and how a failure is reported; the example record's values match its names.
-#include <unistd.h>
-
-#include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
-#include "FuzzCheck.h"
-#include "app/standalone/StandaloneViewer.h"
+#include "LoadFuzz.h"
 #include "input/DataFileKind.h"
-#include "input/NormaliseIntoCube.h"
 
 using namespace ocuvis;
 using fuzz::Check;
 
 namespace {
-
-std::string TempPath() {
-    static const std::string path = [] {
-        char name[] = "/tmp/ocuvis-fuzz-XXXXXX.ply";
-        const int fd = mkstemps(name, 4);
-        if (fd >= 0) close(fd);
-        return std::string(name);
-    }();
-    return path;
-}
 
 int Words(const std::string& text) {
     int words = 0;
@@ -40,11 +24,8 @@ int Words(const std::string& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static StandaloneViewer viewer;
-    const std::string path = TempPath();
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return 0;
-    std::fwrite(data, 1, size, file);
-    std::fclose(file);
+    const std::string path = fuzz::WriteDataFile(data, size, ".ply");
+    if (path.empty()) return 0;
 
     for (int variant = 0; variant < 3; ++variant) {
         FileInputFields& fields = viewer.fileInput.fields;
@@ -65,13 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(outcome.opened || (viewer.store->defaultDataLoaded && !outcome.failure.empty() &&
                                  viewer.display.statusText.rfind("Cannot read ", 0) == 0));
         Check(viewer.store->labelCount == 0);
-        for (std::int32_t i = 0; i < count; ++i) {
-            const DataPoint& p = viewer.store->points.at(static_cast<std::size_t>(i));
-            if (p.IsBreak()) continue;
-            Check(std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z));
-            Check(p.SizeClass() >= 0 && p.SizeClass() < kSizeClassCount);
-        }
-        Check(std::isfinite(viewer.graph.xdataScale) && std::isfinite(viewer.graph.zdataShift));
+        fuzz::CheckLoadedRecords(viewer, count);
     }
 
     std::string failure;
