@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string_view>
+
 namespace ocuvis {
 
 // Upper-casing of a-z only: the C library's toupper follows the process locale, which Qt sets
@@ -11,6 +13,14 @@ constexpr char AsciiUpper(char c) {
 // Characters of code 32 or less (blanks, tabs, control characters) are stripped at line ends.
 constexpr bool IsBlankOrControl(char c) {
     return static_cast<unsigned char>(c) <= 32;
+}
+
+constexpr std::string_view TrimmedBlanks(std::string_view text) {
+    while (!text.empty() && IsBlankOrControl(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlankOrControl(text.back()))
+        text.remove_suffix(1);
+    return text;
 }
 
 }  // namespace ocuvis

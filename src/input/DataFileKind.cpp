@@ -26,21 +26,13 @@ DataFileKind DataFileKindOf(const std::string& path) {
 
 namespace {
 
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && IsBlankOrControl(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlankOrControl(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
 // The first data line, past comments and blank lines, and the names of a header row before it.
 ExampleRecord DelimitedExample(ByteStream& stream, std::size_t maxLength) {
     ExampleRecord record;
     bool lookForHeader = true;
     std::string line;
     while (stream.ReadLine(line, lookForHeader ? std::size_t{1} << 20 : maxLength)) {
-        const std::string_view trimmed = Trimmed(line);
+        const std::string_view trimmed = TrimmedBlanks(line);
         if (trimmed.empty() || IsHashComment(trimmed) || trimmed.front() == ';' ||
             trimmed.front() == '!')
             continue;
@@ -111,12 +103,7 @@ std::optional<ExampleRecord> ReadExampleRecord(const std::string& path, std::str
     if (kind == DataFileKind::Delimited) return DelimitedExample(*stream, maxLength);
     const std::string line =
         OrlenStrings().ReadStreamLine(stream.get(), static_cast<std::int32_t>(maxLength));
-    std::string_view trimmed(line);
-    while (!trimmed.empty() && IsBlankOrControl(trimmed.front()))
-        trimmed.remove_prefix(1);
-    while (!trimmed.empty() && IsBlankOrControl(trimmed.back()))
-        trimmed.remove_suffix(1);
-    return ExampleRecord{std::string(trimmed), {}};
+    return ExampleRecord{std::string(TrimmedBlanks(line)), {}};
 }
 
 }  // namespace ocuvis

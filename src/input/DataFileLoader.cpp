@@ -23,12 +23,7 @@ namespace {
 std::string_view UpperTrimmed(std::string& line) {
     for (char& c : line)
         c = AsciiUpper(c);
-    std::string_view view(line);
-    while (!view.empty() && IsBlankOrControl(view.front()))
-        view.remove_prefix(1);
-    while (!view.empty() && IsBlankOrControl(view.back()))
-        view.remove_suffix(1);
-    return view;
+    return TrimmedBlanks(line);
 }
 
 bool ReadTableNumber(std::string_view& text, float& value) {
@@ -44,14 +39,6 @@ bool Exists(const std::string& path) {
     // A name that cannot be looked at for another reason than its absence is tried all the
     // same, so that the open reports that reason.
     return ::stat(path.c_str(), &info) == 0 || (errno != ENOENT && errno != ENOTDIR);
-}
-
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && IsBlankOrControl(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlankOrControl(text.back()))
-        text.remove_suffix(1);
-    return text;
 }
 
 // A value beyond the float range, or none at all, is the missing value, as in text files.
@@ -277,7 +264,7 @@ void DataFileLoader::ReadDelimited(ByteStream& stream, LoadProgress& progress, C
             if (counters.recordsStored >= recordLimit_) break;
             continue;
         }
-        const std::string_view trimmed = Trimmed(line);
+        const std::string_view trimmed = TrimmedBlanks(line);
         // Blank lines and the field layout's own comments come before a header as well.
         if (!trimmed.empty() && trimmed.front() != ';' && trimmed.front() != '!') {
             lookForHeader = false;
