@@ -482,6 +482,90 @@ int FindPlyProperty(const PlyElement& element, const std::string& name) {
     return -1;
 }
 
+namespace {
+
+// One header line after the first, by its keyword; the reason it is not sound, else empty.
+std::string TakeHeaderLine(const std::vector<std::string_view>& words, PlyHeader& header,
+                           bool& formatSeen) {
+    const std::string_view keyword = words[0];
+    if (keyword == "comment" || keyword == "obj_info") return {};
+    if (keyword == "format") {
+        if (words.size() != 3) return "a malformed format line";
+        if (words[1] == "ascii") {
+            header.format = PlyFormat::Ascii;
+        } else if (words[1] == "binary_little_endian") {
+            header.format = PlyFormat::BinaryLittleEndian;
+        } else if (words[1] == "binary_big_endian") {
+            header.format = PlyFormat::BinaryBigEndian;
+        } else {
+            return "unknown format " + Quoted(words[1]);
+        }
+        if (words[2] != "1.0") return "unknown format version " + Quoted(words[2]);
+        formatSeen = true;
+        return {};
+    }
+    if (keyword == "element") {
+        PlyElement element;
+        if (words.size() != 3) return "a malformed element line";
+        element.name = words[1];
+        if (!ParseCount(words[2], element.count))
+            return "the element count " + Quoted(words[2]) + " is not a whole number";
+        header.elements.push_back(std::move(element));
+        return {};
+    }
+    if (keyword != "property") return "unknown header line " + Quoted(keyword);
+    if (header.elements.empty()) return "a property before any element";
+    PlyProperty property;
+    const bool list = words.size() >= 2 && words[1] == "list";
+    if (words.size() != (list ? 5u : 3u)) return "a malformed property line";
+    const std::string_view typeName = words[list ? 3 : 1];
+    const std::optional<PlyType> type = TypeOf(typeName);
+    if (!type) return "unknown property type " + Quoted(typeName);
+    property.type = *type;
+    property.name = words.back();
+    property.list = list;
+    if (list) {
+        const std::optional<PlyType> countType = TypeOf(words[2]);
+        if (!countType || !IsWhole(*countType))
+            return "unknown list length type " + Quoted(words[2]);
+        property.countType = *countType;
+    }
+    header.elements.back().properties.push_back(std::move(property));
+    return {};
+}
+
+// The counts against the bytes the body has, and the vertex and edge elements the reader
+// needs; the reason the header cannot be read, else empty.
+std::string CheckElements(PlyHeader& header, std::int64_t bodyBytes) {
+    for (std::size_t e = 0; e < header.elements.size(); ++e) {
+        const PlyElement& element = header.elements[e];
+        // Every item of an element with properties takes at least one byte (a line in ASCII).
+        if (!element.properties.empty() && element.count > bodyBytes)
+            return "the header declares " + std::to_string(element.count) + " " +
+                   ItemsName(element) + ", more than the file can hold";
+        if (element.name == "vertex" && header.vertexElement < 0)
+            header.vertexElement = static_cast<int>(e);
+        if (element.name == "edge" && header.edgeElement < 0)
+            header.edgeElement = static_cast<int>(e);
+    }
+    if (header.vertexElement < 0) return "the file has no vertex element";
+    if (header.elements[header.vertexElement].properties.empty())
+        return "the vertex element has no properties";
+    for (const PlyProperty& property : header.elements[header.vertexElement].properties) {
+        if (property.list) return "the vertex element has a list property " + Quoted(property.name);
+    }
+    if (header.edgeElement >= 0) {
+        const PlyElement& edges = header.elements[header.edgeElement];
+        const int from = FindPlyProperty(edges, "vertex1");
+        const int to = FindPlyProperty(edges, "vertex2");
+        if (from < 0 || to < 0 || edges.properties[from].list || edges.properties[to].list)
+            return "the edge element has no vertex1 and vertex2 properties";
+    }
+    return {};
+}
+
+}  // namespace
+
 std::optional<PlyHeader> ReadPlyHeader(ByteStream& stream, std::string& failure) {
     const auto fail = [&failure](std::string reason) -> std::optional<PlyHeader> {
         failure = std::move(reason);
@@ -508,83 +592,14 @@ std::optional<PlyHeader> ReadPlyHeader(ByteStream& stream, std::string& failure)
             continue;
         }
         if (words.empty()) continue;
-        const std::string_view keyword = words[0];
-        if (keyword == "end_header") break;
-        if (keyword == "comment" || keyword == "obj_info") continue;
-        if (keyword == "format") {
-            if (words.size() != 3) return fail(LineText(number) + "a malformed format line");
-            if (words[1] == "ascii") {
-                header.format = PlyFormat::Ascii;
-            } else if (words[1] == "binary_little_endian") {
-                header.format = PlyFormat::BinaryLittleEndian;
-            } else if (words[1] == "binary_big_endian") {
-                header.format = PlyFormat::BinaryBigEndian;
-            } else {
-                return fail(LineText(number) + "unknown format " + Quoted(words[1]));
-            }
-            if (words[2] != "1.0")
-                return fail(LineText(number) + "unknown format version " + Quoted(words[2]));
-            formatSeen = true;
-        } else if (keyword == "element") {
-            PlyElement element;
-            if (words.size() != 3) return fail(LineText(number) + "a malformed element line");
-            element.name = words[1];
-            if (!ParseCount(words[2], element.count))
-                return fail(LineText(number) + "the element count " + Quoted(words[2]) +
-                            " is not a whole number");
-            header.elements.push_back(std::move(element));
-        } else if (keyword == "property") {
-            if (header.elements.empty())
-                return fail(LineText(number) + "a property before any element");
-            PlyProperty property;
-            const bool list = words.size() >= 2 && words[1] == "list";
-            if (words.size() != (list ? 5u : 3u))
-                return fail(LineText(number) + "a malformed property line");
-            const std::string_view typeName = words[list ? 3 : 1];
-            const std::optional<PlyType> type = TypeOf(typeName);
-            if (!type) return fail(LineText(number) + "unknown property type " + Quoted(typeName));
-            property.type = *type;
-            property.name = words.back();
-            property.list = list;
-            if (list) {
-                const std::optional<PlyType> countType = TypeOf(words[2]);
-                if (!countType || !IsWhole(*countType))
-                    return fail(LineText(number) + "unknown list length type " + Quoted(words[2]));
-                property.countType = *countType;
-            }
-            header.elements.back().properties.push_back(std::move(property));
-        } else {
-            return fail(LineText(number) + "unknown header line " + Quoted(keyword));
-        }
+        if (words[0] == "end_header") break;
+        if (std::string reason = TakeHeaderLine(words, header, formatSeen); !reason.empty())
+            return fail(LineText(number) + reason);
     }
     if (!formatSeen) return fail("the header has no format line");
-
-    const std::int64_t bodyBytes = stream.Size() - stream.Position();
-    for (std::size_t e = 0; e < header.elements.size(); ++e) {
-        const PlyElement& element = header.elements[e];
-        // Every item of an element with properties takes at least one byte (a line in ASCII).
-        if (!element.properties.empty() && element.count > bodyBytes)
-            return fail("the header declares " + std::to_string(element.count) + " " +
-                        ItemsName(element) + ", more than the file can hold");
-        if (element.name == "vertex" && header.vertexElement < 0)
-            header.vertexElement = static_cast<int>(e);
-        if (element.name == "edge" && header.edgeElement < 0)
-            header.edgeElement = static_cast<int>(e);
-    }
-    if (header.vertexElement < 0) return fail("the file has no vertex element");
-    if (header.elements[header.vertexElement].properties.empty())
-        return fail("the vertex element has no properties");
-    for (const PlyProperty& property : header.elements[header.vertexElement].properties) {
-        if (property.list)
-            return fail("the vertex element has a list property " + Quoted(property.name));
-    }
-    if (header.edgeElement >= 0) {
-        const PlyElement& edges = header.elements[header.edgeElement];
-        const int from = FindPlyProperty(edges, "vertex1");
-        const int to = FindPlyProperty(edges, "vertex2");
-        if (from < 0 || to < 0 || edges.properties[from].list || edges.properties[to].list)
-            return fail("the edge element has no vertex1 and vertex2 properties");
-    }
+    if (std::string reason = CheckElements(header, stream.Size() - stream.Position());
+        !reason.empty())
+        return fail(std::move(reason));
     return header;
 }
 
