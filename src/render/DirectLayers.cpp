@@ -79,15 +79,61 @@ struct FrameDrawing::Band {
     }
 };
 
-void FrameDrawing::DrawDataDirect() {
-    DirectPixels& direct = *direct_;
-    const int count = pointCount_;
-    // Kept from frame to frame, but not far beyond what the store needs.
-    std::vector<ProjectedRecord>& projected = direct.projected;
+namespace {
+
+// The row above which half of the records' image rows lie (both images counted); the middle
+// row when there are none.
+int HalfwayRow(const std::vector<int>& rowCounts, int height) {
+    std::int64_t total = 0;
+    for (int row = 0; row < height; ++row)
+        total += rowCounts[row] + rowCounts[height + row];
+    if (total == 0) return height / 2;
+    std::int64_t above = 0;
+    int split = 0;
+    while (split < height && 2 * above < total) {
+        above += rowCounts[split] + rowCounts[height + split];
+        ++split;
+    }
+    return split;
+}
+
+// Kept from frame to frame, but not far beyond what the store needs.
+ProjectedRecord* SizedFor(std::vector<ProjectedRecord>& projected, int count) {
     if (projected.capacity() > 2 * static_cast<std::size_t>(count) + 4096)
         std::vector<ProjectedRecord>().swap(projected);
     projected.resize(static_cast<std::size_t>(count));
-    ProjectedRecord* const records = projected.data();
+    return projected.data();
+}
+
+// Widens the depth range by the segments from records[from] to records[to] that have an image.
+void MeasureDepths(const ProjectedRecord* records, int from, int to, float& nearest,
+                   float& farthest) {
+    for (int i = from; i < to; ++i) {
+        const ProjectedRecord& a = records[i];
+        const ProjectedRecord& b = records[i + 1];
+        if (!HasImage(a) || !HasImage(b)) continue;
+        nearest = std::min({nearest, a.depth, b.depth});
+        farthest = std::max({farthest, a.depth, b.depth});
+    }
+}
+
+using DotStamps = std::array<const PixelStamp*, kMaxDotSize + 1>;
+
+// The filled circle of every dot size whose bit is set (bit s - 1 for size s), by size.
+DotStamps StampsOfSizes(StampCache& cache, std::uint64_t sizes) {
+    DotStamps stamps{};
+    for (int s = 1; s <= kMaxDotSize; ++s)
+        if ((sizes >> (s - 1)) & 1)
+            stamps[static_cast<std::size_t>(s)] = &cache.Ellipse(2 * s, 2 * s, s, true);
+    return stamps;
+}
+
+}  // namespace
+
+void FrameDrawing::DrawDataDirect() {
+    DirectPixels& direct = *direct_;
+    const int count = pointCount_;
+    ProjectedRecord* const records = SizedFor(direct.projected, count);
 
     // With two threads the records go in chunks and the rows in two bands, each taken by
     // whichever thread comes for it first: a thread the machine keeps waiting leaves its share
@@ -105,15 +151,6 @@ void FrameDrawing::DrawDataDirect() {
     };
     const bool lines = view_.lineThickness != 0;
     const bool fading = lines && view_.fadeLines;
-    const auto measure = [records](int from, int to, float& nearest, float& farthest) {
-        for (int i = from; i < to; ++i) {
-            const ProjectedRecord& a = records[i];
-            const ProjectedRecord& b = records[i + 1];
-            if (!HasImage(a) || !HasImage(b)) continue;
-            nearest = std::min({nearest, a.depth, b.depth});
-            farthest = std::max({farthest, a.depth, b.depth});
-        }
-    };
 
     // The records are projected and the segments within each chunk measured; each thread
     // counts into its own totals.
@@ -126,7 +163,7 @@ void FrameDrawing::DrawDataDirect() {
             const int begin = chunkBegin(chunk), end = chunkBegin(chunk + 1);
             ProjectRecords(begin, end, records, rowCounts.data() + thread * height_,
                            dotSizes[thread]);
-            if (fading) measure(begin, end - 1, nearest[thread], farthest[thread]);
+            if (fading) MeasureDepths(records, begin, end - 1, nearest[thread], farthest[thread]);
         }
     });
     if (fading) {
@@ -134,7 +171,7 @@ void FrameDrawing::DrawDataDirect() {
         float far = std::max(farthest[0], farthest[1]);
         for (int chunk = 1; chunk < chunks; ++chunk) {
             const int joint = chunkBegin(chunk);
-            if (joint >= 1 && joint < count) measure(joint - 1, joint, near, far);
+            if (joint >= 1 && joint < count) MeasureDepths(records, joint - 1, joint, near, far);
         }
         fadeNear_ = near;
         fadeFar_ = far;
@@ -146,26 +183,11 @@ void FrameDrawing::DrawDataDirect() {
     const std::uint64_t sizes = ownSizes
                                     ? dotSizes[0] | dotSizes[1]
                                     : (fixedSize > 0 ? std::uint64_t{1} << (fixedSize - 1) : 0);
-    std::array<const PixelStamp*, kMaxDotSize + 1> dotStamps{};
-    for (int s = 1; s <= kMaxDotSize; ++s)
-        if ((sizes >> (s - 1)) & 1)
-            dotStamps[static_cast<std::size_t>(s)] = &direct.stamps.Ellipse(2 * s, 2 * s, s, true);
+    const DotStamps dotStamps = StampsOfSizes(direct.stamps, sizes);
 
     int split = height_;
     if (parts == 2) {
-        split = direct.bandSplit;
-        if (split < 0) {
-            std::int64_t total = 0;
-            for (int row = 0; row < height_; ++row)
-                total += rowCounts[row] + rowCounts[height_ + row];
-            std::int64_t above = 0;
-            split = 0;
-            while (split < height_ && 2 * above < total) {
-                above += rowCounts[split] + rowCounts[height_ + split];
-                ++split;
-            }
-            if (total == 0) split = height_ / 2;
-        }
+        split = direct.bandSplit >= 0 ? direct.bandSplit : HalfwayRow(rowCounts, height_);
         split = std::clamp(split, 0, height_);
     }
 
