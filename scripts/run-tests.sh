@@ -4,7 +4,7 @@
 #   release (gcc, warnings as errors): the unit and widget tests, then one short pass of every benchmark;
 #   asan (clang, AddressSanitizer + UndefinedBehaviorSanitizer): the same tests again, then
 #   each fuzzer for a bounded time.
-# FUZZ_SECONDS sets the time per fuzzer (default 30).
+# FUZZ_SECONDS sets the time per fuzzer (default 20).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
@@ -36,7 +36,7 @@ echo "== fuzzing"
 # Each target must reach functions of the libraries it drives: without their coverage counters a
 # fuzzer sees only its own file, reaches none and cannot steer. It must also pass a floor of
 # coverage, about half of what a busy two-core machine reaches in 30 seconds.
-seconds="${FUZZ_SECONDS:-30}"
+seconds="${FUZZ_SECONDS:-20}"
 for entry in scanner:120 loader:150 cli:300 setup:200 settings:350 frame:350 ply:550 csv:290; do
     name="${entry%%:*}"
     minimum="${entry#*:}"
