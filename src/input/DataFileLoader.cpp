@@ -170,10 +170,6 @@ std::string DataFileLoader::ReadFile(DataFileKind kind, ByteStream& stream, Load
         return {};
     }
     table3dFile = false;
-    // Records are reserved ahead for what the file can hold: growing by doubling would copy them
-    // and hold both copies at once.
-    const std::int64_t fits = std::min<std::int64_t>(stream.Size() / 8 + 16, recordLimit_ + 1);
-    store_.points.reserve(static_cast<std::size_t>(fits));
     if (kind == DataFileKind::Delimited) {
         ReadDelimited(stream, progress, counters);
         return {};
@@ -309,6 +305,14 @@ std::string DataFileLoader::ReadPly(ByteStream& stream, LoadProgress& progress,
         }
     }
     store_.dotSizesPresent = selection[3] >= 0 ? 1 : 0;
+    // The vertices are reserved ahead, as growing by doubling would hold two copies at once.
+    // The count is held to the limit and to what the body can hold: a value takes at least a
+    // byte, in ASCII a character and a separator.
+    const int valueBytes = header->format == PlyFormat::Ascii ? 2 : 1;
+    const std::int64_t bodyFits =
+        (stream.Size() - stream.Position()) / (valueBytes * propertyCount);
+    const std::int64_t reserved = std::min({vertices.count, bodyFits, std::int64_t{recordLimit_}});
+    store_.points.reserve(static_cast<std::size_t>(reserved));
 
     // Takes the vertices as the field layout takes its lines, and keeps the edges for the end.
     class Sink final : public PlyBodySink {
