@@ -4,8 +4,8 @@
 
 namespace ocuvis {
 
-// Reading stops once this many records are stored. The classic limit is the default: its store
-// had 50,000 slots and a field-layout file never used the last one.
+// Reading stops once this many records are stored. The default keeps every data file reading
+// as it always has: 50,000 slots, of which a field-layout file never uses the last.
 constexpr std::int32_t kRecordLimit = 49999;
 constexpr std::int32_t kLargestRecordLimit = 50000000;
 

@@ -462,8 +462,8 @@ void DataFileLoader::ProcessTableRow(std::string_view line, Counters& counters, 
     float rowKey = 0.0f;
     if (!ReadTableNumber(line, rowKey)) return;
     // A row can hold up to 501 records while the limit is tested per line: points stop where
-    // only the slot for the closing break is left, so a row never stores past the limit's slots
-    // (the limit and one more, as the classic store had).
+    // only the slot for the closing break is left, so a row never stores more than the limit
+    // and one more record.
     const std::int32_t lastPointSlot = recordLimit_ - 1;
     for (int j = 0; j < columnKeyCount_; ++j) {
         float value = 0.0f;
