@@ -1,5 +1,6 @@
 #include "input/FileFormatSetup.h"
 
+#include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <cmath>
@@ -118,6 +119,18 @@ void FileFormatSetup::TakeExampleRecord(const std::string& fileName, const Examp
     controls.FileNameLabel = fileName;
     exampleRecord = example.text;
     exampleNames = example.names;
+    namedAxes_ = {};
+    if (DataFileKindOf(fileName) == DataFileKind::Ply) {
+        const char* const axes[] = {"x", "y", "z"};
+        for (std::size_t axis = 0; axis < 3; ++axis) {
+            const auto at = std::find(exampleNames.begin(), exampleNames.end(), axes[axis]);
+            if (at == exampleNames.end()) {
+                namedAxes_ = {};
+                break;
+            }
+            namedAxes_[axis] = static_cast<std::int32_t>(at - exampleNames.begin()) + 1;
+        }
+    }
 
     const OrlenStrings scanner;
     exampleFieldCount = 0;
@@ -128,9 +141,11 @@ void FileFormatSetup::TakeExampleRecord(const std::string& fileName, const Examp
 }
 
 void FileFormatSetup::ShowFields() {
-    controls.XComboBox = Entry(fields.XIndex);
-    controls.YComboBox = Entry(fields.YIndex);
-    controls.ZComboBox = Entry(fields.ZIndex);
+    namedAxesShown_ =
+        namedAxes_[0] > 0 && fields.XIndex == 1 && fields.YIndex == 2 && fields.ZIndex == 3;
+    controls.XComboBox = Entry(namedAxesShown_ ? namedAxes_[0] : fields.XIndex);
+    controls.YComboBox = Entry(namedAxesShown_ ? namedAxes_[1] : fields.YIndex);
+    controls.ZComboBox = Entry(namedAxesShown_ ? namedAxes_[2] : fields.ZIndex);
     controls.DotComboBox = Entry(fields.DotIndex);
     controls.SubSampleEnabledChkBx = fields.SubSampleEnabled;
     controls.samplingControlsEnabled = fields.SubSampleEnabled;
@@ -171,6 +186,13 @@ void FileFormatSetup::ApplyControls() {
     fields.YIndex = controls.YComboBox;
     fields.ZIndex = controls.ZComboBox;
     fields.DotIndex = controls.DotComboBox;
+    // The named axes, left as shown, stay 1, 2, 3: other files keep their first three fields.
+    if (namedAxesShown_ && fields.XIndex == namedAxes_[0] && fields.YIndex == namedAxes_[1] &&
+        fields.ZIndex == namedAxes_[2]) {
+        fields.XIndex = 1;
+        fields.YIndex = 2;
+        fields.ZIndex = 3;
+    }
     fields.SubSampleEnabled = controls.SubSampleEnabledChkBx;
     fields.SamplePercent = PercentFromText(controls.PercentEditBx);
     // With no seed type selected (a stored type the group does not have) the type stays.

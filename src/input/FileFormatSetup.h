@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -101,6 +102,11 @@ class FileFormatSetup final : public FileInputSetup {
     std::int32_t DrawClockSeed();
     int Entry(std::int32_t index) const;
     void ShowControls();
+
+    // A PLY file's x, y and z are taken by name while X, Y, Z are 1, 2, 3; these are their
+    // fields in the example (0 when it is no such file), and whether the selectors show them.
+    std::array<std::int32_t, 3> namedAxes_{};
+    bool namedAxesShown_ = false;
 
     FileInputStore& store_;
     UserFeedback& feedback_;

@@ -225,5 +225,23 @@ TEST_F(FileFormatSetupTest, FieldNamesOfTheFileFollowTheFieldNumbersInTheSelecto
               (std::vector<std::string>{"N/A", "Field 1", "Field 2"}));
 }
 
+TEST_F(FileFormatSetupTest, APlyFilesNamedAxesShowAsTheLoaderTakesThemAndStoreAsOneTwoThree) {
+    const ExampleRecord normalsFirst{"0 0 1 4 5 6", {"nx", "ny", "nz", "x", "y", "z"}};
+    setup.TakeExampleRecord("n.ply", normalsFirst);
+    EXPECT_EQ(
+        std::tie(setup.controls.XComboBox, setup.controls.YComboBox, setup.controls.ZComboBox),
+        std::make_tuple(4, 5, 6));
+    setup.ApplyControls();
+    EXPECT_EQ(std::tie(store.fields.XIndex, store.fields.YIndex, store.fields.ZIndex),
+              std::make_tuple(1, 2, 3));
+    // Another choice is stored by number, and other kinds of file show the numbers.
+    setup.controls.XComboBox = 1;
+    setup.ApplyControls();
+    EXPECT_EQ(std::tie(store.fields.XIndex, store.fields.YIndex), std::make_tuple(1, 5));
+    setup.fields = FileInputFields{};
+    setup.TakeExampleRecord("n.csv", normalsFirst);
+    EXPECT_EQ(setup.controls.XComboBox, 1);
+}
+
 }  // namespace
 }  // namespace ocuvis
