@@ -271,6 +271,20 @@ HiveStatus SqliteHive::Failed(int code, HiveStatus status) {
     return status;
 }
 
+std::optional<HiveStatus> SqliteHive::FindKeyOf(const std::vector<std::string_view>& parts,
+                                                bool create, std::int64_t& key) {
+    int error = SQLITE_OK;
+    switch (FindKey(db_, parts, create, key, error)) {
+        case Lookup::Found:
+            return std::nullopt;
+        case Lookup::Missing:
+            return HiveStatus::Missing;
+        case Lookup::Failed:
+            break;
+    }
+    return Failed(error, HiveStatus::KeyUnavailable);
+}
+
 HiveStatus SqliteHive::RefuseWrite() {
     cause_ = path_ + " " + readOnlyCause_;
     return HiveStatus::KeyUnavailable;
@@ -406,16 +420,9 @@ HiveStatus SqliteHive::ReadValue(std::string_view path, std::string_view name, S
     if (transaction.result() != SQLITE_OK)
         return Failed(transaction.result(), HiveStatus::KeyUnavailable);
     std::int64_t key = 0;
-    int error = SQLITE_OK;
     // A file that cannot be written gives what it has; a key it lacks holds no value.
-    switch (FindKey(db_, parts, !readOnly_, key, error)) {
-        case Lookup::Found:
-            break;
-        case Lookup::Missing:
-            return HiveStatus::Missing;
-        case Lookup::Failed:
-            return Failed(error, HiveStatus::KeyUnavailable);
-    }
+    if (const std::optional<HiveStatus> notFound = FindKeyOf(parts, !readOnly_, key))
+        return *notFound;
 
     Statement read(db_, "SELECT type, data FROM hive_values WHERE key_id = ?1 AND name = ?2");
     read.Bind(1, key);
@@ -477,15 +484,7 @@ HiveStatus SqliteHive::RemoveKey(std::string_view path) {
     if (transaction.result() != SQLITE_OK)
         return Failed(transaction.result(), HiveStatus::KeyUnavailable);
     std::int64_t key = 0;
-    int error = SQLITE_OK;
-    switch (FindKey(db_, parts, false, key, error)) {
-        case Lookup::Found:
-            break;
-        case Lookup::Missing:
-            return HiveStatus::Missing;
-        case Lookup::Failed:
-            return Failed(error, HiveStatus::KeyUnavailable);
-    }
+    if (const std::optional<HiveStatus> notFound = FindKeyOf(parts, false, key)) return *notFound;
     // Everything at or below the key, found by walking down. UNION visits each key once, so a
     // tree changed into a loop by another program still ends the walk; a walk that meets the
     // top marker has looped, and the hive is not touched.

@@ -1,7 +1,11 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "settings/RegistryHive.h"
 
@@ -67,6 +71,10 @@ class SqliteHive final : public RegistryHive {
     HiveStatus Failed(int code, HiveStatus status);
     // Writes are refused at once on a file opened for reading only.
     HiveStatus RefuseWrite();
+    // The key of the path (made on the way when create is set); what to answer when there is
+    // none, else nothing.
+    std::optional<HiveStatus> FindKeyOf(const std::vector<std::string_view>& parts, bool create,
+                                        std::int64_t& key);
 
     std::string path_;
     std::chrono::milliseconds lockTimeout_;
