@@ -3,16 +3,24 @@
 // frame is drawn on the fast canvas and on the plain per-primitive QPainter canvas, so one run
 // gives the ratio. The same scene with a million records, the record limit raised to match,
 // shows how the fast canvas scales; it is timed by the wall clock, as it uses every core.
+// BM_FrameUnderLoad draws the frames on a busy machine: four threads of this process spin
+// without pause (as four "yes > /dev/null" would) while frames alternate between one thread
+// and two; it reports the two-thread frame and, as "ratio", its time over the one-thread
+// frame's under the same load.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
 #include <QGuiApplication>
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "BenchData.h"
 #include "app/standalone/StandaloneViewer.h"
@@ -88,6 +96,65 @@ BENCHMARK(BM_FrameFast)
     ->Args({1, 1, kMillionRecords, 0})
     ->Args({0, 1, kMillionRecords, 1})
     ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+
+// Threads that keep the cores busy until it goes.
+class BusyLoad {
+  public:
+    explicit BusyLoad(int threads) {
+        for (int i = 0; i < threads; ++i)
+            threads_.emplace_back([this] {
+                std::uint64_t n = 0;
+                while (!stop_.load(std::memory_order_relaxed))
+                    benchmark::DoNotOptimize(++n);
+            });
+    }
+    ~BusyLoad() {
+        stop_ = true;
+        for (std::thread& t : threads_)
+            t.join();
+    }
+
+  private:
+    std::atomic<bool> stop_{false};
+    std::vector<std::thread> threads_;
+};
+
+void BM_FrameUnderLoad(benchmark::State& state) {
+    const auto records = static_cast<std::int32_t>(state.range(1));
+    Scene& scene = TheScene(records);
+    if (!CheckScene(state, scene, records)) return;
+    scene.view.fadeLines = state.range(0) != 0;
+    FrameRenderer one, two;
+    one.dataThreads = 1;
+    two.dataThreads = 2;
+    const FrameSources sources{scene.view, scene.graph, *scene.store, scene.titles};
+    const auto timed = [&](FrameRenderer& renderer) {
+        const auto start = std::chrono::steady_clock::now();
+        QImage frame = renderer.RenderImage(kWidth, kHeight, sources);
+        benchmark::DoNotOptimize(frame.constBits());
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    const BusyLoad load(static_cast<int>(state.range(2)));
+    double oneTotal = 0.0, twoTotal = 0.0;
+    for (auto _ : state) {
+        oneTotal += timed(one);
+        const double seconds = timed(two);
+        twoTotal += seconds;
+        state.SetIterationTime(seconds);
+    }
+    const double frames = static_cast<double>(state.iterations());
+    state.counters["one_thread_ms"] = 1000.0 * oneTotal / frames;
+    state.counters["ratio"] = twoTotal / oneTotal;
+    state.SetLabel(scene.view.fadeLines ? "two threads, busy machine, fading"
+                                        : "two threads, busy machine");
+}
+// Arguments: fading, records, busy threads.
+BENCHMARK(BM_FrameUnderLoad)
+    ->Args({0, kClassicRecords, 4})
+    ->Args({1, kClassicRecords, 4})
+    ->Args({0, kMillionRecords, 4})
+    ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
 void BM_FramePlainQPainter(benchmark::State& state) {
