@@ -3,7 +3,6 @@
 #include <QImage>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "core/GraphRecord.h"
 #include "core/GraphViewState.h"
@@ -13,14 +12,7 @@
 
 namespace ocuvis {
 
-class FrameWorker;
-
-// One record after projection, kept while a frame's lines and dots are drawn: its pixel
-// positions before truncation and its rotated depth. A record without an image (a break, at or
-// behind the eye, overflowing) has a NaN row.
-struct ProjectedRecord {
-    float column1, column2, row, depth;
-};
+class DirectPixelPass;
 
 // The four texts of the titles dialog, read at every render.
 struct TitleTexts {
@@ -70,8 +62,7 @@ class FrameRenderer {
 
   private:
     StampCache stamps_;
-    std::unique_ptr<FrameWorker> worker_;
-    std::vector<ProjectedRecord> projected_;
+    std::unique_ptr<DirectPixelPass> direct_;
 };
 
 }  // namespace ocuvis

@@ -11,7 +11,8 @@
 
 #include "FrameTestSupport.h"
 #include "core/ScaleSteps.h"
-#include "render/FrameDrawing.h"
+#include "render/GridLayer.h"
+#include "render/TextLabelsLayer.h"
 
 namespace ocuvis::test {
 namespace {

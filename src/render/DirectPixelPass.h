@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QRgb>
+#include <memory>
+#include <vector>
+
+#include "render/FrameContext.h"
+#include "render/RecordProjection.h"
+
+namespace ocuvis {
+
+class FrameWorker;
+
+// One-pixel lines and dots drawn straight into the pixels of an RGB32 frame image, on the
+// calling thread or shared with a second one. Every record is projected once; then each band
+// of rows gets every line and dot in the frame's order but sets only its own pixels, so the
+// image is the one a single thread draws through the canvas, fading and anaglyph overlaps
+// included. Owns the second thread and what it keeps from frame to frame.
+class DirectPixelPass {
+  public:
+    DirectPixelPass();
+    ~DirectPixelPass();
+    DirectPixelPass(const DirectPixelPass&) = delete;
+    DirectPixelPass& operator=(const DirectPixelPass&) = delete;
+
+    // How the work is shared: 0 chooses by the cores this process may use and the number of
+    // records, 1 keeps it on the calling thread, 2 shares it with the second thread.
+    int threads = 0;
+    // The first row of the second band; negative puts it where half the records are above.
+    int bandSplit = -1;
+
+    // Lines (when the view has any) and dots of the frame into pixels, whose rows are stride
+    // pixels apart; the canvas of the frame must draw on the same image. Stamps are taken from
+    // the cache, on the calling thread only.
+    void Draw(FrameContext& frame, QRgb* pixels, int stride, StampCache& stamps);
+
+  private:
+    int ThreadsFor(int records) const;
+
+    std::unique_ptr<FrameWorker> worker_;
+    std::vector<ProjectedRecord> projected_;
+};
+
+}  // namespace ocuvis

@@ -1,0 +1,92 @@
+#include "render/DotsLayer.h"
+
+#include <algorithm>
+
+#include "render/CanvasPens.h"
+
+namespace ocuvis {
+
+void DotsLayer::Draw() {
+    const DataPoint* points = frame_.store.points.data();
+    const bool ownSizes = frame_.store.dotSizesPresent != 0;
+    for (int i = 0; i < frame_.pointCount; ++i) {
+        const DataPoint& p = points[i];
+        if (p.IsBreak()) continue;
+        DrawDot(frame_.PlotOf(p.x, p.y, p.z), ownSizes ? p.SizeClass() : frame_.view.pointSize);
+    }
+}
+
+void DotsLayer::DrawDot(const PlotPosition& p, int s) {
+    // Size 0 shows no dot; negative sizes (stored settings) show none either.
+    if (s <= 0) return;
+    s = std::min(s, kMaxDotSize);
+    Canvas& canvas = frame_.canvas;
+    canvas.SetPenWidth(s);
+    const Projection& projection = frame_.projection;
+    ImagePixels at;
+    if (!projection.PixelsOf(projection.Rotate(p.x, p.y, p.z), at)) return;
+    const int c = at.column1;
+    const int row = at.row;
+    const bool anaglyph = frame_.Anaglyph();
+    if (anaglyph) {
+        canvas.SetPenColour(FrameContext::AnaglyphColour(0));
+        canvas.SetBrush(true, FrameContext::AnaglyphColour(0));
+    }
+    canvas.DrawEllipse({c - s, row - s, c + s, row + s});
+    if (frame_.Paired()) {
+        if (anaglyph) {
+            canvas.SetPenColour(FrameContext::AnaglyphColour(1));
+            canvas.SetBrush(true, FrameContext::AnaglyphColour(1));
+        }
+        const int c2 = at.column2;
+        canvas.DrawEllipse({c2 - s, row - s, c2 + s, row + s});
+    }
+}
+
+DotStamps DotsLayer::StampsInUse(StampCache& cache, std::uint64_t ownSizes) const {
+    const int fixedSize = std::min(frame_.view.pointSize, kMaxDotSize);
+    const std::uint64_t sizes = frame_.store.dotSizesPresent != 0
+                                    ? ownSizes
+                                    : (fixedSize > 0 ? std::uint64_t{1} << (fixedSize - 1) : 0);
+    DotStamps stamps{};
+    for (int s = 1; s <= kMaxDotSize; ++s)
+        if ((sizes >> (s - 1)) & 1)
+            stamps[static_cast<std::size_t>(s)] = &cache.Ellipse(2 * s, 2 * s, s, true);
+    return stamps;
+}
+
+void DotsLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* records,
+                           const DotStamps& stamps) const {
+    const DataPoint* points = frame_.store.points.data();
+    const bool ownSizes = frame_.store.dotSizesPresent != 0;
+    const int fixedSize = std::min(frame_.view.pointSize, kMaxDotSize);
+    if (!ownSizes && fixedSize <= 0) return;
+    const bool paired = frame_.Paired();
+    const bool anaglyph = frame_.Anaglyph();
+    const QRgb dot = ToRgb(frame_.view.dotColor);
+    const QRgb first = anaglyph ? ToRgb(FrameContext::AnaglyphColour(0)) : dot;
+    const QRgb second = anaglyph ? ToRgb(FrameContext::AnaglyphColour(1)) : dot;
+    // A record whose dots fall on the pixels of the last one drawn, in both images, would
+    // only paint them again as they are (the second dot is drawn last both times); dense
+    // data has long series of such records.
+    int lastSize = 0, lastTop = 0, lastLeft1 = 0, lastLeft2 = 0;
+    const int count = frame_.pointCount;
+    for (int i = 0; i < count; ++i) {
+        const ProjectedRecord& r = records[i];
+        if (!HasImage(r)) continue;
+        int s = ownSizes ? points[i].SizeClass() : fixedSize;
+        if (s <= 0) continue;
+        s = std::min(s, kMaxDotSize);
+        const PixelStamp& stamp = *stamps[static_cast<std::size_t>(s)];
+        const int top = Projection::TruncatePixel(r.row) - s;
+        if (top + stamp.bottom < band.top || top + stamp.top >= band.bottom) continue;
+        const int left1 = Projection::TruncatePixel(r.column1) - s;
+        const int left2 = paired ? Projection::TruncatePixel(r.column2) - s : 0;
+        if (s == lastSize && top == lastTop && left1 == lastLeft1 && left2 == lastLeft2) continue;
+        lastSize = s, lastTop = top, lastLeft1 = left1, lastLeft2 = left2;
+        band.Stamp(stamp, left1, top, first);
+        if (paired) band.Stamp(stamp, left2, top, second);
+    }
+}
+
+}  // namespace ocuvis

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "render/FrameContext.h"
+#include "render/PixelBand.h"
+#include "render/RecordProjection.h"
+
+namespace ocuvis {
+
+// The connecting lines between consecutive records, broken at break records and closed for
+// the built-in figure. With fading, the depth range is measured first and the lines are drawn
+// in two passes, far half first, each line in the grey of its nearer end.
+class LinesLayer {
+  public:
+    explicit LinesLayer(FrameContext& frame) : frame_(frame) {}
+
+    // Through the canvas, in the pen width of the view.
+    void Draw();
+
+    // One pass of one-pixel lines into a band, from the projected records; pass 0 is the far
+    // half of a faded frame, pass 1 the near half or, without fading, every line.
+    void DrawInBand(const PixelBand& band, const ProjectedRecord* records, int pass) const;
+
+    // Widens the depth range by the segments from records[from] to records[to] that have an
+    // image.
+    static void MeasureDepths(const ProjectedRecord* records, int from, int to, float& nearest,
+                              float& farthest);
+
+  private:
+    void DrawAllSegments(bool withClosingSegment);
+    void DrawSegment(SegmentEnd& a, SegmentEnd& b);
+    struct BandPass;
+    struct DrawnSegment;
+    static void DrawSegmentInBand(const BandPass& pass, const ProjectedRecord& a,
+                                  const ProjectedRecord& b, DrawnSegment& last);
+
+    FrameContext& frame_;
+    bool measuring_ = false;
+    int pass_ = 0;
+};
+
+}  // namespace ocuvis

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QRgb>
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "render/LineEnds.h"
+#include "render/PixelStamp.h"
+#include "render/ThinLine.h"
+
+namespace ocuvis {
+
+// A band of rows of an RGB32 frame image that one thread draws into: every primitive of the
+// frame, in order, sets only the pixels of these rows, so bands drawn apart make the image one
+// thread would draw.
+struct PixelBand {
+    QRgb* pixels;  // row 0 of the image
+    int stride;    // in pixels
+    int width;
+    int height;
+    int top;     // first row of the band
+    int bottom;  // first row past it
+
+    // A one-pixel line: the pixels of the whole line that lie in the band.
+    void Line(const LineEnds& e, QRgb rgb) const {
+        QRgb* const base = pixels;
+        const int step = stride;
+        RasteriseThinLine(e.x1, e.y1, e.x2, e.y2, width, height, top, bottom,
+                          [=](int x, int y) { base[y * step + x] = rgb; });
+    }
+
+    // A stamp with its anchor at (x, y), in one colour: dots have pen and brush of one colour,
+    // so the stamp's solid spans will do.
+    void Stamp(const PixelStamp& stamp, int x, int y, QRgb rgb) const {
+        if (x + stamp.left >= 0 && x + stamp.right <= width && y + stamp.top >= top &&
+            y + stamp.bottom < bottom) {
+            const std::array<QRgb, 4> quad{rgb, rgb, rgb, rgb};
+            for (const PixelStamp::Span& span : stamp.solidSpans)
+                FillRun(pixels + (y + span.row) * stride + x + span.begin, span.end - span.begin,
+                        quad);
+            return;
+        }
+        for (const PixelStamp::Span& span : stamp.solidSpans) {
+            const int row = y + span.row;
+            if (row < top || row >= bottom) continue;
+            const int begin = std::max(0, x + span.begin);
+            const int end = std::min(width, x + span.end);
+            if (begin < end)
+                std::fill(pixels + row * stride + begin, pixels + row * stride + end, rgb);
+        }
+    }
+
+  private:
+    // Sets n >= 1 pixels. Short runs, which small dots are made of, take two overlapping
+    // stores of two or four pixels instead of a loop of varying length.
+    static void FillRun(QRgb* p, int n, const std::array<QRgb, 4>& quad) {
+        if (n >= 4 && n <= 8) {
+            std::memcpy(p, quad.data(), 16);
+            std::memcpy(p + n - 4, quad.data(), 16);
+        } else if (n >= 2 && n < 4) {
+            std::memcpy(p, quad.data(), 8);
+            std::memcpy(p + n - 2, quad.data(), 8);
+        } else {
+            std::fill_n(p, n, quad[0]);
+        }
+    }
+};
+
+}  // namespace ocuvis

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+
+#include "render/FrameContext.h"
+
+namespace ocuvis {
+
+// One record after projection, kept while a frame's lines and dots are drawn: its pixel
+// positions before truncation and its rotated depth. A record without an image (a break, at or
+// behind the eye, overflowing) has a NaN row.
+struct ProjectedRecord {
+    float column1, column2, row, depth;
+};
+
+inline bool HasImage(const ProjectedRecord& r) {
+    return r.row == r.row;
+}
+
+// Projects the records begin..end-1 of the frame's store into out[begin..end-1], through the
+// same chain, in the same float steps, as every other position of the frame. Adds each image
+// row to rowCounts (height entries) and sets bit s - 1 of dotSizes for each own dot size s.
+void ProjectRecords(const FrameContext& frame, int begin, int end, ProjectedRecord* out,
+                    int* rowCounts, std::uint64_t& dotSizes);
+
+}  // namespace ocuvis
