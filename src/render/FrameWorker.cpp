@@ -22,9 +22,27 @@ void FrameWorker::Share(const std::function<void(int)>& job) {
         std::lock_guard lock(mutex_);
         job_ = &job;
         started_ = false;
+        workerError_ = nullptr;
     }
     wake_.notify_one();
-    job(0);
+    try {
+        job(0);
+    } catch (...) {
+        // The worker may be running the job, which lives in the caller's frame: it must be
+        // done with it before the exception leaves.
+        Finish();
+        throw;
+    }
+    Finish();
+    std::exception_ptr error;
+    {
+        std::lock_guard lock(mutex_);
+        error.swap(workerError_);
+    }
+    if (error) std::rethrow_exception(error);
+}
+
+void FrameWorker::Finish() {
     std::unique_lock lock(mutex_);
     if (!started_) {
         job_ = nullptr;  // taken back: everything is done
@@ -41,8 +59,14 @@ void FrameWorker::Loop() {
         started_ = true;
         const std::function<void(int)>* job = job_;
         lock.unlock();
-        (*job)(1);
+        std::exception_ptr error;
+        try {
+            (*job)(1);
+        } catch (...) {
+            error = std::current_exception();
+        }
         lock.lock();
+        workerError_ = error;
         job_ = nullptr;
         done_.notify_one();
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <condition_variable>
+#include <exception>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -19,7 +20,9 @@ class FrameWorker {
     // Runs job(0) on the calling thread and job(1) on the worker, if the worker starts before
     // the caller's run ends; the job takes its work from a shared counter, so that a worker
     // that is late (the machine busy) finds none left and is not waited for. Returns when both
-    // runs have ended; whatever either wrote is then visible to the caller.
+    // runs have ended; whatever either wrote is then visible to the caller. A run that throws
+    // ends early; once both have ended, the caller's exception, else the worker's, is thrown
+    // on, and the worker is ready for the next job.
     void Share(const std::function<void(int)>& job);
 
     // Whether this machine can run two threads at once.
@@ -27,6 +30,9 @@ class FrameWorker {
 
   private:
     void Loop();
+    // Ends the share: takes the job back if the worker has not started it, else waits for its
+    // run to end.
+    void Finish();
 
     std::mutex mutex_;
     std::condition_variable wake_;
@@ -34,6 +40,7 @@ class FrameWorker {
     const std::function<void(int)>* job_ = nullptr;
     bool started_ = false;  // the worker has taken up job_
     bool stopping_ = false;
+    std::exception_ptr workerError_;
     std::thread thread_;
 };
 
