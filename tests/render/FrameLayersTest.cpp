@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <algorithm>
+#include <map>
 #include <set>
 #include <string>
 #include <utility>
@@ -82,6 +83,42 @@ TEST(Anaglyph, BlueImageThenRedButTextLabelsOnce) {
     EXPECT_EQ(std::pair(lines[0].penColour, lines[1].penColour), std::pair(0xFF0000u, 0x0000FFu));
     ASSERT_EQ(texts.size(), 1u);
     EXPECT_EQ(texts[0].textColour, s.view.lineColor);
+}
+
+// Dots as a user sees them, drawn straight into the pixels (one-pixel lines) and through the
+// canvas (wider ones): the first image blue, the second red, never the dot colour. A record in
+// front of the centre shows its images apart, the blue one right of the red one when the right
+// eye sees red.
+TEST(Anaglyph, DotsTakeTheColourOfTheirImage) {
+    const struct {
+        const char* name;
+        ViewType type;
+        int lines;
+        bool blueRightOfRed;
+    } cases[] = {{"right red, into the pixels", ViewType::RightRed, 1, true},
+                 {"right red, through the canvas", ViewType::RightRed, 2, true},
+                 {"right blue, into the pixels", ViewType::RightBlue, 1, false},
+                 {"right blue, through the canvas", ViewType::RightBlue, 2, false}};
+    for (const auto& c : cases) {
+        BareScene s;
+        s.view.viewType = c.type;
+        s.view.lineThickness = c.lines;
+        s.view.pointSize = 3;
+        s.view.dotColor = 0x00FF00;
+        s.SetCubePoints({{0.0f, 0.0f, 0.8f}});  // plot z -0.8: nearer than the centre
+        const QImage frame = s.renderer.RenderImage(780, 239, s.Sources());
+        std::map<QRgb, std::pair<long, long>> columns;  // RGB: pixels and sum of their columns
+        for (int y = 0; y < frame.height(); ++y)
+            for (int x = 0; x < frame.width(); ++x) {
+                auto& [pixels, sum] = columns[frame.pixel(x, y) & 0xFFFFFF];
+                ++pixels, sum += x;
+            }
+        const auto [blue, blueColumns] = columns[0x0000FF];
+        const auto [red, redColumns] = columns[0xFF0000];
+        EXPECT_EQ(columns[0x00FF00].first, 0) << c.name;
+        ASSERT_TRUE(blue > 0 && red > 0) << c.name;
+        EXPECT_EQ(blueColumns / blue > redColumns / red, c.blueRightOfRed) << c.name;
+    }
 }
 
 TEST(Fading, WithoutADepthRangeEverythingIsBlackInTheNearPass) {
