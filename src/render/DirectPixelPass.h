@@ -16,6 +16,12 @@ class FrameWorker;
 // of rows gets every line and dot in the frame's order but sets only its own pixels, so the
 // image is the one a single thread draws through the canvas, fading and anaglyph overlaps
 // included. Owns the second thread and what it keeps from frame to frame.
+//
+// Shared, the records go in chunks and the rows in a dozen or more bands, each taken by
+// whichever thread comes for it first, so a thread the machine holds up leaves its share to
+// the other: the caller waits at most for the one band the worker is drawing. While the
+// records are projected, each chunk notes the bands each of its lines and dots reaches, so a
+// band goes through its own primitives only.
 class DirectPixelPass {
   public:
     DirectPixelPass();
@@ -26,8 +32,8 @@ class DirectPixelPass {
     // How the work is shared: 0 chooses by the cores this process may use and the number of
     // records, 1 keeps it on the calling thread, 2 shares it with the second thread.
     int threads = 0;
-    // The first row of the second band; negative puts it where half the records are above.
-    int bandSplit = -1;
+    // The rows of each band when shared; 0 chooses by the frame's height.
+    int bandRows = 0;
 
     // Lines (when the view has any) and dots of the frame into pixels, whose rows are stride
     // pixels apart; the canvas of the frame must draw on the same image. Stamps are taken from
@@ -35,10 +41,12 @@ class DirectPixelPass {
     void Draw(FrameContext& frame, QRgb* pixels, int stride, StampCache& stamps);
 
   private:
+    class BandLists;
     int ThreadsFor(int records) const;
 
     std::unique_ptr<FrameWorker> worker_;
     std::vector<ProjectedRecord> projected_;
+    std::unique_ptr<BandLists> lists_;
 };
 
 }  // namespace ocuvis

@@ -56,11 +56,9 @@ DotStamps DotsLayer::StampsInUse(StampCache& cache, std::uint64_t ownSizes) cons
 }
 
 void DotsLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* records,
-                           const DotStamps& stamps) const {
-    const DataPoint* points = frame_.store.points.data();
-    const bool ownSizes = frame_.store.dotSizesPresent != 0;
-    const int fixedSize = std::min(frame_.view.pointSize, kMaxDotSize);
-    if (!ownSizes && fixedSize <= 0) return;
+                           const BandRecords& dots, const DotStamps& stamps) const {
+    const Sizes sizes = DotSizes();
+    if (!sizes.Any()) return;
     const bool paired = frame_.Paired();
     const bool anaglyph = frame_.Anaglyph();
     const QRgb dot = ToRgb(frame_.view.dotColor);
@@ -70,23 +68,21 @@ void DotsLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* records
     // only paint them again as they are (the second dot is drawn last both times); dense
     // data has long series of such records.
     int lastSize = 0, lastTop = 0, lastLeft1 = 0, lastLeft2 = 0;
-    const int count = frame_.pointCount;
-    for (int i = 0; i < count; ++i) {
+    dots.ForEach([&](int i) {
         const ProjectedRecord& r = records[i];
-        if (!HasImage(r)) continue;
-        int s = ownSizes ? points[i].SizeClass() : fixedSize;
-        if (s <= 0) continue;
-        s = std::min(s, kMaxDotSize);
+        if (!HasImage(r)) return;
+        const int s = sizes.Of(i);
+        if (s == 0) return;
         const PixelStamp& stamp = *stamps[static_cast<std::size_t>(s)];
         const int top = Projection::TruncatePixel(r.row) - s;
-        if (top + stamp.bottom < band.top || top + stamp.top >= band.bottom) continue;
+        if (top + stamp.bottom < band.top || top + stamp.top >= band.bottom) return;
         const int left1 = Projection::TruncatePixel(r.column1) - s;
         const int left2 = paired ? Projection::TruncatePixel(r.column2) - s : 0;
-        if (s == lastSize && top == lastTop && left1 == lastLeft1 && left2 == lastLeft2) continue;
+        if (s == lastSize && top == lastTop && left1 == lastLeft1 && left2 == lastLeft2) return;
         lastSize = s, lastTop = top, lastLeft1 = left1, lastLeft2 = left2;
         band.Stamp(stamp, left1, top, first);
         if (paired) band.Stamp(stamp, left2, top, second);
-    }
+    });
 }
 
 }  // namespace ocuvis

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -21,9 +22,34 @@ class DotsLayer {
     // Through the canvas.
     void Draw();
 
-    // Into a band, from the projected records, with the stamps of every size in use.
-    void DrawInBand(const PixelBand& band, const ProjectedRecord* records,
+    // The dots of the given records into a band, with the stamps of every size in use.
+    void DrawInBand(const PixelBand& band, const ProjectedRecord* records, const BandRecords& dots,
                     const DotStamps& stamps) const;
+
+    // The size of each record's dot, 0 for none.
+    struct Sizes {
+        const DataPoint* points;
+        bool own;   // the records' size classes, else the view's point size
+        int fixed;  // the point size, at most kMaxDotSize
+
+        int Of(int i) const {
+            if (!own) return fixed > 0 ? fixed : 0;
+            const int s = points[i].SizeClass();
+            return s <= 0 ? 0 : std::min(s, kMaxDotSize);
+        }
+        bool Any() const { return own || fixed > 0; }
+    };
+    Sizes DotSizes() const {
+        return {frame_.store.points.data(), frame_.store.dotSizesPresent != 0,
+                std::min(frame_.view.pointSize, kMaxDotSize)};
+    }
+
+    // The rows a dot of size s may set pixels in, in either image: its stamp reaches half the
+    // pen width (s) beyond the 2s × 2s square it is drawn in.
+    static RowReach ReachOf(const ProjectedRecord& r, int s) {
+        const float reach = static_cast<float>(2 * s + 4);
+        return {r.row - reach, r.row + reach};
+    }
 
     // The stamps of the sizes in use: the view's point size, or each size whose bit s - 1 is
     // set in ownSizes when the records carry their own.

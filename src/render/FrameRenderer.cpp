@@ -84,7 +84,7 @@ QImage FrameRenderer::RenderImage(int width, int height, const FrameSources& sou
     QImage image = NewFrameImage(width, height);
     if (image.isNull()) return image;  // no memory for a frame this size
     direct_->threads = dataThreads;
-    direct_->bandSplit = bandSplit;
+    direct_->bandRows = bandRows;
     const DirectTarget direct{*direct_, reinterpret_cast<QRgb*>(image.bits()),
                               static_cast<int>(image.bytesPerLine() / 4), stamps_};
     {

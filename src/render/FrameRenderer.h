@@ -50,11 +50,11 @@ class FrameRenderer {
     static QImage NewFrameImage(int width, int height);
 
     // How RenderImage shares out one-pixel lines and dots: 0 chooses by the cores this process
-    // may use and the number of records, 1 keeps them on the calling thread, 2 gives a band of
-    // rows to a second thread.
+    // may use and the number of records, 1 keeps them on the calling thread, 2 shares bands of
+    // rows with a second thread.
     int dataThreads = 0;
-    // The first row of the second band; negative puts it where half the records are above.
-    int bandSplit = -1;
+    // The rows of each band when shared; 0 chooses by the frame's height.
+    int bandRows = 0;
 
     // Smallest and largest rotated depth of the last measuring pass; 0 and 0 before any.
     float fadeNear = 0.0f;

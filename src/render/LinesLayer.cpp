@@ -103,7 +103,8 @@ struct LinesLayer::DrawnSegment {
     LineEnds ends1{}, ends2{};
 };
 
-void LinesLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* records, int pass) const {
+void LinesLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* records,
+                            const BandRecords& segments, int pass) const {
     const bool anaglyph = frame_.Anaglyph();
     const BandPass with{band,
                         pass,
@@ -116,12 +117,12 @@ void LinesLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* record
                         ToRgb(FrameContext::AnaglyphColour(0)),
                         ToRgb(FrameContext::AnaglyphColour(1))};
     DrawnSegment last;
-    const int count = frame_.pointCount;
-    for (int i = 0; i + 1 < count; ++i) {
+    segments.ForEach([&](int i) {
         const ProjectedRecord& a = records[i];
         const ProjectedRecord& b = records[i + 1];
         if (HasImage(a) && HasImage(b)) DrawSegmentInBand(with, a, b, last);
-    }
+    });
+    const int count = frame_.pointCount;
     // The built-in figure is closed: its last record joins the first.
     if (frame_.store.defaultDataLoaded && count > 1 && HasImage(records[count - 1]) &&
         HasImage(records[0]))
@@ -131,11 +132,8 @@ void LinesLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* record
 void LinesLayer::DrawSegmentInBand(const BandPass& with, const ProjectedRecord& a,
                                    const ProjectedRecord& b, DrawnSegment& last) {
     const PixelBand& band = with.band;
-    // Both images share the rows. A line's pixels lie within a row of the rows of its ends,
-    // clipped or not, so a segment well clear of the band is passed over here.
-    const float low = std::min(a.row, b.row), high = std::max(a.row, b.row);
-    if (high < static_cast<float>(band.top - 3) || low > static_cast<float>(band.bottom + 3))
-        return;
+    // Both images share the rows.
+    if (ReachOf(a, b).Misses(band)) return;
     QRgb rgb = with.line;
     if (with.fading) {
         const Colour grey =

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+
 #include "render/FrameContext.h"
 #include "render/PixelBand.h"
 #include "render/RecordProjection.h"
@@ -16,9 +18,17 @@ class LinesLayer {
     // Through the canvas, in the pen width of the view.
     void Draw();
 
-    // One pass of one-pixel lines into a band, from the projected records; pass 0 is the far
-    // half of a faded frame, pass 1 the near half or, without fading, every line.
-    void DrawInBand(const PixelBand& band, const ProjectedRecord* records, int pass) const;
+    // One pass of one-pixel lines into a band: of the segments from each of the given records
+    // to the next, then the closing one; pass 0 is the far half of a faded frame, pass 1 the
+    // near half or, without fading, every line.
+    void DrawInBand(const PixelBand& band, const ProjectedRecord* records,
+                    const BandRecords& segments, int pass) const;
+
+    // The rows the line from a to b may set pixels in, in either image: a line's pixels lie
+    // within a row of the rows of its ends, clipped or not.
+    static RowReach ReachOf(const ProjectedRecord& a, const ProjectedRecord& b) {
+        return {std::min(a.row, b.row) - 3.0f, std::max(a.row, b.row) + 3.0f};
+    }
 
     // Widens the depth range by the segments from records[from] to records[to] that have an
     // image.

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <vector>
 
 #include "render/LineEnds.h"
 #include "render/PixelStamp.h"
@@ -65,6 +66,42 @@ struct PixelBand {
             std::fill_n(p, n, quad[0]);
         }
     }
+};
+
+// Rows a line or dot may set pixels in, before truncation: a band whose rows, its bottom
+// edge included, meet them must look at it; any other band may pass it over.
+struct RowReach {
+    float low, high;
+
+    bool Misses(const PixelBand& band) const {
+        return high < static_cast<float>(band.top) || low > static_cast<float>(band.bottom);
+    }
+};
+
+// The records a band goes through, in record order: every one below a count, or those binned
+// to the band, list after list.
+class BandRecords {
+  public:
+    explicit BandRecords(int count) : count_(count) {}
+    BandRecords(const std::vector<int>* lists, int listCount, int stride)
+        : lists_(lists), count_(listCount), stride_(stride) {}
+
+    template <class Visit>
+    void ForEach(Visit&& visit) const {
+        if (lists_ == nullptr) {
+            for (int i = 0; i < count_; ++i)
+                visit(i);
+            return;
+        }
+        for (int k = 0; k < count_; ++k)
+            for (const int i : lists_[static_cast<std::size_t>(k) * stride_])
+                visit(i);
+    }
+
+  private:
+    const std::vector<int>* lists_ = nullptr;
+    int count_;
+    int stride_ = 1;
 };
 
 }  // namespace ocuvis

@@ -7,13 +7,12 @@
 namespace ocuvis {
 
 void ProjectRecords(const FrameContext& frame, int begin, int end, ProjectedRecord* out,
-                    int* rowCounts, std::uint64_t& dotSizes) {
+                    std::uint64_t& dotSizes) {
     constexpr float kNoImage = std::numeric_limits<float>::quiet_NaN();
     const Projection& projection = frame.projection;
     const DataPoint* points = frame.store.points.data();
     const bool paired = projection.Paired();
     const bool ownSizes = frame.store.dotSizesPresent != 0;
-    const float height = static_cast<float>(frame.height);
     std::uint64_t sizes = 0;
     for (int i = begin; i < end; ++i) {
         const DataPoint& p = points[i];
@@ -29,7 +28,6 @@ void ProjectRecords(const FrameContext& frame, int begin, int end, ProjectedReco
         // A finite rotated position can still project beyond the float range.
         if (!std::isfinite(column1) || !std::isfinite(column2) || !std::isfinite(row)) continue;
         o = {column1, column2, row, r.Z};
-        if (row >= 0.0f && row < height) ++rowCounts[static_cast<int>(row)];
         if (ownSizes) {
             const int s = p.SizeClass();
             if (s > 0) sizes |= std::uint64_t{1} << (std::min(s, kMaxDotSize) - 1);

@@ -18,9 +18,9 @@ inline bool HasImage(const ProjectedRecord& r) {
 }
 
 // Projects the records begin..end-1 of the frame's store into out[begin..end-1], through the
-// same chain, in the same float steps, as every other position of the frame. Adds each image
-// row to rowCounts (height entries) and sets bit s - 1 of dotSizes for each own dot size s.
+// same chain, in the same float steps, as every other position of the frame. Sets bit s - 1 of
+// dotSizes for each own dot size s.
 void ProjectRecords(const FrameContext& frame, int begin, int end, ProjectedRecord* out,
-                    int* rowCounts, std::uint64_t& dotSizes);
+                    std::uint64_t& dotSizes);
 
 }  // namespace ocuvis

@@ -69,13 +69,14 @@ TEST(ParallelFrame, TwoBandsDrawTheFrameOfOneThread) {
             ImageCanvas canvas(expected, stamps);
             FrameRenderer().Render(canvas, kWidth, kHeight, s.Sources());
         }
-        // No split, the records' own split, and bands of no rows, one row and odd rows.
-        for (const int split : {-2, -1, 0, 1, 37, 48, kHeight - 1, kHeight}) {
+        // One thread; bands of the chosen height; bands of one row, of odd heights, and one band
+        // short of the frame's height or as high.
+        for (const int rows : {-1, 0, 1, 2, 7, 37, kHeight - 1, kHeight}) {
             FrameRenderer renderer;
-            renderer.dataThreads = split == -2 ? 1 : 2;
-            renderer.bandSplit = split;
+            renderer.dataThreads = rows < 0 ? 1 : 2;
+            renderer.bandRows = rows;
             EXPECT_TRUE(renderer.RenderImage(kWidth, kHeight, s.Sources()) == expected)
-                << c.name << ", second band from row " << split;
+                << c.name << ", bands of " << rows << " rows";
         }
     }
 }
