@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Builds everything twice and runs the whole suite:
+# Builds everything twice, the frame tests a third time, and runs the whole suite:
 #   format: every C++ file as clang-format leaves it;
 #   release (gcc, warnings as errors): the unit and widget tests, then one short pass of every benchmark;
 #   asan (clang, AddressSanitizer + UndefinedBehaviorSanitizer): the same tests again, then
-#   each fuzzer for a bounded time.
+#   each fuzzer for a bounded time;
+#   tsan (clang, ThreadSanitizer): the frame tests alone, which drive the renderer's second thread.
 # FUZZ_SECONDS sets the time per fuzzer (default 20).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -31,6 +32,13 @@ echo "== sanitizer build"
 cmake --preset asan > /dev/null
 cmake --build build/asan -j "$jobs"
 ctest --test-dir build/asan --output-on-failure -j "$jobs"
+
+echo "== thread sanitizer build: the frame tests"
+# The preset builds frame_tests alone. One process runs them all; a race it sees ends the run
+# (exit status 66).
+cmake --preset tsan > /dev/null
+cmake --build --preset tsan -j "$jobs"
+TSAN_OPTIONS="halt_on_error=1 ${TSAN_OPTIONS:-}" build/tsan/tests/render/frame_tests --gtest_brief=1
 
 echo "== fuzzing"
 # Each target must reach functions of the libraries it drives: without their coverage counters a
