@@ -1,6 +1,7 @@
 // Renders whole frames on the fast canvas from arbitrary data (normalised as a load does), view
-// settings as a store or the keys may leave them, titles, labels and paint-area sizes, and checks
-// that the plain QPainter canvas draws exactly the same pixels.
+// settings as a store or the keys may leave them, titles, labels and paint-area sizes, on one
+// thread or shared in bands of any height with a second, and checks that the plain QPainter
+// canvas draws exactly the same pixels.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <QGuiApplication>
@@ -121,6 +122,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const FrameSources sources{view, graph, *store, titles};
     FrameRenderer fastRenderer;
+    // Taken last, so that inputs made before these two existed mean what they meant.
+    fastRenderer.dataThreads = input.ConsumeBool() ? 2 : 0;
+    fastRenderer.bandRows = input.ConsumeIntegralInRange(0, 64);
     const QImage fast = fastRenderer.RenderImage(width, height, sources);
     Check(fast.width() == width && fast.height() == height);
     QImage plain = FrameRenderer::NewFrameImage(width, height);
