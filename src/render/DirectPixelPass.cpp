@@ -53,8 +53,25 @@ class DirectPixelPass::BandLists {
         }
     }
 
-    void AddSegment(int chunk, int i, const RowReach& reach) { Add(segments_, chunk, i, reach); }
-    void AddDot(int chunk, int i, const RowReach& reach) { Add(dots_, chunk, i, reach); }
+    // The segments from records begin..end-2 to the next, when lines are drawn, and the dots of
+    // records begin..end-1, into the lists of the chunk.
+    void Note(int chunk, int begin, int end, const ProjectedRecord* records, bool lines,
+              const DotsLayer::Sizes& dotSizes) {
+        if (lines)
+            for (int i = begin; i + 1 < end; ++i)
+                NoteSegment(chunk, i, records);
+        if (!dotSizes.Any()) return;
+        for (int i = begin; i < end; ++i) {
+            const int s = dotSizes.Of(i);
+            if (s > 0 && HasImage(records[i]))
+                Add(dots_, chunk, i, DotsLayer::ReachOf(records[i], s));
+        }
+    }
+
+    void NoteSegment(int chunk, int i, const ProjectedRecord* records) {
+        if (HasImage(records[i]) && HasImage(records[i + 1]))
+            Add(segments_, chunk, i, LinesLayer::ReachOf(records[i], records[i + 1]));
+    }
 
     BandRecords Segments(int band) const { return {&segments_[band], chunks_, bands_}; }
     BandRecords Dots(int band) const { return {&dots_[band], chunks_, bands_}; }
@@ -80,6 +97,19 @@ class DirectPixelPass::BandLists {
     int peakRecords_ = 0;
 };
 
+// How one frame's work is cut: the records in chunks, the rows in bands, both taken by
+// whichever thread comes for them first.
+struct DirectPixelPass::Plan {
+    int count, height;
+    bool shared;
+    int chunks, rows, bands;
+    bool lines, fading;
+
+    int ChunkBegin(int chunk) const {
+        return static_cast<int>(static_cast<std::int64_t>(count) * chunk / chunks);
+    }
+};
+
 DirectPixelPass::DirectPixelPass() : lists_(std::make_unique<BandLists>()) {}
 DirectPixelPass::~DirectPixelPass() = default;
 
@@ -89,87 +119,89 @@ int DirectPixelPass::ThreadsFor(int records) const {
     return twoCores && records >= kRecordsForTwoThreads ? 2 : 1;
 }
 
+DirectPixelPass::Plan DirectPixelPass::PlanFor(const FrameContext& frame) const {
+    Plan plan{};
+    plan.count = frame.pointCount;
+    plan.height = frame.height;
+    plan.shared = ThreadsFor(plan.count) == 2;
+    plan.chunks = plan.shared ? std::clamp(plan.count, 1, kChunks) : 1;
+    plan.rows = plan.height;
+    if (plan.shared) plan.rows = bandRows > 0 ? bandRows : (plan.height + kBands - 1) / kBands;
+    plan.bands = (plan.height + plan.rows - 1) / plan.rows;
+    plan.lines = frame.view.lineThickness != 0;
+    plan.fading = plan.lines && frame.view.fadeLines;
+    return plan;
+}
+
+void DirectPixelPass::Share(const Plan& plan, const std::function<void(int)>& job) {
+    if (plan.shared)
+        worker_->Share(job);
+    else
+        job(0);
+}
+
 void DirectPixelPass::Draw(FrameContext& frame, QRgb* pixels, int stride, StampCache& stamps) {
-    const int count = frame.pointCount;
-    const int height = frame.height;
-    ProjectedRecord* const records = SizedFor(projected_, count);
-    const LinesLayer linesLayer(frame);
-    const DotsLayer dotsLayer(frame);
-    const bool lines = frame.view.lineThickness != 0;
-    const bool fading = lines && frame.view.fadeLines;
-    const DotsLayer::Sizes dotSizes = dotsLayer.DotSizes();
+    const Plan plan = PlanFor(frame);
+    if (plan.shared && !worker_) worker_ = std::make_unique<FrameWorker>();
+    if (plan.shared) lists_->Reset(plan.chunks, plan.bands, plan.height, plan.rows, plan.count);
+    ProjectedRecord* const records = SizedFor(projected_, plan.count);
+    const std::uint64_t sizesInUse = Project(frame, plan, records);
+    // Stamps are made here, as the cache is not for two threads.
+    const DotStamps dotStamps = DotsLayer(frame).StampsInUse(stamps, sizesInUse);
+    DrawBands(frame, plan, records, pixels, stride, dotStamps);
+}
 
-    const bool shared = ThreadsFor(count) == 2;
-    if (shared && !worker_) worker_ = std::make_unique<FrameWorker>();
-    const auto share = [&](const std::function<void(int)>& job) {
-        if (shared)
-            worker_->Share(job);
-        else
-            job(0);
-    };
-    const int chunks = shared ? std::clamp(count, 1, kChunks) : 1;
-    const auto chunkBegin = [&](int chunk) {
-        return static_cast<int>(static_cast<std::int64_t>(count) * chunk / chunks);
-    };
-    const int rows = shared ? (bandRows > 0 ? bandRows : (height + kBands - 1) / kBands) : height;
-    const int bands = shared ? (height + rows - 1) / rows : 1;
-    BandLists& lists = *lists_;
-    if (shared) lists.Reset(chunks, bands, height, rows, count);
-    // A segment from the last record of a chunk to the first of the next is noted with the
-    // chunk before, after the others of that chunk, so the lists stay in record order.
-    const auto noteSegment = [&](int chunk, int i) {
-        if (HasImage(records[i]) && HasImage(records[i + 1]))
-            lists.AddSegment(chunk, i, LinesLayer::ReachOf(records[i], records[i + 1]));
-    };
-
+std::uint64_t DirectPixelPass::Project(FrameContext& frame, const Plan& plan,
+                                       ProjectedRecord* records) {
     // The records are projected and the segments within each chunk measured and noted; each
     // thread keeps its own totals.
+    const DotsLayer::Sizes dotSizes = DotsLayer(frame).DotSizes();
     std::array<std::uint64_t, 2> sizesInUse{};
     std::array<float, 2> nearest{1.0f, 1.0f}, farthest{-1.0f, -1.0f};
     std::atomic<int> nextChunk{0};
-    share([&](int thread) {
-        for (int chunk; (chunk = nextChunk.fetch_add(1)) < chunks;) {
-            const int begin = chunkBegin(chunk), end = chunkBegin(chunk + 1);
+    Share(plan, [&](int thread) {
+        for (int chunk; (chunk = nextChunk.fetch_add(1)) < plan.chunks;) {
+            const int begin = plan.ChunkBegin(chunk), end = plan.ChunkBegin(chunk + 1);
             ProjectRecords(frame, begin, end, records, sizesInUse[thread]);
-            if (fading)
+            if (plan.fading)
                 LinesLayer::MeasureDepths(records, begin, end - 1, nearest[thread],
                                           farthest[thread]);
-            if (!shared) continue;
-            if (lines)
-                for (int i = begin; i + 1 < end; ++i)
-                    noteSegment(chunk, i);
-            if (dotSizes.Any())
-                for (int i = begin; i < end; ++i) {
-                    const int s = dotSizes.Of(i);
-                    if (s > 0 && HasImage(records[i]))
-                        lists.AddDot(chunk, i, DotsLayer::ReachOf(records[i], s));
-                }
+            if (plan.shared) lists_->Note(chunk, begin, end, records, plan.lines, dotSizes);
         }
     });
-    for (int chunk = 1; chunk < chunks; ++chunk) {
-        const int joint = chunkBegin(chunk);
-        if (lines && shared) noteSegment(chunk - 1, joint - 1);
-        if (fading) LinesLayer::MeasureDepths(records, joint - 1, joint, nearest[0], farthest[0]);
+    // A segment from the last record of a chunk to the first of the next is noted with the
+    // chunk before, after the others of that chunk, so the lists stay in record order.
+    for (int chunk = 1; chunk < plan.chunks; ++chunk) {
+        const int joint = plan.ChunkBegin(chunk);
+        if (plan.lines) lists_->NoteSegment(chunk - 1, joint - 1, records);
+        if (plan.fading)
+            LinesLayer::MeasureDepths(records, joint - 1, joint, nearest[0], farthest[0]);
     }
-    if (fading) {
+    if (plan.fading) {
         frame.fadeNear = std::min(nearest[0], nearest[1]);
         frame.fadeFar = std::max(farthest[0], farthest[1]);
     }
+    return sizesInUse[0] | sizesInUse[1];
+}
 
-    // Stamps are made here, as the cache is not for two threads.
-    const DotStamps dotStamps = dotsLayer.StampsInUse(stamps, sizesInUse[0] | sizesInUse[1]);
-    const BandRecords allSegments(count - 1), allDots(count);
+void DirectPixelPass::DrawBands(FrameContext& frame, const Plan& plan,
+                                const ProjectedRecord* records, QRgb* pixels, int stride,
+                                const DotStamps& dotStamps) {
+    const LinesLayer linesLayer(frame);
+    const DotsLayer dotsLayer(frame);
+    const BandRecords allSegments(plan.count - 1), allDots(plan.count);
     std::atomic<int> nextBand{0};
-    share([&](int) {
-        for (int b; (b = nextBand.fetch_add(1)) < bands;) {
-            const PixelBand band{pixels, stride,   frame.width,
-                                 height, b * rows, std::min(height, (b + 1) * rows)};
-            const BandRecords segments = shared ? lists.Segments(b) : allSegments;
-            if (lines) {
-                if (fading) linesLayer.DrawInBand(band, records, segments, 0);
+    Share(plan, [&](int) {
+        for (int b; (b = nextBand.fetch_add(1)) < plan.bands;) {
+            const PixelBand band{pixels,        stride,
+                                 frame.width,   plan.height,
+                                 b * plan.rows, std::min(plan.height, (b + 1) * plan.rows)};
+            const BandRecords segments = plan.shared ? lists_->Segments(b) : allSegments;
+            if (plan.lines) {
+                if (plan.fading) linesLayer.DrawInBand(band, records, segments, 0);
                 linesLayer.DrawInBand(band, records, segments, 1);
             }
-            dotsLayer.DrawInBand(band, records, shared ? lists.Dots(b) : allDots, dotStamps);
+            dotsLayer.DrawInBand(band, records, plan.shared ? lists_->Dots(b) : allDots, dotStamps);
         }
     });
 }

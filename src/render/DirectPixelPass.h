@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QRgb>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
+#include "render/DotsLayer.h"
 #include "render/FrameContext.h"
 #include "render/RecordProjection.h"
 
@@ -41,8 +44,16 @@ class DirectPixelPass {
     void Draw(FrameContext& frame, QRgb* pixels, int stride, StampCache& stamps);
 
   private:
+    struct Plan;
     class BandLists;
     int ThreadsFor(int records) const;
+    Plan PlanFor(const FrameContext& frame) const;
+    void Share(const Plan& plan, const std::function<void(int)>& job);
+    // Projects every record, measures the depth range when fading and notes each band's lines
+    // and dots; returns the own dot sizes in use.
+    std::uint64_t Project(FrameContext& frame, const Plan& plan, ProjectedRecord* records);
+    void DrawBands(FrameContext& frame, const Plan& plan, const ProjectedRecord* records,
+                   QRgb* pixels, int stride, const DotStamps& dotStamps);
 
     std::unique_ptr<FrameWorker> worker_;
     std::vector<ProjectedRecord> projected_;
