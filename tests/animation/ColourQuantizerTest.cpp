@@ -70,9 +70,9 @@ TEST(ChoosePalette, AsManyColoursAsAllowedOrFewerAreKeptExactly) {
     }
 }
 
-// A palette fitted well keeps every colour near an entry; the bounds are a few times what an
-// even split of the colours' spread gives, far below what a poor fit (a fixed palette, boxes
-// cut in the wrong place) reaches.
+// A palette fitted well keeps every colour near an entry. The bounds leave some room over what
+// a good fit reaches and are well below what a poor one does: a fixed grid of colours
+// (6 x 7 x 6 levels) misses the shaded hues and the random colours by 23 on average.
 TEST(ChoosePalette, MoreColoursAreEachNearAnEntryOfTheAllowedNumber) {
     struct Case {
         const char* name;
@@ -87,8 +87,8 @@ TEST(ChoosePalette, MoreColoursAreEachNearAnEntryOfTheAllowedNumber) {
     const Case cases[] = {
         {"a ramp of 1024 colours", ramp, 255, 4, 1.5},
         {"six hues shaded by depth", ShadedHues(), 255, 6, 2},
-        {"colours spread at random", RandomColours(3000, 11), 255, 60, 24},
-        {"random colours into 16", RandomColours(500, 12), 16, 140, 60},
+        {"colours spread at random", RandomColours(3000, 11), 255, 55, 20},
+        {"random colours into 16", RandomColours(500, 12), 16, 110, 55},
     };
     for (const Case& c : cases) {
         const std::vector<std::uint32_t> palette = ChoosePalette(c.colours, c.allowed);
