@@ -282,6 +282,13 @@ TEST_F(AnimationWriterTest, AFailedAnimationLeavesNoFileAndRepeatsItsReason) {
     ASSERT_EQ(empty.Open(path, frames[0].size(), 40), std::nullopt);
     EXPECT_NE(empty.Finish(), std::nullopt);
 
+    const std::pair<const char*, QSize> tooLarge[] = {
+        {"wide.webp", {16384, 1}}, {"tall.gif", {1, 65536}}, {"none.gif", {0, 5}}};
+    for (const auto& [name, size] : tooLarge) {
+        AnimationWriter writer;
+        EXPECT_NE(writer.Open(Path(name), size, 40), std::nullopt) << name;
+    }
+
     AnimationWriter missingFolder;
     EXPECT_EQ(missingFolder.Open(Path("missing/turn.webp"), frames[0].size(), 40),
               QString::fromLocal8Bit(std::strerror(ENOENT)));

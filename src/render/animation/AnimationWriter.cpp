@@ -38,11 +38,18 @@ std::optional<QString> AnimationWriter::Open(const QString& path, QSize frameSiz
     failure_.reset();
     frames_ = 0;
     size_ = frameSize;
+    const bool webp = AnimationFormatOfName(path) == AnimationFormat::WebP;
+    // The largest side each format can store.
+    const int largest = webp ? 16383 : 65535;
     if (frameSize.isEmpty()) return Fail(QStringLiteral("The frames have no pixels"));
+    if (std::max(frameSize.width(), frameSize.height()) > largest)
+        return Fail(QStringLiteral("%1 frames are at most %2 pixels a side")
+                        .arg(webp ? "WebP" : "GIF")
+                        .arg(largest));
     parts_ = std::make_unique<Parts>();
     if (const auto failure = parts_->output.Open(path)) return Fail(*failure);
     const int delay = std::clamp(frameDelayMs, 1, 655350);
-    if (AnimationFormatOfName(path) == AnimationFormat::WebP) {
+    if (webp) {
         parts_->encoder = std::make_unique<WebPEncoder>(parts_->output, frameSize, delay);
     } else {
         parts_->encoder = std::make_unique<GifEncoder>(parts_->output, frameSize, delay);
