@@ -84,6 +84,15 @@ long long Collect(const QImage& frame, const Rect& rect,
     return pixels;
 }
 
+// One transparent pixel in the global palette: the frame and its delay stay, nothing is drawn.
+GifEncoder::Piece NothingChanged() {
+    GifEncoder::Piece piece;
+    piece.rect = {0, 0, 1, 1};
+    piece.transparent = 0;
+    piece.indices = {0};
+    return piece;
+}
+
 int TableSize(std::size_t colours) {
     int size = 2;
     while (size < static_cast<int>(colours))
@@ -157,10 +166,7 @@ bool GifEncoder::PlanExact(const QImage& frame, Piece& piece) {
     if (!reference) shown_.assign(static_cast<std::size_t>(size_.width()) * size_.height(), 0);
     piece.rect = ChangedRect(frame, reference);
     if (piece.rect.empty()) {
-        // Nothing changed: one transparent pixel keeps the frame and its delay.
-        piece.rect = {0, 0, 1, 1};
-        piece.transparent = 0;
-        piece.indices = {0};
+        piece = NothingChanged();
         return true;
     }
     const long long area = static_cast<long long>(piece.rect.width()) * piece.rect.height();
@@ -229,9 +235,7 @@ void GifEncoder::PlanReduced(const QImage& frame, Piece& piece) {
     piece = {};
     piece.rect = ChangedRect(frame, reference);
     if (piece.rect.empty()) {
-        piece.rect = {0, 0, 1, 1};
-        piece.transparent = 0;
-        piece.indices = {0};
+        piece = NothingChanged();
         return;
     }
     const long long area = static_cast<long long>(piece.rect.width()) * piece.rect.height();
