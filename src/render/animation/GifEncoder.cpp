@@ -308,6 +308,11 @@ std::optional<QString> GifEncoder::Write(const Piece& piece) {
     EGifGCBToExtension(&control, extension);
     if (EGifPutExtension(gif_, GRAPHICS_EXT_FUNC_CODE, 4, extension) == GIF_ERROR) return Failure();
     ColorMapObject* map = piece.palette.empty() ? nullptr : MakeColourMap(piece.palette);
+    // giflib drops the last frame's own palette without freeing it when this frame has none.
+    if (!map && gif_->Image.ColorMap) {
+        GifFreeMapObject(gif_->Image.ColorMap);
+        gif_->Image.ColorMap = nullptr;
+    }
     const int status = EGifPutImageDesc(gif_, piece.rect.left, piece.rect.top, piece.rect.width(),
                                         piece.rect.height(), false, map);
     if (map) GifFreeMapObject(map);
