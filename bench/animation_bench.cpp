@@ -5,6 +5,7 @@
 // and line by its depth and smooths the lines, so frames have far more than 256 colours. The
 // frames are drawn once beforehand: the time is the encoder's and the file's alone.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <QFileInfo>
 #include <QImage>
@@ -110,7 +111,8 @@ int MostColours(const std::vector<QImage>& frames) {
 void BM_Turntable(benchmark::State& state, const char* suffix) {
     const bool shaded = state.range(0) != 0;
     const std::vector<QImage>& frames = Frames(shaded);
-    const QString path = QStringLiteral("/tmp/ocuvis-animation-bench") + suffix;
+    const QString path =
+        QStringLiteral("/tmp/ocuvis-animation-bench-%1%2").arg(::getpid()).arg(suffix);
     for (auto _ : state) {
         AnimationWriter writer;
         std::optional<QString> failure = writer.Open(path, frames[0].size(), 40);
