@@ -23,7 +23,9 @@ std::optional<AnimationFormat> AnimationFormatOfName(const QString& path);
 //
 // GIF frames decode to exactly the given pixels while the pixels that changed have at most 256
 // colours; frames with more are reduced to a palette of 256 fitted to them, without dithering.
-// GIF delays are whole hundredths of a second, at least two (see GifDelayHundredths).
+// GIF delays are whole hundredths of a second, at least two (see GifDelayHundredths). WebP
+// keeps the compressed frames until Finish, and folds a frame equal to the one before into that
+// one's duration. A pipe or device as the target is written directly.
 class AnimationWriter {
   public:
     AnimationWriter();
