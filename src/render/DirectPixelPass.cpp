@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "render/BandBits.h"
 #include "render/DotsLayer.h"
 #include "render/FrameWorker.h"
 #include "render/LinesLayer.h"
@@ -17,9 +18,11 @@ namespace {
 
 // Below this many records a second thread costs more to wake than it saves.
 constexpr int kRecordsForTwoThreads = 20000;
-// Small enough that a thread held up for a moment leaves little undone behind it.
+// Records go in at least this many chunks, of at most kChunkRecords: few enough that a
+// thread held up for a moment leaves little undone behind it, small enough that what a chunk
+// measures and notes after projecting it is still in the cache.
 constexpr int kChunks = 16;
-constexpr int kBands = 16;
+constexpr int kChunkRecords = 4096;
 
 // Kept from frame to frame, but not far beyond what the store needs.
 ProjectedRecord* SizedFor(std::vector<ProjectedRecord>& projected, int count) {
@@ -30,72 +33,6 @@ ProjectedRecord* SizedFor(std::vector<ProjectedRecord>& projected, int count) {
 }
 
 }  // namespace
-
-// Per chunk of records and band of rows, the segments (by their first record) and the dots
-// that may reach into the band, in record order.
-class DirectPixelPass::BandLists {
-  public:
-    void Reset(int chunks, int bands, int height, int rowsPerBand, int records) {
-        // A frame of far fewer records than the largest one gives back what that one took.
-        if (records < peakRecords_ / 4) {
-            segments_.clear();
-            dots_.clear();
-            peakRecords_ = 0;
-        }
-        peakRecords_ = std::max(peakRecords_, records);
-        chunks_ = chunks, bands_ = bands, height_ = height, rows_ = rowsPerBand;
-        const auto lists = static_cast<std::size_t>(chunks) * static_cast<std::size_t>(bands);
-        segments_.resize(std::max(segments_.size(), lists));
-        dots_.resize(std::max(dots_.size(), lists));
-        for (std::size_t i = 0; i < lists; ++i) {
-            segments_[i].clear();
-            dots_[i].clear();
-        }
-    }
-
-    // The segments from records begin..end-2 to the next, when lines are drawn, and the dots of
-    // records begin..end-1, into the lists of the chunk.
-    void Note(int chunk, int begin, int end, const ProjectedRecord* records, bool lines,
-              const DotsLayer::Sizes& dotSizes) {
-        if (lines)
-            for (int i = begin; i + 1 < end; ++i)
-                NoteSegment(chunk, i, records);
-        if (!dotSizes.Any()) return;
-        for (int i = begin; i < end; ++i) {
-            const int s = dotSizes.Of(i);
-            if (s > 0 && HasImage(records[i]))
-                Add(dots_, chunk, i, DotsLayer::ReachOf(records[i], s));
-        }
-    }
-
-    void NoteSegment(int chunk, int i, const ProjectedRecord* records) {
-        if (HasImage(records[i]) && HasImage(records[i + 1]))
-            Add(segments_, chunk, i, LinesLayer::ReachOf(records[i], records[i + 1]));
-    }
-
-    BandRecords Segments(int band) const { return {&segments_[band], chunks_, bands_}; }
-    BandRecords Dots(int band) const { return {&dots_[band], chunks_, bands_}; }
-
-  private:
-    // Into the lists of every band that does not miss the reach.
-    void Add(std::vector<std::vector<int>>& lists, int chunk, int i, const RowReach& reach) {
-        const float height = static_cast<float>(height_);
-        if (!(reach.high >= 0.0f) || !(reach.low <= height)) return;
-        const float rows = static_cast<float>(rows_);
-        // A band's bottom edge is the next one's top: both take a reach that ends on it.
-        const int first =
-            std::max(0, static_cast<int>(std::ceil(std::max(reach.low, 0.0f) / rows)) - 1);
-        const int last =
-            std::min(bands_ - 1, static_cast<int>(std::min(reach.high, height) / rows));
-        std::vector<int>* const chunkLists = &lists[static_cast<std::size_t>(chunk) * bands_];
-        for (int band = first; band <= last; ++band)
-            chunkLists[band].push_back(i);
-    }
-
-    std::vector<std::vector<int>> segments_, dots_;
-    int chunks_ = 0, bands_ = 0, height_ = 0, rows_ = 1;
-    int peakRecords_ = 0;
-};
 
 // How one frame's work is cut: the records in chunks, the rows in bands, both taken by
 // whichever thread comes for them first.
@@ -110,7 +47,7 @@ struct DirectPixelPass::Plan {
     }
 };
 
-DirectPixelPass::DirectPixelPass() : lists_(std::make_unique<BandLists>()) {}
+DirectPixelPass::DirectPixelPass() : bits_(std::make_unique<BandBits>()) {}
 DirectPixelPass::~DirectPixelPass() = default;
 
 int DirectPixelPass::ThreadsFor(int records) const {
@@ -124,10 +61,15 @@ DirectPixelPass::Plan DirectPixelPass::PlanFor(const FrameContext& frame) const 
     plan.count = frame.pointCount;
     plan.height = frame.height;
     plan.shared = ThreadsFor(plan.count) == 2;
-    plan.chunks = plan.shared ? std::clamp(plan.count, 1, kChunks) : 1;
+    plan.chunks = 1;
+    if (plan.shared)
+        plan.chunks = std::max(
+            {1, std::min(plan.count, kChunks), (plan.count + kChunkRecords - 1) / kChunkRecords});
     plan.rows = plan.height;
-    if (plan.shared) plan.rows = bandRows > 0 ? bandRows : (plan.height + kBands - 1) / kBands;
-    plan.bands = (plan.height + plan.rows - 1) / plan.rows;
+    // As many bands as there are bits in a byte; the last takes what rows are left.
+    const int most = BandBits::kMaxBands;
+    if (plan.shared) plan.rows = bandRows > 0 ? bandRows : (plan.height + most - 1) / most;
+    plan.bands = std::min(most, (plan.height + plan.rows - 1) / plan.rows);
     plan.lines = frame.view.lineThickness != 0;
     plan.fading = plan.lines && frame.view.fadeLines;
     return plan;
@@ -143,7 +85,13 @@ void DirectPixelPass::Share(const Plan& plan, const std::function<void(int)>& jo
 void DirectPixelPass::Draw(FrameContext& frame, QRgb* pixels, int stride, StampCache& stamps) {
     const Plan plan = PlanFor(frame);
     if (plan.shared && !worker_) worker_ = std::make_unique<FrameWorker>();
-    if (plan.shared) lists_->Reset(plan.chunks, plan.bands, plan.height, plan.rows, plan.count);
+    if (plan.shared) {
+        // Dots of the view's size, or of the size classes a normalised store has (up to 6); a
+        // record with a larger own size is noted the long way.
+        const int dotSize = frame.store.dotSizesPresent != 0 ? 6 : frame.view.pointSize;
+        bits_->Reset(plan.count, plan.height, plan.rows, plan.bands,
+                     std::clamp(dotSize, 0, kMaxDotSize));
+    }
     ProjectedRecord* const records = SizedFor(projected_, plan.count);
     const std::uint64_t sizesInUse = Project(frame, plan, records);
     // Stamps are made here, as the cache is not for two threads.
@@ -166,14 +114,14 @@ std::uint64_t DirectPixelPass::Project(FrameContext& frame, const Plan& plan,
             if (plan.fading)
                 LinesLayer::MeasureDepths(records, begin, end - 1, nearest[thread],
                                           farthest[thread]);
-            if (plan.shared) lists_->Note(chunk, begin, end, records, plan.lines, dotSizes);
+            if (!plan.shared) continue;
+            bits_->Note(begin, end, records, plan.lines, dotSizes);
         }
     });
-    // A segment from the last record of a chunk to the first of the next is noted with the
-    // chunk before, after the others of that chunk, so the lists stay in record order.
+    // The segments from the last record of a chunk to the first of the next.
     for (int chunk = 1; chunk < plan.chunks; ++chunk) {
         const int joint = plan.ChunkBegin(chunk);
-        if (plan.lines) lists_->NoteSegment(chunk - 1, joint - 1, records);
+        if (plan.lines) bits_->NoteSegment(joint - 1, records);
         if (plan.fading)
             LinesLayer::MeasureDepths(records, joint - 1, joint, nearest[0], farthest[0]);
     }
@@ -193,15 +141,15 @@ void DirectPixelPass::DrawBands(FrameContext& frame, const Plan& plan,
     std::atomic<int> nextBand{0};
     Share(plan, [&](int) {
         for (int b; (b = nextBand.fetch_add(1)) < plan.bands;) {
-            const PixelBand band{pixels,        stride,
-                                 frame.width,   plan.height,
-                                 b * plan.rows, std::min(plan.height, (b + 1) * plan.rows)};
-            const BandRecords segments = plan.shared ? lists_->Segments(b) : allSegments;
+            const int top = b * plan.rows;
+            const int bottom = b == plan.bands - 1 ? plan.height : top + plan.rows;
+            const PixelBand band{pixels, stride, frame.width, plan.height, top, bottom};
+            const BandRecords segments = plan.shared ? bits_->Segments(b) : allSegments;
             if (plan.lines) {
                 if (plan.fading) linesLayer.DrawInBand(band, records, segments, 0);
                 linesLayer.DrawInBand(band, records, segments, 1);
             }
-            dotsLayer.DrawInBand(band, records, plan.shared ? lists_->Dots(b) : allDots, dotStamps);
+            dotsLayer.DrawInBand(band, records, plan.shared ? bits_->Dots(b) : allDots, dotStamps);
         }
     });
 }

@@ -12,6 +12,7 @@
 
 namespace ocuvis {
 
+class BandBits;
 class FrameWorker;
 
 // One-pixel lines and dots drawn straight into the pixels of an RGB32 frame image, on the
@@ -20,11 +21,11 @@ class FrameWorker;
 // image is the one a single thread draws through the canvas, fading and anaglyph overlaps
 // included. Owns the second thread and what it keeps from frame to frame.
 //
-// Shared, the records go in chunks and the rows in a dozen or more bands, each taken by
-// whichever thread comes for it first, so a thread the machine holds up leaves its share to
-// the other: the caller waits at most for the one band the worker is drawing. While the
-// records are projected, each chunk notes the bands each of its lines and dots reaches, so a
-// band goes through its own primitives only.
+// Shared, the records go in chunks and the rows in eight bands, each taken by whichever
+// thread comes for it first, so a thread the machine holds up leaves its share to the other:
+// the caller waits at most for the one band the worker is drawing. While the records are
+// projected, each line and dot notes the bands it reaches in a byte, so a band passes over
+// eight records of others at a time.
 class DirectPixelPass {
   public:
     DirectPixelPass();
@@ -35,7 +36,8 @@ class DirectPixelPass {
     // How the work is shared: 0 chooses by the cores this process may use and the number of
     // records, 1 keeps it on the calling thread, 2 shares it with the second thread.
     int threads = 0;
-    // The rows of each band when shared; 0 chooses by the frame's height.
+    // The rows of each band when shared, the last taking the rest; 0 chooses by the frame's
+    // height.
     int bandRows = 0;
 
     // Lines (when the view has any) and dots of the frame into pixels, whose rows are stride
@@ -45,7 +47,6 @@ class DirectPixelPass {
 
   private:
     struct Plan;
-    class BandLists;
     int ThreadsFor(int records) const;
     Plan PlanFor(const FrameContext& frame) const;
     void Share(const Plan& plan, const std::function<void(int)>& job);
@@ -57,7 +58,7 @@ class DirectPixelPass {
 
     std::unique_ptr<FrameWorker> worker_;
     std::vector<ProjectedRecord> projected_;
-    std::unique_ptr<BandLists> lists_;
+    std::unique_ptr<BandBits> bits_;
 };
 
 }  // namespace ocuvis

@@ -47,9 +47,10 @@ class DotsLayer {
     // The rows a dot of size s may set pixels in, in either image: its stamp reaches half the
     // pen width (s) beyond the 2s × 2s square it is drawn in.
     static RowReach ReachOf(const ProjectedRecord& r, int s) {
-        const float reach = static_cast<float>(2 * s + 4);
+        const auto reach = static_cast<float>(ReachOf(s));
         return {r.row - reach, r.row + reach};
     }
+    static constexpr int ReachOf(int s) { return 2 * s + 4; }
 
     // The stamps of the sizes in use: the view's point size, or each size whose bit s - 1 is
     // set in ownSizes when the records carry their own.

@@ -53,7 +53,8 @@ class FrameRenderer {
     // may use and the number of records, 1 keeps them on the calling thread, 2 shares bands of
     // rows with a second thread.
     int dataThreads = 0;
-    // The rows of each band when shared; 0 chooses by the frame's height.
+    // The rows of each of the (at most eight) bands when shared, the last taking the rest; 0
+    // chooses by the frame's height.
     int bandRows = 0;
 
     // Smallest and largest rotated depth of the last measuring pass; 0 and 0 before any.

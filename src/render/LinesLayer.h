@@ -27,8 +27,10 @@ class LinesLayer {
     // The rows the line from a to b may set pixels in, in either image: a line's pixels lie
     // within a row of the rows of its ends, clipped or not.
     static RowReach ReachOf(const ProjectedRecord& a, const ProjectedRecord& b) {
-        return {std::min(a.row, b.row) - 3.0f, std::max(a.row, b.row) + 3.0f};
+        constexpr auto reach = static_cast<float>(kReach);
+        return {std::min(a.row, b.row) - reach, std::max(a.row, b.row) + reach};
     }
+    static constexpr int kReach = 3;
 
     // Widens the depth range by the segments from records[from] to records[to] that have an
     // image.

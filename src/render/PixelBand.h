@@ -3,8 +3,9 @@
 #include <QRgb>
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstdint>
 #include <cstring>
-#include <vector>
 
 #include "render/LineEnds.h"
 #include "render/PixelStamp.h"
@@ -78,30 +79,37 @@ struct RowReach {
     }
 };
 
-// The records a band goes through, in record order: every one below a count, or those binned
-// to the band, list after list.
+// The records a band goes through, in record order: every one below a count, or those whose
+// byte of band bits has the band's bit.
 class BandRecords {
   public:
     explicit BandRecords(int count) : count_(count) {}
-    BandRecords(const std::vector<int>* lists, int listCount, int stride)
-        : lists_(lists), count_(listCount), stride_(stride) {}
+    // bits holds count bytes and eight more of zeros.
+    BandRecords(const std::uint8_t* bits, int count, int band)
+        : bits_(bits), count_(count), band_(band) {}
 
     template <class Visit>
     void ForEach(Visit&& visit) const {
-        if (lists_ == nullptr) {
+        if (bits_ == nullptr) {
             for (int i = 0; i < count_; ++i)
                 visit(i);
             return;
         }
-        for (int k = 0; k < count_; ++k)
-            for (const int i : lists_[static_cast<std::size_t>(k) * stride_])
-                visit(i);
+        // Eight records at a time: most words of a band hold none of its records.
+        static_assert(std::endian::native == std::endian::little, "record i in byte i % 8");
+        const std::uint64_t bandBits = 0x0101010101010101u << band_;
+        for (int i = 0; i < count_; i += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, bits_ + i, sizeof word);
+            for (word &= bandBits; word != 0; word &= word - 1)
+                visit(i + std::countr_zero(word) / 8);
+        }
     }
 
   private:
-    const std::vector<int>* lists_ = nullptr;
+    const std::uint8_t* bits_ = nullptr;
     int count_;
-    int stride_ = 1;
+    int band_ = 0;
 };
 
 }  // namespace ocuvis

@@ -69,8 +69,9 @@ TEST(ParallelFrame, TwoBandsDrawTheFrameOfOneThread) {
             ImageCanvas canvas(expected, stamps);
             FrameRenderer().Render(canvas, kWidth, kHeight, s.Sources());
         }
-        // One thread; bands of the chosen height; bands of one row, of odd heights, and one band
-        // short of the frame's height or as high.
+        // One thread; bands of the chosen height; seven bands of one row, or of two, and the
+        // rest in the last; bands of odd heights; one band short of the frame's height, or as
+        // high.
         for (const int rows : {-1, 0, 1, 2, 7, 37, kHeight - 1, kHeight}) {
             FrameRenderer renderer;
             renderer.dataThreads = rows < 0 ? 1 : 2;

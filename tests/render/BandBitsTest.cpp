@@ -1,0 +1,85 @@
+// Which bands of rows a record's line and dot are noted for, when a frame is shared out in
+// bands: every band the primitive's reach does not miss, wherever its row lies, and no band
+// more than a row or two beyond it.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <utility>
+#include <vector>
+
+#include "input/PointStore.h"
+#include "render/BandBits.h"
+#include "render/LinesLayer.h"
+
+namespace ocuvis::test {
+namespace {
+
+constexpr int kHeight = 100, kRows = 13, kBands = 8;  // the last band takes rows 91..99
+
+PixelBand BandAt(int band) {
+    const int top = band * kRows;
+    return {nullptr, 0, 1, kHeight, top, band == kBands - 1 ? kHeight : top + kRows};
+}
+
+ProjectedRecord AtRow(float row) {
+    return {10.0f, 20.0f, row, 0.0f};
+}
+
+// Checks the bands record 0 is visited in against its reach.
+testing::AssertionResult NotedFor(const BandBits& bits, bool segment, const RowReach& reach) {
+    const RowReach wider{reach.low - 2.0f, reach.high + 2.0f};
+    for (int band = 0; band < kBands; ++band) {
+        bool visited = false;
+        (segment ? bits.Segments(band) : bits.Dots(band)).ForEach([&](int i) {
+            visited = visited || i == 0;
+        });
+        if (!reach.Misses(BandAt(band)) && !visited)
+            return testing::AssertionFailure() << "band " << band << " left out";
+        if (wider.Misses(BandAt(band)) && visited)
+            return testing::AssertionFailure() << "band " << band << " taken in";
+    }
+    return testing::AssertionSuccess();
+}
+
+TEST(BandBits, EveryBandTheReachMeetsAndNoneFarBeyond) {
+    std::vector<DataPoint> points(2);
+    BandBits bits;
+    // Rows across every band edge and beyond the frame, in quarter rows.
+    for (float row = -40.0f; row <= 140.0f; row += 0.25f) {
+        // Dots of the view's size and of the largest size class, by table, and of a size
+        // beyond the table.
+        for (const auto& [size, own] : {std::pair{1, false}, {4, false}, {6, true}, {9, true}}) {
+            points[0].SetSizeClass(size);
+            const ProjectedRecord records[] = {AtRow(row)};
+            bits.Reset(1, kHeight, kRows, kBands, own ? 6 : size);
+            bits.Note(0, 1, records, false, {points.data(), own, own ? 0 : size});
+            ASSERT_TRUE(NotedFor(bits, false, DotsLayer::ReachOf(records[0], size)))
+                << "dot of size " << size << " on row " << row;
+        }
+        // Lines within the frame, across it, and out to where a far end is clipped.
+        for (const float rise : {0.0f, 0.5f, -6.0f, 30.0f, 3.0e6f}) {
+            const ProjectedRecord records[] = {AtRow(row), AtRow(row + rise)};
+            bits.Reset(2, kHeight, kRows, kBands, 0);
+            bits.Note(0, 2, records, true, {points.data(), false, 0});
+            ASSERT_TRUE(NotedFor(bits, true, LinesLayer::ReachOf(records[0], records[1])))
+                << "line from row " << row << " rising " << rise;
+            // Noted on its own, as the line across two chunks is.
+            bits.Reset(2, kHeight, kRows, kBands, 0);
+            bits.NoteSegment(0, records);
+            ASSERT_TRUE(NotedFor(bits, true, LinesLayer::ReachOf(records[0], records[1])))
+                << "line from row " << row << " rising " << rise << ", noted alone";
+        }
+    }
+    // A record without an image has neither dot nor line.
+    const ProjectedRecord records[] = {AtRow(std::numeric_limits<float>::quiet_NaN()), AtRow(50)};
+    bits.Reset(2, kHeight, kRows, kBands, 2);
+    bits.Note(0, 2, records, true, {points.data(), false, 2});
+    for (int band = 0; band < kBands; ++band) {
+        bits.Segments(band).ForEach([](int i) { ADD_FAILURE() << "line of record " << i; });
+        bits.Dots(band).ForEach([](int i) { EXPECT_EQ(i, 1); });
+    }
+}
+
+}  // namespace
+}  // namespace ocuvis::test
