@@ -6,6 +6,56 @@
 
 namespace ocuvis {
 
+// Notes the records handed to it one by one, in order: the dot of each and the line to it from
+// the record before, if that was handed to it too.
+class BandBits::Noter {
+  public:
+    Noter(BandBits& bits, bool lines, const DotsLayer::Sizes& sizes)
+        : bits_(bits),
+          segments_(lines ? bits.segments_.data() : nullptr),
+          dots_(sizes.Any() ? bits.dots_.data() : nullptr),
+          segmentRows_(bits.segmentRows_.View()),
+          dotRows_(bits.dotRows_.View()),
+          sizes_(sizes),
+          dotSize_(bits.dotSize_),
+          lastIndex_(bits.height_ - 1 + 2 * bits.extension_),
+          extension_(static_cast<float>(bits.extension_)),
+          last_(static_cast<float>(lastIndex_)) {}
+
+    void operator()(int i, const ProjectedRecord& r) {
+        if (!HasImage(r)) {
+            previous_ = -1;
+            return;
+        }
+        // Truncated where it is not negative, so that the row lies at most one below its table
+        // row.
+        const int index = static_cast<int>(std::min(std::max(r.row + extension_, 0.0f), last_));
+        if (segments_ != nullptr && previous_ >= 0 && !(previous_ == index && Outside(index)))
+            segments_[i - 1] = segmentRows_.Join(previous_, index);
+        previous_ = index;
+        if (dots_ == nullptr) return;
+        const int s = sizes_.own ? sizes_.Of(i) : sizes_.fixed;
+        if (s > dotSize_)
+            dots_[i] = bits_.BitsOf(DotsLayer::ReachOf(r, s));
+        else if (s > 0 && !Outside(index))
+            dots_[i] = dotRows_.Of(index);
+    }
+
+  private:
+    // No line or dot of the tables' margins reaches the frame from the first or the last
+    // table row, which stand for every row beyond them.
+    bool Outside(int index) const { return index == 0 || index == lastIndex_; }
+
+    const BandBits& bits_;
+    std::uint8_t* const segments_;
+    std::uint8_t* const dots_;
+    const MarginBands segmentRows_, dotRows_;
+    const DotsLayer::Sizes sizes_;
+    const int dotSize_, lastIndex_;
+    const float extension_, last_;
+    int previous_ = -1;  // the table row of the record before, -1 without an image
+};
+
 void BandBits::Reset(int records, int height, int rowsPerBand, int bands, int dotSize) {
     // Eight zeros past the last record, for the visits eight at a time.
     const auto size = static_cast<std::size_t>(records) + 8;
@@ -50,38 +100,9 @@ void BandBits::MarginTable::Build(const std::vector<std::uint8_t>& bandOfRow, in
 
 void BandBits::Note(int from, int to, const ProjectedRecord* records, bool lines,
                     const DotsLayer::Sizes& dotSizes) {
-    // Locals throughout: the stores of bytes could otherwise be taken to change the members.
-    const DotsLayer::Sizes sizes = dotSizes;
-    const bool dots = sizes.Any();
-    const int dotSize = dotSize_;
-    const MarginBands segmentRows = segmentRows_.View(), dotRows = dotRows_.View();
-    std::uint8_t* const segments = segments_.data();
-    std::uint8_t* const dotBits = dots_.data();
-    const auto extension = static_cast<float>(extension_);
-    // The first and last table rows stand for every row beyond them, where no line or dot of
-    // the table's margins reaches the frame.
-    const int lastIndex = height_ - 1 + 2 * extension_;
-    const auto outside = [lastIndex](int index) { return index == 0 || index == lastIndex; };
-    int previous = -1;  // the table row of the record before, -1 without an image
-    for (int i = from; i < to; ++i) {
-        const ProjectedRecord& r = records[i];
-        if (!HasImage(r)) {
-            previous = -1;
-            continue;
-        }
-        // Truncated where it is not negative, so that the row lies at most one below.
-        const int index =
-            static_cast<int>(std::clamp(r.row + extension, 0.0f, static_cast<float>(lastIndex)));
-        if (lines && previous >= 0 && !(previous == index && outside(index)))
-            segments[i - 1] = segmentRows.Join(previous, index);
-        previous = index;
-        if (!dots) continue;
-        const int s = sizes.own ? sizes.Of(i) : sizes.fixed;
-        if (s > dotSize)
-            dotBits[i] = BitsOf(DotsLayer::ReachOf(r, s));
-        else if (s > 0 && !outside(index))
-            dotBits[i] = dotRows.Of(index);
-    }
+    Noter noter(*this, lines, dotSizes);
+    for (int i = from; i < to; ++i)
+        noter(i, records[i]);
 }
 
 void BandBits::NoteSegment(int i, const ProjectedRecord* records) {

@@ -36,6 +36,8 @@ class BandBits {
     BandRecords Dots(int band) const { return {dots_.data(), records_, band}; }
 
   private:
+    class Noter;
+
     // Per row, the lowest and highest band a primitive on it reaches with a margin of rows, as
     // 1 << band and 2 << band: their difference has the bits of both and of every band between.
     struct MarginBands {
@@ -54,6 +56,7 @@ class BandBits {
         MarginBands View() const { return {low.data(), high.data()}; }
     };
 
+    // The bits of a reach worked out, for dots too large for the table.
     std::uint8_t BitsOf(const RowReach& reach) const;
 
     std::vector<std::uint8_t> segments_, dots_;

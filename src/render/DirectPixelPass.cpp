@@ -114,8 +114,7 @@ std::uint64_t DirectPixelPass::Project(FrameContext& frame, const Plan& plan,
             if (plan.fading)
                 LinesLayer::MeasureDepths(records, begin, end - 1, nearest[thread],
                                           farthest[thread]);
-            if (!plan.shared) continue;
-            bits_->Note(begin, end, records, plan.lines, dotSizes);
+            if (plan.shared) bits_->Note(begin, end, records, plan.lines, dotSizes);
         }
     });
     // The segments from the last record of a chunk to the first of the next.
