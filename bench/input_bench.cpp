@@ -1,5 +1,6 @@
-// Loading and normalising: a classic full data set of 49,999 records of x y z and a dot size, and
-// a million records from a text file and from a binary PLY file with the limit raised.
+// Loading and normalising: a classic full data set of 49,999 records of x y z and a dot size, a
+// million records from a text file and from a binary PLY file with the limit raised, and a
+// ten-million-line file at the default limit, whose lines past the limit are only counted.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -58,6 +59,20 @@ BENCHMARK(BM_LoadMillionVertexPly)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly();
+
+// 10,000,000 lines at the default limit: 49,999 are stored, the rest only counted. Compare with
+// BM_LoadFieldLayout and with `wc -l` of the same file (its path is printed).
+void BM_CountPastTheLimit(benchmark::State& state) {
+    static const std::string path = bench::WriteXyzFile(10000000);
+    StandaloneViewer viewer;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(viewer.Load(path));
+    }
+    if (viewer.display.statusText != "Plotted 49999 of 10000000 points (limit)")
+        state.SkipWithError("wrong load");
+    state.SetLabel(path);
+}
+BENCHMARK(BM_CountPastTheLimit)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly();
 
 // Fills the store with 49,999 records around the given centre and spread.
 void FillStore(PointStore& store, double centre, double spread) {

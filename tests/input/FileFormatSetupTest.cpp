@@ -212,21 +212,21 @@ TEST_F(FileFormatSetupTest, ARecordLimitOutsideOneToFiftyMillionIsRefusedAndNotS
 }
 
 TEST_F(FileFormatSetupTest, FieldNamesOfTheFileFollowTheFieldNumbersInTheSelectors) {
-    setup.TakeExampleRecord("a.csv", ExampleRecord{"1,2,3,4", {"east", "", "depth"}});
+    setup.TakeExampleRecord("a.csv", ExampleRecord{"1,2,3,4", {"east", "", "depth"}, {}});
     EXPECT_EQ(setup.SelectorEntryTexts(true),
               (std::vector<std::string>{"none", "Field 1: east", "Field 2", "Field 3: depth",
                                         "Field 4"}));
     // More names than fields, and then a file without names.
-    setup.TakeExampleRecord("b.csv", ExampleRecord{"1,2", {"u", "v", "w"}});
+    setup.TakeExampleRecord("b.csv", ExampleRecord{"1,2", {"u", "v", "w"}, {}});
     EXPECT_EQ(setup.SelectorEntryTexts(false),
               (std::vector<std::string>{"N/A", "Field 1: u", "Field 2: v"}));
-    setup.TakeExampleRecord("c.3d", ExampleRecord{"1 2", {}});
+    setup.TakeExampleRecord("c.3d", ExampleRecord{"1 2", {}, {}});
     EXPECT_EQ(setup.SelectorEntryTexts(false),
               (std::vector<std::string>{"N/A", "Field 1", "Field 2"}));
 }
 
 TEST_F(FileFormatSetupTest, APlyFilesNamedAxesShowAsTheLoaderTakesThemAndStoreAsOneTwoThree) {
-    const ExampleRecord normalsFirst{"0 0 1 4 5 6", {"nx", "ny", "nz", "x", "y", "z"}};
+    const ExampleRecord normalsFirst{"0 0 1 4 5 6", {"nx", "ny", "nz", "x", "y", "z"}, {}};
     setup.TakeExampleRecord("n.ply", normalsFirst);
     EXPECT_EQ(
         std::tie(setup.controls.XComboBox, setup.controls.YComboBox, setup.controls.ZComboBox),
