@@ -18,7 +18,7 @@ class ByteStream;
 
 struct LoaderServices {
     LoadProgressFactory& progress;
-    FileInputSetup& fileInput;
+    LoaderInput& fileInput;
     RecentFileList& recentFiles;
     ScaleReset& scaling;
     LoadDisplay& display;

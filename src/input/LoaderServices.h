@@ -28,9 +28,9 @@ class LoadProgressFactory {
     virtual std::unique_ptr<LoadProgress> Create(const std::string& fileName) = 0;
 };
 
-class FileInputSetup {
+class LoaderInput {
   public:
-    virtual ~FileInputSetup() = default;
+    virtual ~LoaderInput() = default;
     virtual const FileInputFields& Fields() const = 0;
     // Seeds the generator before every load, whether or not the file opens.
     virtual void PrepareSampling(SampleGenerator& generator) = 0;
@@ -59,7 +59,7 @@ class SilentProgressFactory final : public LoadProgressFactory {
     std::unique_ptr<LoadProgress> Create(const std::string& fileName) override;
 };
 
-class FixedFileInputSetup final : public FileInputSetup {
+class FixedLoaderInput final : public LoaderInput {
   public:
     FileInputFields fields;
     std::uint32_t seed = 0;

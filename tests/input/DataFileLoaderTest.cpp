@@ -67,7 +67,7 @@ struct LoaderHarness {
     GraphRecord graph;
     GraphViewState view;
     Recorder rec;
-    FixedFileInputSetup input;
+    FixedLoaderInput input;
     MemoryRecentFiles recent;
     DataFileLoader loader;
 };

@@ -44,7 +44,7 @@ struct Reader {
     GraphRecord graph;
     GraphViewState view;
     SilentProgressFactory progress;
-    FixedFileInputSetup input;
+    FixedLoaderInput input;
     MemoryRecentFiles recent;
     NoScaling scaling;
     TextLoadDisplay display;
