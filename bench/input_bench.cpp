@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -63,7 +64,12 @@ BENCHMARK(BM_LoadMillionVertexPly)
 // 10,000,000 lines at the default limit: 49,999 are stored, the rest only counted. Compare with
 // BM_LoadFieldLayout and with `wc -l` of the same file (its path is printed).
 void BM_CountPastTheLimit(benchmark::State& state) {
-    static const std::string path = bench::WriteXyzFile(10000000);
+    static const std::string path = [] {
+        std::string written = bench::WriteXyzFile(10000000);
+        static std::string removed = written;
+        std::atexit([] { std::remove(removed.c_str()); });
+        return written;
+    }();
     StandaloneViewer viewer;
     for (auto _ : state) {
         benchmark::DoNotOptimize(viewer.Load(path));

@@ -39,6 +39,14 @@ class ByteStream {
     // The same line as ReadLine, as a view into the buffer where it lies there whole, so that
     // lines that are only counted are not copied. Valid until the next read.
     bool ReadLineView(std::string_view& line, std::size_t maxLength);
+    // The bytes read ahead and not yet consumed, for scans that walk many lines at once; empty
+    // only at the end of the stream.
+    std::string_view Buffered() {
+        if (next_ == buffer_.size()) Refill();
+        return std::string_view(buffer_.data() + next_, buffer_.size() - next_);
+    }
+    void Consume(std::size_t count) { next_ += count; }
+
     // True when the last ReadLine returned a full piece whose line goes on.
     bool LineCut() const { return lineCut_; }
     // Skips the rest of the line the last read ended in, line end included.

@@ -33,8 +33,9 @@ class ClassicTextReader final : public DataFileReader {
     void ProcessTableRow(std::string_view line, bool store);
     void ReadLines(ByteStream& stream);
     void CountRest(ByteStream& stream);
-    // Whether a line of the field layout, as read, yields a point. No sampling draw.
-    bool FieldLineIsPoint(std::string_view line) const;
+    // Whether a line of the field layout, as read, yields a point; noLabel when it holds no
+    // '!'; readable bytes from its start may be read. No sampling draw.
+    bool FieldLineIsPoint(std::string_view line, bool noLabel, std::size_t readable) const;
 
     RecordSink& sink_;
     bool table3dFile_ = false;
