@@ -78,7 +78,10 @@ void BM_CountPastTheLimit(benchmark::State& state) {
         state.SkipWithError("wrong load");
     state.SetLabel(path);
 }
-BENCHMARK(BM_CountPastTheLimit)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly();
+BENCHMARK(BM_CountPastTheLimit)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly();
 
 // Fills the store with 49,999 records around the given centre and spread.
 void FillStore(PointStore& store, double centre, double spread) {

@@ -129,10 +129,10 @@ void ClassicTextReader::CountRest(ByteStream& stream) {
             std::string_view line(next, static_cast<std::size_t>(lineEnd - next));
             next = lineEnd + 1;
             if (sampling && !sink_.Keep()) continue;
-            points += FieldLineIsPoint(line, lineEnd <= bang,
-                                       static_cast<std::size_t>(end - line.data()))
-                          ? 1
-                          : 0;
+            points +=
+                FieldLineIsPoint(line, lineEnd <= bang, static_cast<std::size_t>(end - line.data()))
+                    ? 1
+                    : 0;
         }
         stream.Consume(static_cast<std::size_t>(next - buffered.data()));
         std::string_view line;
@@ -159,7 +159,8 @@ bool ClassicTextReader::FieldLineIsPoint(std::string_view line, bool noLabel,
     std::size_t i = 0;
     // No label possible: a second field is all it takes, that is a delimiter with a field
     // character after it.
-    if (noLabel || !sink_.LabelRoom()) return HasSecondField(line, readable - (line.data() - start));
+    if (noLabel || !sink_.LabelRoom())
+        return HasSecondField(line, readable - (line.data() - start));
     int fields = 0;
     while (i < size) {
         if (fields == 3) return line[i] != '!';

@@ -6,8 +6,8 @@
 #include "core/AsciiText.h"
 #include "input/ByteStream.h"
 #include "input/DelimitedTextReader.h"
-#include "input/OrlenStrings.h"
 #include "input/LasReader.h"
+#include "input/OrlenStrings.h"
 #include "input/PlyFormat.h"
 
 namespace ocuvis {

@@ -83,8 +83,7 @@ std::int32_t DataFileLoader::LoadDataFile(const std::string& fileName) {
     if (!fileName.empty()) {
         outcome_.path = FileNameToOpen(fileName);
         std::unique_ptr<LoadProgress> progress = services_.progress.Create(outcome_.path);
-        std::unique_ptr<ByteStream> stream =
-            ByteStream::OpenFile(outcome_.path, &outcome_.failure);
+        std::unique_ptr<ByteStream> stream = ByteStream::OpenFile(outcome_.path, &outcome_.failure);
         fields_ = services_.fileInput.Fields();
         recordLimit_ = std::clamp(fields_.RecordLimit, 1, kLargestRecordLimit);
         services_.fileInput.PrepareSampling(sampler_);

@@ -27,7 +27,8 @@ std::string DelimitedTextReader::Read(ByteStream& stream) {
             if (!trimmed.empty() && trimmed.front() != ';' && trimmed.front() != '!') {
                 lookForHeader = false;
                 const std::optional<std::vector<std::string>> names = DelimitedHeaderNames(line);
-                axes_ = AxisFieldNumbers(sink_.fields(), names ? *names : std::vector<std::string>{});
+                axes_ =
+                    AxisFieldNumbers(sink_.fields(), names ? *names : std::vector<std::string>{});
                 if (names) continue;
             }
         }

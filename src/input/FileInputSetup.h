@@ -99,7 +99,7 @@ class FileInputSetup final : public LoaderInput {
     SeedSetup seed;
     std::string exampleRecord;
     std::int32_t exampleFieldCount = 0;
-    std::vector<std::string> exampleNames;  // names[i] names field i + 1; may be short
+    std::vector<std::string> exampleNames;   // names[i] names field i + 1; may be short
     std::vector<std::string> exampleFields;  // the example's fields, as its reader splits them
     Controls controls;
 

@@ -38,8 +38,8 @@ struct FieldSpec {
 
 std::vector<FieldSpec> FieldSpecs(int format) {
     const bool extended = format >= 6;
-    std::vector<FieldSpec> specs = {{"X", 0, Kind::X}, {"Y", 4, Kind::Y}, {"Z", 8, Kind::Z},
-                                    {"intensity", 12, Kind::U16}};
+    std::vector<FieldSpec> specs = {
+        {"X", 0, Kind::X}, {"Y", 4, Kind::Y}, {"Z", 8, Kind::Z}, {"intensity", 12, Kind::U16}};
     if (extended) {
         specs.push_back({"return_number", 14, Kind::ReturnBits4});
         specs.push_back({"classification", 16, Kind::U8});
@@ -114,8 +114,7 @@ std::string CheckHeader(const char* bytes, std::int64_t fileSize, LasHeader& hea
         return "the header size " + std::to_string(headerSize) + " is below the " +
                std::to_string(needed) + " bytes of LAS 1." + std::to_string(header.versionMinor);
     header.pointOffset = Little<std::uint32_t>(bytes + 96);
-    if (header.pointOffset < static_cast<std::int64_t>(headerSize) ||
-        header.pointOffset > fileSize)
+    if (header.pointOffset < static_cast<std::int64_t>(headerSize) || header.pointOffset > fileSize)
         return "the point data offset " + std::to_string(header.pointOffset) +
                " lies outside the file's " + std::to_string(fileSize) + " bytes after its header";
     header.recordLength = Little<std::uint16_t>(bytes + 105);
@@ -129,8 +128,8 @@ std::string CheckHeader(const char* bytes, std::int64_t fileSize, LasHeader& hea
     if (header.versionMinor >= 4) {
         const std::uint64_t count = Little<std::uint64_t>(bytes + 247);
         if (legacyCount != 0 && count != legacyCount)
-            return "the header's point counts disagree: " + std::to_string(legacyCount) +
-                   " and " + std::to_string(count);
+            return "the header's point counts disagree: " + std::to_string(legacyCount) + " and " +
+                   std::to_string(count);
         if (count > static_cast<std::uint64_t>(fileSize))
             return "the header declares " + std::to_string(count) +
                    " points, more than the file can hold";
@@ -211,8 +210,8 @@ std::string LasReader::Read(ByteStream& stream) {
     std::vector<char> block(std::max(kBlockBytes / stride, std::size_t{1}) * stride);
     std::int64_t done = 0;
     while (done < header->pointCount && !sink_.Full()) {
-        const std::int64_t batch = std::min<std::int64_t>(header->pointCount - done,
-                                                          static_cast<std::int64_t>(block.size() / stride));
+        const std::int64_t batch = std::min<std::int64_t>(
+            header->pointCount - done, static_cast<std::int64_t>(block.size() / stride));
         const std::size_t bytes = static_cast<std::size_t>(batch) * stride;
         if (stream.Read(block.data(), bytes) < bytes)
             return "the file ends after " + std::to_string(done) + " of " +

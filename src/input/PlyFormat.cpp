@@ -400,7 +400,8 @@ class AsciiBody {
                 if (!NextLine()) return Truncated(element, item);
                 std::string failure;
                 if (vertices && counting_) {
-                    if (words_.size() != element.properties.size()) failure = CountMismatch(element);
+                    if (words_.size() != element.properties.size())
+                        failure = CountMismatch(element);
                 } else if (vertices) {
                     failure = Vertex(element);
                 } else {

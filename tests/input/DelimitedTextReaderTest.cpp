@@ -71,27 +71,58 @@ std::vector<RowCase> RowCases() {
         wide += "\n";
     }
     return {
-        {"QuotedNumbers", "a.csv", "\"1.5\",\"2\",\"3\"\n\"4\",\"5\",\"6\"\n",
-         {{1.5f, 2, 3}, {4, 5, 6}}, "Plotted 2 points"},
-        {"QuotedYearsAreData", "a.csv", "\"2019\",\"2020\",\"2021\"\n\"2022\",\"2023\",\"2024\"\n",
-         {{2019, 2020, 2021}, {2022, 2023, 2024}}, "Plotted 2 points"},
-        {"ByteOrderMark", "a.csv", "\xEF\xBB\xBF" "1,2,3\n4,5,6\n", {{1, 2, 3}, {4, 5, 6}},
+        {"QuotedNumbers",
+         "a.csv",
+         "\"1.5\",\"2\",\"3\"\n\"4\",\"5\",\"6\"\n",
+         {{1.5f, 2, 3}, {4, 5, 6}},
          "Plotted 2 points"},
-        {"ByteOrderMarkBeforeAHeader", "a.csv", "\xEF\xBB\xBFx,y,z\n1,2,3\n4,5,6\n",
-         {{1, 2, 3}, {4, 5, 6}}, "Plotted 2 points"},
-        {"WideRows", "a.csv", wide, {{1, 10001, 10002}, {2, 10001, 10002}, {3, 10001, 10002}},
+        {"QuotedYearsAreData",
+         "a.csv",
+         "\"2019\",\"2020\",\"2021\"\n\"2022\",\"2023\",\"2024\"\n",
+         {{2019, 2020, 2021}, {2022, 2023, 2024}},
+         "Plotted 2 points"},
+        {"ByteOrderMark",
+         "a.csv",
+         "\xEF\xBB\xBF"
+         "1,2,3\n4,5,6\n",
+         {{1, 2, 3}, {4, 5, 6}},
+         "Plotted 2 points"},
+        {"ByteOrderMarkBeforeAHeader",
+         "a.csv",
+         "\xEF\xBB\xBFx,y,z\n1,2,3\n4,5,6\n",
+         {{1, 2, 3}, {4, 5, 6}},
+         "Plotted 2 points"},
+        {"WideRows",
+         "a.csv",
+         wide,
+         {{1, 10001, 10002}, {2, 10001, 10002}, {3, 10001, 10002}},
          "Plotted 3 points"},
-        {"EmptyFieldsKeepTheirColumn", "a.csv", "1,,3\n4,5,6\n7,8,\n9,10,11\n",
-         {{4, 5, 6}, {9, 10, 11}}, "Plotted 2 points, 2 rows skipped"},
-        {"WordsAreSkippedNotPlotted", "a.xyz", "1 2 3\nn/a 5 6\n7 8 9\n4 5\n",
-         {{1, 2, 3}, {7, 8, 9}}, "Plotted 2 points, 2 rows skipped"},
-        {"SemicolonsAndTabs", "a.csv", "x;y;z\n1;2;3\n4;5;6\n7\t8\t9\n",
-         {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}}, "Plotted 3 points"},
+        {"EmptyFieldsKeepTheirColumn",
+         "a.csv",
+         "1,,3\n4,5,6\n7,8,\n9,10,11\n",
+         {{4, 5, 6}, {9, 10, 11}},
+         "Plotted 2 points, 2 rows skipped"},
+        {"WordsAreSkippedNotPlotted",
+         "a.xyz",
+         "1 2 3\nn/a 5 6\n7 8 9\n4 5\n",
+         {{1, 2, 3}, {7, 8, 9}},
+         "Plotted 2 points, 2 rows skipped"},
+        {"SemicolonsAndTabs",
+         "a.csv",
+         "x;y;z\n1;2;3\n4;5;6\n7\t8\t9\n",
+         {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}},
+         "Plotted 3 points"},
         // Blank lines lift the pen; '#' lines are nothing at all.
-        {"CommentsAndBreaks", "a.csv", "# site 4\nx,y,z\n1,2,3\n# between\n4,5,6\n\n7,8,9\n",
-         {{1, 2, 3}, {4, 5, 6}, {}, {7, 8, 9}}, "Plotted 3 points"},
+        {"CommentsAndBreaks",
+         "a.csv",
+         "# site 4\nx,y,z\n1,2,3\n# between\n4,5,6\n\n7,8,9\n",
+         {{1, 2, 3}, {4, 5, 6}, {}, {7, 8, 9}},
+         "Plotted 3 points"},
         // A scanner's intensity is no dot size.
-        {"FourthColumnIsNoDotSize", "a.xyz", "0 0 0 10\n1 1 1 250\n", {{0, 0, 0}, {1, 1, 1}},
+        {"FourthColumnIsNoDotSize",
+         "a.xyz",
+         "0 0 0 10\n1 1 1 250\n",
+         {{0, 0, 0}, {1, 1, 1}},
          "Plotted 2 points"},
     };
 }
@@ -168,7 +199,8 @@ TEST(DelimitedText, ANamedHeaderGivesTheAxesByName) {
     for (const bool byName : {true, false}) {
         reader.input.fields.AxesByName = byName;
         reader.Load(path);
-        const Records expected = byName ? Records{{4, 3, 2}, {8, 7, 6}} : Records{{1, 2, 3}, {5, 6, 7}};
+        const Records expected =
+            byName ? Records{{4, 3, 2}, {8, 7, 6}} : Records{{1, 2, 3}, {5, 6, 7}};
         const Records records = reader.Records();
         ASSERT_EQ(records.size(), 2u);
         for (std::size_t i = 0; i < 2; ++i)

@@ -39,8 +39,8 @@ class FileInputSetupTest : public ::testing::Test {
     std::vector<std::int32_t> clockSeeds{1000};
     std::size_t clockCalls = 0;
     FileInputSetup setup{store, feedback, [this] {
-                              return clockSeeds[std::min(clockCalls++, clockSeeds.size() - 1)];
-                          }};
+                             return clockSeeds[std::min(clockCalls++, clockSeeds.size() - 1)];
+                         }};
 };
 
 TEST_F(FileInputSetupTest, TheExampleRecordMarksTheChosenFieldsAndRefusesNoneForXOrY) {
@@ -203,8 +203,7 @@ TEST_F(FileInputSetupTest, StoredValuesNoSessionCouldWriteReadAsTheDefaults) {
         float percent;
         std::uint8_t seedType;
         std::int32_t limit;
-        std::tuple<std::int32_t, std::int32_t, std::int32_t, std::int32_t, float, int,
-                   std::int32_t>
+        std::tuple<std::int32_t, std::int32_t, std::int32_t, std::int32_t, float, int, std::int32_t>
             read;
     };
     const float nan = std::nanf("");
@@ -212,7 +211,13 @@ TEST_F(FileInputSetupTest, StoredValuesNoSessionCouldWriteReadAsTheDefaults) {
         // A typed share far below 0 is kept: it keeps no line, as any share of 0 or less.
         {7, 240, 240, 0, -1e33f, 1, 5, {7, 240, 240, 0, -1e33f, 1, 5}},
         {-1, -1, -1, -1, nan, 2, 0, {1, 2, 0, 0, 10.0f, 0, kRecordLimit}},
-        {0, 241, 241, 100000, 1e30f, 255, kLargestRecordLimit + 1,
+        {0,
+         241,
+         241,
+         100000,
+         1e30f,
+         255,
+         kLargestRecordLimit + 1,
          {1, 2, 3, 0, 1e30f, 0, kRecordLimit}}};
     for (const Case& c : cases) {
         store.stored = true;

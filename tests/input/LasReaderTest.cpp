@@ -67,12 +67,13 @@ struct LasFile {
             at(8, p.z);
             at(12, p.intensity);
             at(14, std::uint8_t{0x12});  // return 2 of 2 (formats 0-5), return 2 (6-10)
-            at(extended ? 16 : 15, static_cast<std::uint8_t>(extended ? 6 : 0x26));  // class 6 + flag
+            at(extended ? 16 : 15,
+               static_cast<std::uint8_t>(extended ? 6 : 0x26));  // class 6 + flag
             const double time = -static_cast<double>(p.intensity);
             if (extended) at(22, time);
             if (format == 1 || (format >= 3 && format <= 5)) at(20, time);
-            const int colour = format == 2                   ? 20
-                               : format == 3 || format == 5 ? 28
+            const int colour = format == 2                                  ? 20
+                               : format == 3 || format == 5                 ? 28
                                : format == 7 || format == 8 || format == 10 ? 30
                                                                             : -1;
             if (colour >= 0)
@@ -110,8 +111,8 @@ TEST_P(LasFormats, ReadScaledCoordinatesAndNameTheirFields) {
     std::string failure;
     const auto example = ReadExampleRecord(path, failure, 240);
     ASSERT_TRUE(example) << failure;
-    std::vector<std::string> names = {"X", "Y", "Z", "intensity", "return_number",
-                                      "classification"};
+    std::vector<std::string> names = {
+        "X", "Y", "Z", "intensity", "return_number", "classification"};
     std::vector<std::string> values = {"500001", "4000002", "0.3", "5", "2", "6"};
     if (format != 0 && format != 2) {
         names.push_back("gps_time");
@@ -184,8 +185,7 @@ std::vector<Refusal> Refusals() {
         {"RecordShorterThanItsFormat", "a.las",
          edited([](LasFile& l) { l.format = 3, l.recordLength = 30; }),
          "the point record length 30 is shorter than the 34 bytes of point format 3"},
-        {"CountsDisagree", "a.las",
-         edited([](LasFile& l) { l.minor = 4, l.legacyCount = 2; }),
+        {"CountsDisagree", "a.las", edited([](LasFile& l) { l.minor = 4, l.legacyCount = 2; }),
          "the header's point counts disagree: 2 and 3"},
         {"BodyCutShort", "a.las", plain.substr(0, plain.size() - 1),
          "the file ends after 2 of 3 points"},

@@ -10,8 +10,8 @@
 
 #include "ReaderTestSupport.h"
 #include "TestSupport.h"
-#include "input/DataFileKind.h"
 #include "input/ByteStream.h"
+#include "input/DataFileKind.h"
 #include "input/PlyFormat.h"
 #include "input/StatusText.h"
 
@@ -284,8 +284,7 @@ TEST(PlyScalarTypes, EveryNameReadsItsSizeAndSignInBothByteOrders) {
     for (const Type& type : types) {
         for (const char* name : type.names) {
             for (const bool big : {false, true}) {
-                std::string file = std::string("ply\nformat binary_") +
-                                   (big ? "big" : "little") +
+                std::string file = std::string("ply\nformat binary_") + (big ? "big" : "little") +
                                    "_endian 1.0\nelement vertex 1\nproperty " + name +
                                    " v\nend_header\n";
                 file += big ? type.bytes : std::string(type.bytes.rbegin(), type.bytes.rend());
@@ -314,8 +313,8 @@ TEST(PlyLines, ComeFromTheEdgesAloneAndNotFromTheVertexOrder) {
     Reader reader;
     const std::string xyz = "property float x\nproperty float y\nproperty float z\n";
     const std::string body = "0 0 0\n1 0 0\n2 0 0\n3 0 0\n";
-    std::string withEdges = AsciiPly(
-        xyz, body, "element edge 2\nproperty int vertex1\nproperty int vertex2\n");
+    std::string withEdges =
+        AsciiPly(xyz, body, "element edge 2\nproperty int vertex1\nproperty int vertex2\n");
     withEdges += "0 1\n2 3\n";
     EXPECT_EQ(reader.Load(dir.Write("e.ply", withEdges)), 10);
     EXPECT_EQ(reader.store->firstJoinedRecord, 4);
@@ -339,8 +338,7 @@ TEST(PlyAxes, AreTakenByNameInAnyCaseOrByTheNumbersChosen) {
         std::vector<float> first;  // x, y, z of the first vertex
     };
     const Case cases[] = {
-        {"nx ny nz x y z", true, {4, 5, 6}},
-        {"nx ny nz X Y Z", true, {4, 5, 6}},
+        {"nx ny nz x y z", true, {4, 5, 6}},  {"nx ny nz X Y Z", true, {4, 5, 6}},
         {"nx ny nz x y z", false, {1, 2, 3}},  // 1, 2, 3 are the normals when chosen
         {"px py pz w i j", true, {1, 2, 3}},   // no x, y, z: the first three
         {"x y w z i j", true, {1, 2, 4}},
@@ -409,13 +407,14 @@ TEST(PlyLimit, CountsTheRestFromTheHeaderAndKeepsEdgesToWhatTheStoreHolds) {
     EXPECT_EQ(reader.display.statusText, "Plotted 4 of 4 points (limit)");
 
     const std::string ascii = dir.Write(
-        "short.ply", AsciiPly("property float x\nproperty float y\nproperty float z\n",
-                              "1 2 3\n4 5 6\n7 8\n"));
+        "short.ply",
+        AsciiPly("property float x\nproperty float y\nproperty float z\n", "1 2 3\n4 5 6\n7 8\n"));
     reader.input.fields.RecordLimit = 2;
     reader.Load(ascii);
     EXPECT_EQ(reader.display.statusText,
-              CannotReadStatusText(ascii, "line 10: the values do not match the properties of "
-                                          "'vertex'"));
+              CannotReadStatusText(ascii,
+                                   "line 10: the values do not match the properties of "
+                                   "'vertex'"));
 }
 
 }  // namespace

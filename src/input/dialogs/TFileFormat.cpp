@@ -259,9 +259,12 @@ void TFileFormat::ConnectControls() {
             (setup_.*change)();
         });
     };
-    selectorChange(XComboBox, &FileInputSetup::Controls::XComboBox, &FileInputSetup::XComboBoxChange);
-    selectorChange(YComboBox, &FileInputSetup::Controls::YComboBox, &FileInputSetup::YComboBoxChange);
-    selectorChange(ZComboBox, &FileInputSetup::Controls::ZComboBox, &FileInputSetup::ZComboBoxChange);
+    selectorChange(XComboBox, &FileInputSetup::Controls::XComboBox,
+                   &FileInputSetup::XComboBoxChange);
+    selectorChange(YComboBox, &FileInputSetup::Controls::YComboBox,
+                   &FileInputSetup::YComboBoxChange);
+    selectorChange(ZComboBox, &FileInputSetup::Controls::ZComboBox,
+                   &FileInputSetup::ZComboBoxChange);
     selectorChange(DotComboBox, &FileInputSetup::Controls::DotComboBox,
                    &FileInputSetup::DotComboBoxChange);
 
