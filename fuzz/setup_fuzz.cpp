@@ -100,7 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     while (input.remaining_bytes() > 0) {
         FileInputSetup::Controls& c = setup.controls;
         const int entries = c.selectorEntries;
-        switch (input.ConsumeIntegralInRange(0, 9)) {
+        switch (input.ConsumeIntegralInRange(0, 10)) {
             case 0:
                 c.XComboBox = input.ConsumeIntegralInRange(-1, entries - 1);
                 setup.XComboBoxChange();
@@ -126,6 +126,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 c.SeedRadioGrp = input.ConsumeIntegralInRange(-1, 1);
                 setup.SeedRadioGrpClick();
                 break;
+            case 10:
+                c.AxesByNameChkBx = input.ConsumeBool();
+                setup.AxesByNameChkBxClick();
+                break;
             case 6:
                 c.SubSampleEnabledChkBx = input.ConsumeBool();
                 setup.SubSampleEnabledChkBxClick();
@@ -137,6 +141,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 const FileInputFields applied = setup.fields;
                 const SeedSetup seed = setup.seed;
                 Check(std::isfinite(applied.SamplePercent));
+                // No field number is ever stored outside what the selectors offer.
+                constexpr std::int32_t kLargest = FileInputSetup::kLargestFieldNumber;
+                Check(applied.XIndex >= 1 && applied.XIndex <= kLargest);
+                Check(applied.YIndex >= 1 && applied.YIndex <= kLargest);
+                Check(applied.ZIndex >= 0 && applied.ZIndex <= kLargest);
+                Check(applied.DotIndex >= 0 && applied.DotIndex <= kLargest);
                 Check(SameFloat(store.written.SamplePercent, applied.SamplePercent));
                 setup.ShowFields();
                 setup.ApplyControls();

@@ -65,7 +65,8 @@ void Select(QComboBox* selector, int entry) {
 std::string ChooseSetupDataFile(QWidget* parent) {
     QFileDialog dialog(parent, "Open *.3d Data File");
     dialog.setNameFilters({"Ocuvis files (*.3d *.txt)", "PLY files (*.ply)", "CSV files (*.csv)",
-                           "XYZ files (*.xyz)", "All data files (*.3d *.txt *.ply *.csv *.xyz)"});
+                           "XYZ files (*.xyz)", "LAS files (*.las)",
+                           "All data files (*.3d *.txt *.ply *.csv *.xyz *.las)"});
     dialog.setFileMode(QFileDialog::ExistingFile);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().front().toLocal8Bit().toStdString();
