@@ -28,6 +28,7 @@ class LoadProgressFactory {
     virtual std::unique_ptr<LoadProgress> Create(const std::string& fileName) = 0;
 };
 
+// What a load reads of the file input set-up: its fields, and the seeding of its sampling.
 class LoaderInput {
   public:
     virtual ~LoaderInput() = default;
@@ -59,6 +60,7 @@ class SilentProgressFactory final : public LoadProgressFactory {
     std::unique_ptr<LoadProgress> Create(const std::string& fileName) override;
 };
 
+// Fields and a seed as they are set, for tools and tests.
 class FixedLoaderInput final : public LoaderInput {
   public:
     FileInputFields fields;
