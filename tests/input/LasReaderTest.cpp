@@ -2,6 +2,7 @@
 // coordinates, the fields it names, and the files it refuses with their reasons.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -58,7 +59,9 @@ struct LasFile {
         if (minor >= 4) put(247, std::uint64_t{count});
         const bool extended = format >= 6;
         for (const LasPoint& p : points) {
-            std::string record(static_cast<std::size_t>(length), '\0');
+            // Room for the whole format, cut to the length the header gives.
+            std::string record(static_cast<std::size_t>(std::max(length, kFormatBytes[format])),
+                               '\0');
             const auto at = [&record](std::size_t offset, auto value) {
                 std::memcpy(record.data() + offset, &value, sizeof value);
             };
@@ -81,7 +84,7 @@ struct LasFile {
                     at(static_cast<std::size_t>(colour + 2 * c),
                        static_cast<std::uint16_t>(p.intensity + c));
             if (format == 8 || format == 10) at(36, static_cast<std::uint16_t>(p.intensity * 2));
-            bytes += record;
+            bytes += record.substr(0, static_cast<std::size_t>(length));
         }
         return bytes;
     }
