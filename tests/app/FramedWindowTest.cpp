@@ -202,6 +202,9 @@ int main(int argc, char** argv) {
     else
         setenv("QT_QPA_PLATFORM", "xcb", 1);
     setenv("QT_FONT_DPI", "96", 1);
+    // The private X server has no session bus; without this, libdbus tries to start one for
+    // Qt's desktop integration, fails, and leaks its error.
+    setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
     int result = 0;
     {
         QApplication app(argc, argv);
