@@ -11,7 +11,6 @@
 #include <QScreen>
 #include <QWindow>
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -33,18 +32,6 @@ struct XSession {
     std::string missing;
 };
 XSession session;
-
-bool OnPath(const std::string& program) {
-    const char* path = std::getenv("PATH");
-    std::string folders = path != nullptr ? path : "";
-    for (std::size_t start = 0; start <= folders.size();) {
-        const std::size_t end = std::min(folders.find(':', start), folders.size());
-        const fs::path candidate = fs::path(folders.substr(start, end - start)) / program;
-        if (access(candidate.c_str(), X_OK) == 0) return true;
-        start = end + 1;
-    }
-    return false;
-}
 
 pid_t Spawn(std::vector<std::string> arguments, posix_spawn_file_actions_t* actions = nullptr) {
     std::vector<char*> argv;
@@ -80,6 +67,7 @@ std::string StartServer() {
 bool StartManager(const fs::path& folder) {
     const fs::path ready = folder / "managing";
     session.manager = Spawn({"openbox", "--startup", "touch " + ready.string()});
+    if (session.manager <= 0) return false;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (!fs::exists(ready) && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -87,20 +75,15 @@ bool StartManager(const fs::path& folder) {
 }
 
 void StartSession(const fs::path& folder) {
-    for (const char* program : {"Xvfb", "openbox"})
-        if (!OnPath(program))
-            session.missing += std::string(session.missing.empty() ? "" : ", ") + program;
-    if (!session.missing.empty()) {
-        session.missing = "not installed: " + session.missing;
-        return;
-    }
     const std::string display = StartServer();
     if (display.empty()) {
-        session.missing = "Xvfb did not start";
+        session.missing = session.server > 0 ? "Xvfb did not start" : "Xvfb is not installed";
         return;
     }
     setenv("DISPLAY", display.c_str(), 1);
-    if (!StartManager(folder)) session.missing = "openbox did not start";
+    if (!StartManager(folder))
+        session.missing =
+            session.manager > 0 ? "openbox did not start" : "openbox is not installed";
 }
 
 void EndSession() {
