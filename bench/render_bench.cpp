@@ -10,6 +10,7 @@
 // one-thread frame on the machine as it was before the load began ("vs_idle_one_thread") and
 // under the same load ("vs_busy_one_thread"). Other work on the machine counts as load too.
 #include <benchmark/benchmark.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -110,6 +111,9 @@ class BusyLoad {
             const pid_t pid = fork();
             if (pid == 0) {
                 setsid();
+                // Gone with the benchmark, however it ends.
+                prctl(PR_SET_PDEATHSIG, SIGKILL);
+                if (getppid() == 1) _exit(0);
                 for (std::uint64_t n = 0;; ++n)
                     benchmark::DoNotOptimize(n);
             }
