@@ -83,7 +83,7 @@ TEST_F(SettingsSchemaTest, StoredValuesOutOfRangeOrOfTheWrongKind) {
     EXPECT_TRUE(view.fixedAspect);
     EXPECT_EQ(shown, (std::vector<ShownMessage>{
                          {"Tried to read Windows Registry parameter \"Point Size\" but failed, "
-                          "does it exist?",
+                          "does it exist?\nThe stored value is text, not a 4-byte number.",
                           "Registry Parameter Read Attempt Failed", MessageIcon::Warning}}));
     view.rotateDelay = 500;
     schema.SaveSettings(view, bounds);
