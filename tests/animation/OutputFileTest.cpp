@@ -1,0 +1,145 @@
+#include "render/animation/OutputFile.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "TestSupport.h"
+
+namespace ocuvis {
+namespace {
+
+namespace fs = std::filesystem;
+
+class OutputFileTest : public testing::Test {
+  protected:
+    QString Path(const char* name) const { return QString::fromStdString(dir_.Path(name)); }
+    static std::string Bytes(const std::string& path) {
+        std::ifstream file(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(file), {}};
+    }
+    // The folder's entries: a temporary file left behind shows here.
+    std::vector<std::string> Entries() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir_.path()))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    static std::optional<QString> WriteAll(const QString& path, const std::string& bytes) {
+        OutputFile file;
+        if (auto failure = file.Open(path)) return failure;
+        file.Write(bytes.data(), bytes.size());
+        return file.Commit();
+    }
+
+    test::TempFolder dir_;
+};
+
+TEST_F(OutputFileTest, ReplacesTheTargetWholeInSmallAndLargeWrites) {
+    const std::string target = dir_.Write("anim.gif", "old");
+    // Larger than the buffer in one write, and many small ones that fill it.
+    const std::string large(200000, 'x');
+    OutputFile file;
+    ASSERT_EQ(file.Open(Path("anim.gif")), std::nullopt);
+    file.Write(large.data(), large.size());
+    std::string expected = large;
+    for (int i = 0; i < 30000; ++i) {
+        const std::string piece = std::to_string(i);
+        file.Write(piece.data(), piece.size());
+        expected += piece;
+    }
+    EXPECT_EQ(Bytes(target), "old");
+    EXPECT_EQ(file.Commit(), std::nullopt);
+    EXPECT_EQ(Bytes(target), expected);
+    EXPECT_EQ(Entries(), std::vector<std::string>{"anim.gif"});
+}
+
+TEST_F(OutputFileTest, APlaceThatCannotBeWrittenGivesTheSystemsReason) {
+    ::mkdir(dir_.Path("folder").c_str(), 0755);
+    const std::pair<const char*, int> cases[] = {
+        {"missing/anim.gif", ENOENT}, {"folder", EISDIR}, {"folder/", EISDIR}};
+    for (const auto& [name, error] : cases) {
+        OutputFile file;
+        EXPECT_EQ(file.Open(Path(name)), QString::fromLocal8Bit(std::strerror(error))) << name;
+        file.Write("x", 1);
+        EXPECT_EQ(file.Commit(), QString::fromLocal8Bit(std::strerror(error))) << name;
+    }
+    EXPECT_EQ(Entries(), std::vector<std::string>{"folder"});
+    EXPECT_TRUE(fs::is_empty(dir_.Path("folder")));
+}
+
+TEST_F(OutputFileTest, AFailedOrAbandonedWriteLeavesTheFileThatWasThere) {
+    const std::string target = dir_.Write("anim.gif", "old");
+    {
+        OutputFile abandoned;
+        ASSERT_EQ(abandoned.Open(Path("anim.gif")), std::nullopt);
+        abandoned.Write("new", 3);
+    }
+    EXPECT_EQ(Bytes(target), "old");
+    EXPECT_EQ(Entries(), std::vector<std::string>{"anim.gif"});
+
+    // A file size limit fails the write part-way, as a full disk does.
+    rlimit limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const rlimit small{100000, limit.rlim_max};
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const std::optional<QString> failure = WriteAll(Path("anim.gif"), std::string(300000, 'x'));
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(failure, QString::fromLocal8Bit(std::strerror(EFBIG)));
+    EXPECT_EQ(Bytes(target), "old");
+    EXPECT_EQ(Entries(), std::vector<std::string>{"anim.gif"});
+}
+
+TEST_F(OutputFileTest, ALinkStaysALinkToTheReplacedFile) {
+    const std::string real = dir_.Write("real.gif", "old");
+    fs::create_symlink(real, dir_.Path("link.gif"));
+    EXPECT_EQ(WriteAll(Path("link.gif"), "new"), std::nullopt);
+    EXPECT_TRUE(fs::is_symlink(dir_.Path("link.gif")));
+    EXPECT_EQ(Bytes(real), "new");
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"link.gif", "real.gif"}));
+}
+
+TEST_F(OutputFileTest, ANewFileGetsThePlainModeAndAReplacedOneKeepsItsOwn) {
+    const mode_t oldMask = ::umask(022);
+    const std::optional<QString> created = WriteAll(Path("new.gif"), "new");
+    ::umask(oldMask);
+    ASSERT_EQ(created, std::nullopt);
+    struct stat info {};
+    ASSERT_EQ(::stat(dir_.Path("new.gif").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0644u);
+
+    const std::string kept = dir_.Write("kept.gif", "old");
+    ASSERT_EQ(::chmod(kept.c_str(), 0640), 0);
+    ASSERT_EQ(WriteAll(Path("kept.gif"), "new"), std::nullopt);
+    ASSERT_EQ(::stat(kept.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+}
+
+// A pipe cannot be replaced by a renamed file: it is written as it is, and stays a pipe.
+TEST_F(OutputFileTest, APipeIsWrittenDirectly) {
+    const std::string pipe = dir_.Path("pipe.gif");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    std::string received;
+    std::thread reader([&] { received = Bytes(pipe); });
+    const std::string bytes(100000, 'p');
+    const std::optional<QString> failure = WriteAll(Path("pipe.gif"), bytes);
+    reader.join();
+    EXPECT_EQ(failure, std::nullopt);
+    EXPECT_EQ(received, bytes);
+    EXPECT_TRUE(fs::is_fifo(pipe));
+    EXPECT_EQ(Entries(), std::vector<std::string>{"pipe.gif"});
+}
+
+}  // namespace
+}  // namespace ocuvis
