@@ -143,8 +143,7 @@ std::optional<ImageFileFormat> ImageFormatOfName(const QString& path) {
     return std::nullopt;
 }
 
-std::optional<QString> EncodeImage(const QImage& image, ImageFileFormat format,
-                                   QByteArray& bytes) {
+std::optional<QString> EncodeImage(const QImage& image, ImageFileFormat format, QByteArray& bytes) {
     bytes.clear();
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);

@@ -139,9 +139,9 @@ bool OrlenRegistry::WrongKind(std::string_view name, const StoredValue& stored,
     if (stored.type == kRegSz || stored.type == kRegExpandSz) {
         held = "text";
     } else if (stored.type == kRegDword) {
-        held = stored.data.size() == 4 ? std::string(kNumber)
-                                       : "a number of " + std::to_string(stored.data.size()) +
-                                             " bytes";
+        held = stored.data.size() == 4
+                   ? std::string(kNumber)
+                   : "a number of " + std::to_string(stored.data.size()) + " bytes";
     } else if (stored.type == kRegBinary) {
         held = std::to_string(stored.data.size()) + " bytes of binary data";
     } else {
@@ -206,7 +206,8 @@ bool OrlenRegistry::ReadString(std::string_view key, std::string_view name, std:
     StoredValue stored;
     if (!Read(key, name, stored)) return false;
     // Taken as stored: environment references in an expandable string stay unexpanded.
-    if (stored.type != kRegSz && stored.type != kRegExpandSz) return WrongKind(name, stored, "text");
+    if (stored.type != kRegSz && stored.type != kRegExpandSz)
+        return WrongKind(name, stored, "text");
     std::size_t length = 0;
     while (length < stored.data.size() && stored.data[length] != 0)
         ++length;

@@ -30,7 +30,12 @@ QImage Pixels(const QImage& image) {
 }
 
 std::string Text(const QRectF& r) {
-    return QString("(%1, %2) %3 x %4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()).toStdString();
+    return QString("(%1, %2) %3 x %4")
+        .arg(r.x())
+        .arg(r.y())
+        .arg(r.width())
+        .arg(r.height())
+        .toStdString();
 }
 
 // What a one-page PDF shows: the page, and where on it the picture is drawn, in points.
@@ -142,10 +147,10 @@ TEST_F(Output, SavingOntoWhatIsNoRegularFileIsRefusedWithTheReason) {
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     d().savePaths = {pipe};
     m().SaveGraph->trigger();
-    EXPECT_EQ(d().messages, (std::vector<ShownMessage>{
-                                {"Cannot save the graph to \"" + pipe +
-                                     "\": it is a named pipe, not a regular file.",
-                                 "Ocuvis Error Message", MessageIcon::Stop}}));
+    EXPECT_EQ(d().messages,
+              (std::vector<ShownMessage>{{"Cannot save the graph to \"" + pipe +
+                                              "\": it is a named pipe, not a regular file.",
+                                          "Ocuvis Error Message", MessageIcon::Stop}}));
     EXPECT_TRUE(std::filesystem::is_fifo(pipe));
 }
 
@@ -263,9 +268,9 @@ TEST_F(Output, ThePrintedPictureLiesInsideThePage) {
     QPrinter& printer = w().output().printer();
     printer.setOutputFormat(QPrinter::PdfFormat);
     for (const auto& c : cases) {
-        const std::string pdf = dir_.Path(std::to_string(c.window.width()) + "x" +
-                                          std::to_string(c.window.height()) +
-                                          (c.portraitChosen ? "-portrait.pdf" : ".pdf"));
+        const std::string pdf =
+            dir_.Path(std::to_string(c.window.width()) + "x" + std::to_string(c.window.height()) +
+                      (c.portraitChosen ? "-portrait.pdf" : ".pdf"));
         SCOPED_TRACE(pdf);
         printer.setOutputFileName(QString::fromStdString(pdf));
         w().resize(c.window);

@@ -62,7 +62,7 @@ TEST(RenderArguments, EveryOptionReachesItsFieldAndTheHelp) {
 // 1.96 times the height for the side-by-side pairs, truncated; the height itself otherwise.
 TEST(RenderArguments, OneToOneSetsTheWidthFromTheHeight) {
     const std::tuple<const char*, const char*, int> cases[] = {
-        {"cross", "10x239", 468}, {"wall", "780x100", 196}, {"single", "780x239", 239},
+        {"cross", "10x239", 468},  {"wall", "780x100", 196},       {"single", "780x239", 239},
         {"right-red", "1x50", 50}, {"right-blue", "9x8359", 8359}, {"cross", "1x1", 1},
         {"cross", "1x8359", 16383}};
     std::string error;

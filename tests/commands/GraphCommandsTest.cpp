@@ -37,7 +37,7 @@ TEST_F(GraphCommandsTest, CyclingFromAnyStoredValue) {
                    {&GraphCommands::GridSpdBtnClick, &GraphViewState::gridThickness, 3}};
     for (const auto& b : buttons) {
         const std::pair<std::int32_t, std::int32_t> steps[] = {
-            {0, 1}, {b.last - 1, b.last}, {b.last, 0}, {5 + b.last, 0}, {kTop, 0},
+            {0, 1},   {b.last - 1, b.last},  {b.last, 0}, {5 + b.last, 0}, {kTop, 0},
             {-5, -4}, {kBottom, kBottom + 1}};
         for (const auto& [from, to] : steps) {
             view.*b.value = from;

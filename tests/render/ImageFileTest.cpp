@@ -97,10 +97,10 @@ TEST_F(ImageFileWrite, LinksAreFollowedAndOnlyRegularFilesReplaced) {
     fs::create_directory(dir_.Path("folder"));
     dir_.Write("old.png", "old");
     const std::pair<const char*, const char*> links[] = {
-        {"to-pipe.png", "pipe"},        {"to-full.png", "full"},
-        {"to-folder.png", "folder"},    {"to-old.png", "old.png"},
-        {"to-link.png", "to-old.png"},  {"to-new.png", "sub/../new.png"},
-        {"loop-a.png", "loop-b.png"},   {"loop-b.png", "loop-a.png"}};
+        {"to-pipe.png", "pipe"},       {"to-full.png", "full"},
+        {"to-folder.png", "folder"},   {"to-old.png", "old.png"},
+        {"to-link.png", "to-old.png"}, {"to-new.png", "sub/../new.png"},
+        {"loop-a.png", "loop-b.png"},  {"loop-b.png", "loop-a.png"}};
     fs::create_directory(dir_.Path("sub"));
     for (const auto& [name, target] : links)
         fs::create_symlink(target, dir_.Path(name));
@@ -156,9 +156,10 @@ TEST_F(ImageFileWrite, AWritableImageInAFolderThatIsNotIsOverwritten) {
     fs::permissions(folder, fs::perms(0555));
     EXPECT_TRUE(WrittenAsAUser([&] { return !WriteImageFile(image_, target); }));
     // And one that is not there cannot be made.
-    EXPECT_TRUE(WrittenAsAUser(
-        [&] { return WriteImageFile(image_, QString::fromStdString(folder + "/new.png")) ==
-                     QString::fromLocal8Bit(std::strerror(EACCES)); }));
+    EXPECT_TRUE(WrittenAsAUser([&] {
+        return WriteImageFile(image_, QString::fromStdString(folder + "/new.png")) ==
+               QString::fromLocal8Bit(std::strerror(EACCES));
+    }));
     fs::permissions(folder, fs::perms(0755));
     EXPECT_EQ(QImage(target).convertToFormat(QImage::Format_RGB32), image_);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);

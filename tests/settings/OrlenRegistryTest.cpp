@@ -179,8 +179,9 @@ TEST_F(OrlenRegistryTest, AReadOnlyHiveLoadsAndTellsOnceThatItCannotSave) {
                    "Registry Key Open Attempt Failed", MessageIcon::Warning}}));
     EXPECT_TRUE(sideMessages.shown.empty());
     // The same fault, met by five more writes and a removal on other keys, is one line.
-    EXPECT_EQ(later, "ocuvis: warning: Registry Key Open Attempt Failed: Settings cannot be saved: " +
-                         path + " is read-only\n");
+    EXPECT_EQ(later,
+              "ocuvis: warning: Registry Key Open Attempt Failed: Settings cannot be saved: " +
+                  path + " is read-only\n");
     EXPECT_EQ(FileBytes(path), bytes);
 }
 

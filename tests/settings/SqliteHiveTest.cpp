@@ -37,10 +37,11 @@ void ExpectRefused(const std::string& file, const std::string& cause) {
         use.store.RemoveKey("Ocuvis\\Last Opened Files", false);
         const std::string lines = testing::internal::GetCapturedStderr();
         const std::string summary = "Settings cannot be read or saved: " + cause;
-        EXPECT_EQ(use.messages.shown,
-                  (std::vector<ShownMessage>{
-                      {"Tried to open Windows Registry key \"" + kKey + "\", but failed.\n" + summary,
-                       "Registry Key Open Attempt Failed", MessageIcon::Warning}}));
+        EXPECT_EQ(
+            use.messages.shown,
+            (std::vector<ShownMessage>{
+                {"Tried to open Windows Registry key \"" + kKey + "\", but failed.\n" + summary,
+                 "Registry Key Open Attempt Failed", MessageIcon::Warning}}));
         EXPECT_EQ(lines, "ocuvis: warning: Registry Key Open Attempt Failed: " + summary + "\n");
     }
     EXPECT_EQ(FileBytes(file), before);

@@ -365,8 +365,7 @@ std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>
 int OneToOneWidth(int height, ViewType view) {
     // As the button computes it: a 32-bit float, the factor 1.96 a 64-bit one.
     float h = static_cast<float>(height);
-    if (view == ViewType::CrossEyes || view == ViewType::WallEyes)
-        h = static_cast<float>(h * 1.96);
+    if (view == ViewType::CrossEyes || view == ViewType::WallEyes) h = static_cast<float>(h * 1.96);
     return static_cast<int>(h * 1.0f);
 }
 

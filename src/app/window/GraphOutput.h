@@ -42,8 +42,7 @@ class GraphOutput {
     // Where a picture of window pixels lands on a printer of that resolution: from the corner
     // of the printable area, at the picture's size on screen, or, where that does not fit,
     // as large as the printable area allows with the picture's proportions.
-    static QRect PrintTargetRect(QSize picture, int printerDpiX, int printerDpiY,
-                                 QSize printable);
+    static QRect PrintTargetRect(QSize picture, int printerDpiX, int printerDpiY, QSize printable);
 
   private:
     void ShowFailure(const QString& text);
