@@ -37,10 +37,21 @@ const char* KindOfFile(mode_t mode) {
 // The file a write to path ends at: path itself, or the end of its chain of symbolic links
 // (which need not exist yet). The reason when that is there and is no regular file.
 std::optional<QString> FileToWrite(const QString& path, std::string& target) {
-    target = QFile::encodeName(path).toStdString();
+    const std::string name = QFile::encodeName(path).toStdString();
+    target = name;
     for (int hop = 0; hop <= kMostLinks; ++hop) {
         struct stat info {};
         if (::lstat(target.c_str(), &info) != 0) {
+            // A link that names no path, as /dev/stdout's to a pipe, still leads somewhere.
+            struct stat end {};
+            if (hop > 0 && ::stat(name.c_str(), &end) == 0) {
+                if (S_ISREG(end.st_mode)) {
+                    target = name;
+                    return std::nullopt;
+                }
+                return QString("it leads to %1, not a regular file")
+                    .arg(QString::fromLatin1(KindOfFile(end.st_mode)));
+            }
             // Missing: made by the write. Any other reason the write will meet and name.
             return std::nullopt;
         }

@@ -104,6 +104,10 @@ TEST_F(ImageFileWrite, LinksAreFollowedAndOnlyRegularFilesReplaced) {
     fs::create_directory(dir_.Path("sub"));
     for (const auto& [name, target] : links)
         fs::create_symlink(target, dir_.Path(name));
+    // As /dev/stdout leads to the pipe of a shell: a link through one that names no path.
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    fs::create_symlink("/proc/self/fd/" + std::to_string(pipeEnds[1]), dir_.Path("to-stdout.png"));
 
     const std::pair<const char*, QString> refused[] = {
         {"pipe", "it is a named pipe, not a regular file"},
@@ -113,9 +117,12 @@ TEST_F(ImageFileWrite, LinksAreFollowedAndOnlyRegularFilesReplaced) {
                 : "it leads to \"" + Path("pipe") + "\", a named pipe, not a regular file"},
         {"folder", "it is a folder, not a regular file"},
         {"to-folder.png", "it leads to \"" + Path("folder") + "\", a folder, not a regular file"},
-        {"loop-a.png", QString::fromLocal8Bit(std::strerror(ELOOP))}};
+        {"loop-a.png", QString::fromLocal8Bit(std::strerror(ELOOP))},
+        {"to-stdout.png", "it leads to a named pipe, not a regular file"}};
     for (const auto& [name, reason] : refused)
         EXPECT_EQ(WriteImageFile(image_, Path(name)), reason) << name;
+    ::close(pipeEnds[0]);
+    ::close(pipeEnds[1]);
     EXPECT_TRUE(fs::is_fifo(dir_.Path("pipe")));
     EXPECT_EQ(fs::is_character_file(dir_.Path("full")), device);
     EXPECT_TRUE(fs::is_empty(dir_.Path("folder")));
