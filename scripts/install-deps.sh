@@ -14,6 +14,8 @@ packages=(
     python3
     # The install test: the validators, and what cpack needs to find the package's libraries.
     desktop-file-utils appstream shared-mime-info dpkg-dev file
+    # The framed window tests: a private X server and a small window manager.
+    xvfb openbox
 )
 
 # The locks of dpkg and apt, as apt takes them.

@@ -4,9 +4,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/BuildInfo.h"
 #include "app/window/TGraphWindow.h"
@@ -65,14 +67,50 @@ QIcon ProgramIcon() {
     return QIcon::fromTheme(name, builtIn);
 }
 
-// Without any display Qt aborts with a terse message; say what is missing instead.
-bool DisplayAvailable() {
-    const auto set = [](const char* name) {
-        const char* value = std::getenv(name);
-        return value != nullptr && *value != '\0';
+// Qt reports a platform it cannot start, an unreachable display above all, as a fatal message
+// from inside QApplication's constructor and then aborts. While the application is being made,
+// the handler keeps Qt's own lines back and, on that fatal message, says in plain words what is
+// missing and ends the program with status 1. The lines kept back are passed on if the start
+// succeeds.
+class DisplayCheck {
+  public:
+    DisplayCheck() { previous_ = qInstallMessageHandler(&DisplayCheck::Handle); }
+    ~DisplayCheck() {
+        qInstallMessageHandler(previous_);
+        for (const Held& line : held_) {
+            if (previous_ != nullptr)
+                previous_(line.type, QMessageLogContext(), line.text);
+            else
+                std::fprintf(stderr, "%s\n", line.text.toLocal8Bit().constData());
+        }
+    }
+    DisplayCheck(const DisplayCheck&) = delete;
+    DisplayCheck& operator=(const DisplayCheck&) = delete;
+
+  private:
+    struct Held {
+        QtMsgType type;
+        QString text;
     };
-    return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
-}
+    static void Handle(QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type != QtFatalMsg) {
+            held_.push_back({type, text});
+            return;
+        }
+        std::string named;
+        if (const char* display = std::getenv("DISPLAY"); display != nullptr && *display != '\0')
+            named = std::string(" (DISPLAY is \"") + display + "\")";
+        std::fprintf(stderr,
+                     "ocuvis: no display could be opened%s.\n"
+                     "The viewer shows its window on a desktop. To draw a data file into a "
+                     "picture without a screen, use ocuvis-render.\n",
+                     named.c_str());
+        std::fflush(stderr);
+        std::_Exit(1);
+    }
+    static inline std::vector<Held> held_;
+    QtMessageHandler previous_ = nullptr;
+};
 
 // The start-up file is the whole argument text: the arguments joined by single blanks, so a path
 // with blanks needs no quotes.
@@ -89,13 +127,10 @@ std::string ArgumentText(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     if (const std::optional<int> status = AnswerInformationOption(argc, argv)) return *status;
-    if (!DisplayAvailable()) {
-        std::fprintf(stderr,
-                     "ocuvis: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
-                     "Start it from a desktop session, or use QT_QPA_PLATFORM=offscreen.\n");
-        return 1;
-    }
+    // Made before the application: Qt opens the display inside QApplication's constructor.
+    auto displayCheck = std::make_unique<DisplayCheck>();
     QApplication app(argc, argv);  // takes its own options out of argv
+    displayCheck.reset();
     const std::string argumentText = ArgumentText(argc, argv);
     ocuvis::NameApplication();
     QApplication::setApplicationVersion(FromView(ocuvis::kProjectVersion));

@@ -1,6 +1,8 @@
 #include "settings/LastFilesMenu.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 namespace ocuvis {
 
@@ -10,6 +12,14 @@ constexpr std::string_view kItemPrefix = "LastFile";
 
 std::string PositionName(int position) {
     return std::string(kItemPrefix) + std::to_string(position);
+}
+
+// A name relative to the folder the program ran in would name another file, or none, in a run
+// started elsewhere.
+std::string AbsolutePath(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.string();
 }
 }  // namespace
 
@@ -51,8 +61,9 @@ void LastFilesMenu::Load() {
     if (!entries_.empty() && entries_.front().slot == 0) lastOpenedFile_ = entries_.front().path;
 }
 
-void LastFilesMenu::AddRecentFile(const std::string& path) {
+void LastFilesMenu::AddRecentFile(const std::string& opened) {
     if (capacity_ == 0) return;
+    const std::string path = AbsolutePath(opened);
     const std::string caption = FileNameOf(path);
     std::erase_if(entries_, [&](const RecentEntry& entry) { return entry.caption == caption; });
     if (count() >= capacity_) entries_.pop_back();

@@ -37,9 +37,10 @@ class LastFilesMenu final : public RecentFileList {
 
     // The path at the top of the list as it was loaded; it never changes during the run.
     std::string lastOpenedFile() const override { return lastOpenedFile_; }
-    // Puts a file that has just opened at the top. Files are told apart by their file name
-    // alone, compared exactly: the same name from another folder replaces the older entry.
-    void AddRecentFile(const std::string& path) override;
+    // Puts a file that has just opened at the top, with its absolute path. Files are told apart
+    // by their file name alone, compared exactly: the same name from another folder replaces
+    // the older entry.
+    void AddRecentFile(const std::string& opened) override;
 
     // A click on the entry with this item name ("LastFile" and its slot) opens its path.
     void Click(std::string_view itemName);

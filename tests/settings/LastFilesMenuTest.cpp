@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <memory>
 
 #include "SettingsTestSupport.h"
@@ -54,14 +55,27 @@ class LastFilesMenuTest : public HiveTest {
 TEST_F(LastFilesMenuTest, EntriesAreToldApartByTheirExactFileName) {
     auto menu = Make();
     // ':' and '\' belong to the name.
-    for (const char* path : {"/a/data.3d", "/b/data.3d", "/home/ann/Data.3d", "/runs/run:12.3d",
-                             "/runs/run\\12.3d", "peaks.txt"})
+    for (const char* path :
+         {"/a/data.3d", "/b/data.3d", "/home/ann/Data.3d", "/runs/run:12.3d", "/runs/run\\12.3d"})
         menu->AddRecentFile(path);
     EXPECT_EQ(Shown(*menu),
               (std::vector<std::string>{
-                  "LastFile4 peaks.txt peaks.txt", "LastFile3 run\\12.3d /runs/run\\12.3d",
-                  "LastFile2 run:12.3d /runs/run:12.3d", "LastFile1 Data.3d /home/ann/Data.3d",
-                  "LastFile0 data.3d /b/data.3d"}));
+                  "LastFile3 run\\12.3d /runs/run\\12.3d", "LastFile2 run:12.3d /runs/run:12.3d",
+                  "LastFile1 Data.3d /home/ann/Data.3d", "LastFile0 data.3d /b/data.3d"}));
+}
+
+// Started on "Ocuvis.3d" in one folder, the next run, started in another, opens that file.
+TEST_F(LastFilesMenuTest, ANameRelativeToTheFolderOfTheRunIsKeptWithThatFolder) {
+    TempFolder first, other;
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(first.path());
+    Make()->AddRecentFile("Ocuvis.3d");
+    std::filesystem::current_path(other.path());
+    auto next = Make();
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(Shown(*next),
+              std::vector<std::string>{"LastFile0 Ocuvis.3d " + first.Path("Ocuvis.3d")});
+    EXPECT_EQ(next->lastOpenedFile(), first.Path("Ocuvis.3d"));
 }
 
 // Slots are the entries' item names: a click opens only an entry's own.

@@ -205,7 +205,8 @@ void BuildPopupMenu(MainMenus& m, QWidget* window) {
 void BuildToolBar(MainMenus& m, QWidget* window) {
     m.ToolBar = new QToolBar(window);
     m.ToolBar->setMovable(false);
-    m.ToolBar->setFixedHeight(29);
+    // 29 pixels high as one row; it must be free to grow when its overflow opens.
+    m.ToolBar->setMinimumHeight(29);
     m.ToolBar->setStyleSheet(
         "QToolBar { spacing: 1px; } QToolButton { padding: 1px 3px; margin: 0px; }");
     QToolBar* bar = m.ToolBar;

@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QStatusTipEvent>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "app/commands/KeyCodes.h"
 #include "app/window/TAboutBox.h"
@@ -25,13 +26,18 @@ namespace {
 
 constexpr int kDesignWidth = 790;
 constexpr int kDesignHeight = 364;
+constexpr int kPanelWidth = 395;
+// The bars shrink to this in a narrow window rather than leave the panel.
+constexpr int kNarrowestBar = 60;
 
 QScrollBar* Bar(QWidget* parent, const ScrollRange& range, int pageStep, const QString& hint) {
     auto* bar = new QScrollBar(Qt::Horizontal, parent);
     bar->setRange(range.minimum, range.maximum);
     bar->setSingleStep(1);
     bar->setPageStep(pageStep);
-    bar->setFixedSize(99, 13);
+    bar->setFixedHeight(13);
+    bar->setMinimumWidth(kNarrowestBar);
+    bar->setMaximumWidth(99);
     bar->setFocusPolicy(Qt::NoFocus);
     if (!hint.isEmpty()) SetHint(bar, hint);
     return bar;
@@ -125,7 +131,8 @@ TGraphWindow::TGraphWindow(const std::string& argumentText, Services services)
     const std::string startupFile = document_->StartupFile(argumentText);
     WindowBounds bounds = Bounds();
     document_->Initialise(bounds);
-    ApplyBounds(bounds);
+    placement_ = bounds.placement;
+    ApplyBounds(bounds, {});
     setAcceptDrops(true);
 
     ConnectCommands();
@@ -164,11 +171,14 @@ void TGraphWindow::BuildPanels() {
     ButtonsPanel = new QWidget(central);
     ButtonsPanel->setFixedHeight(40);
     XYPanel = new QWidget(ButtonsPanel);
-    XYPanel->setGeometry(0, 0, 395, 40);
+    XYPanel->setGeometry(0, 0, kPanelWidth, 40);
     ZRPanel = new QWidget(ButtonsPanel);
-    ZRPanel->setGeometry(395, 0, 395, 40);
+    ZRPanel->setGeometry(kPanelWidth, 0, kPanelWidth, 40);
     BuildXYPanel();
     BuildZRPanel();
+    // The window is never narrower than a panel with its bars at their narrowest.
+    ButtonsPanel->setMinimumWidth(
+        std::max(XYPanel->minimumSizeHint().width(), ZRPanel->minimumSizeHint().width()));
     column->addWidget(ButtonsPanel);
     setCentralWidget(central);
     ConnectGraphBox();
@@ -184,16 +194,9 @@ void TGraphWindow::BuildGraphAndStatusPanels(QWidget* central, QVBoxLayout* colu
     graphLayout->addWidget(GraphBoxWidget);
     column->addWidget(GraphPanel, 1);
 
-    auto* ScrollBarPanel = new QWidget(central);
-    ScrollBarPanel->setFixedHeight(16);
-    auto* strip = new QHBoxLayout(ScrollBarPanel);
-    strip->setContentsMargins(0, 0, 0, 0);
-    strip->setSpacing(2);
-    MsgLabel = new StatusPanel(ScrollBarPanel);
-    MsgLabel->setFixedWidth(163);
-    StatusBar = new StatusPanel(ScrollBarPanel);
-    strip->addWidget(MsgLabel);
-    strip->addWidget(StatusBar, 1);
+    ScrollBarPanel = new StatusStrip(central);
+    MsgLabel = ScrollBarPanel->result();
+    StatusBar = ScrollBarPanel->hints();
     column->addWidget(ScrollBarPanel);
 }
 
@@ -288,24 +291,39 @@ void TGraphWindow::ApplyFixedAspect(float factor) {
 
 void TGraphWindow::FormResize() {
     if (ButtonsPanel == nullptr) return;
-    if (frameGeometry().width() < kDesignWidth) {
-        ButtonsPanel->setFixedHeight(80);
-        ZRPanel->move(0, 40);
+    ButtonsPanel->setFixedHeight(frameGeometry().width() < kDesignWidth ? 80 : 40);
+    ArrangeButtonPanels();
+}
+
+// Two rows under each other in a narrow window, one row otherwise; a panel never reaches past
+// the strip's right edge, its bars shrink instead.
+void TGraphWindow::ArrangeButtonPanels() {
+    const int width = ButtonsPanel->width();
+    if (ButtonsPanel->maximumHeight() > 40) {
+        XYPanel->setGeometry(0, 0, std::min(kPanelWidth, width), 40);
+        ZRPanel->setGeometry(0, 40, std::min(kPanelWidth, width), 40);
     } else {
-        ButtonsPanel->setFixedHeight(40);
-        ZRPanel->move(395, 0);
+        XYPanel->setGeometry(0, 0, kPanelWidth, 40);
+        ZRPanel->setGeometry(kPanelWidth, 0, std::clamp(width - kPanelWidth, 0, kPanelWidth), 40);
     }
 }
 
 void TGraphWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     FormResize();
+    FitFrameOnScreen();
+}
+
+void TGraphWindow::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    FitFrameOnScreen();
 }
 
 void TGraphWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     // Where no resize follows the first appearance, this gives the first frame.
     if (document_) gate_.RedrawGraph();
+    FitFrameOnScreen();
 }
 
 // The stored bounds: the frame's position and the client size. The size of the window frame is
@@ -321,21 +339,32 @@ WindowBounds TGraphWindow::Bounds() const {
     return bounds;
 }
 
-void TGraphWindow::ApplyBounds(const WindowBounds& stored) {
+// Applied twice: before the window shows, when its frame is not yet known, and once more when
+// the window manager has framed it, so that the whole frame, title bar included, is on screen.
+void TGraphWindow::ApplyBounds(const WindowBounds& stored, const FrameMargins& frame) {
     WindowBounds sized = stored;
     sized.width = std::max(200, stored.width);
     sized.height = std::max(150, stored.height);
-    const WindowBounds bounds = FitOnScreens(sized, AvailableScreens());
+    const WindowBounds bounds = FitOnScreens(sized, AvailableScreens(), frame);
     resize(bounds.width, bounds.height);
-    if (bounds.placement == Placement::Centred) {
+    if (placement_ == Placement::Centred) {
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {
             const QRect area = screen->availableGeometry();
-            move(CentredStart(area.left(), area.width(), width()),
-                 CentredStart(area.top(), area.height(), height()));
+            move(CentredStart(area.left(), area.width(), width() + frame.left + frame.right),
+                 CentredStart(area.top(), area.height(), height() + frame.top + frame.bottom));
         }
     } else {
         move(bounds.left, bounds.top);
     }
+}
+
+void TGraphWindow::FitFrameOnScreen() {
+    if (frameFitted_ || !isVisible() || windowHandle() == nullptr) return;
+    const QMargins margins = windowHandle()->frameMargins();
+    // Not framed yet; on a platform that never frames, the first fit was the whole fit.
+    if (margins.isNull()) return;
+    frameFitted_ = true;
+    ApplyBounds(Bounds(), {margins.left(), margins.top(), margins.right(), margins.bottom()});
 }
 
 void TGraphWindow::SetCaption(const std::string& caption) {
@@ -348,7 +377,7 @@ void TGraphWindow::SetStatusText(const std::string& text) {
 
 void TGraphWindow::ShowStatusText(const std::string& text) {
     holdDropStatus_ = false;
-    StatusBar->setText(QString::fromStdString(text));
+    ScrollBarPanel->ShowHint(QString::fromStdString(text));
 }
 
 void TGraphWindow::CloseWindow() {
@@ -357,13 +386,14 @@ void TGraphWindow::CloseWindow() {
 
 bool TGraphWindow::event(QEvent* event) {
     if (event->type() == QEvent::StatusTip) {
-        // The pointer comes back to the paint area when a drop ends (and again when the
-        // progress window goes): that is no new hover, and the dropped file's name stays
-        // until another control's hint comes.
+        // The pointer comes back to the paint area when a drop or a dialog ends (and again when
+        // the progress window goes): that is no new hover, and the dropped file's name or a
+        // load result that holds the strip stays until another control's hint comes.
         const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
-        if (holdDropStatus_ && (tip.isEmpty() || tip == GraphBoxWidget->statusTip())) return true;
+        const bool held = holdDropStatus_ || ScrollBarPanel->resultSpansStrip();
+        if (held && (tip.isEmpty() || tip == GraphBoxWidget->statusTip())) return true;
         holdDropStatus_ = false;
-        StatusBar->setText(tip);
+        ScrollBarPanel->ShowHint(tip);
         return true;
     }
     return QMainWindow::event(event);
@@ -372,6 +402,7 @@ bool TGraphWindow::event(QEvent* event) {
 // Every key press of the window comes here before the focused control sees it; menu short-cuts
 // have taken theirs already.
 bool TGraphWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ButtonsPanel && event->type() == QEvent::Resize) ArrangeButtonPanels();
     if (event->type() != QEvent::KeyPress || !document_) return false;
     auto* widget = qobject_cast<QWidget*>(watched);
     if (widget == nullptr || widget->window() != this || QApplication::activeModalWidget())
@@ -385,17 +416,32 @@ void TGraphWindow::FormKeyDown(int keyCode) {
     Run([&] { keyboard_->FormKeyDown(keyCode); });
 }
 
+namespace {
+
+// The first dropped local file; links to elsewhere (a web page, a remote share) are no files
+// the loader can open.
+QString FirstLocalFile(const QMimeData* data) {
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile() && !url.toLocalFile().isEmpty()) return url.toLocalFile();
+    return {};
+}
+
+}  // namespace
+
 void TGraphWindow::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+    if (!FirstLocalFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
 }
 
 void TGraphWindow::dropEvent(QDropEvent* event) {
-    const QList<QUrl> urls = event->mimeData()->urls();
+    const QString file = FirstLocalFile(event->mimeData());
+    if (file.isEmpty()) {
+        event->ignore();
+        return;
+    }
     event->acceptProposedAction();
-    if (urls.isEmpty()) return;
     // The first file only, and its whole path: a cut one could name another file.
-    const std::string path = urls.front().toLocalFile().toLocal8Bit().toStdString();
-    StatusBar->setText("Filename is " + FromLocal(path));
+    const std::string path = file.toLocal8Bit().toStdString();
+    ScrollBarPanel->ShowHint("Filename is " + FromLocal(path));
     holdDropStatus_ = true;
     OpenDataFile(path);
 }

@@ -22,6 +22,7 @@
 #include "input/dialogs/TFileProgressBarForm.h"
 #include "settings/FileInputValues.h"
 #include "settings/ProgressBarPosition.h"
+#include "settings/WindowFit.h"
 
 namespace ocuvis {
 
@@ -70,6 +71,7 @@ class TGraphWindow final : public QMainWindow,
     GraphOutput& output() { return output_; }
 
     GraphBox* GraphBoxWidget = nullptr;
+    StatusStrip* ScrollBarPanel = nullptr;
     StatusPanel* MsgLabel = nullptr;
     StatusPanel* StatusBar = nullptr;
     QWidget* ButtonsPanel = nullptr;
@@ -95,6 +97,7 @@ class TGraphWindow final : public QMainWindow,
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -128,8 +131,10 @@ class TGraphWindow final : public QMainWindow,
     void RenderFrameNow();
     void ApplyFixedAspect(float factor);
     void FormResize();
+    void ArrangeButtonPanels();
     WindowBounds Bounds() const;
-    void ApplyBounds(const WindowBounds& bounds);
+    void ApplyBounds(const WindowBounds& bounds, const FrameMargins& frame);
+    void FitFrameOnScreen();
     // Runs a command and then brings the controls in line.
     void Run(const std::function<void()>& command);
     void OpenFromDialog();
@@ -157,6 +162,9 @@ class TGraphWindow final : public QMainWindow,
     std::vector<QAction*> recentActions_;
     QImage frameBitmap_;
     bool frameStale_ = false;
+    Placement placement_ = Placement::Centred;
+    // The bounds were fitted again with the frame the window manager gave the window.
+    bool frameFitted_ = false;
     bool closeRequested_ = false;
     // The status bar keeps a dropped file's name against the paint area's hint.
     bool holdDropStatus_ = false;

@@ -34,10 +34,12 @@ std::optional<Colour> QtWindowDialogs::ChooseColour(QWidget* parent) {
 
 std::string QtWindowDialogs::ChooseDataFile(QWidget* parent) {
     QFileDialog dialog(parent, "Open *.3d Data File");
-    // The classic kinds first, so the first stays the default; the rest by their extension.
-    dialog.setNameFilters({"Ocuvis files (*.3d)", "Text files (must have data) (*.txt)",
+    // Every kind the loader reads is shown at first; each kind on its own and every file are
+    // the other choices.
+    dialog.setNameFilters({"All data files (*.3d *.txt *.ply *.csv *.xyz *.las)",
+                           "Ocuvis files (*.3d)", "Text files (must have data) (*.txt)",
                            "PLY files (*.ply)", "CSV files (*.csv)", "XYZ files (*.xyz)",
-                           "All data files (*.3d *.txt *.ply *.csv *.xyz)"});
+                           "LAS files (*.las)", "All files (*)"});
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::ReadOnly, false);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
