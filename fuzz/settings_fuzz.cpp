@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <limits>
 #include <map>
 #include <set>
@@ -372,7 +373,7 @@ void LoadAndSave(RegistryHive& hive, UserFeedback& messages, int capacity,
     {
         LastFilesMenu recent(nullptr, hive, messages, kAppKeyName, capacity);
         Check(recent.count() <= recent.capacity());
-        std::set<int> usedSlots;  // ("slots" is a word of Qt's)
+        std::set<int> usedSlots;
         for (const RecentEntry& entry : recent.entries()) {
             Check(!entry.path.empty());
             Check(entry.slot >= 0 && entry.slot < recent.capacity());
@@ -382,7 +383,11 @@ void LoadAndSave(RegistryHive& hive, UserFeedback& messages, int capacity,
         if (openedFile != nullptr) {
             recent.AddRecentFile(*openedFile);
             Check(recent.count() <= recent.capacity());
-            if (recent.capacity() > 0) Check(recent.entries().front().path == *openedFile);
+            // Kept with its absolute path, so that a run started elsewhere finds it.
+            std::error_code error;
+            const std::filesystem::path absolute = std::filesystem::absolute(*openedFile, error);
+            if (recent.capacity() > 0)
+                Check(recent.entries().front().path == (error ? *openedFile : absolute.string()));
         }
         // Saved when it goes, as at close.
     }
