@@ -1,9 +1,11 @@
-// Loading and normalising: a classic full data set of 49,999 records of x y z and a dot size, and
-// a million records from a text file and from a binary PLY file with the limit raised.
+// Loading and normalising: a classic full data set of 49,999 records of x y z and a dot size, a
+// million records from a text file and from a binary PLY file with the limit raised, and a
+// ten-million-line file at the default limit, whose lines past the limit are only counted.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -57,6 +59,28 @@ void BM_LoadMillionVertexPly(benchmark::State& state) {
 BENCHMARK(BM_LoadMillionVertexPly)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
+    ->ReportAggregatesOnly();
+
+// 10,000,000 lines at the default limit: 49,999 are stored, the rest only counted. Compare with
+// BM_LoadFieldLayout and with `wc -l` of the same file (its path is printed).
+void BM_CountPastTheLimit(benchmark::State& state) {
+    static const std::string path = [] {
+        std::string written = bench::WriteXyzFile(10000000);
+        static std::string removed = written;
+        std::atexit([] { std::remove(removed.c_str()); });
+        return written;
+    }();
+    StandaloneViewer viewer;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(viewer.Load(path));
+    }
+    if (viewer.display.statusText != "Plotted 49999 of 10000000 points (limit)")
+        state.SkipWithError("wrong load");
+    state.SetLabel(path);
+}
+BENCHMARK(BM_CountPastTheLimit)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3)
     ->ReportAggregatesOnly();
 
 // Fills the store with 49,999 records around the given centre and spread.

@@ -1,5 +1,6 @@
-// Loads arbitrary bytes as a delimited text file, with and without sampling and dot sizes and
-// with a small record limit, checks the store, and reads its example record.
+// Loads arbitrary bytes as a delimited text file, with and without sampling and dot sizes,
+// with the axes by number and with a small record limit, checks the store, and reads its
+// example record.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -23,16 +24,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fields.SamplePercent = 60.0f;
         fields.DotIndex = variant == 1 ? 4 : 0;
         fields.RecordLimit = variant == 2 ? 3 : kRecordLimit;
+        fields.AxesByName = variant != 1;
         viewer.fileInput.seed = static_cast<std::uint32_t>(size);
 
         const std::int32_t count = viewer.Load(path);
-        Check(viewer.loader.outcome().opened);
+        // Delimited text is never refused; a file without a point says so.
+        const LoadOutcome& outcome = viewer.loader.outcome();
+        Check(outcome.opened != outcome.noPoints);
+        Check(!outcome.noPoints || (viewer.store->defaultDataLoaded &&
+                                    viewer.display.statusText.rfind("No points in ", 0) == 0));
         Check(count >= 2 && count <= std::max(fields.RecordLimit, 4));
         fuzz::CheckLoadedRecords(viewer, count);
     }
 
     std::string failure;
     const auto example = ReadExampleRecord(path, failure, 100);
-    Check(example && example->text.size() <= 100);
+    Check(example && example->text.size() <= 100 && example->fields.size() <= 20);
     return 0;
 }

@@ -31,6 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FileInputFields& fields = viewer.fileInput.fields;
         fields = FileInputFields{};
         if (variant == 1) {
+            fields.AxesByName = false;
             fields.XIndex = 2;
             fields.DotIndex = 4;
             fields.SubSampleEnabled = true;

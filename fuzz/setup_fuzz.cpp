@@ -13,7 +13,7 @@
 #include <string>
 
 #include "FuzzCheck.h"
-#include "input/FileFormatSetup.h"
+#include "input/FileInputSetup.h"
 
 using namespace ocuvis;
 
@@ -68,13 +68,13 @@ bool SameFloat(float a, float b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-void CheckControls(const FileFormatSetup& setup) {
-    const FileInputControls& c = setup.controls;
+void CheckControls(const FileInputSetup& setup) {
+    const FileInputSetup::Controls& c = setup.controls;
     for (const int entry : {c.XComboBox, c.YComboBox, c.ZComboBox, c.DotComboBox})
         Check(entry >= -1 && entry < std::max(c.selectorEntries, 0));
     Check(setup.SelectorEntryTexts(true).size() ==
           static_cast<std::size_t>(std::max(c.selectorEntries, 0)));
-    Check(c.SeedRadioGrp >= -1 && c.SeedRadioGrp <= FileFormatSetup::kFixedSeed);
+    Check(c.SeedRadioGrp >= -1 && c.SeedRadioGrp <= FileInputSetup::kFixedSeed);
 }
 
 }  // namespace
@@ -84,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzedStore store(input);
     QuietFeedback feedback;
     const std::int32_t clockSeed = input.ConsumeIntegral<std::int32_t>();
-    FileFormatSetup setup(store, feedback, [clockSeed] { return clockSeed; });
+    FileInputSetup setup(store, feedback, [clockSeed] { return clockSeed; });
     CheckControls(setup);
 
     const std::string record = input.ConsumeRandomLengthString(600);
@@ -92,15 +92,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::fwrite(record.data(), 1, record.size(), file);
         std::fclose(file);
         Check(!setup.LoadExampleRecord(TempPath()).has_value());
-        Check(setup.exampleRecord.size() <= FileFormatSetup::kExampleLineLength);
+        Check(setup.exampleRecord.size() <= FileInputSetup::kExampleLineLength);
         Check(setup.controls.selectorEntries == setup.exampleFieldCount + 1);
         CheckControls(setup);
     }
 
     while (input.remaining_bytes() > 0) {
-        FileInputControls& c = setup.controls;
+        FileInputSetup::Controls& c = setup.controls;
         const int entries = c.selectorEntries;
-        switch (input.ConsumeIntegralInRange(0, 9)) {
+        switch (input.ConsumeIntegralInRange(0, 10)) {
             case 0:
                 c.XComboBox = input.ConsumeIntegralInRange(-1, entries - 1);
                 setup.XComboBoxChange();
@@ -126,6 +126,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 c.SeedRadioGrp = input.ConsumeIntegralInRange(-1, 1);
                 setup.SeedRadioGrpClick();
                 break;
+            case 10:
+                c.AxesByNameChkBx = input.ConsumeBool();
+                setup.AxesByNameChkBxClick();
+                break;
             case 6:
                 c.SubSampleEnabledChkBx = input.ConsumeBool();
                 setup.SubSampleEnabledChkBxClick();
@@ -137,6 +141,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 const FileInputFields applied = setup.fields;
                 const SeedSetup seed = setup.seed;
                 Check(std::isfinite(applied.SamplePercent));
+                // No field number is ever stored outside what the selectors offer.
+                constexpr std::int32_t kLargest = FileInputSetup::kLargestFieldNumber;
+                Check(applied.XIndex >= 1 && applied.XIndex <= kLargest);
+                Check(applied.YIndex >= 1 && applied.YIndex <= kLargest);
+                Check(applied.ZIndex >= 0 && applied.ZIndex <= kLargest);
+                Check(applied.DotIndex >= 0 && applied.DotIndex <= kLargest);
                 Check(SameFloat(store.written.SamplePercent, applied.SamplePercent));
                 setup.ShowFields();
                 setup.ApplyControls();
@@ -152,7 +162,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             case 8: {
                 SampleGenerator generator;
                 setup.PrepareSampling(generator);
-                if (c.SeedRadioGrp == FileFormatSetup::kRandomSeed)
+                if (c.SeedRadioGrp == FileInputSetup::kRandomSeed)
                     Check(setup.seed.Seed == clockSeed);
                 break;
             }

@@ -37,7 +37,7 @@ echo "== fuzzing"
 # fuzzer sees only its own file, reaches none and cannot steer. It must also pass a floor of
 # coverage, about half of what a busy two-core machine reaches in 30 seconds.
 seconds="${FUZZ_SECONDS:-20}"
-for entry in scanner:120 loader:150 cli:300 setup:200 settings:350 frame:350 ply:550 csv:290; do
+for entry in scanner:120 loader:150 cli:300 setup:200 settings:350 frame:350 ply:550 csv:290 las:330; do
     name="${entry%%:*}"
     minimum="${entry#*:}"
     corpus="$(mktemp -d)"

@@ -6,7 +6,7 @@ namespace ocuvis {
 
 ViewerDocument::ViewerDocument(LoadDisplay& display, UserFeedback& feedback, RedrawGate& redrawGate,
                                RegistryHive& settingsHive, LoadProgressFactory& progress,
-                               FileInputSetup& fileInput)
+                               LoaderInput& fileInput)
     : gate(redrawGate),
       messages(feedback),
       hive(settingsHive),

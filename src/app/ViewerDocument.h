@@ -35,7 +35,7 @@ inline const std::string kApplicationTitle = "Ocuvis Stereo Viewer";
 class ViewerDocument {
   public:
     ViewerDocument(LoadDisplay& display, UserFeedback& feedback, RedrawGate& gate,
-                   RegistryHive& hive, LoadProgressFactory& progress, FileInputSetup& fileInput);
+                   RegistryHive& hive, LoadProgressFactory& progress, LoaderInput& fileInput);
     ~ViewerDocument();
 
     // Defaults, auto scale with the angles reset, default colours and the stored settings, as

@@ -18,6 +18,9 @@ struct FileInputFields {
     bool SubSampleEnabled = false;
     float SamplePercent = 10.0f;
     std::int32_t RecordLimit = kRecordLimit;  // 1..kLargestRecordLimit
+    // In files that name their fields (PLY, LAS, delimited text with a header row) x, y and z
+    // are the fields of those names rather than XIndex, YIndex and ZIndex.
+    bool AxesByName = true;
 };
 
 // How the sub-sampling generator is seeded: SeedType 0 "Random" (a new clock seed at every load),

@@ -130,8 +130,39 @@ std::int64_t ByteStream::Skip(std::int64_t count) {
     return target - start;
 }
 
+bool ByteStream::ReadLineView(std::string_view& line, std::size_t maxLength) {
+    if (next_ < buffer_.size()) {
+        const char* start = buffer_.data() + next_;
+        const std::size_t wanted = std::min(buffer_.size() - next_, maxLength);
+        if (const void* found = std::memchr(start, '\n', wanted)) {
+            std::size_t length = static_cast<std::size_t>(static_cast<const char*>(found) - start);
+            next_ += length + 1;
+            lineCut_ = false;
+            if (length > 0 && start[length - 1] == '\r') --length;
+            line = std::string_view(start, length);
+            return true;
+        }
+    }
+    const bool read = ReadLine(spill_, maxLength);
+    line = spill_;
+    return read;
+}
+
+void ByteStream::SkipLineRest() {
+    while (!AtEnd()) {
+        const char* start = buffer_.data() + next_;
+        const std::size_t available = buffer_.size() - next_;
+        if (const void* found = std::memchr(start, '\n', available)) {
+            next_ += static_cast<std::size_t>(static_cast<const char*>(found) - start) + 1;
+            return;
+        }
+        next_ = buffer_.size();
+    }
+}
+
 bool ByteStream::ReadLine(std::string& line, std::size_t maxLength) {
     line.clear();
+    lineCut_ = false;
     if (AtEnd()) return false;
     while (line.size() < maxLength) {
         if (next_ == buffer_.size() && !Refill()) return true;
@@ -161,7 +192,10 @@ bool ByteStream::ReadLine(std::string& line, std::size_t maxLength) {
             ++next_;
         } else {
             StepBack();
+            lineCut_ = true;
         }
+    } else {
+        lineCut_ = true;
     }
     return true;
 }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ocuvis {
@@ -35,6 +36,21 @@ class ByteStream {
     // maxLength bytes; a line end right after a full piece belongs to that piece. False at the
     // end of the stream.
     bool ReadLine(std::string& line, std::size_t maxLength);
+    // The same line as ReadLine, as a view into the buffer where it lies there whole, so that
+    // lines that are only counted are not copied. Valid until the next read.
+    bool ReadLineView(std::string_view& line, std::size_t maxLength);
+    // The bytes read ahead and not yet consumed, for scans that walk many lines at once; empty
+    // only at the end of the stream.
+    std::string_view Buffered() {
+        if (next_ == buffer_.size()) Refill();
+        return std::string_view(buffer_.data() + next_, buffer_.size() - next_);
+    }
+    void Consume(std::size_t count) { next_ += count; }
+
+    // True when the last ReadLine returned a full piece whose line goes on.
+    bool LineCut() const { return lineCut_; }
+    // Skips the rest of the line the last read ended in, line end included.
+    void SkipLineRest();
 
     // Block reads for binary bodies: large requests go straight from the file into destination.
     // Both return the bytes read or skipped, less than count only at the end of the stream.
@@ -50,6 +66,8 @@ class ByteStream {
     std::size_t next_ = 0;          // index of the next byte in buffer_
     std::int64_t bufferStart_ = 0;  // file offset of buffer_[0]
     std::int64_t size_ = 0;
+    std::string spill_;
+    bool lineCut_ = false;  // a viewed line that crosses the buffer's end
 };
 
 }  // namespace ocuvis

@@ -5,9 +5,10 @@
 
 #include "core/AsciiText.h"
 #include "input/ByteStream.h"
-#include "input/DelimitedText.h"
+#include "input/DelimitedTextReader.h"
+#include "input/LasReader.h"
 #include "input/OrlenStrings.h"
-#include "input/PlyReader.h"
+#include "input/PlyFormat.h"
 
 namespace ocuvis {
 
@@ -21,6 +22,8 @@ DataFileKind DataFileKindOf(const std::string& path) {
         c = AsciiUpper(c);
     if (extension == "PLY") return DataFileKind::Ply;
     if (extension == "CSV" || extension == "XYZ") return DataFileKind::Delimited;
+    if (extension == "LAS") return DataFileKind::Las;
+    if (extension == "LAZ") return DataFileKind::Laz;
     return DataFileKind::Classic;
 }
 
@@ -31,19 +34,26 @@ ExampleRecord DelimitedExample(ByteStream& stream, std::size_t maxLength) {
     ExampleRecord record;
     bool lookForHeader = true;
     std::string line;
-    while (stream.ReadLine(line, lookForHeader ? std::size_t{1} << 20 : maxLength)) {
-        const std::string_view trimmed = TrimmedBlanks(line);
+    for (bool firstLine = true; stream.ReadLine(line, std::size_t{1} << 20); firstLine = false) {
+        if (stream.LineCut()) stream.SkipLineRest();
+        std::string_view text = firstLine ? WithoutByteOrderMark(line) : line;
+        const std::string_view trimmed = TrimmedBlanks(text);
         if (trimmed.empty() || IsHashComment(trimmed) || trimmed.front() == ';' ||
             trimmed.front() == '!')
             continue;
         if (lookForHeader) {
             lookForHeader = false;
-            if (auto names = DelimitedHeaderNames(trimmed)) {
+            if (auto names = DelimitedHeaderNames(text)) {
                 record.names = std::move(*names);
                 continue;
             }
         }
         record.text = trimmed.substr(0, maxLength);
+        // The fields as the reader takes them, as many as it uses.
+        DelimitedRow row;
+        row.Split(text, DelimitedTextReader::kMaxFieldsUsed);
+        for (std::size_t i = 0; i < row.size(); ++i)
+            record.fields.push_back(row[i].text);
         break;
     }
     return record;
@@ -53,7 +63,7 @@ ExampleRecord DelimitedExample(ByteStream& stream, std::size_t maxLength) {
 class FirstVertex final : public PlyBodySink {
   public:
     explicit FirstVertex(const PlyElement& vertices) : vertices_(vertices) {}
-    bool Vertex(const double* values) override {
+    Want Vertex(const double* values) override {
         for (std::size_t i = 0; i < vertices_.properties.size(); ++i) {
             char number[32];
             // Single-precision values are shown as the file holds them, without the digits
@@ -62,15 +72,17 @@ class FirstVertex final : public PlyBodySink {
                 vertices_.properties[i].type == PlyType::Float32
                     ? std::to_chars(number, number + sizeof number, static_cast<float>(values[i]))
                     : std::to_chars(number, number + sizeof number, values[i]);
+            fields.emplace_back(number, end.ptr);
             if (!text.empty()) text += ' ';
-            text.append(number, end.ptr);
+            text += fields.back();
         }
-        return false;
+        return Want::Nothing;
     }
     void Edge(std::int64_t, std::int64_t) override {}
     bool Continue(std::int64_t) override { return true; }
 
     std::string text;
+    std::vector<std::string> fields;
 
   private:
     const PlyElement& vertices_;
@@ -86,9 +98,23 @@ std::optional<ExampleRecord> PlyExample(ByteStream& stream, std::string& failure
     FirstVertex first(vertices);
     failure = ReadPlyBody(stream, *header, everyProperty, first);
     if (!failure.empty()) return std::nullopt;
-    ExampleRecord record{std::move(first.text), {}};
-    for (const PlyProperty& property : vertices.properties)
-        record.names.push_back(property.name);
+    return ExampleRecord{std::move(first.text), PropertyNames(vertices), std::move(first.fields)};
+}
+
+std::optional<ExampleRecord> LasExample(ByteStream& stream, std::string& failure) {
+    const std::optional<LasHeader> header = ReadLasHeader(stream, failure);
+    if (!header) return std::nullopt;
+    ExampleRecord record{{}, LasFieldNames(header->pointFormat), {}};
+    std::vector<char> bytes(static_cast<std::size_t>(header->recordLength));
+    if (header->pointCount == 0 || stream.Read(bytes.data(), bytes.size()) < bytes.size())
+        return record;
+    for (const double value : LasFieldValues(*header, bytes.data())) {
+        char number[32];
+        const auto end = std::to_chars(number, number + sizeof number, value);
+        record.fields.emplace_back(number, end.ptr);
+        if (!record.text.empty()) record.text += ' ';
+        record.text += record.fields.back();
+    }
     return record;
 }
 
@@ -100,10 +126,15 @@ std::optional<ExampleRecord> ReadExampleRecord(const std::string& path, std::str
     if (!stream) return std::nullopt;
     const DataFileKind kind = DataFileKindOf(path);
     if (kind == DataFileKind::Ply) return PlyExample(*stream, failure);
+    if (kind == DataFileKind::Las) return LasExample(*stream, failure);
+    if (kind == DataFileKind::Laz) {
+        failure = kLazRefusal;
+        return std::nullopt;
+    }
     if (kind == DataFileKind::Delimited) return DelimitedExample(*stream, maxLength);
     const std::string line =
         OrlenStrings().ReadStreamLine(stream.get(), static_cast<std::int32_t>(maxLength));
-    return ExampleRecord{std::string(TrimmedBlanks(line)), {}};
+    return ExampleRecord{std::string(TrimmedBlanks(line)), {}, {}};
 }
 
 }  // namespace ocuvis

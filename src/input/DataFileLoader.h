@@ -9,6 +9,7 @@
 #include "input/DataFileKind.h"
 #include "input/LoaderServices.h"
 #include "input/PointStore.h"
+#include "input/RecordSink.h"
 #include "input/SampleGenerator.h"
 
 namespace ocuvis {
@@ -17,7 +18,7 @@ class ByteStream;
 
 struct LoaderServices {
     LoadProgressFactory& progress;
-    FileInputSetup& fileInput;
+    LoaderInput& fileInput;
     RecentFileList& recentFiles;
     ScaleReset& scaling;
     LoadDisplay& display;
@@ -25,21 +26,18 @@ struct LoaderServices {
 
 // How the last load went, for the status text and for tools that must report a failure.
 struct LoadOutcome {
-    std::string path;     // the name tried, extension completed; empty when none was given
-    bool opened = false;  // false: the built-in data set stands in for the file
-    std::string failure;  // why the file could not be read
+    std::string path;       // the name tried, extension completed; empty when none was given
+    bool opened = false;    // false: the built-in data set stands in for the file
+    std::string failure;    // why the file could not be read, or why it gave no point
+    bool noPoints = false;  // the file was read but gave no point at all
 };
 
-// Reads data files into the point store: the field layout and the TABLE3D layout, labels,
-// sub-sampling, the built-in data set for files that yield too little, the status text, the
-// normalisation and the scale reset or restore that ends every load.
+// Loads data files into the point store: chooses the reader of the file's kind once, and keeps
+// what every kind shares: the record limit, sampling, progress, the built-in data set for files
+// that yield too little, the status text, the normalisation and the scale reset or restore that
+// ends every load.
 class DataFileLoader {
   public:
-    static constexpr std::size_t kLinePieceLength = 4999;
-    static constexpr int kMaxFieldsUsed = 20;
-    static constexpr int kMaxColumnKeys = 500;
-    static constexpr std::int32_t kNumberScanLength = 5000;
-
     DataFileLoader(PointStore& store, GraphRecord& graph, GraphViewState& view,
                    LoaderServices services);
 
@@ -69,33 +67,10 @@ class DataFileLoader {
     bool loading() const { return loading_; }
 
   private:
-    struct Counters {
-        std::int32_t recordsStored = 0;
-        std::int64_t pointsPlotted = 0;
-        std::int64_t pointsFound = 0;  // stored or not: more than plotted when the store filled
-        std::int64_t passes = 0;
-        bool endReached = false;
-        bool aborted = false;
-        bool edgesCut = false;  // the limit left out connecting lines, not points
-    };
-
-    // Reads the file by its kind; the reason when a file of a structured kind does not hold
-    // what its header declares, else empty.
-    std::string ReadFile(DataFileKind kind, ByteStream& stream, LoadProgress& progress,
-                         Counters& counters);
-    void ReadClassic(ByteStream& stream, LoadProgress& progress, Counters& counters);
-    void ReadDelimited(ByteStream& stream, LoadProgress& progress, Counters& counters);
-    std::string ReadPly(ByteStream& stream, LoadProgress& progress, Counters& counters);
-    // One text line of the field layout, in pieces of kLinePieceLength; false once the store is
-    // full.
-    bool ProcessFieldText(std::string_view text, Counters& counters);
-    // Reads the lines the full store left over, only to count their points.
-    void CountRest(ByteStream& stream, LoadProgress& progress, Counters& counters);
-    std::string StatusText(const Counters& counters) const;
-    // With store false the line is only counted.
-    void ProcessFieldLine(std::string_view line, Counters& counters, bool store = true);
-    void ReadTableHeader(std::string_view line);
-    void ProcessTableRow(std::string_view line, Counters& counters, bool store = true);
+    // Reads the opened file by its kind into the store.
+    LoadCounts ReadFile(const std::string& path, ByteStream& stream, LoadProgress& progress);
+    std::string StatusText(const LoadCounts& counts) const;
+    void ClearRecords();
 
     PointStore& store_;
     GraphRecord& graph_;
@@ -104,11 +79,7 @@ class DataFileLoader {
     SampleGenerator sampler_;
     FileInputFields fields_;  // the set-up taken at the start of the load
     std::int32_t recordLimit_ = kRecordLimit;
-    float columnKeys_[kMaxColumnKeys] = {};
-    int columnKeyCount_ = 0;
-    std::string lineBuffer_;
     bool loading_ = false;
-    bool delimited_ = false;
     LoadOutcome outcome_;
 };
 

@@ -7,8 +7,18 @@ namespace ocuvis {
 
 namespace {
 
-bool IsDelimiter(char c) {
-    return FieldDelimiters.find(c) != std::string_view::npos;
+bool IsSeparator(char c) {
+    return c == ',' || c == ';' || c == '\t';
+}
+
+bool IsPadding(char c) {
+    return IsBlankOrControl(c) && c != '\t';
+}
+
+std::size_t SkipPadding(std::string_view row, std::size_t i) {
+    while (i < row.size() && IsPadding(row[i]))
+        ++i;
+    return i;
 }
 
 }  // namespace
@@ -20,25 +30,27 @@ bool IsHashComment(std::string_view line) {
     return i < line.size() && line[i] == '#';
 }
 
-std::optional<std::vector<std::string>> DelimitedHeaderNames(std::string_view line) {
-    while (!line.empty() && IsBlankOrControl(line.back()))
-        line.remove_suffix(1);
-    std::vector<std::string> names;
-    bool header = false;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && (IsDelimiter(line[i]) || IsBlankOrControl(line[i])))
-            ++i;
-        if (i == line.size()) break;
-        std::string name;
-        bool quoted = false;
-        if (line[i] == '"') {
-            quoted = true;
-            for (++i; i < line.size(); ++i) {
-                if (line[i] != '"') {
-                    name += line[i];
-                } else if (i + 1 < line.size() && line[i + 1] == '"') {
-                    name += '"';
+std::string_view WithoutByteOrderMark(std::string_view line) {
+    if (line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
+    return line;
+}
+
+void DelimitedRow::Split(std::string_view row, std::size_t maxFields) {
+    count_ = 0;
+    std::size_t i = SkipPadding(row, 0);
+    if (i == row.size()) return;
+    while (count_ < maxFields) {
+        if (fields_.size() == count_) fields_.emplace_back();
+        Field& field = fields_[count_++];
+        field.text.clear();
+        field.start = i;
+        field.quoted = i < row.size() && row[i] == '"';
+        if (field.quoted) {
+            for (++i; i < row.size(); ++i) {
+                if (row[i] != '"') {
+                    field.text += row[i];
+                } else if (i + 1 < row.size() && row[i + 1] == '"') {
+                    field.text += '"';
                     ++i;
                 } else {
                     ++i;
@@ -46,13 +58,28 @@ std::optional<std::vector<std::string>> DelimitedHeaderNames(std::string_view li
                 }
             }
         }
-        while (i < line.size() && !IsDelimiter(line[i]))
-            name += line[i++];
-        // The field layout reads a fourth field that starts with '!' as a label, not a value.
-        if (names.size() == 3 && !quoted && name.front() == '!') break;
+        const std::size_t rest = i;
+        while (i < row.size() && !IsSeparator(row[i]) && !IsPadding(row[i]))
+            ++i;
+        field.text.append(row.substr(rest, i - rest));
+        i = SkipPadding(row, i);
+        if (i == row.size()) return;
+        if (IsSeparator(row[i])) i = SkipPadding(row, i + 1);
+    }
+}
+
+std::optional<std::vector<std::string>> DelimitedHeaderNames(std::string_view row) {
+    DelimitedRow fields;
+    fields.Split(row, std::string_view::npos);
+    std::vector<std::string> names;
+    bool header = false;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const DelimitedRow::Field& field = fields[i];
+        // A fourth field that starts with '!' is a label, not a value.
+        if (i == 3 && !field.quoted && !field.text.empty() && field.text.front() == '!') break;
         double value = 0.0;
-        if (quoted || !DecimalToDouble(name, value)) header = true;
-        names.push_back(std::move(name));
+        if (!field.text.empty() && !DecimalToDouble(field.text, value)) header = true;
+        names.push_back(field.text);
     }
     if (!header) return std::nullopt;
     return names;

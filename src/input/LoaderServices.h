@@ -28,9 +28,10 @@ class LoadProgressFactory {
     virtual std::unique_ptr<LoadProgress> Create(const std::string& fileName) = 0;
 };
 
-class FileInputSetup {
+// What a load reads of the file input set-up: its fields, and the seeding of its sampling.
+class LoaderInput {
   public:
-    virtual ~FileInputSetup() = default;
+    virtual ~LoaderInput() = default;
     virtual const FileInputFields& Fields() const = 0;
     // Seeds the generator before every load, whether or not the file opens.
     virtual void PrepareSampling(SampleGenerator& generator) = 0;
@@ -59,7 +60,8 @@ class SilentProgressFactory final : public LoadProgressFactory {
     std::unique_ptr<LoadProgress> Create(const std::string& fileName) override;
 };
 
-class FixedFileInputSetup final : public FileInputSetup {
+// Fields and a seed as they are set, for tools and tests.
+class FixedLoaderInput final : public LoaderInput {
   public:
     FileInputFields fields;
     std::uint32_t seed = 0;

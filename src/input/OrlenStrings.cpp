@@ -106,6 +106,30 @@ bool DecimalToDouble(std::string_view text, double& value) {
     return true;
 }
 
+bool IsDecimalNumber(std::string_view text) {
+    const std::size_t size = text.size();
+    if (size == 0 || size > 40 || text.front() == ' ' || text.back() == ' ') {
+        double value = 0.0;
+        return DecimalToDouble(text, value);
+    }
+    std::size_t i = 0;
+    if (text[i] == '+' || text[i] == '-') ++i;
+    const std::size_t mantissa = i;
+    bool point = false;
+    for (; i < size; ++i) {
+        if (text[i] == '.' && !point) {
+            point = true;
+        } else if (!IsDigit(text[i])) {
+            break;
+        }
+    }
+    if (i == mantissa) return false;
+    if (i == size) return true;
+    // An exponent may take the value beyond the double range; that needs the conversion.
+    double value = 0.0;
+    return DecimalToDouble(text, value);
+}
+
 bool NarrowToFloat(double value, float& result) {
     if (std::fabs(value) > static_cast<double>(std::numeric_limits<float>::max())) {
         // Values just above the largest float still round down to it.

@@ -40,6 +40,10 @@ class OrlenStrings {
 // and for values beyond the double range.
 bool DecimalToDouble(std::string_view text, double& value);
 
+// Whether DecimalToDouble would take the text, told by its characters alone for the common
+// numbers: counting past the record limit needs no values.
+bool IsDecimalNumber(std::string_view text);
+
 // Narrows to float; false when the value lies beyond the float range (it would become infinite).
 bool NarrowToFloat(double value, float& result);
 

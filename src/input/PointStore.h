@@ -64,6 +64,9 @@ struct PointStore {
     std::int32_t labelCount = 0;
     std::int32_t dotSizesPresent = 0;  // used as a boolean
     bool defaultDataLoaded = false;
+    // Connecting lines join records from this one on; those before it are dots only (a PLY
+    // file's vertices, whose lines come from its edges and follow them).
+    std::int32_t firstJoinedRecord = 0;
 };
 
 // Shown when a file yields fewer than two records (x, y, z, dot size).

@@ -18,6 +18,15 @@ std::string CannotReadStatusText(const std::string& path, const std::string& rea
     return "Cannot read " + path + ": " + reason;
 }
 
+std::string NoPointsStatusText(const std::string& path, const std::string& reason) {
+    return "No points in " + path + ": " + reason;
+}
+
+std::string SkippedRowsText(std::int64_t rowsSkipped) {
+    if (rowsSkipped <= 0) return {};
+    return ", " + std::to_string(rowsSkipped) + (rowsSkipped == 1 ? " row" : " rows") + " skipped";
+}
+
 std::string SamplePercentText(double percent) {
     int decimals;
     if (percent >= 10.0) {

@@ -30,6 +30,9 @@ void FileInputValues::ReadSetupValues(FileInputFields& fields, SeedSetup& seed,
     if (std::int32_t limit = 0; store_.ReadInteger(registryKey, "RecordLimit", limit) &&
                                 limit >= 1 && limit <= kLargestRecordLimit)
         fields.RecordLimit = limit;
+    // Before this value was stored, field numbers 1, 2, 3 were what took the axes by name.
+    if (!store_.ReadBool(registryKey, "AxesByName", fields.AxesByName))
+        fields.AxesByName = fields.XIndex == 1 && fields.YIndex == 2 && fields.ZIndex == 3;
 }
 
 void FileInputValues::WriteSetupValues(const FileInputFields& fields, const SeedSetup& seed,
@@ -43,6 +46,7 @@ void FileInputValues::WriteSetupValues(const FileInputFields& fields, const Seed
     store_.WriteInteger(registryKey, "SeedType", seed.SeedType);
     store_.WriteInteger(registryKey, "Seed", seed.Seed);
     store_.WriteInteger(registryKey, "RecordLimit", fields.RecordLimit);
+    store_.WriteBool(registryKey, "AxesByName", fields.AxesByName);
     // The size goes with the values on OK; the dialog also stores it when it closes.
     store_.SaveFormSize(registryKey, window);
 }

@@ -10,16 +10,16 @@
 namespace ocuvis {
 
 // The file input set-up's stored values under appKeyName + "\File Format": the four field
-// numbers, the sampling switch and share, the seed type and the seed, the record limit, and the
-// dialog's size.
+// numbers, the sampling switch and share, the seed type and the seed, the record limit, whether
+// the axes are taken by name, and the dialog's size.
 class FileInputValues final : public FileInputStore, public WindowBoundsStore {
   public:
     FileInputValues(OrlenRegistry store, const std::string& appKeyName);
 
-    // The dialog's stored size (the dialog is then centred), then the nine values; a value that
+    // The dialog's stored size (the dialog is then centred), then the ten values; a value that
     // is missing leaves its field as it is.
     void ReadSetupValues(FileInputFields& fields, SeedSetup& seed, WindowBounds& window);
-    // The nine values in their order, then the dialog's size.
+    // The ten values in their order, then the dialog's size.
     void WriteSetupValues(const FileInputFields& fields, const SeedSetup& seed,
                           const WindowBounds& window);
 

@@ -42,7 +42,7 @@ class Document : public ::testing::Test {
     RedrawGate gate;
     SqliteHive hive{SqliteHive::DefaultPath()};
     EventfulProgress progress;
-    FixedFileInputSetup input;
+    FixedLoaderInput input;
     WindowBounds bounds;
     ViewerDocument document{display, feedback, gate, hive, progress, input};
 };

@@ -43,7 +43,7 @@ class FileFormatDialog : public ::testing::Test {
     TempFolder files;
     std::int32_t clockSeed = 5150;
     FileInputValues values{settings.store, kAppKeyName};
-    FileFormatSetup setup{values, settings.feedback, [this] { return clockSeed; }};
+    FileInputSetup setup{values, settings.feedback, [this] { return clockSeed; }};
     TFileFormat dialog{setup, values, settings.feedback, nullptr};
     std::string chosenFile;
 };
@@ -61,9 +61,9 @@ TEST_F(FileFormatDialog, EachControlReachesTheSetUpAndShowsWhatItMakesOfIt) {
     EXPECT_EQ(dialog.XComboBox->currentIndex(), 1);
     dialog.SubSampleEnabledChkBx->click();
     EXPECT_TRUE(dialog.SeedEdit->isEnabled());
-    dialog.seedTypeButtons->button(FileFormatSetup::kFixedSeed)->click();
+    dialog.seedTypeButtons->button(FileInputSetup::kFixedSeed)->click();
     clockSeed = 86399999;
-    dialog.seedTypeButtons->button(FileFormatSetup::kRandomSeed)->click();
+    dialog.seedTypeButtons->button(FileInputSetup::kRandomSeed)->click();
     EXPECT_EQ(dialog.SeedEdit->text(), "86399999");
     EXPECT_EQ(setup.fields.DotIndex, 0);  // nothing reaches the fields before OK
 
@@ -124,7 +124,7 @@ TEST_F(FileFormatDialog, TheSizeIsStoredOnceWhenTheDialogCloses) {
     EXPECT_EQ(stored("XIndex"), -1);  // closing stores the size alone
 
     FileInputValues nextValues(settings.store, kAppKeyName);
-    FileFormatSetup nextSetup(nextValues, settings.feedback, [] { return 1; });
+    FileInputSetup nextSetup(nextValues, settings.feedback, [] { return 1; });
     TFileFormat next(nextSetup, nextValues, settings.feedback, nullptr);
     EXPECT_EQ(next.size(), QSize(520, 300));
 }
@@ -141,6 +141,25 @@ TEST_F(FileFormatDialog, ALongExampleRecordCutsNoControlsText) {
     EXPECT_LE(dialog.width(), dialog.screen()->availableGeometry().width());
 }
 
+// Long field names widen the selectors' entries; every control's text stays whole, the button
+// beside the file name included, in a wide dialog and in the narrowest.
+TEST_F(FileFormatDialog, FieldNamesInTheSelectorsCutNoControlsText) {
+    chosenFile = files.Write("n.csv",
+                             "vertex_confidence_estimate,vertex_quality_measurement,"
+                             "scanner_return_intensity,surface_normal_component\n1,2,3,4\n");
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    QTest::mouseClick(dialog.OpenNewDataFileBtn, Qt::LeftButton);
+    ASSERT_EQ(dialog.XComboBox->itemText(1), "Field 1: vertex_confidence_estimate");
+    for (const int width : {TFileFormat::kDesignWidth + 200, dialog.minimumWidth()}) {
+        const QSize size(width, TFileFormat::kDesignHeight);
+        dialog.resize(size);
+        QTRY_COMPARE(dialog.size(), size.expandedTo(dialog.minimumSize()));
+        EXPECT_EQ(CutTexts(dialog).join(" | ").toStdString(), "") << width;
+        EXPECT_LE(dialog.width(), dialog.screen()->availableGeometry().width());
+    }
+}
+
 TEST_F(FileFormatDialog, TheSelectorsShowTheFieldNamesOfEachNewFile) {
     chosenFile = files.Write("a.csv", "# survey\neast,north,depth\n1,2,3\n");
     dialog.OpenNewDataFileBtn->click();
@@ -152,6 +171,17 @@ TEST_F(FileFormatDialog, TheSelectorsShowTheFieldNamesOfEachNewFile) {
     dialog.OpenNewDataFileBtn->click();
     EXPECT_EQ(dialog.XComboBox->itemText(2), "Field 2: v");
     EXPECT_EQ(dialog.DotComboBox->itemText(3), "Field 3: x");
+
+    // Axes by name show where x, y and z are; unchecked, the field numbers.
+    chosenFile = files.Write("c.ply",
+                             "ply\nformat ascii 1.0\nelement vertex 1\nproperty float nx\n"
+                             "property float ny\nproperty float nz\nproperty float X\n"
+                             "property float Y\nproperty float Z\nend_header\n0 0 1 4 5 6\n");
+    dialog.OpenNewDataFileBtn->click();
+    EXPECT_TRUE(dialog.AxesByNameChkBx->isChecked());
+    EXPECT_EQ(dialog.ExampleRecordLabel->text(), " 0,  0,  1,  X=4,  Y=5,  Z=6");
+    dialog.AxesByNameChkBx->click();
+    EXPECT_EQ(dialog.ExampleRecordLabel->text(), " X=0,  Y=0,  Z=1,  4,  5,  6");
 }
 
 }  // namespace

@@ -67,7 +67,7 @@ struct LoaderHarness {
     GraphRecord graph;
     GraphViewState view;
     Recorder rec;
-    FixedFileInputSetup input;
+    FixedLoaderInput input;
     MemoryRecentFiles recent;
     DataFileLoader loader;
 };
@@ -327,6 +327,26 @@ TEST_F(Loader, StopsAtTheRecordLimitSaysSoAndNeverUsesTheLastSlot) {
     h.input.fields.SubSampleEnabled = false;
     EXPECT_EQ(LoadText(NumberedLines(kRecordLimit) + "; a comment\n\n"), kRecordLimit);
     EXPECT_EQ(h.rec.statusText, "Plotted 49999 points");
+}
+
+// Lines past the limit are counted without their numbers, by the rules that store them.
+TEST_F(Loader, CountsTheLinesPastTheLimitAsTheyWouldBeStored) {
+    std::string labels;
+    for (int i = 0; i < 100; ++i)
+        labels += "0 0 " + std::to_string(i) + " !L\n";
+    const std::string past =
+        "7 8\n9\n; 1 2 3\n! 1 2 3\n,1,2\n1 2 3 !label\n1,2,3,4,5\n\n x y z \n\t1\t2\r\n" +
+        std::string(10000, '1') + " 2 3\n";
+    const std::pair<std::string, const char*> cases[] = {
+        {"1 2 3\n4 5 6\n" + past, "Plotted 2 of 7 points (limit)"},
+        // With the labels full, a label line is a point.
+        {labels + "1 2 3\n4 5 6\n" + past, "Plotted 2 of 8 points (limit)"},
+    };
+    h.input.fields.RecordLimit = 2;
+    for (const auto& [content, status] : cases) {
+        LoadText(content);
+        EXPECT_EQ(h.rec.statusText, status);
+    }
 }
 
 TEST_F(Loader, Table3dReadsRowsOverTheColumnKeys) {

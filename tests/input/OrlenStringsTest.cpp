@@ -10,7 +10,7 @@
 
 #include "TestSupport.h"
 #include "input/ByteStream.h"
-#include "input/DataFileLoader.h"
+#include "input/ClassicTextReader.h"
 
 namespace ocuvis {
 namespace {
@@ -105,7 +105,7 @@ TEST(ByteStreamReadLine, SplitsOnLineFeedsDropsOneCarriageReturnAndCutsLongLines
 }
 
 TEST(ByteStreamReadLine, ReadsAFileLargerThanItsBufferAcrossEveryBoundary) {
-    constexpr std::size_t kPiece = DataFileLoader::kLinePieceLength;
+    constexpr std::size_t kPiece = ClassicTextReader::kLinePieceLength;
     constexpr std::size_t kBuffer = 1 << 16;
     std::string content;
     Lines expected;

@@ -4,61 +4,22 @@
 
 #include <algorithm>
 #include <cstring>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "ReaderTestSupport.h"
 #include "TestSupport.h"
+#include "input/ByteStream.h"
 #include "input/DataFileKind.h"
-#include "input/DataFileLoader.h"
+#include "input/PlyFormat.h"
 #include "input/StatusText.h"
 
 namespace ocuvis {
 namespace {
 
-struct NoScaling final : ScaleReset {
-    void AutoScale(bool) override {}
-    void RestoreScaleSettings() override {}
-};
-
-struct Reader {
-    std::int32_t Load(const std::string& path) {
-        return store->pointCount = loader.LoadDataFile(path);
-    }
-    // The records as data values again, breaks as they are.
-    std::vector<std::vector<float>> Records() const {
-        std::vector<std::vector<float>> records;
-        for (std::int32_t i = 0; i < store->HeldCount(store->pointCount); ++i) {
-            const DataPoint& p = store->points[static_cast<std::size_t>(i)];
-            if (p.IsBreak()) {
-                records.push_back({});
-                continue;
-            }
-            records.push_back({(p.x - graph.xdataShift) / graph.xdataScale,
-                               (p.y - graph.ydataShift) / graph.ydataScale,
-                               (p.z - graph.zdataShift) / graph.zdataScale});
-        }
-        return records;
-    }
-
-    std::unique_ptr<PointStore> store = std::make_unique<PointStore>();
-    GraphRecord graph;
-    GraphViewState view;
-    SilentProgressFactory progress;
-    FixedFileInputSetup input;
-    MemoryRecentFiles recent;
-    NoScaling scaling;
-    TextLoadDisplay display;
-    DataFileLoader loader{*store, graph, view,
-                          LoaderServices{progress, input, recent, scaling, display}};
-};
-
-template <typename T>
-void Put(std::string& bytes, T value, bool bigEndian) {
-    char raw[sizeof(T)];
-    std::memcpy(raw, &value, sizeof raw);
-    if (bigEndian) std::reverse(raw, raw + sizeof raw);
-    bytes.append(raw, sizeof raw);
-}
+using test::Put;
+using test::Reader;
 
 std::string Header(const std::string& format, const std::string& elements) {
     return "ply\nformat " + format + " 1.0\ncomment made by a test\n" + elements + "end_header\n";
@@ -133,7 +94,9 @@ TEST_P(PlyFormats, ReadVerticesThenEdgesAndSkipEverythingElse) {
     EXPECT_EQ(reader.store->dotSizesPresent, 0);
     EXPECT_EQ(reader.recent.latest, dir.Path("mesh.PLY"));
 
-    // Field numbers other than the default pick properties by their place, dot size included.
+    // Field numbers, the axes not taken by name, pick properties by their place, dot size
+    // included.
+    reader.input.fields.AxesByName = false;
     reader.input.fields.XIndex = 4;
     reader.input.fields.YIndex = 1;
     reader.input.fields.ZIndex = 2;
@@ -213,12 +176,6 @@ std::vector<BadInput> BadInputs() {
         {"ListInVertex", "a.ply",
          Header("ascii", "element vertex 1\n" + kXyz + "property list uchar int n\n") + "1 2 3 0\n",
          "the vertex element has a list property 'n'", ""},
-        {"NoZ", "a.ply",
-         Header("ascii",
-                "element vertex 1\nproperty float x\nproperty float y\n"
-                "property float w\n") +
-             "1 2 3\n",
-         "the vertex element has no property named 'z'", ""},
         {"BytesBeyondTheCounts", "a.ply", BinaryVertices(3, "\n\n\n\n"),
          "the file holds 4 bytes after its last element", ""},
         {"LinesBeyondTheCounts", "a.ply", ascii + "0 1 2\n3 4 5\n6 7 8\n9 10 11\n",
@@ -286,6 +243,178 @@ TEST(DelimitedText, CommentsAndAHeaderRow) {
     EXPECT_EQ(reader.display.statusText, "Plotted 2 points");
     EXPECT_EQ(reader.store->labelCount, 1);
     EXPECT_TRUE(ReadExampleRecord(plain, failure, 80)->names.empty());
+}
+
+}  // namespace
+}  // namespace ocuvis
+
+namespace ocuvis {
+namespace {
+
+using test::Put;
+using test::Reader;
+
+// Every scalar type name in both binary byte orders, at the format level: the bytes 80 .. 01
+// (most significant first) read as a different number for every size and signedness.
+TEST(PlyScalarTypes, EveryNameReadsItsSizeAndSignInBothByteOrders) {
+    struct Type {
+        const char* names[2];
+        std::string bytes;  // most significant first
+        double value;
+    };
+    const Type types[] = {
+        {{"char", "int8"}, "\x80", -128.0},
+        {{"uchar", "uint8"}, "\x80", 128.0},
+        {{"short", "int16"}, std::string("\x80\x01", 2), -32767.0},
+        {{"ushort", "uint16"}, std::string("\x80\x01", 2), 32769.0},
+        {{"int", "int32"}, std::string("\x80\0\0\x01", 4), -2147483647.0},
+        {{"uint", "uint32"}, std::string("\x80\0\0\x01", 4), 2147483649.0},
+        {{"float", "float32"}, "\xC0\x49\x0F\xDB", static_cast<double>(-3.14159274f)},
+        {{"double", "float64"}, "\xC0\x09\x21\xFB\x54\x44\x2D\x18", -3.141592653589793},
+    };
+    struct Values final : PlyBodySink {
+        Want Vertex(const double* values) override {
+            read.push_back(values[0]);
+            return Want::Values;
+        }
+        void Edge(std::int64_t, std::int64_t) override {}
+        bool Continue(std::int64_t) override { return true; }
+        std::vector<double> read;
+    };
+    for (const Type& type : types) {
+        for (const char* name : type.names) {
+            for (const bool big : {false, true}) {
+                std::string file = std::string("ply\nformat binary_") + (big ? "big" : "little") +
+                                   "_endian 1.0\nelement vertex 1\nproperty " + name +
+                                   " v\nend_header\n";
+                file += big ? type.bytes : std::string(type.bytes.rbegin(), type.bytes.rend());
+                const auto stream = ByteStream::FromMemory(file);
+                std::string failure;
+                const auto header = ReadPlyHeader(*stream, failure);
+                ASSERT_TRUE(header) << name << ": " << failure;
+                Values values;
+                EXPECT_EQ(ReadPlyBody(*stream, *header, {0}, values), "") << name;
+                EXPECT_EQ(values.read, std::vector<double>{type.value}) << name << " " << big;
+            }
+        }
+    }
+}
+
+std::string AsciiPly(const std::string& properties, const std::string& body,
+                     const std::string& extraElements = "") {
+    return "ply\nformat ascii 1.0\nelement vertex " +
+           std::to_string(std::count(body.begin(), body.end(), '\n')) + "\n" + properties +
+           extraElements + "end_header\n" + body;
+}
+
+// Lines come from the edge element alone: the vertices are dots, in any number of runs.
+TEST(PlyLines, ComeFromTheEdgesAloneAndNotFromTheVertexOrder) {
+    test::TempFolder dir;
+    Reader reader;
+    const std::string xyz = "property float x\nproperty float y\nproperty float z\n";
+    const std::string body = "0 0 0\n1 0 0\n2 0 0\n3 0 0\n";
+    std::string withEdges =
+        AsciiPly(xyz, body, "element edge 2\nproperty int vertex1\nproperty int vertex2\n");
+    withEdges += "0 1\n2 3\n";
+    EXPECT_EQ(reader.Load(dir.Write("e.ply", withEdges)), 10);
+    EXPECT_EQ(reader.store->firstJoinedRecord, 4);
+    const auto records = reader.Records();
+    // After the dots: a break, 0, 1, a break, 2, 3. Nothing joins 1 to 2.
+    for (const auto& [i, x] : {std::pair{5, 0.0f}, {6, 1.0f}, {8, 2.0f}, {9, 3.0f}})
+        EXPECT_NEAR(records[static_cast<std::size_t>(i)][0], x, 1e-4) << i;
+    EXPECT_TRUE(records[4].empty() && records[7].empty());
+
+    EXPECT_EQ(reader.Load(dir.Write("d.ply", AsciiPly(xyz, body))), 4);
+    EXPECT_EQ(reader.store->firstJoinedRecord, 4);
+    // Other kinds join every record, as before.
+    reader.Load(dir.Write("c.3d", body));
+    EXPECT_EQ(reader.store->firstJoinedRecord, 0);
+}
+
+TEST(PlyAxes, AreTakenByNameInAnyCaseOrByTheNumbersChosen) {
+    struct Case {
+        std::string names;
+        bool byName;
+        std::vector<float> first;  // x, y, z of the first vertex
+    };
+    const Case cases[] = {
+        {"nx ny nz x y z", true, {4, 5, 6}},  {"nx ny nz X Y Z", true, {4, 5, 6}},
+        {"nx ny nz x y z", false, {1, 2, 3}},  // 1, 2, 3 are the normals when chosen
+        {"px py pz w i j", true, {1, 2, 3}},   // no x, y, z: the first three
+        {"x y w z i j", true, {1, 2, 4}},
+    };
+    test::TempFolder dir;
+    for (const Case& c : cases) {
+        std::string properties;
+        std::istringstream names(c.names);
+        for (std::string name; names >> name;)
+            properties += "property float " + name + "\n";
+        Reader reader;
+        reader.input.fields.AxesByName = c.byName;
+        reader.Load(dir.Write("a.ply", AsciiPly(properties, "1 2 3 4 5 6\n0 0 0 0 0 0\n")));
+        ASSERT_EQ(reader.display.statusText, "Plotted 2 points") << c.names;
+        const auto first = reader.Records()[0];
+        for (std::size_t k = 0; k < 3; ++k)
+            EXPECT_NEAR(first[k], c.first[k], 1e-4) << c.names << " " << c.byName;
+    }
+}
+
+TEST(PlyHeader, SkipsLinesWithAnUnknownKeywordAsCommentsAndStaysStrictElsewhere) {
+    test::TempFolder dir;
+    Reader reader;
+    const std::string file =
+        "ply\nformat ascii 1.0\nCreated by an old modeller\nelement vertex 2\n"
+        "property float x\nproperty float y\nproperty float z\nend_header\n1 2 3\n4 5 6\n";
+    reader.Load(dir.Write("old.ply", file));
+    EXPECT_EQ(reader.display.statusText, "Plotted 2 points");
+    std::string bad = file;
+    bad.replace(bad.find("property float y"), 16, "property float");
+    const std::string path = dir.Write("bad.ply", bad);
+    reader.Load(path);
+    EXPECT_EQ(reader.display.statusText,
+              CannotReadStatusText(path, "line 6: a malformed property line"));
+}
+
+// Past the limit the vertices are counted, not decoded: the header's count, or the sampled
+// share of it; an ASCII body is still held to its header there.
+TEST(PlyLimit, CountsTheRestFromTheHeaderAndKeepsEdgesToWhatTheStoreHolds) {
+    test::TempFolder dir;
+    // vertices of float x y z, then edges (i % 3, i % 3 + 1) of one byte each
+    const auto binary = [](int vertices, int edges) {
+        std::string file = "ply\nformat binary_little_endian 1.0\nelement vertex " +
+                           std::to_string(vertices) +
+                           "\nproperty float x\nproperty float y\nproperty float z\n"
+                           "element edge " +
+                           std::to_string(edges) +
+                           "\nproperty uchar vertex1\nproperty uchar vertex2\nend_header\n";
+        for (int i = 0; i < 3 * vertices; ++i)
+            Put(file, static_cast<float>(i % 7), false);
+        for (int i = 0; i < edges; ++i)
+            file += std::string{static_cast<char>(i % 3), static_cast<char>(i % 3 + 1)};
+        return file;
+    };
+    Reader reader;
+    reader.input.fields.RecordLimit = 9;
+    EXPECT_EQ(reader.Load(dir.Write("many.ply", binary(1000, 5000))), 9);
+    EXPECT_EQ(reader.display.statusText, "Plotted 9 of 1000 points (limit)");
+    reader.input.fields.SubSampleEnabled = true;
+    reader.input.fields.SamplePercent = 100.0f;
+    reader.Load(dir.Path("many.ply"));
+    EXPECT_EQ(reader.display.statusText, "Sampled 9 of 9 = 100% (limit)");
+    reader.input.fields.SubSampleEnabled = false;
+    // Four vertices, then edges 0-1, 1-2, 2-3 fill the store; the rest are counted.
+    EXPECT_EQ(reader.Load(dir.Write("edges.ply", binary(4, 200000))), 9);
+    EXPECT_EQ(reader.display.statusText, "Plotted 4 of 4 points (limit)");
+
+    const std::string ascii = dir.Write(
+        "short.ply",
+        AsciiPly("property float x\nproperty float y\nproperty float z\n", "1 2 3\n4 5 6\n7 8\n"));
+    reader.input.fields.RecordLimit = 2;
+    reader.Load(ascii);
+    EXPECT_EQ(reader.display.statusText,
+              CannotReadStatusText(ascii,
+                                   "line 10: the values do not match the properties of "
+                                   "'vertex'"));
 }
 
 }  // namespace

@@ -56,7 +56,7 @@ struct Scene {
     void LoadFile(const std::string& path, const FileInputFields& fields = {}) {
         Scaled([&](GraphScaling& scaling) {
             SilentProgressFactory progress;
-            FixedFileInputSetup input;
+            FixedLoaderInput input;
             input.fields = fields;
             MemoryRecentFiles recent;
             TextLoadDisplay display;

@@ -35,7 +35,7 @@ class StandaloneViewer {
     MemoryFloatStore scaleMemory;
     GraphScaling scaling{view, graph, gate, scaleMemory};
     SilentProgressFactory silentProgress;
-    FixedFileInputSetup fileInput;
+    FixedLoaderInput fileInput;
     MemoryRecentFiles recentFiles;
     TextLoadDisplay display;
     DataFileLoader loader;

@@ -17,7 +17,7 @@
 #include "app/window/MainMenus.h"
 #include "app/window/StatusPanel.h"
 #include "app/window/WindowDialogs.h"
-#include "input/FileFormatSetup.h"
+#include "input/FileInputSetup.h"
 #include "input/LoaderServices.h"
 #include "input/dialogs/TFileProgressBarForm.h"
 #include "settings/FileInputValues.h"
@@ -65,7 +65,7 @@ class TGraphWindow final : public QMainWindow,
     ViewerDocument& document() { return *document_; }
     const MainMenus& menus() const { return menus_; }
     WindowDialogs& dialogs() { return *dialogs_; }
-    FileFormatSetup& fileInput() { return fileInput_; }
+    FileInputSetup& fileInput() { return fileInput_; }
     TFileFormat& fileInputDialog() { return *fileInputDialog_; }
     TGraphTitles& titlesDialog() { return *titlesDialog_; }
     GraphOutput& output() { return output_; }
@@ -151,7 +151,7 @@ class TGraphWindow final : public QMainWindow,
     ProgressBarPosition progressPosition_{sideStore_, kAppKeyName};
     FileProgressFactory progress_{progressPosition_, *dialogs_};
     FileInputValues fileInputValues_{sideStore_, kAppKeyName};
-    FileFormatSetup fileInput_{fileInputValues_, *dialogs_};
+    FileInputSetup fileInput_{fileInputValues_, *dialogs_};
     GraphOutput output_{*dialogs_};
     std::unique_ptr<ViewerDocument> document_;
     std::unique_ptr<KeyboardCommands> keyboard_;

@@ -29,6 +29,7 @@ namespace {
 
 constexpr int kPercentTypedLength = 5;
 constexpr int kVisibleEntries = 12;
+constexpr int kSelectorCharacters = 8;
 
 // Limits what the user types to a number of characters without cutting a longer text that the
 // program puts in: the percentage shows as "12.3000001907349" and can still be edited down.
@@ -64,13 +65,14 @@ void Select(QComboBox* selector, int entry) {
 std::string ChooseSetupDataFile(QWidget* parent) {
     QFileDialog dialog(parent, "Open *.3d Data File");
     dialog.setNameFilters({"Ocuvis files (*.3d *.txt)", "PLY files (*.ply)", "CSV files (*.csv)",
-                           "XYZ files (*.xyz)", "All data files (*.3d *.txt *.ply *.csv *.xyz)"});
+                           "XYZ files (*.xyz)", "LAS files (*.las)",
+                           "All data files (*.3d *.txt *.ply *.csv *.xyz *.las)"});
     dialog.setFileMode(QFileDialog::ExistingFile);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().front().toLocal8Bit().toStdString();
 }
 
-TFileFormat::TFileFormat(FileFormatSetup& setup, WindowBoundsStore& sizeStore,
+TFileFormat::TFileFormat(FileInputSetup& setup, WindowBoundsStore& sizeStore,
                          UserFeedback& feedback, QWidget* parent)
     : QDialog(parent),
       chooseDataFile(ChooseSetupDataFile),
@@ -84,6 +86,8 @@ TFileFormat::TFileFormat(FileFormatSetup& setup, WindowBoundsStore& sizeStore,
     setMaximumHeight(kMaximumHeight);
     BuildControls();
     ConnectControls();
+    // Never narrower than the controls need, so that no caption or button is cut.
+    setMinimumWidth(std::max(kDesignWidth, minimumSizeHint().width()));
 
     WindowBounds size;
     size_.Restore(size);
@@ -121,6 +125,11 @@ void TFileFormat::BuildFieldGroup() {
         auto* selector = new QComboBox(SelectFieldGrpBx);
         selector->setObjectName(selectorNames[i]);
         selector->setMaxVisibleItems(kVisibleEntries);
+        // Field names make long entries: the selector keeps its width and shows the start of
+        // the chosen one, so the columns, and the captions and button in them, keep theirs.
+        selector->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        selector->setMinimumContentsLength(kSelectorCharacters);
+        selector->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         fieldGrid->addWidget(selector, 1, i);
         *selectors[i] = selector;
     }
@@ -130,11 +139,21 @@ void TFileFormat::BuildFieldGroup() {
     FileNameLabel->setObjectName("FileNameLabel");
     FileNameLabel->setTextFormat(Qt::PlainText);
     FileNameLabel->setWordWrap(true);
-    fieldGrid->addWidget(OpenNewDataFileBtn, 2, 0);
-    fieldGrid->addWidget(FileNameLabel, 2, 1, 1, 3);
+    // The button keeps the width of its text; the file name takes the rest of the row.
+    OpenNewDataFileBtn->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    auto* fileRow = new QHBoxLayout;
+    fileRow->addWidget(OpenNewDataFileBtn);
+    fileRow->addWidget(FileNameLabel, 1);
+    fieldGrid->addLayout(fileRow, 2, 0, 1, 4);
+    AxesByNameChkBx = new QCheckBox("X, Y, Z by name", SelectFieldGrpBx);
+    AxesByNameChkBx->setObjectName("AxesByNameChkBx");
+    AxesByNameChkBx->setToolTip("Take x, y and z from the fields the file names so");
     RecordTitleLabel = new QLabel("Example Record from File:", SelectFieldGrpBx);
     RecordTitleLabel->setObjectName("RecordTitleLabel");
-    fieldGrid->addWidget(RecordTitleLabel, 3, 0, 1, 4);
+    auto* titleRow = new QHBoxLayout;
+    titleRow->addWidget(RecordTitleLabel, 1);
+    titleRow->addWidget(AxesByNameChkBx);
+    fieldGrid->addLayout(titleRow, 3, 0, 1, 4);
     // A record of up to 240 characters wraps inside a lowered panel of two lines that scrolls
     // down to the rest, so it neither widens the dialog past the screen, squeezing the other
     // controls, nor pushes them out of the dialog's height.
@@ -233,20 +252,27 @@ QHBoxLayout* TFileFormat::BuildButtonRow() {
 }
 
 void TFileFormat::ConnectControls() {
-    FileInputControls& c = setup_.controls;
-    const auto selectorChange = [this](QComboBox* selector, int FileInputControls::*entry,
-                                       void (FileFormatSetup::*change)()) {
+    FileInputSetup::Controls& c = setup_.controls;
+    const auto selectorChange = [this](QComboBox* selector, int FileInputSetup::Controls::*entry,
+                                       void (FileInputSetup::*change)()) {
         connect(selector, &QComboBox::currentIndexChanged, this, [this, entry, change](int index) {
             setup_.controls.*entry = index;
             (setup_.*change)();
         });
     };
-    selectorChange(XComboBox, &FileInputControls::XComboBox, &FileFormatSetup::XComboBoxChange);
-    selectorChange(YComboBox, &FileInputControls::YComboBox, &FileFormatSetup::YComboBoxChange);
-    selectorChange(ZComboBox, &FileInputControls::ZComboBox, &FileFormatSetup::ZComboBoxChange);
-    selectorChange(DotComboBox, &FileInputControls::DotComboBox,
-                   &FileFormatSetup::DotComboBoxChange);
+    selectorChange(XComboBox, &FileInputSetup::Controls::XComboBox,
+                   &FileInputSetup::XComboBoxChange);
+    selectorChange(YComboBox, &FileInputSetup::Controls::YComboBox,
+                   &FileInputSetup::YComboBoxChange);
+    selectorChange(ZComboBox, &FileInputSetup::Controls::ZComboBox,
+                   &FileInputSetup::ZComboBoxChange);
+    selectorChange(DotComboBox, &FileInputSetup::Controls::DotComboBox,
+                   &FileInputSetup::DotComboBoxChange);
 
+    connect(AxesByNameChkBx, &QCheckBox::toggled, this, [this, &c](bool checked) {
+        c.AxesByNameChkBx = checked;
+        setup_.AxesByNameChkBxClick();
+    });
     connect(SubSampleEnabledChkBx, &QCheckBox::toggled, this, [this, &c](bool checked) {
         c.SubSampleEnabledChkBx = checked;
         setup_.SubSampleEnabledChkBxClick();
@@ -284,7 +310,7 @@ void TFileFormat::FillSelector(QComboBox* selector, bool noneEntry) {
 }
 
 void TFileFormat::ShowControls() {
-    const FileInputControls& c = setup_.controls;
+    const FileInputSetup::Controls& c = setup_.controls;
     // A new file may bring new field names with the same number of fields.
     if (std::vector<std::string> entries = setup_.SelectorEntryTexts(false);
         entries != shownEntries_) {
@@ -300,9 +326,10 @@ void TFileFormat::ShowControls() {
     Select(DotComboBox, c.DotComboBox);
     FileNameLabel->setText(Local(c.FileNameLabel));
     ExampleRecordLabel->setText(Local(c.ExampleRecordLabel));
-    {
-        const QSignalBlocker block(SubSampleEnabledChkBx);
-        SubSampleEnabledChkBx->setChecked(c.SubSampleEnabledChkBx);
+    for (const auto& [box, checked] : {std::pair{AxesByNameChkBx, c.AxesByNameChkBx},
+                                       std::pair{SubSampleEnabledChkBx, c.SubSampleEnabledChkBx}}) {
+        const QSignalBlocker block(box);
+        box->setChecked(checked);
     }
     for (QWidget* control : {static_cast<QWidget*>(PercentEditBx),
                              static_cast<QWidget*>(SeedRadioGrp), static_cast<QWidget*>(SeedEdit)})

@@ -7,7 +7,7 @@
 
 #include "core/UserFeedback.h"
 #include "core/WindowBounds.h"
-#include "input/FileFormatSetup.h"
+#include "input/FileInputSetup.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -21,7 +21,7 @@ class QPushButton;
 namespace ocuvis {
 
 // "Setup File Input": the controls of the file input set-up. Every rule lives in
-// FileFormatSetup; the dialog copies the user's changes into its controls record, calls the
+// FileInputSetup; the dialog copies the user's changes into its controls record, calls the
 // handler and shows the record again.
 class TFileFormat final : public QDialog {
     Q_OBJECT
@@ -32,7 +32,7 @@ class TFileFormat final : public QDialog {
     static constexpr int kMaximumHeight = 385;
 
     // sizeStore: where this dialog's size is kept between runs.
-    TFileFormat(FileFormatSetup& setup, WindowBoundsStore& sizeStore, UserFeedback& feedback,
+    TFileFormat(FileInputSetup& setup, WindowBoundsStore& sizeStore, UserFeedback& feedback,
                 QWidget* parent);
     ~TFileFormat() override;
 
@@ -52,6 +52,7 @@ class TFileFormat final : public QDialog {
     QComboBox* DotComboBox = nullptr;
     QPushButton* OpenNewDataFileBtn = nullptr;
     QLabel* FileNameLabel = nullptr;
+    QCheckBox* AxesByNameChkBx = nullptr;
     QLabel* RecordTitleLabel = nullptr;
     QLabel* ExampleRecordLabel = nullptr;
     QGroupBox* SetRandomGrpBx = nullptr;
@@ -74,7 +75,7 @@ class TFileFormat final : public QDialog {
     void ConnectControls();
     void FillSelector(QComboBox* selector, bool noneEntry);
 
-    FileFormatSetup& setup_;
+    FileInputSetup& setup_;
     WindowBoundsStore& size_;
     UserFeedback& feedback_;
     std::vector<std::string> shownEntries_;

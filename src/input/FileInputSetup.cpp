@@ -1,4 +1,4 @@
-#include "input/FileFormatSetup.h"
+#include "input/FileInputSetup.h"
 
 #include <algorithm>
 #include <charconv>
@@ -8,6 +8,7 @@
 #include "core/AsciiText.h"
 #include "input/DataFileKind.h"
 #include "input/DataFileLoader.h"
+#include "input/DataFileReader.h"
 #include "input/OrlenStrings.h"
 
 namespace ocuvis {
@@ -58,24 +59,24 @@ std::string OpenFailure(const std::string& fileName, const std::string& reason) 
 
 }  // namespace
 
-FileFormatSetup::FileFormatSetup(FileInputStore& store, UserFeedback& feedback, Clock clock)
+FileInputSetup::FileInputSetup(FileInputStore& store, UserFeedback& feedback, Clock clock)
     : store_(store), feedback_(feedback), clock_(std::move(clock)) {
     RestoreDefaults();
     ReadSetupValues();
 }
 
-std::int32_t FileFormatSetup::UtcClockSeed() {
+std::int32_t FileInputSetup::UtcClockSeed() {
     using namespace std::chrono;
     const auto now = duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
     return static_cast<std::int32_t>(now % kMillisecondsPerDay);
 }
 
-std::int32_t FileFormatSetup::DrawClockSeed() {
+std::int32_t FileInputSetup::DrawClockSeed() {
     lastClockSeed_ = clock_();
     return lastClockSeed_;
 }
 
-std::vector<std::string> FileFormatSetup::SelectorEntryTexts(bool noneEntry) const {
+std::vector<std::string> FileInputSetup::SelectorEntryTexts(bool noneEntry) const {
     std::vector<std::string> entries;
     if (controls.selectorEntries <= 0) return entries;
     entries.emplace_back(noneEntry ? "none" : "N/A");
@@ -87,15 +88,15 @@ std::vector<std::string> FileFormatSetup::SelectorEntryTexts(bool noneEntry) con
     return entries;
 }
 
-int FileFormatSetup::Entry(std::int32_t index) const {
+int FileInputSetup::Entry(std::int32_t index) const {
     return index >= 0 && index < controls.selectorEntries ? static_cast<int>(index) : -1;
 }
 
-void FileFormatSetup::ShowControls() {
+void FileInputSetup::ShowControls() {
     if (controlsChanged) controlsChanged();
 }
 
-void FileFormatSetup::PrepareSampling(SampleGenerator& generator) {
+void FileInputSetup::PrepareSampling(SampleGenerator& generator) {
     if (controls.SeedRadioGrp == kRandomSeed) {
         seed.Seed = DrawClockSeed();
         controls.SeedEdit = std::to_string(seed.Seed);
@@ -104,7 +105,7 @@ void FileFormatSetup::PrepareSampling(SampleGenerator& generator) {
     generator.Seed(static_cast<std::uint32_t>(seed.Seed));
 }
 
-std::optional<std::string> FileFormatSetup::LoadExampleRecord(const std::string& fileName) {
+std::optional<std::string> FileInputSetup::LoadExampleRecord(const std::string& fileName) {
     // The loader completes a name without an extension; the example comes from the file it read.
     const std::string path = fileName.empty() ? fileName : DataFileLoader::FileNameToOpen(fileName);
     std::string failure;
@@ -115,37 +116,35 @@ std::optional<std::string> FileFormatSetup::LoadExampleRecord(const std::string&
     return std::nullopt;
 }
 
-void FileFormatSetup::TakeExampleRecord(const std::string& fileName, const ExampleRecord& example) {
+void FileInputSetup::TakeExampleRecord(const std::string& fileName, const ExampleRecord& example) {
     controls.FileNameLabel = fileName;
     exampleRecord = example.text;
     exampleNames = example.names;
-    namedAxes_ = {};
-    if (DataFileKindOf(fileName) == DataFileKind::Ply) {
-        const char* const axes[] = {"x", "y", "z"};
-        for (std::size_t axis = 0; axis < 3; ++axis) {
-            const auto at = std::find(exampleNames.begin(), exampleNames.end(), axes[axis]);
-            if (at == exampleNames.end()) {
-                namedAxes_ = {};
-                break;
-            }
-            namedAxes_[axis] = static_cast<std::int32_t>(at - exampleNames.begin()) + 1;
-        }
+    exampleFields = example.fields;
+    if (exampleFields.empty()) {
+        const OrlenStrings scanner;
+        for (std::string_view rest = exampleRecord; !rest.empty();)
+            exampleFields.emplace_back(scanner.NextField(rest, FieldDelimiters));
     }
-
-    const OrlenStrings scanner;
-    exampleFieldCount = 0;
-    for (std::string_view rest = exampleRecord; !rest.empty(); ++exampleFieldCount)
-        scanner.NextField(rest, FieldDelimiters);
+    if (exampleFields.size() > static_cast<std::size_t>(kLargestFieldNumber))
+        exampleFields.resize(static_cast<std::size_t>(kLargestFieldNumber));
+    exampleFieldCount = static_cast<std::int32_t>(exampleFields.size());
     controls.selectorEntries = exampleFieldCount + 1;
     ShowFields();
 }
 
-void FileFormatSetup::ShowFields() {
-    namedAxesShown_ =
-        namedAxes_[0] > 0 && fields.XIndex == 1 && fields.YIndex == 2 && fields.ZIndex == 3;
-    controls.XComboBox = Entry(namedAxesShown_ ? namedAxes_[0] : fields.XIndex);
-    controls.YComboBox = Entry(namedAxesShown_ ? namedAxes_[1] : fields.YIndex);
-    controls.ZComboBox = Entry(namedAxesShown_ ? namedAxes_[2] : fields.ZIndex);
+void FileInputSetup::ShowAxes() {
+    FileInputFields shown = fields;
+    shown.AxesByName = controls.AxesByNameChkBx;
+    const std::array<std::int32_t, 3> axes = AxisFieldNumbers(shown, exampleNames);
+    controls.XComboBox = Entry(axes[0]);
+    controls.YComboBox = Entry(axes[1]);
+    controls.ZComboBox = Entry(axes[2]);
+}
+
+void FileInputSetup::ShowFields() {
+    controls.AxesByNameChkBx = fields.AxesByName;
+    ShowAxes();
     controls.DotComboBox = Entry(fields.DotIndex);
     controls.SubSampleEnabledChkBx = fields.SubSampleEnabled;
     controls.samplingControlsEnabled = fields.SubSampleEnabled;
@@ -157,42 +156,41 @@ void FileFormatSetup::ShowFields() {
     ShowControls();
 }
 
-void FileFormatSetup::ShowExampleRecord() {
+void FileInputSetup::ShowExampleRecord() {
     if (exampleRecord.empty()) return;
-    const OrlenStrings scanner;
     std::string text = " ";
-    std::string_view rest = exampleRecord;
     for (int i = 1; i <= exampleFieldCount; ++i) {
         if (controls.XComboBox == i) text += "X=";
         if (controls.YComboBox == i) text += "Y=";
         if (controls.ZComboBox == i) text += "Z=";
         if (controls.DotComboBox == i) text += "DotSize=";
-        text += scanner.NextField(rest, FieldDelimiters);
-        if (!rest.empty()) text += ",  ";
+        text += exampleFields[static_cast<std::size_t>(i - 1)];
+        if (i < exampleFieldCount) text += ",  ";
     }
     controls.ExampleRecordLabel = text;
     ShowControls();
 }
 
-bool FileFormatSetup::OkBitBtnClick() {
+bool FileInputSetup::OkBitBtnClick() {
     if (RecordLimitFromText(controls.RecordLimitEdit)) return true;
     feedback_.ShowMessage("The record limit must be a whole number from 1 to 50,000,000.",
                           "Error Message", MessageIcon::Information);
     return false;
 }
 
-void FileFormatSetup::ApplyControls() {
-    fields.XIndex = controls.XComboBox;
-    fields.YIndex = controls.YComboBox;
-    fields.ZIndex = controls.ZComboBox;
-    fields.DotIndex = controls.DotComboBox;
-    // The named axes, left as shown, stay 1, 2, 3: other files keep their first three fields.
-    if (namedAxesShown_ && fields.XIndex == namedAxes_[0] && fields.YIndex == namedAxes_[1] &&
-        fields.ZIndex == namedAxes_[2]) {
-        fields.XIndex = 1;
-        fields.YIndex = 2;
-        fields.ZIndex = 3;
+void FileInputSetup::ApplyControls() {
+    // A selector left empty (a stored field beyond this example) keeps the stored number.
+    const auto take = [](std::int32_t& index, int entry) {
+        if (entry >= 0) index = entry;
+    };
+    // Axes shown by name are the file's, not numbers for every file.
+    if (!AxesShownByName()) {
+        take(fields.XIndex, controls.XComboBox);
+        take(fields.YIndex, controls.YComboBox);
+        take(fields.ZIndex, controls.ZComboBox);
     }
+    take(fields.DotIndex, controls.DotComboBox);
+    fields.AxesByName = controls.AxesByNameChkBx;
     fields.SubSampleEnabled = controls.SubSampleEnabledChkBx;
     fields.SamplePercent = PercentFromText(controls.PercentEditBx);
     // With no seed type selected (a stored type the group does not have) the type stays.
@@ -205,22 +203,60 @@ void FileFormatSetup::ApplyControls() {
     WriteSetupValues();
 }
 
-void FileFormatSetup::RestoreDefaults() {
+void FileInputSetup::RestoreDefaults() {
     fields = FileInputFields{};
     seed = SeedSetup{0, lastClockSeed_};
     ShowFields();
 }
 
-void FileFormatSetup::ReadSetupValues() {
+void FileInputSetup::ReadSetupValues() {
     store_.ReadSetupValues(fields, seed);
+    CheckStoredValues();
     ShowFields();
 }
 
-void FileFormatSetup::WriteSetupValues() {
+void FileInputSetup::CheckStoredValues() {
+    const FileInputFields defaults;
+    const auto inRange = [](std::int32_t& index, std::int32_t lowest, std::int32_t fallback) {
+        if (index < lowest || index > kLargestFieldNumber) index = fallback;
+    };
+    // x and y always have a field: "N/A" is refused for them.
+    inRange(fields.XIndex, 1, defaults.XIndex);
+    inRange(fields.YIndex, 1, defaults.YIndex);
+    // Below 0 is what an empty selector once stored for z and dot size: none, as 0 says.
+    if (fields.ZIndex < 0) fields.ZIndex = 0;
+    if (fields.DotIndex < 0) fields.DotIndex = 0;
+    inRange(fields.ZIndex, 0, defaults.ZIndex);
+    inRange(fields.DotIndex, 0, defaults.DotIndex);
+    if (!std::isfinite(fields.SamplePercent)) fields.SamplePercent = defaults.SamplePercent;
+    if (fields.RecordLimit < 1 || fields.RecordLimit > kLargestRecordLimit)
+        fields.RecordLimit = defaults.RecordLimit;
+    if (seed.SeedType > kFixedSeed) seed.SeedType = SeedSetup{}.SeedType;
+}
+
+void FileInputSetup::WriteSetupValues() {
     store_.WriteSetupValues(fields, seed);
 }
 
-void FileFormatSetup::XComboBoxChange() {
+void FileInputSetup::ZComboBoxChange() {
+    AxisChosen();
+    ShowExampleRecord();
+    ShowControls();
+}
+
+void FileInputSetup::AxesByNameChkBxClick() {
+    ShowAxes();
+    ShowExampleRecord();
+    ShowControls();
+}
+
+void FileInputSetup::AxisChosen() {
+    // The axes stay where they are shown, from now on by number.
+    if (AxesShownByName()) controls.AxesByNameChkBx = false;
+}
+
+void FileInputSetup::XComboBoxChange() {
+    AxisChosen();
     if (controls.XComboBox == 0) {
         feedback_.ShowMessage("Invalid selection, must select a field for X-axis.", "Error Message",
                               MessageIcon::Information);
@@ -230,7 +266,8 @@ void FileFormatSetup::XComboBoxChange() {
     ShowControls();
 }
 
-void FileFormatSetup::YComboBoxChange() {
+void FileInputSetup::YComboBoxChange() {
+    AxisChosen();
     if (controls.YComboBox == 0) {
         feedback_.ShowMessage("Invalid selection, must select a field for Y-axis.", "Error Message",
                               MessageIcon::Information);
@@ -240,19 +277,19 @@ void FileFormatSetup::YComboBoxChange() {
     ShowControls();
 }
 
-void FileFormatSetup::SeedRadioGrpClick() {
+void FileInputSetup::SeedRadioGrpClick() {
     if (controls.SeedRadioGrp == kRandomSeed) {
         controls.SeedEdit = std::to_string(DrawClockSeed());
         ShowControls();
     }
 }
 
-void FileFormatSetup::SubSampleEnabledChkBxClick() {
+void FileInputSetup::SubSampleEnabledChkBxClick() {
     controls.samplingControlsEnabled = controls.SubSampleEnabledChkBx;
     ShowControls();
 }
 
-void FileFormatSetup::RetryBitBtnClick() {
+void FileInputSetup::RetryBitBtnClick() {
     feedback_.MessageBeep(BeepKind::Default);
     RestoreDefaults();
 }

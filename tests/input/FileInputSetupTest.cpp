@@ -1,8 +1,9 @@
-#include "input/FileFormatSetup.h"
+#include "input/FileInputSetup.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -29,7 +30,7 @@ class MemoryFileInputStore final : public FileInputStore {
 using Shown = test::ShownMessage;
 using test::RecordingFeedback;
 
-class FileFormatSetupTest : public ::testing::Test {
+class FileInputSetupTest : public ::testing::Test {
   protected:
     test::TempFolder dir;
     MemoryFileInputStore store;
@@ -37,12 +38,12 @@ class FileFormatSetupTest : public ::testing::Test {
     // The clock gives the seeds of clockSeeds in turn, then repeats the last.
     std::vector<std::int32_t> clockSeeds{1000};
     std::size_t clockCalls = 0;
-    FileFormatSetup setup{store, feedback, [this] {
-                              return clockSeeds[std::min(clockCalls++, clockSeeds.size() - 1)];
-                          }};
+    FileInputSetup setup{store, feedback, [this] {
+                             return clockSeeds[std::min(clockCalls++, clockSeeds.size() - 1)];
+                         }};
 };
 
-TEST_F(FileFormatSetupTest, TheExampleRecordMarksTheChosenFieldsAndRefusesNoneForXOrY) {
+TEST_F(FileInputSetupTest, TheExampleRecordMarksTheChosenFieldsAndRefusesNoneForXOrY) {
     ASSERT_FALSE(setup.LoadExampleRecord(dir.Write("a.3d", "  1.0 2.0 3.0 0.5  \r\n4 5 6 7\n")));
     EXPECT_EQ(setup.exampleRecord, "1.0 2.0 3.0 0.5");
     EXPECT_EQ(setup.controls.ExampleRecordLabel, " X=1.0,  Y=2.0,  Z=3.0,  0.5");
@@ -78,7 +79,7 @@ TEST_F(FileFormatSetupTest, TheExampleRecordMarksTheChosenFieldsAndRefusesNoneFo
     EXPECT_EQ(setup.controls.YComboBox, -1);  // there is no "Field 2"
 }
 
-TEST_F(FileFormatSetupTest, AFileThatCannotBeOpenedChangesNothingAndSaysWhy) {
+TEST_F(FileInputSetupTest, AFileThatCannotBeOpenedChangesNothingAndSaysWhy) {
     const std::string first = dir.Write("first.3d", "1 2 3\n");
     ASSERT_FALSE(setup.LoadExampleRecord(first));
     const std::string missing = dir.Path("missing.3d");
@@ -95,7 +96,7 @@ TEST_F(FileFormatSetupTest, AFileThatCannotBeOpenedChangesNothingAndSaysWhy) {
     EXPECT_EQ(setup.exampleRecord, "4 5");
 }
 
-TEST_F(FileFormatSetupTest, TypedTextsBecomeNumbersWithTheirFallbacks) {
+TEST_F(FileInputSetupTest, TypedTextsBecomeNumbersWithTheirFallbacks) {
     const std::tuple<const char*, const char*, float, std::int32_t> cases[] = {
         {"12.3", "12.9", 12.3f, 12},
         {"abc", "", 100.0f, 100},
@@ -120,18 +121,18 @@ TEST_F(FileFormatSetupTest, TypedTextsBecomeNumbersWithTheirFallbacks) {
     EXPECT_EQ(setup.fields.SamplePercent, 12.3f);
 }
 
-TEST_F(FileFormatSetupTest, RestoreDefaultsStaysInForceAfterCancel) {
+TEST_F(FileInputSetupTest, RestoreDefaultsStaysInForceAfterCancel) {
     clockSeeds = {777};
     ASSERT_FALSE(setup.LoadExampleRecord(dir.Write("f.3d", "1 2 3 4 5\n")));
     setup.controls.ZComboBox = 5;
     setup.controls.SubSampleEnabledChkBx = true;
-    setup.controls.SeedRadioGrp = FileFormatSetup::kFixedSeed;
+    setup.controls.SeedRadioGrp = FileInputSetup::kFixedSeed;
     setup.SeedRadioGrpClick();
     setup.controls.SeedEdit = "31";
     setup.ApplyControls();
     EXPECT_EQ(clockCalls, 0u);  // choosing "Fixed" draws no seed
 
-    setup.controls.SeedRadioGrp = FileFormatSetup::kRandomSeed;
+    setup.controls.SeedRadioGrp = FileInputSetup::kRandomSeed;
     setup.SeedRadioGrpClick();
     EXPECT_EQ(setup.controls.SeedEdit, "777");
     EXPECT_EQ(setup.seed.Seed, 31);  // only OK takes the shown seed
@@ -147,7 +148,7 @@ TEST_F(FileFormatSetupTest, RestoreDefaultsStaysInForceAfterCancel) {
     EXPECT_EQ(store.fields.ZIndex, 5);
 }
 
-TEST_F(FileFormatSetupTest, RandomSeedsComeFromTheClockAndRepeatAsFixed) {
+TEST_F(FileInputSetupTest, RandomSeedsComeFromTheClockAndRepeatAsFixed) {
     clockSeeds = {4242, 99999};
     int shown = 0;
     setup.controlsChanged = [&] { ++shown; };
@@ -159,7 +160,7 @@ TEST_F(FileFormatSetupTest, RandomSeedsComeFromTheClockAndRepeatAsFixed) {
     setup.PrepareSampling(otherRandom);
     EXPECT_NE(otherRandom.state(), random.state());
 
-    setup.controls.SeedRadioGrp = FileFormatSetup::kFixedSeed;
+    setup.controls.SeedRadioGrp = FileInputSetup::kFixedSeed;
     setup.controls.SeedEdit = "4242";
     setup.ApplyControls();
     for (int load = 0; load < 2; ++load) {
@@ -169,28 +170,69 @@ TEST_F(FileFormatSetupTest, RandomSeedsComeFromTheClockAndRepeatAsFixed) {
     }
 }
 
-TEST_F(FileFormatSetupTest, ConstructionReadsTheStoredValuesOverTheDefaults) {
+TEST_F(FileInputSetupTest, ConstructionReadsTheStoredValuesOverTheDefaults) {
     store.stored = true;
     store.fields.XIndex = 5;
     store.fields.DotIndex = 4;
     store.fields.SubSampleEnabled = true;
     store.fields.SamplePercent = 0.5f;
     store.seed = {1, 55};
-    FileFormatSetup setup(store, feedback);
+    FileInputSetup setup(store, feedback);
     const auto& shown = setup.controls;
     EXPECT_EQ(std::tie(shown.PercentEditBx, shown.SeedRadioGrp, shown.SeedEdit,
                        shown.samplingControlsEnabled),
               std::tuple(std::string("0.5"), 1, std::string("55"), true));
 
-    // A field beyond the example record leaves its selector empty and is stored as none.
+    // A field beyond the example record leaves its selector empty, and OK on the untouched
+    // selector keeps the stored choice rather than storing none.
     ASSERT_FALSE(setup.LoadExampleRecord(dir.Write("e.3d", "1 2 3 4\n")));
     EXPECT_EQ(setup.controls.XComboBox, -1);
     EXPECT_EQ(setup.controls.ExampleRecordLabel, " 1,  Y=2,  Z=3,  DotSize=4");
     setup.ApplyControls();
-    EXPECT_EQ(store.fields.XIndex, -1);
+    EXPECT_EQ(store.fields.XIndex, 5);
+    ASSERT_FALSE(setup.LoadExampleRecord(dir.Write("f.3d", "1\n")));
+    setup.ApplyControls();
+    EXPECT_EQ(std::tie(store.fields.XIndex, store.fields.YIndex, store.fields.ZIndex,
+                       store.fields.DotIndex),
+              std::make_tuple(5, 2, 3, 4));
 }
 
-TEST_F(FileFormatSetupTest, ARecordLimitOutsideOneToFiftyMillionIsRefusedAndNotStored) {
+TEST_F(FileInputSetupTest, StoredValuesNoSessionCouldWriteReadAsTheDefaults) {
+    struct Case {
+        std::int32_t x, y, z, dot;
+        float percent;
+        std::uint8_t seedType;
+        std::int32_t limit;
+        std::tuple<std::int32_t, std::int32_t, std::int32_t, std::int32_t, float, int, std::int32_t>
+            read;
+    };
+    const float nan = std::nanf("");
+    const Case cases[] = {
+        // A typed share far below 0 is kept: it keeps no line, as any share of 0 or less.
+        {7, 240, 240, 0, -1e33f, 1, 5, {7, 240, 240, 0, -1e33f, 1, 5}},
+        {-1, -1, -1, -1, nan, 2, 0, {1, 2, 0, 0, 10.0f, 0, kRecordLimit}},
+        {0,
+         241,
+         241,
+         100000,
+         1e30f,
+         255,
+         kLargestRecordLimit + 1,
+         {1, 2, 3, 0, 1e30f, 0, kRecordLimit}}};
+    for (const Case& c : cases) {
+        store.stored = true;
+        store.fields = {c.x, c.y, c.z, c.dot, true, c.percent, c.limit};
+        store.seed = {c.seedType, 9};
+        FileInputSetup loaded(store, feedback);
+        const FileInputFields& f = loaded.fields;
+        EXPECT_EQ(std::make_tuple(f.XIndex, f.YIndex, f.ZIndex, f.DotIndex, f.SamplePercent,
+                                  int{loaded.seed.SeedType}, f.RecordLimit),
+                  c.read)
+            << c.x << " " << c.y << " " << c.z << " " << c.dot;
+    }
+}
+
+TEST_F(FileInputSetupTest, ARecordLimitOutsideOneToFiftyMillionIsRefusedAndNotStored) {
     // 0: refused, the stored limit stays the last one taken.
     const std::pair<const char*, std::int32_t> cases[] = {
         {"1", 1},   {"49999", 49999}, {"50000000", 50000000}, {"50000001", 0}, {"0", 0}, {"-5", 0},
@@ -211,36 +253,59 @@ TEST_F(FileFormatSetupTest, ARecordLimitOutsideOneToFiftyMillionIsRefusedAndNotS
     EXPECT_EQ(setup.controls.RecordLimitEdit, "50000000");
 }
 
-TEST_F(FileFormatSetupTest, FieldNamesOfTheFileFollowTheFieldNumbersInTheSelectors) {
-    setup.TakeExampleRecord("a.csv", ExampleRecord{"1,2,3,4", {"east", "", "depth"}});
+TEST_F(FileInputSetupTest, FieldNamesOfTheFileFollowTheFieldNumbersInTheSelectors) {
+    setup.TakeExampleRecord("a.csv", ExampleRecord{"1,2,3,4", {"east", "", "depth"}, {}});
     EXPECT_EQ(setup.SelectorEntryTexts(true),
               (std::vector<std::string>{"none", "Field 1: east", "Field 2", "Field 3: depth",
                                         "Field 4"}));
     // More names than fields, and then a file without names.
-    setup.TakeExampleRecord("b.csv", ExampleRecord{"1,2", {"u", "v", "w"}});
+    setup.TakeExampleRecord("b.csv", ExampleRecord{"1,2", {"u", "v", "w"}, {}});
     EXPECT_EQ(setup.SelectorEntryTexts(false),
               (std::vector<std::string>{"N/A", "Field 1: u", "Field 2: v"}));
-    setup.TakeExampleRecord("c.3d", ExampleRecord{"1 2", {}});
+    setup.TakeExampleRecord("c.3d", ExampleRecord{"1 2", {}, {}});
     EXPECT_EQ(setup.SelectorEntryTexts(false),
               (std::vector<std::string>{"N/A", "Field 1", "Field 2"}));
 }
 
-TEST_F(FileFormatSetupTest, APlyFilesNamedAxesShowAsTheLoaderTakesThemAndStoreAsOneTwoThree) {
-    const ExampleRecord normalsFirst{"0 0 1 4 5 6", {"nx", "ny", "nz", "x", "y", "z"}};
+TEST_F(FileInputSetupTest, AxesByNameShowTheNamedFieldsUntilTheUserChoosesOne) {
+    const ExampleRecord normalsFirst{"0 0 1 4 5 6", {"nx", "ny", "nz", "X", "Y", "Z"}, {}};
+    const auto shown = [this] {
+        return std::make_tuple(setup.controls.XComboBox, setup.controls.YComboBox,
+                               setup.controls.ZComboBox, setup.controls.AxesByNameChkBx);
+    };
+    const auto stored = [this] {
+        return std::make_tuple(store.fields.XIndex, store.fields.YIndex, store.fields.ZIndex,
+                               store.fields.AxesByName);
+    };
+    // Names in capitals are found as the loader finds them; OK keeps the numbers for files
+    // without names.
     setup.TakeExampleRecord("n.ply", normalsFirst);
-    EXPECT_EQ(
-        std::tie(setup.controls.XComboBox, setup.controls.YComboBox, setup.controls.ZComboBox),
-        std::make_tuple(4, 5, 6));
+    EXPECT_EQ(shown(), std::make_tuple(4, 5, 6, true));
+    EXPECT_EQ(setup.controls.ExampleRecordLabel, " 0,  0,  1,  X=4,  Y=5,  Z=6");
     setup.ApplyControls();
-    EXPECT_EQ(std::tie(store.fields.XIndex, store.fields.YIndex, store.fields.ZIndex),
-              std::make_tuple(1, 2, 3));
-    // Another choice is stored by number, and other kinds of file show the numbers.
+    EXPECT_EQ(stored(), std::make_tuple(1, 2, 3, true));
+
+    // Choosing one axis turns to numbers; the others stay where they were shown.
     setup.controls.XComboBox = 1;
+    setup.XComboBoxChange();
+    EXPECT_EQ(shown(), std::make_tuple(1, 5, 6, false));
     setup.ApplyControls();
-    EXPECT_EQ(std::tie(store.fields.XIndex, store.fields.YIndex), std::make_tuple(1, 5));
-    setup.fields = FileInputFields{};
-    setup.TakeExampleRecord("n.csv", normalsFirst);
-    EXPECT_EQ(setup.controls.XComboBox, 1);
+    EXPECT_EQ(stored(), std::make_tuple(1, 5, 6, false));
+
+    // Checked again: the names; a file that names no x, y and z gives its first three fields;
+    // a file without names shows the numbers.
+    setup.controls.AxesByNameChkBx = true;
+    setup.AxesByNameChkBxClick();
+    EXPECT_EQ(shown(), std::make_tuple(4, 5, 6, true));
+    setup.ApplyControls();
+    setup.TakeExampleRecord("p.ply", ExampleRecord{"1 2 3 4", {"px", "py", "pz", "i"}, {}});
+    EXPECT_EQ(shown(), std::make_tuple(1, 2, 3, true));
+    setup.TakeExampleRecord("n.3d", ExampleRecord{"1 2 3 4 5 6", {}, {}});
+    EXPECT_EQ(shown(), std::make_tuple(1, 5, 6, true));
+    // Choosing an axis of a file without names leaves the box as it is.
+    setup.controls.ZComboBox = 2;
+    setup.ZComboBoxChange();
+    EXPECT_EQ(shown(), std::make_tuple(1, 5, 2, true));
 }
 
 }  // namespace

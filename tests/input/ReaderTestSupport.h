@@ -1,0 +1,61 @@
+#pragma once
+
+// A loader with plain services, for the tests of each reader: files made in the test are loaded
+// and their records read back in data units.
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "input/DataFileLoader.h"
+
+namespace ocuvis::test {
+
+struct NoScaling final : ScaleReset {
+    void AutoScale(bool) override {}
+    void RestoreScaleSettings() override {}
+};
+
+struct Reader {
+    std::int32_t Load(const std::string& path) {
+        return store->pointCount = loader.LoadDataFile(path);
+    }
+    // The records as data values again, breaks as they are.
+    std::vector<std::vector<float>> Records() const {
+        std::vector<std::vector<float>> records;
+        for (std::int32_t i = 0; i < store->HeldCount(store->pointCount); ++i) {
+            const DataPoint& p = store->points[static_cast<std::size_t>(i)];
+            if (p.IsBreak()) {
+                records.push_back({});
+                continue;
+            }
+            records.push_back({(p.x - graph.xdataShift) / graph.xdataScale,
+                               (p.y - graph.ydataShift) / graph.ydataScale,
+                               (p.z - graph.zdataShift) / graph.zdataScale});
+        }
+        return records;
+    }
+
+    std::unique_ptr<PointStore> store = std::make_unique<PointStore>();
+    GraphRecord graph;
+    GraphViewState view;
+    SilentProgressFactory progress;
+    FixedLoaderInput input;
+    MemoryRecentFiles recent;
+    NoScaling scaling;
+    TextLoadDisplay display;
+    DataFileLoader loader{*store, graph, view,
+                          LoaderServices{progress, input, recent, scaling, display}};
+};
+
+// Appends a value as bytes in the byte order asked for.
+template <typename T>
+void Put(std::string& bytes, T value, bool bigEndian) {
+    char raw[sizeof(T)];
+    std::memcpy(raw, &value, sizeof raw);
+    if (bigEndian) std::reverse(raw, raw + sizeof raw);
+    bytes.append(raw, sizeof raw);
+}
+
+}  // namespace ocuvis::test
