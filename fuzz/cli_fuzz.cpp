@@ -50,11 +50,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(!error.empty());
         return 0;
     }
-    if (options->help) return 0;
+    if (options->help || options->version) return 0;
 
     Check(options->width >= 1 && options->width <= 16384);
     Check(options->height >= 1 && options->height <= 16384);
-    Check(IsImageName(options->output));
+    const bool toStandardOutput = options->output == kStandardOutput;
+    Check(toStandardOutput || IsImageName(options->output));
+    if (options->oneToOne)
+        Check(options->width == OneToOneWidth(options->height, options->view.viewType));
     Check(options->frames >= 1 && options->frames <= 100000);
     const GraphViewState& view = options->view;
     Check(Within(kAngleBar, view.azimuth) && Within(kAngleBar, view.elevation));
@@ -74,7 +77,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(std::isfinite(fields.SamplePercent) && fields.SamplePercent >= 0.0f &&
           fields.SamplePercent <= 100.0f);
 
-    // Every frame of a run gets a name of its own.
+    // Every frame of a run gets a name of its own, or all go to standard output.
+    if (toStandardOutput) return 0;
     const std::string first = FrameFileName(options->output, 1, options->frames);
     const std::string last = FrameFileName(options->output, options->frames, options->frames);
     Check(!first.empty());

@@ -16,12 +16,25 @@
 namespace {
 
 constexpr const char* kUsage = R"(Usage: ocuvis [FILE]
-Shows the 3-D points of a data file (.3d or .txt) in stereo. The whole argument text is the
-file's path, blanks included, so it needs no quotes. Without it the viewer opens the file shown
-at the end of the last run, else Ocuvis.3d in the current folder, else the installed sample.
+Shows the 3-D points of a data file (.3d, .txt, .csv, .xyz, .ply or .las) in stereo. The whole
+argument text is the file's path, blanks included, so it needs no quotes. Without it the viewer
+opens the file shown at the end of the last run, else Ocuvis.3d in the current folder, else the
+installed sample.
 
   -h, --help               show this text
   --version                show the version
+
+Views: Cross Eyes and Wall Eyes are side-by-side pairs for cross-eyed and parallel free viewing
+(or a stereo viewer); Right Red is for red/blue glasses with the red filter over the right eye,
+Right Blue for the red filter over the left eye, as most red/cyan glasses have it.
+Shapes: x and y are each scaled to the window; with the default ranges shapes are true when the
+graph is 2.125 times as wide as high for the pairs and 1.0625 times for the other views, and the
+1:1 button keeps the window close to that. X runs to the right, Y up and Z toward the viewer: a
+scan whose Z is up shows upright with fields 1, 3, 2 as X, Y, Z in File > Input Setup and the Z
+axis inverted (Ctrl+Z). The keys are listed in man ocuvis.
+
+Exit status: 0 when the window was closed or after --help or --version, 1 when no display was
+found or the program failed.
 )";
 
 // Help and version need no display. Only a sole argument counts as one: any other argument

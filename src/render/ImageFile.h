@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <optional>
 
@@ -13,9 +14,16 @@ enum class ImageFileFormat { Bmp, Png };
 // ends in neither ".bmp" nor ".png".
 std::optional<ImageFileFormat> ImageFormatOfName(const QString& path);
 
-// Writes the image in the format its name asks for, BMP for any other name. The picture goes
-// to a temporary file beside the target, renamed over it only when complete, so a failed
-// write leaves the file that was there. The failure's text, or nothing.
+// The image as the bytes of a file of that format, or the encoder's failure.
+std::optional<QString> EncodeImage(const QImage& image, ImageFileFormat format, QByteArray& bytes);
+
+// Writes the image in the format its name asks for, BMP for any other name. A symbolic link is
+// followed to the file it ends at, which is written in its place (the link stays); a folder, a
+// named pipe, a device or a socket there is refused, so a picture never replaces what is not a
+// picture file. The picture goes to a temporary file beside the target, renamed over it only
+// when complete, so a failed write leaves the file that was there; where no temporary file can
+// be made (a folder the user may not write to), a writable target is written directly. The
+// failure's text (the system's, for a file that cannot be written), or nothing.
 std::optional<QString> WriteImageFile(const QImage& image, const QString& path);
 
 }  // namespace ocuvis

@@ -16,6 +16,7 @@ constexpr std::string_view kHeight = "Window Height";
 constexpr std::string_view kWidth = "Window Width";
 constexpr std::string_view kTop = "Window Position Top";
 constexpr std::string_view kLeft = "Window Position Left";
+constexpr std::string_view kNumber = "a 4-byte number";
 
 std::string Quoted(std::string_view text) {
     // Built by appends: gcc 12 warns falsely (-Wrestrict) on a literal plus a string here.
@@ -58,16 +59,30 @@ OrlenRegistry::Batch::~Batch() {
         store_.Warn(Failure::KeepBatch, "The settings of this run were not kept.", kWriteTitle);
 }
 
-void OrlenRegistry::Warn(Failure failure, std::string text, const std::string& title) {
+void OrlenRegistry::Warn(Failure failure, std::string text, const std::string& title,
+                         const std::string& valueCause) {
+    // A failure the hive explains is one fault of the hive, whichever key or value met it: it is
+    // shown once, with its cause, and its one-line summary is the line on standard error. Other
+    // failures concern one value each: the first of each kind is shown, and each value's text
+    // has its line.
+    std::string shownOnce;
+    std::string line;
     if (const std::string cause = hive_.FailureCause(); !cause.empty()) {
         const bool reading = failure == Failure::ReadKey || failure == Failure::ReadValue;
-        text += (reading ? "\nSettings cannot be read: " : "\nSettings cannot be saved: ") + cause;
-    }
-    if (hive_.FirstFailureOfKind(static_cast<int>(failure))) {
-        messages_.ShowMessage(text, title, MessageIcon::Warning);
+        line = (hive_.FailureIsWhole() ? "Settings cannot be read or saved: "
+                : reading              ? "Settings cannot be read: "
+                                       : "Settings cannot be saved: ") +
+               cause;
+        text += '\n' + line;
+        shownOnce = "cause " + cause;
     } else {
-        StderrFeedback().ShowMessage(text, title, MessageIcon::Warning);
+        if (!valueCause.empty()) text += '\n' + valueCause;
+        line = text;
+        shownOnce = "kind " + std::to_string(static_cast<int>(failure));
     }
+    if (hive_.FirstReportOf(shownOnce)) messages_.ShowMessage(text, title, MessageIcon::Warning);
+    if (hive_.FirstReportOf("line " + line))
+        StderrFeedback().ShowMessage(line, title, MessageIcon::Warning);
 }
 
 void OrlenRegistry::Write(std::string_view key, std::string_view name, Kind kind,
@@ -111,11 +126,29 @@ bool OrlenRegistry::Read(std::string_view key, std::string_view name, StoredValu
     return ReadFailed(name);
 }
 
-bool OrlenRegistry::ReadFailed(std::string_view name) {
+bool OrlenRegistry::ReadFailed(std::string_view name, const std::string& cause) {
     Warn(Failure::ReadValue,
          "Tried to read Windows Registry parameter " + Quoted(name) + " but failed, does it exist?",
-         kReadTitle);
+         kReadTitle, cause);
     return false;
+}
+
+bool OrlenRegistry::WrongKind(std::string_view name, const StoredValue& stored,
+                              std::string_view wanted) {
+    std::string held;
+    if (stored.type == kRegSz || stored.type == kRegExpandSz) {
+        held = "text";
+    } else if (stored.type == kRegDword) {
+        held = stored.data.size() == 4
+                   ? std::string(kNumber)
+                   : "a number of " + std::to_string(stored.data.size()) + " bytes";
+    } else if (stored.type == kRegBinary) {
+        held = std::to_string(stored.data.size()) + " bytes of binary data";
+    } else {
+        held = std::to_string(stored.data.size()) + " bytes of data of type " +
+               std::to_string(stored.type);
+    }
+    return ReadFailed(name, "The stored value is " + held + ", not " + std::string(wanted) + ".");
 }
 
 void OrlenRegistry::WriteBool(std::string_view key, std::string_view name, bool value) {
@@ -144,7 +177,7 @@ void OrlenRegistry::WriteString(std::string_view key, std::string_view name,
 bool OrlenRegistry::ReadBool(std::string_view key, std::string_view name, bool& value) {
     StoredValue stored;
     if (!Read(key, name, stored)) return false;
-    if (!IsDword(stored)) return ReadFailed(name);
+    if (!IsDword(stored)) return WrongKind(name, stored, kNumber);
     value = DwordOf(stored) != 0;
     return true;
 }
@@ -152,7 +185,7 @@ bool OrlenRegistry::ReadBool(std::string_view key, std::string_view name, bool& 
 bool OrlenRegistry::ReadInteger(std::string_view key, std::string_view name, std::int32_t& value) {
     StoredValue stored;
     if (!Read(key, name, stored)) return false;
-    if (!IsDword(stored)) return ReadFailed(name);
+    if (!IsDword(stored)) return WrongKind(name, stored, kNumber);
     value = static_cast<std::int32_t>(DwordOf(stored));
     return true;
 }
@@ -160,7 +193,8 @@ bool OrlenRegistry::ReadInteger(std::string_view key, std::string_view name, std
 bool OrlenRegistry::ReadFloat(std::string_view key, std::string_view name, double& value) {
     StoredValue stored;
     if (!Read(key, name, stored)) return false;
-    if (stored.type != kRegBinary || stored.data.size() != 8) return ReadFailed(name);
+    if (stored.type != kRegBinary || stored.data.size() != 8)
+        return WrongKind(name, stored, "8 bytes of binary data");
     std::uint64_t bits = 0;
     for (int i = 0; i < 8; ++i)
         bits |= std::uint64_t{stored.data[static_cast<std::size_t>(i)]} << (8 * i);
@@ -172,7 +206,8 @@ bool OrlenRegistry::ReadString(std::string_view key, std::string_view name, std:
     StoredValue stored;
     if (!Read(key, name, stored)) return false;
     // Taken as stored: environment references in an expandable string stay unexpanded.
-    if (stored.type != kRegSz && stored.type != kRegExpandSz) return ReadFailed(name);
+    if (stored.type != kRegSz && stored.type != kRegExpandSz)
+        return WrongKind(name, stored, "text");
     std::size_t length = 0;
     while (length < stored.data.size() && stored.data[length] != 0)
         ++length;

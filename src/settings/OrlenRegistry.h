@@ -18,8 +18,9 @@ inline const std::string kAppKeyName = "Ocuvis";
 // state, so any number of them may exist at once. Failures are shown as messages and never stop
 // the caller: a failed read leaves the target as it was and returns false, a failed write writes
 // nothing. A missing value is not a failure and is never reported. Each kind of failure is
-// shown once per hive, naming the hive file and the cause where the hive knows them; later ones
-// go to standard error, so a hive that cannot be used does not bury the user in messages.
+// shown once per hive with its cause (a fault of the hive counts once, whichever value met it)
+// and written once to standard error, so a hive that cannot be used does not bury the user in
+// messages.
 class OrlenRegistry {
   public:
     OrlenRegistry(RegistryHive& hive, UserFeedback& messages);
@@ -70,8 +71,12 @@ class OrlenRegistry {
     // The stored value when found and readable; reports the failures.
     bool Read(std::string_view key, std::string_view name, StoredValue& value);
     // The read message for a value that is there but cannot be taken; always false.
-    bool ReadFailed(std::string_view name);
-    void Warn(Failure failure, std::string text, const std::string& title);
+    bool ReadFailed(std::string_view name, const std::string& cause = {});
+    // The read message for a value stored as another kind, saying what it holds.
+    bool WrongKind(std::string_view name, const StoredValue& stored, std::string_view wanted);
+    // Shows the failure, with its cause, once per hive and kind (see the .cpp).
+    void Warn(Failure failure, std::string text, const std::string& title,
+              const std::string& valueCause = {});
 
     RegistryHive& hive_;
     UserFeedback& messages_;

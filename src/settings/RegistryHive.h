@@ -57,13 +57,16 @@ class RegistryHive {
     // Why the latest call failed, naming the hive: "/home/u/.config/x.sqlite is read-only".
     // Empty when the hive cannot tell.
     virtual std::string FailureCause() const { return {}; }
+    // Whether the latest failure holds for reads and writes alike: the hive cannot be used at
+    // all, rather than only for that call's kind (a read-only hive still reads).
+    virtual bool FailureIsWhole() const { return false; }
 
-    // True the first time a kind of failure is met on this hive: a hive that cannot be used
-    // fails every call, and the user needs to hear it once, not once per value.
-    bool FirstFailureOfKind(int kind) { return reportedKinds_.insert(kind).second; }
+    // True the first time a report is made on this hive: a hive that cannot be used fails every
+    // call, and the user needs to hear it once, not once per value.
+    bool FirstReportOf(const std::string& report) { return reported_.insert(report).second; }
 
   private:
-    std::set<int> reportedKinds_;
+    std::set<std::string> reported_;
 };
 
 }  // namespace ocuvis

@@ -42,7 +42,18 @@ constexpr std::array<ColourValue, 5> kColours = {{
     {"Grid Color", &GraphViewState::gridColor},
 }};
 
+// Thicknesses and the point size beyond their menus (a grid of 5 pixels, say) are kept as stored
+// and drawn so; past the widest dot the frame draws, or below none, no drawing can show them,
+// and they keep the default.
+constexpr std::int32_t kWidestStoredWidth = 64;
+
 }  // namespace
+
+void SettingsSchema::ReadWidth(std::string_view name, std::int32_t& width) {
+    std::int32_t stored = width;
+    if (store_.ReadInteger(key_, name, stored) && stored >= 0 && stored <= kWidestStoredWidth)
+        width = stored;
+}
 
 SettingsSchema::SettingsSchema(OrlenRegistry& store, std::string appKeyName)
     : store_(store), key_(std::move(appKeyName)) {}
@@ -61,11 +72,10 @@ void SettingsSchema::LoadSettings(GraphViewState& view, GraphRecord& graph, Wind
         view.ZSign() * ScaleSteps[static_cast<std::size_t>(kRangeBar.Clamp(view.zRangePosition))];
     graph.zshift = OffsetShift(view.zOffsetPosition, view.ZSign());
 
-    // Thicknesses and the point size are taken as stored, in range or not.
     store_.ReadInteger(key_, "Rotate Time Delay", storedRotateDelay);
-    store_.ReadInteger(key_, "Grid Thickness", view.gridThickness);
-    store_.ReadInteger(key_, "Connecting Line Thickness", view.lineThickness);
-    store_.ReadInteger(key_, "Point Size", view.pointSize);
+    ReadWidth("Grid Thickness", view.gridThickness);
+    ReadWidth("Connecting Line Thickness", view.lineThickness);
+    ReadWidth("Point Size", view.pointSize);
 
     for (const auto& colour : kColours) {
         std::int32_t value = 0;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "core/GraphRecord.h"
 #include "core/GraphViewState.h"
@@ -29,6 +30,9 @@ class SettingsSchema {
     std::int32_t storedRotateDelay = 0;
 
   private:
+    // A thickness or point size, as stored when some drawing can honour it.
+    void ReadWidth(std::string_view name, std::int32_t& width);
+
     OrlenRegistry& store_;
     std::string key_;
 };

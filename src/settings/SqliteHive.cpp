@@ -295,7 +295,26 @@ bool SqliteHive::InBatch() const {
     return batchOpen_ && sqlite3_get_autocommit(db_) == 0;
 }
 
+bool SqliteHive::StartCall(std::string_view path, std::vector<std::string_view>& parts) {
+    cause_.clear();
+    whole_ = false;
+    if (!SplitKeyPath(path, parts)) {
+        constexpr std::size_t kShown = 200;
+        cause_ = "the key path \"" + std::string(path.substr(0, kShown)) +
+                 (path.size() > kShown ? "...\"" : "\"") + " has an empty part or is too long";
+        return false;
+    }
+    return EnsureOpen();
+}
+
 bool SqliteHive::EnsureOpen() {
+    if (OpenFile()) return true;
+    whole_ = true;
+    if (cause_.empty()) cause_ = path_ + " cannot be used";
+    return false;
+}
+
+bool SqliteHive::OpenFile() {
     if (suspect_) Close();
     suspect_ = false;
     if (db_ != nullptr) return true;
@@ -372,10 +391,10 @@ bool SqliteHive::VerifyOrCreateSchema(bool existingFile) {
         int step;
         while ((step = list.Step()) == SQLITE_ROW)
             tables.push_back(list.Text(0));
-        if (step != SQLITE_DONE) return false;
+        if (step != SQLITE_DONE) return Refuse(CauseOf(step));
     }
     Statement objects(db_, "SELECT count(*) FROM sqlite_schema");
-    if (objects.Step() != SQLITE_ROW) return false;
+    if (const int step = objects.Step(); step != SQLITE_ROW) return Refuse(CauseOf(step));
     const std::int64_t objectCount = objects.Int(0);
 
     if (*applicationId == kApplicationId) {
@@ -413,9 +432,8 @@ bool SqliteHive::VerifyOrCreateSchema(bool existingFile) {
 }
 
 HiveStatus SqliteHive::ReadValue(std::string_view path, std::string_view name, StoredValue& value) {
-    cause_.clear();
     std::vector<std::string_view> parts;
-    if (!SplitKeyPath(path, parts) || !EnsureOpen()) return HiveStatus::KeyUnavailable;
+    if (!StartCall(path, parts)) return HiveStatus::KeyUnavailable;
     Transaction transaction(db_, !readOnly_, InBatch());
     if (transaction.result() != SQLITE_OK)
         return Failed(transaction.result(), HiveStatus::KeyUnavailable);
@@ -444,12 +462,14 @@ HiveStatus SqliteHive::ReadValue(std::string_view path, std::string_view name, S
 
 HiveStatus SqliteHive::WriteValue(std::string_view path, std::string_view name,
                                   const StoredValue& value) {
-    cause_.clear();
-    // SQLite takes lengths as int; anything near that is no setting.
-    if (value.data.size() > kMaxValueBytes || name.size() > kMaxValueBytes)
-        return HiveStatus::ValueFailed;
     std::vector<std::string_view> parts;
-    if (!SplitKeyPath(path, parts) || !EnsureOpen()) return HiveStatus::KeyUnavailable;
+    if (!StartCall(path, parts)) return HiveStatus::KeyUnavailable;
+    // SQLite takes lengths as int; anything near that is no setting.
+    if (value.data.size() > kMaxValueBytes || name.size() > kMaxValueBytes) {
+        cause_ = "a value or name of more than " + std::to_string(kMaxValueBytes) +
+                 " bytes is no setting";
+        return HiveStatus::ValueFailed;
+    }
     if (readOnly_) return RefuseWrite();
     Transaction transaction(db_, true, InBatch());
     if (transaction.result() != SQLITE_OK)
@@ -476,9 +496,8 @@ HiveStatus SqliteHive::WriteValue(std::string_view path, std::string_view name,
 }
 
 HiveStatus SqliteHive::RemoveKey(std::string_view path) {
-    cause_.clear();
     std::vector<std::string_view> parts;
-    if (!SplitKeyPath(path, parts) || !EnsureOpen()) return HiveStatus::KeyUnavailable;
+    if (!StartCall(path, parts)) return HiveStatus::KeyUnavailable;
     if (readOnly_) return RefuseWrite();
     Transaction transaction(db_, true, InBatch());
     if (transaction.result() != SQLITE_OK)
@@ -516,6 +535,7 @@ HiveStatus SqliteHive::RemoveKey(std::string_view path) {
 
 HiveStatus SqliteHive::BeginBatch() {
     cause_.clear();
+    whole_ = false;
     if (batchDepth_++ > 0) return HiveStatus::Done;
     batchError_ = 0;
     if (!EnsureOpen()) return HiveStatus::KeyUnavailable;
@@ -528,6 +548,7 @@ HiveStatus SqliteHive::BeginBatch() {
 
 HiveStatus SqliteHive::EndBatch() {
     cause_.clear();
+    whole_ = false;
     if (batchDepth_ == 0 || --batchDepth_ > 0 || !batchOpen_) return HiveStatus::Done;
     const bool intact = InBatch();
     batchOpen_ = false;
@@ -541,9 +562,8 @@ HiveStatus SqliteHive::EndBatch() {
 }
 
 HiveStatus SqliteHive::KeyExists(std::string_view path) {
-    cause_.clear();
     std::vector<std::string_view> parts;
-    if (!SplitKeyPath(path, parts) || !EnsureOpen()) return HiveStatus::KeyUnavailable;
+    if (!StartCall(path, parts)) return HiveStatus::KeyUnavailable;
     Transaction transaction(db_, false, InBatch());
     if (transaction.result() != SQLITE_OK) return HiveStatus::KeyUnavailable;
     std::int64_t key = 0;
@@ -562,7 +582,7 @@ HiveStatus SqliteHive::KeyExists(std::string_view path) {
 std::vector<std::string> SqliteHive::ValueNames(std::string_view path) {
     std::vector<std::string> names;
     std::vector<std::string_view> parts;
-    if (!SplitKeyPath(path, parts) || !EnsureOpen()) return names;
+    if (!StartCall(path, parts)) return names;
     Transaction transaction(db_, false, InBatch());
     if (transaction.result() != SQLITE_OK) return names;
     std::int64_t key = 0;

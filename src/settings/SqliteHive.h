@@ -52,6 +52,7 @@ class SqliteHive final : public RegistryHive {
     HiveStatus BeginBatch() override;
     HiveStatus EndBatch() override;
     std::string FailureCause() const override { return cause_; }
+    bool FailureIsWhole() const override { return whole_; }
 
     // Lookups that create nothing, for inspection and tests: Done when the key exists.
     HiveStatus KeyExists(std::string_view path);
@@ -59,8 +60,12 @@ class SqliteHive final : public RegistryHive {
     std::vector<std::string> ValueNames(std::string_view path);
 
   private:
-    // Opens the file when needed; false, with the cause noted, when it cannot be used.
+    // Clears the last call's failure, splits the key path and opens the file; false, with the
+    // cause noted, when either fails.
+    bool StartCall(std::string_view path, std::vector<std::string_view>& parts);
+    // Opens the file when needed; false, with the cause noted, when it cannot be used at all.
     bool EnsureOpen();
+    bool OpenFile();
     bool VerifyOrCreateSchema(bool existingFile);
     // Whether this call runs inside the batch's transaction.
     bool InBatch() const;
@@ -86,6 +91,7 @@ class SqliteHive final : public RegistryHive {
     bool batchOpen_ = false;
     int batchError_ = 0;  // the first failure inside the batch's transaction
     std::string cause_;
+    bool whole_ = false;  // the latest failure is the file's, for every call
 };
 
 }  // namespace ocuvis

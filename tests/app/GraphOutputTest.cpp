@@ -1,5 +1,6 @@
 // Save, copy and print of the main window.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QApplication>
 #include <QClipboard>
@@ -11,8 +12,12 @@
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QTimer>
+#include <QTransform>
 #include <cmath>
 #include <filesystem>
+#include <optional>
+#include <tuple>
+#include <vector>
 
 #include "WindowTestSupport.h"
 #include "app/window/GraphOutput.h"
@@ -24,29 +29,79 @@ QImage Pixels(const QImage& image) {
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
-// The size in points at which a one-page PDF draws its picture: the scales of the page's
-// transforms up to the picture, multiplied.
-QSizeF PictureSizeInPoints(const QByteArray& pdf) {
+std::string Text(const QRectF& r) {
+    return QString("(%1, %2) %3 x %4")
+        .arg(r.x())
+        .arg(r.y())
+        .arg(r.width())
+        .arg(r.height())
+        .toStdString();
+}
+
+// What a one-page PDF shows: the page, and where on it the picture is drawn, in points.
+struct PrintedPage {
+    QRectF page;
+    QRectF picture;
+    QByteArray pictureFilter;  // how the picture's pixels are compressed
+};
+
+// Follows the page's content stream, transform by transform, to the picture it draws.
+std::optional<QRectF> PictureOnPage(const QByteArray& content) {
+    std::vector<QTransform> saved;
+    QTransform current;
+    std::vector<double> numbers;
+    for (const QByteArray& token : content.simplified().split(' ')) {
+        bool isNumber = false;
+        const double number = token.toDouble(&isNumber);
+        if (isNumber) {
+            numbers.push_back(number);
+            continue;
+        }
+        if (token == "q") saved.push_back(current);
+        if (token == "Q" && !saved.empty()) {
+            current = saved.back();
+            saved.pop_back();
+        }
+        if (token == "cm" && numbers.size() >= 6) {
+            const double* m = numbers.data() + numbers.size() - 6;
+            current = QTransform(m[0], m[1], m[2], m[3], m[4], m[5]) * current;
+        }
+        // The picture fills the unit square of the space it is drawn in.
+        if (token == "Do") return current.mapRect(QRectF(0, 0, 1, 1));
+        numbers.clear();
+    }
+    return std::nullopt;
+}
+
+std::optional<PrintedPage> ReadPrintedPage(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    const QByteArray pdf = file.readAll();
+    PrintedPage printed;
+    static const QRegularExpression box(R"(/MediaBox \[([-\d.]+) ([-\d.]+) ([-\d.]+) ([-\d.]+)\])");
+    const QRegularExpressionMatch media = box.match(QString::fromLatin1(pdf));
+    if (!media.hasMatch()) return std::nullopt;
+    printed.page = QRectF(QPointF(media.captured(1).toDouble(), media.captured(2).toDouble()),
+                          QPointF(media.captured(3).toDouble(), media.captured(4).toDouble()));
+    static const QRegularExpression filter(R"(/Subtype /Image[^>]*/Filter /(\w+))");
+    printed.pictureFilter = filter.match(QString::fromLatin1(pdf)).captured(1).toLatin1();
     for (qsizetype at = pdf.indexOf("stream\n"); at >= 0; at = pdf.indexOf("stream\n", at + 1)) {
         const qsizetype begin = at + 7;
         const qsizetype end = pdf.indexOf("endstream", begin);
         if (end < 0) break;
+        // Pages are drawn by content streams, not by the pictures' own.
+        const qsizetype dictionary = pdf.lastIndexOf("<<", at);
+        if (pdf.mid(dictionary, at - dictionary).contains("/Subtype /Image")) continue;
         // A zlib stream, with the length prefix qUncompress wants.
         const QByteArray content =
             qUncompress(QByteArray::fromHex("00100000") + pdf.mid(begin, end - begin));
         if (!content.contains(" Do")) continue;
-        QSizeF scale(1.0, 1.0);
-        static const QRegularExpression transform(R"(([-\d.]+) 0 0 ([-\d.]+) [-\d.]+ [-\d.]+ cm)");
-        auto match =
-            transform.globalMatch(QString::fromLatin1(content.left(content.indexOf(" Do"))));
-        while (match.hasNext()) {
-            const QRegularExpressionMatch m = match.next();
-            scale = {scale.width() * m.captured(1).toDouble(),
-                     scale.height() * m.captured(2).toDouble()};
+        if (const auto picture = PictureOnPage(content)) {
+            printed.picture = *picture;
+            return printed;
         }
-        return {std::abs(scale.width()), std::abs(scale.height())};
     }
-    return {};
+    return std::nullopt;
 }
 
 using Output = WindowTest;
@@ -82,6 +137,21 @@ TEST_F(Output, SavedAndCopiedPicturesAreTheFrameAtTheWindowsSize) {
     EXPECT_EQ(d().messages[0].icon, MessageIcon::Stop);
     EXPECT_NE(d().messages[0].text.find(dir_.Path("no-such-folder/graph.bmp")), std::string::npos)
         << d().messages[0].text;
+}
+
+// Save Graph writes through the image file's checks: what is no picture file stays as it is,
+// and the box says why.
+TEST_F(Output, SavingOntoWhatIsNoRegularFileIsRefusedWithTheReason) {
+    Show();
+    const std::string pipe = dir_.Path("pipe.bmp");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    d().savePaths = {pipe};
+    m().SaveGraph->trigger();
+    EXPECT_EQ(d().messages,
+              (std::vector<ShownMessage>{{"Cannot save the graph to \"" + pipe +
+                                              "\": it is a named pipe, not a regular file.",
+                                          "Ocuvis Error Message", MessageIcon::Stop}}));
+    EXPECT_TRUE(std::filesystem::is_fifo(pipe));
 }
 
 TEST_F(Output, TheSaveDialogOffersBitmapsThenPngAndTheFilterNamesTheExtension) {
@@ -158,19 +228,76 @@ TEST_F(Output, WithoutAPrinterThePrintGoesToAPdfFileAtTheWindowsSize) {
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
     EXPECT_EQ(QString::fromLatin1(bytes).count(QRegularExpression("/Type /Page\\b")), 1);
-    // The picture goes in at its window pixels and comes out at their size on a 96 dpi screen,
-    // to within one printer dot.
+    // The picture goes in at its window pixels and, as it fits the page, comes out at their size
+    // on a 96 dpi screen, to within one printer dot.
     EXPECT_TRUE(bytes.contains("/Width " + QByteArray::number(client.width())));
     EXPECT_TRUE(bytes.contains("/Height " + QByteArray::number(client.height())));
-    const QSizeF onPaper = PictureSizeInPoints(bytes);
-    EXPECT_NEAR(onPaper.width(), client.width() * 72.0 / 96.0, 0.1);
-    EXPECT_NEAR(onPaper.height(), client.height() * 72.0 / 96.0, 0.1);
+    const auto printed = ReadPrintedPage(pdf);
+    ASSERT_TRUE(printed);
+    EXPECT_NEAR(printed->picture.width(), client.width() * 72.0 / 96.0, 0.1);
+    EXPECT_NEAR(printed->picture.height(), client.height() * 72.0 / 96.0, 0.1);
 }
 
-// 96 window pixels make an inch at any printer resolution, rounded down.
-TEST(PrintTarget, KeepsTheWindowsSizeOnPaper) {
-    EXPECT_EQ(GraphOutput::PrintTargetRect({790, 300}, 1200, 600), QRect(0, 0, 9875, 1875));
-    EXPECT_EQ(GraphOutput::PrintTargetRect({100, 1}, 300, 300), QRect(0, 0, 312, 3));
+// 96 window pixels make an inch at any printer resolution, rounded down, while that fits the
+// printable area; beyond it the picture shrinks to the area, keeping its proportions.
+TEST(PrintTarget, KeepsTheWindowsSizeOnPaperWhereItFits) {
+    const std::tuple<QSize, int, int, QSize, QRect> cases[] = {
+        {{790, 300}, 1200, 600, {9875, 1875}, {0, 0, 9875, 1875}},
+        {{100, 1}, 300, 300, {2000, 3000}, {0, 0, 312, 3}},
+        {{1500, 600}, 1200, 1200, {9000, 12000}, {0, 0, 9000, 3600}},
+        {{600, 1500}, 1200, 1200, {12000, 9000}, {0, 0, 3600, 9000}},
+        {{790, 300}, 1200, 600, {4937, 9000}, {0, 0, 4937, 937}}};
+    for (const auto& [picture, dpiX, dpiY, printable, expected] : cases)
+        EXPECT_EQ(GraphOutput::PrintTargetRect(picture, dpiX, dpiY, printable), expected)
+            << picture.width() << "x" << picture.height();
+}
+
+// Whatever the window's shape, the whole picture lies within the page's margins, in its own
+// proportions and without lossy compression; it goes across the page when it is wider than
+// tall, unless the user chose the orientation in the set-up.
+TEST_F(Output, ThePrintedPictureLiesInsideThePage) {
+    Show();
+    const struct {
+        QSize window;
+        bool portraitChosen;
+        bool landscape;
+    } cases[] = {{{1500, 600}, false, true},
+                 {{790, 364}, false, true},
+                 {{420, 800}, false, false},
+                 {{1500, 600}, true, false}};
+    QPrinter& printer = w().output().printer();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    for (const auto& c : cases) {
+        const std::string pdf =
+            dir_.Path(std::to_string(c.window.width()) + "x" + std::to_string(c.window.height()) +
+                      (c.portraitChosen ? "-portrait.pdf" : ".pdf"));
+        SCOPED_TRACE(pdf);
+        printer.setOutputFileName(QString::fromStdString(pdf));
+        w().resize(c.window);
+        QApplication::processEvents();
+        if (c.portraitChosen) {
+            d().printerSetup = [](QPrinter& chosen) {
+                chosen.setPageOrientation(QPageLayout::Portrait);
+                return true;
+            };
+            m().PrintSetupItem->trigger();
+        }
+        const QSize client = GraphOutput::ClientAreaPicture(w()).size();
+        m().PrintItem->trigger();
+        EXPECT_TRUE(d().messages.empty());
+        const auto printed = ReadPrintedPage(pdf);
+        ASSERT_TRUE(printed);
+        EXPECT_EQ(printed->page.width() > printed->page.height(), c.landscape)
+            << Text(printed->page);
+        const QRectF margins = printed->page.adjusted(5, 5, -5, -5);
+        EXPECT_TRUE(margins.contains(printed->picture))
+            << Text(printed->picture) << " on " << Text(margins);
+        EXPECT_NEAR(printed->picture.width() / printed->picture.height(),
+                    double(client.width()) / client.height(), 0.01);
+        // At most the size on screen: a small window is not blown up.
+        EXPECT_LE(printed->picture.width(), client.width() * 72.0 / 96.0 + 0.1);
+        EXPECT_EQ(printed->pictureFilter, "FlateDecode");
+    }
 }
 
 TEST_F(Output, PrintFailuresAreShownAndThePrinterSetupIsKept) {

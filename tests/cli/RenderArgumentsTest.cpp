@@ -17,7 +17,7 @@ const std::vector<std::string> kEveryOption = {
     "--z0", "2.5", "--background", "#102030", "--text-color", "#FFFFFF", "--dot-color", "#ff0000",
     "--line-color", "#00ff00", "--grid-color", "#0000ff", "--fields", "2,1,0,4", "--sample",
     "12.5", "--seed", "4294967295", "--frames", "12", "--size", "100x50", "-o", "out/frame.BMP",
-    "--max-records", "50000000", "--", "--file.txt"};
+    "--format", "bmp", "--one-to-one", "--max-records", "50000000", "--", "--file.txt"};
 // clang-format on
 
 TEST(RenderArguments, EveryOptionReachesItsFieldAndTheHelp) {
@@ -41,9 +41,11 @@ TEST(RenderArguments, EveryOptionReachesItsFieldAndTheHelp) {
         std::tuple(o->fields.XIndex, o->fields.ZIndex, o->fields.DotIndex,
                    o->fields.SubSampleEnabled, o->fields.SamplePercent, o->fields.RecordLimit),
         std::tuple(2, 0, 4, true, 12.5f, 50000000));
+    // The width follows the height, as 1:1 sets it for a single image.
     EXPECT_EQ(std::tuple(*o->z0, o->seed, o->frames, o->width, o->height),
-              std::tuple(2.5f, 4294967295u, 12, 100, 50));
+              std::tuple(2.5f, 4294967295u, 12, 50, 50));
     EXPECT_EQ(o->output, "out/frame.BMP");
+    EXPECT_EQ(o->format, ImageFileFormat::Bmp);
     EXPECT_EQ(o->dataFile, "--file.txt");  // after "--" a name is never an option
 
     const std::string usage = RenderUsage();
@@ -57,6 +59,21 @@ TEST(RenderArguments, EveryOptionReachesItsFieldAndTheHelp) {
     EXPECT_NE(usage.find("3 when the data file could not be read"), std::string::npos);
 }
 
+// 1.96 times the height for the side-by-side pairs, truncated; the height itself otherwise.
+TEST(RenderArguments, OneToOneSetsTheWidthFromTheHeight) {
+    const std::tuple<const char*, const char*, int> cases[] = {
+        {"cross", "10x239", 468},  {"wall", "780x100", 196},       {"single", "780x239", 239},
+        {"right-red", "1x50", 50}, {"right-blue", "9x8359", 8359}, {"cross", "1x1", 1},
+        {"cross", "1x8359", 16383}};
+    std::string error;
+    for (const auto& [view, size, width] : cases) {
+        const auto o =
+            ParseRenderArguments({"--one-to-one", "--view", view, "--size", size, "a.3d"}, error);
+        ASSERT_TRUE(o) << error;
+        EXPECT_EQ(o->width, width) << view << " " << size;
+    }
+}
+
 TEST(RenderArguments, RejectsWithAReason) {
     // One value per way a value can be wrong.
     // clang-format off
@@ -64,13 +81,14 @@ TEST(RenderArguments, RejectsWithAReason) {
         {"--azimuth", "181"}, {"--azimuth", "12.5"}, {"--elevation", ""}, {"--view", "stereo"},
         {"--range", "21,21"}, {"--range", "21,21,21,"}, {"--offset", "21,0,0"},
         {"--offset", "0,0,41"}, {"--z0", "0"}, {"--z0", "nan"}, {"--background", "#12345"},
-        {"--dot-color", "red"}, {"--fields", "1,2,3"}, {"--sample", "101"}, {"--seed", "-1"}};
+        {"--dot-color", "red"}, {"--fields", "1,2,3"}, {"--sample", "101"}, {"--seed", "-1"},
+        {"--format", "jpg"}};
     // clang-format on
     std::string error;
     for (const auto& [option, value] : malformed) {
         EXPECT_FALSE(ParseRenderArguments({option, value, "a.3d"}, error))
             << option << " " << value;
-        EXPECT_EQ(error,
+        EXPECT_EQ(error.substr(0, error.find(" (")),
                   std::string("malformed value '") + value + "' for option '" + option + "'");
     }
     const std::pair<std::vector<std::string>, std::string> cases[] = {
@@ -82,7 +100,11 @@ TEST(RenderArguments, RejectsWithAReason) {
          "16384)"},
         {{"-o", "picture.jpg", "a.3d"},
          "malformed value 'picture.jpg' for option '-o' (the image name must end in .png or "
-         ".bmp)"},
+         ".bmp, or be - for standard output)"},
+        {{"--format", "png", "-o", "picture.bmp", "a.3d"},
+         "option '--format png' does not agree with the image name 'picture.bmp'"},
+        {{"--one-to-one", "--size", "9x8360", "a.3d"},
+         "'--one-to-one' makes the image 16385 pixels wide; the most is 16384"},
         {{}, "no data file given"},
         {{"a.3d", "b.3d"}, "more than one data file given"},
         {{"--max-records=50000001", "a.3d"},

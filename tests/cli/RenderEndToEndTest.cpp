@@ -83,6 +83,47 @@ TEST_F(RenderTool, FailuresExitWithTheirStatusAndWriteNoImage) {
     }
     EXPECT_EQ(Run({"--help"}), kExitOk);
     EXPECT_EQ(out_, RenderUsage());
+    EXPECT_EQ(Run({"--version"}), kExitOk);
+    EXPECT_TRUE(out_.starts_with("ocuvis-render ")) << out_;
+}
+
+// "-o -" puts the image on standard output, PNG unless asked for BMP, and the status line
+// beside it on standard error; the picture is the one a file gets.
+TEST_F(RenderTool, StandardOutputTakesTheImage) {
+    ASSERT_EQ(Run({"-o", Path("file.png"), OCUVIS_SAMPLE_FILE}), kExitOk);
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"-o", "-", OCUVIS_SAMPLE_FILE}, "\x89PNG"},
+        {{"--format", "bmp", "-o", "-", OCUVIS_SAMPLE_FILE}, "BM"},
+        {{"--frames", "2", "-o", "-", OCUVIS_SAMPLE_FILE}, "\x89PNG"}};
+    for (const auto& [arguments, magic] : cases) {
+        ASSERT_EQ(Run(arguments), kExitOk) << err_;
+        EXPECT_TRUE(IsStatusLine(err_, "Plotted ")) << err_;
+        EXPECT_EQ(out_.substr(0, magic.size()), magic);
+        QImage image;
+        EXPECT_TRUE(image.loadFromData(reinterpret_cast<const uchar*>(out_.data()),
+                                       static_cast<int>(out_.size())));
+        EXPECT_EQ(image.convertToFormat(QImage::Format_RGB32),
+                  Image("file.png").convertToFormat(QImage::Format_RGB32));
+    }
+    // Two frames are two images, one after the other.
+    const std::string frames = out_;
+    ASSERT_EQ(Run({"-o", "-", OCUVIS_SAMPLE_FILE}), kExitOk);
+    EXPECT_GT(frames.size(), out_.size());
+    EXPECT_EQ(frames.find("\x89PNG", 1), out_.size());
+    EXPECT_FALSE(fs::exists("-"));
+    EXPECT_FALSE(fs::exists("--0001"));
+}
+
+TEST_F(RenderTool, AnImageNameThatIsNoRegularFileIsRefused) {
+    ASSERT_EQ(::mkfifo(Path("pipe.png").c_str(), 0600), 0);
+    fs::create_symlink("pipe.png", Path("link.png"));
+    for (const char* name : {"pipe.png", "link.png"}) {
+        EXPECT_EQ(Run({"-o", Path(name), OCUVIS_SAMPLE_FILE}), kExitFailed) << name;
+        EXPECT_NE(err_.find("cannot write '" + Path(name) + "': it "), std::string::npos) << err_;
+        EXPECT_NE(err_.find("a named pipe, not a regular file\n"), std::string::npos) << err_;
+    }
+    EXPECT_TRUE(fs::is_fifo(Path("pipe.png")));
+    EXPECT_TRUE(fs::is_symlink(Path("link.png")));
 }
 
 // The real executable: exit statuses as a script sees them, without any display.

@@ -1,3 +1,5 @@
+#include <limits>
+
 #include "CommandFixture.h"
 
 namespace ocuvis {
@@ -19,6 +21,30 @@ TEST_F(GraphCommandsTest, TheButtonsCycleAndPixelItemsFollowTheSetters) {
     EXPECT_EQ(std::pair(view.gridThickness, view.gridPixelItem), std::pair(7, 3));
     commands.SetLineThickness(-1);
     EXPECT_EQ(std::pair(view.lineThickness, view.linesPixelItem), std::pair(-1, 0));
+}
+
+// A stored value may be anything: the step wraps past the last item without overflowing, and
+// values below the first item step up as the classic cycle does.
+TEST_F(GraphCommandsTest, CyclingFromAnyStoredValue) {
+    constexpr std::int32_t kTop = std::numeric_limits<std::int32_t>::max();
+    constexpr std::int32_t kBottom = std::numeric_limits<std::int32_t>::min();
+    const struct {
+        void (GraphCommands::*button)();
+        std::int32_t GraphViewState::*value;
+        std::int32_t last;
+    } buttons[] = {{&GraphCommands::PointsSpdBtnClick, &GraphViewState::pointSize, 6},
+                   {&GraphCommands::LinesSpdBtnClick, &GraphViewState::lineThickness, 3},
+                   {&GraphCommands::GridSpdBtnClick, &GraphViewState::gridThickness, 3}};
+    for (const auto& b : buttons) {
+        const std::pair<std::int32_t, std::int32_t> steps[] = {
+            {0, 1},   {b.last - 1, b.last},  {b.last, 0}, {5 + b.last, 0}, {kTop, 0},
+            {-5, -4}, {kBottom, kBottom + 1}};
+        for (const auto& [from, to] : steps) {
+            view.*b.value = from;
+            EXPECT_EQ(FramesFrom([&] { (commands.*b.button)(); }), 1);
+            EXPECT_EQ(view.*b.value, to) << "last " << b.last << ", from " << from;
+        }
+    }
 }
 
 TEST_F(GraphCommandsTest, FullBoxForcesAHiddenGridBackEitherWay) {

@@ -2,11 +2,18 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QImage>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 #include "TestSupport.h"
@@ -52,13 +59,21 @@ TEST_F(ImageFileWrite, TheNameChoosesTheFormatAndThePixelsReadBack) {
         EXPECT_EQ(Bytes(Path(name)).substr(0, magic.size()), magic) << name;
         EXPECT_EQ(QImage(Path(name)).convertToFormat(QImage::Format_RGB32), image_) << name;
     }
+    // A new file gets the permissions the user's mask allows; a file replaced keeps its own.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    EXPECT_EQ(fs::status(Path("a.bMp").toStdString()).permissions(), fs::perms(0666 & ~mask));
+    fs::permissions(Path("a.bMp").toStdString(), fs::perms(0640));
+    EXPECT_EQ(WriteImageFile(image_, Path("a.bMp")), std::nullopt);
+    EXPECT_EQ(fs::status(Path("a.bMp").toStdString()).permissions(), fs::perms(0640));
 }
 
-TEST_F(ImageFileWrite, AFailedWriteLeavesTheFileThatWasThere) {
+// A file size limit fails the write part-way, as a full disk does: the system's words name the
+// cause, and the file that was there stays.
+TEST_F(ImageFileWrite, AFailedWriteNamesTheCauseAndLeavesTheFileThatWasThere) {
     const QString target = Path("graph.bmp");
     ASSERT_EQ(WriteImageFile(QImage(8, 8, QImage::Format_RGB32), target), std::nullopt);
     const std::string before = Bytes(target);
-    // A file size limit fails the write part-way, as a full disk does.
     rlimit limit{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
     const rlimit small{4096, limit.rlim_max};
@@ -67,9 +82,94 @@ TEST_F(ImageFileWrite, AFailedWriteLeavesTheFileThatWasThere) {
     const std::optional<QString> failure = WriteImageFile(image_, target);
     ::setrlimit(RLIMIT_FSIZE, &limit);
     std::signal(SIGXFSZ, oldHandler);
-    EXPECT_NE(failure, std::nullopt);
+    EXPECT_EQ(failure, QString::fromLocal8Bit(std::strerror(EFBIG)));
     EXPECT_EQ(Bytes(target), before);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_.path()), fs::directory_iterator()), 1);
+}
+
+// What lies at the name decides: a link is followed and its file replaced, the link kept; what
+// is no regular file, at the name or at the end of its links, is refused and left as it was.
+TEST_F(ImageFileWrite, LinksAreFollowedAndOnlyRegularFilesReplaced) {
+    ASSERT_EQ(::mkfifo(dir_.Path("pipe").c_str(), 0600), 0);
+    // A device of our own, the system's full disk: a fault here must not replace a real one.
+    // Only the super-user may make it; others test the rest.
+    const bool device = ::mknod(dir_.Path("full").c_str(), S_IFCHR | 0666, makedev(1, 7)) == 0;
+    fs::create_directory(dir_.Path("folder"));
+    dir_.Write("old.png", "old");
+    const std::pair<const char*, const char*> links[] = {
+        {"to-pipe.png", "pipe"},       {"to-full.png", "full"},
+        {"to-folder.png", "folder"},   {"to-old.png", "old.png"},
+        {"to-link.png", "to-old.png"}, {"to-new.png", "sub/../new.png"},
+        {"loop-a.png", "loop-b.png"},  {"loop-b.png", "loop-a.png"}};
+    fs::create_directory(dir_.Path("sub"));
+    for (const auto& [name, target] : links)
+        fs::create_symlink(target, dir_.Path(name));
+    // As /dev/stdout leads to the pipe of a shell: a link through one that names no path.
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    fs::create_symlink("/proc/self/fd/" + std::to_string(pipeEnds[1]), dir_.Path("to-stdout.png"));
+
+    const std::pair<const char*, QString> refused[] = {
+        {"pipe", "it is a named pipe, not a regular file"},
+        {"to-pipe.png", "it leads to \"" + Path("pipe") + "\", a named pipe, not a regular file"},
+        {device ? "to-full.png" : "to-pipe.png",
+         device ? "it leads to \"" + Path("full") + "\", a character device, not a regular file"
+                : "it leads to \"" + Path("pipe") + "\", a named pipe, not a regular file"},
+        {"folder", "it is a folder, not a regular file"},
+        {"to-folder.png", "it leads to \"" + Path("folder") + "\", a folder, not a regular file"},
+        {"loop-a.png", QString::fromLocal8Bit(std::strerror(ELOOP))},
+        {"to-stdout.png", "it leads to a named pipe, not a regular file"}};
+    for (const auto& [name, reason] : refused)
+        EXPECT_EQ(WriteImageFile(image_, Path(name)), reason) << name;
+    ::close(pipeEnds[0]);
+    ::close(pipeEnds[1]);
+    EXPECT_TRUE(fs::is_fifo(dir_.Path("pipe")));
+    EXPECT_EQ(fs::is_character_file(dir_.Path("full")), device);
+    EXPECT_TRUE(fs::is_empty(dir_.Path("folder")));
+
+    for (const char* name : {"to-link.png", "to-new.png"}) {
+        EXPECT_EQ(WriteImageFile(image_, Path(name)), std::nullopt) << name;
+        EXPECT_TRUE(fs::is_symlink(dir_.Path(name))) << name;
+        EXPECT_EQ(QImage(Path(name)).convertToFormat(QImage::Format_RGB32), image_) << name;
+    }
+    EXPECT_TRUE(fs::is_symlink(dir_.Path("to-old.png")));
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(dir_.Path("old.png"))));
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(dir_.Path("new.png"))));
+}
+
+// Runs the write as a user other than the super-user, whom no folder's permissions stop.
+bool WrittenAsAUser(const std::function<bool()>& write) {
+    if (::geteuid() != 0) return write();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::alarm(60);
+        const bool dropped = ::setgid(65534) == 0 && ::setuid(65534) == 0;
+        ::_exit(dropped && write() ? 0 : 1);
+    }
+    int status = 0;
+    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
+}
+
+// No temporary file can be made beside an image in a folder the user may not write to: the
+// image, which the user may write, is written directly.
+TEST_F(ImageFileWrite, AWritableImageInAFolderThatIsNotIsOverwritten) {
+    const std::string folder = dir_.Path("shared");
+    fs::create_directory(folder);
+    fs::permissions(dir_.path(), fs::perms(0755));  // for the other user to reach it
+    const QString target = QString::fromStdString(folder + "/graph.png");
+    ASSERT_EQ(WriteImageFile(QImage(8, 8, QImage::Format_RGB32), target), std::nullopt);
+    fs::permissions(target.toStdString(), fs::perms(0666));
+    fs::permissions(folder, fs::perms(0555));
+    EXPECT_TRUE(WrittenAsAUser([&] { return !WriteImageFile(image_, target); }));
+    // And one that is not there cannot be made.
+    EXPECT_TRUE(WrittenAsAUser([&] {
+        return WriteImageFile(image_, QString::fromStdString(folder + "/new.png")) ==
+               QString::fromLocal8Bit(std::strerror(EACCES));
+    }));
+    fs::permissions(folder, fs::perms(0755));
+    EXPECT_EQ(QImage(target).convertToFormat(QImage::Format_RGB32), image_);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
 }
 
 }  // namespace

@@ -83,7 +83,7 @@ TEST_F(SettingsSchemaTest, StoredValuesOutOfRangeOrOfTheWrongKind) {
     EXPECT_TRUE(view.fixedAspect);
     EXPECT_EQ(shown, (std::vector<ShownMessage>{
                          {"Tried to read Windows Registry parameter \"Point Size\" but failed, "
-                          "does it exist?",
+                          "does it exist?\nThe stored value is text, not a 4-byte number.",
                           "Registry Parameter Read Attempt Failed", MessageIcon::Warning}}));
     view.rotateDelay = 500;
     schema.SaveSettings(view, bounds);
@@ -92,6 +92,41 @@ TEST_F(SettingsSchemaTest, StoredValuesOutOfRangeOrOfTheWrongKind) {
     EXPECT_EQ(Stored("Grid Thickness"), Dword(7));
     EXPECT_EQ(Stored("Rotate Time Delay"), Dword(250));
     EXPECT_EQ(Stored("View Type"), Text(kRegSz, std::string("Cross Eyes\0", 11)));
+}
+
+// Widths beyond the menus that a frame can still draw load as stored; widths no drawing can
+// show (negative, or wider than the widest dot) keep the default, without a message, and the
+// default is what the next close writes.
+TEST_F(SettingsSchemaTest, StoredWidthsLoadAsStoredWhileDrawable) {
+    constexpr std::uint32_t kTop = 0x7FFFFFFF;
+    const struct {
+        const char* name;
+        std::int32_t GraphViewState::*field;
+        std::uint32_t stored;
+        std::int32_t loaded;
+    } rows[] = {
+        {"Grid Thickness", &GraphViewState::gridThickness, 5, 5},
+        {"Grid Thickness", &GraphViewState::gridThickness, 64, 64},
+        {"Grid Thickness", &GraphViewState::gridThickness, 65, 1},
+        {"Grid Thickness", &GraphViewState::gridThickness, kTop, 1},
+        {"Grid Thickness", &GraphViewState::gridThickness, 0x80000000u, 1},
+        {"Connecting Line Thickness", &GraphViewState::lineThickness, 3, 3},
+        {"Connecting Line Thickness", &GraphViewState::lineThickness, kTop, 0},
+        {"Connecting Line Thickness", &GraphViewState::lineThickness, 0xFFFFFFFEu, 0},
+        {"Point Size", &GraphViewState::pointSize, 0, 0},
+        {"Point Size", &GraphViewState::pointSize, 9, 9},
+        {"Point Size", &GraphViewState::pointSize, kTop, 2},
+        {"Point Size", &GraphViewState::pointSize, 0xFFFFFFFFu, 2},
+    };
+    for (const auto& row : rows) {
+        Store(row.name, Dword(row.stored));
+        GraphViewState loaded;
+        schema.LoadSettings(loaded, graph, bounds);
+        EXPECT_EQ(loaded.*row.field, row.loaded) << row.name << " " << row.stored;
+        schema.SaveSettings(loaded, bounds);
+        EXPECT_EQ(Stored(row.name), Dword(static_cast<std::uint32_t>(row.loaded))) << row.name;
+    }
+    EXPECT_TRUE(shown.empty());
 }
 
 }  // namespace

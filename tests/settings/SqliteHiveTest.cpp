@@ -22,24 +22,27 @@ namespace {
 const std::string kKey = "Software\\Tolvane\\Ocuvis";
 
 // Runs the usual start-up reads and close-time writes against a file that must be refused: one
-// message for the reads and one for the writes, each naming the file and the cause, and the
-// file left byte for byte.
+// message, naming the file and the cause, that it can be neither read nor saved; one line on
+// standard error; and the file left byte for byte.
 void ExpectRefused(const std::string& file, const std::string& cause) {
     const auto before = FileBytes(file);
     {
         HiveOnFile use(file);
         std::int32_t pointSize = 2;
         std::string viewType;
+        testing::internal::CaptureStderr();
         EXPECT_FALSE(use.store.ReadInteger("Ocuvis", "Point Size", pointSize));
         EXPECT_FALSE(use.store.ReadString("Ocuvis", "View Type", viewType));
         use.store.WriteInteger("Ocuvis", "Point Size", 5);
         use.store.RemoveKey("Ocuvis\\Last Opened Files", false);
-        const auto& shown = use.messages.shown;
-        ASSERT_EQ(shown.size(), 2u);
-        EXPECT_EQ(shown[0].text, "Tried to open Windows Registry key \"" + kKey +
-                                     "\", but failed.\nSettings cannot be read: " + cause);
-        EXPECT_EQ(shown[1].text, "Tried to open/create Windows Registry key \"" + kKey +
-                                     "\", but failed.\nSettings cannot be saved: " + cause);
+        const std::string lines = testing::internal::GetCapturedStderr();
+        const std::string summary = "Settings cannot be read or saved: " + cause;
+        EXPECT_EQ(
+            use.messages.shown,
+            (std::vector<ShownMessage>{
+                {"Tried to open Windows Registry key \"" + kKey + "\", but failed.\n" + summary,
+                 "Registry Key Open Attempt Failed", MessageIcon::Warning}}));
+        EXPECT_EQ(lines, "ocuvis: warning: Registry Key Open Attempt Failed: " + summary + "\n");
     }
     EXPECT_EQ(FileBytes(file), before);
 }
@@ -92,6 +95,8 @@ TEST_F(HiveFile, AFileOrFolderThatIsNoHiveOfOursIsLeftAsItIs) {
     ExpectRefused(folder.Path("a folder"), folder.Path("a folder") + " is not a file");
 }
 
+// A wrecked page at the end, found by the check at open, and a wrecked table of tables on the
+// first page, found when the tables are listed: both are named as damage.
 TEST_F(HiveFile, ADamagedHiveIsNotWrittenAgain) {
     {
         HiveOnFile first(file);
@@ -100,12 +105,18 @@ TEST_F(HiveFile, ADamagedHiveIsNotWrittenAgain) {
         for (int i = 0; i < 400; ++i)
             first.store.WriteString("Elsewhere", std::to_string(i), std::string(40, 'x'));
     }
-    auto bytes = FileBytes(file);
-    ASSERT_GT(bytes.size(), 4u * 4096);
-    // The header stays ours; one page at the end is wrecked.
-    std::fill(bytes.end() - 4096, bytes.end(), '\xAB');
-    folder.Write("registry.sqlite", bytes);
-    ExpectRefused(file, file + " is damaged");
+    const auto sound = FileBytes(file);
+    ASSERT_GT(sound.size(), 4u * 4096);
+    // The header stays ours in both.
+    const std::pair<std::size_t, std::size_t> wrecked[] = {{sound.size() - 4096, 4096},
+                                                           {100, 4096 - 100}};
+    for (const auto& [from, length] : wrecked) {
+        SCOPED_TRACE(from);
+        auto bytes = sound;
+        std::fill_n(bytes.begin() + static_cast<std::ptrdiff_t>(from), length, '\xAB');
+        folder.Write("registry.sqlite", bytes);
+        ExpectRefused(file, file + " is damaged");
+    }
 }
 
 TEST_F(HiveFile, MissingFoldersAreMadeAndTheValuesSurviveANewStore) {
@@ -218,6 +229,32 @@ TEST_F(HiveFile, AKeyTreeThatLoopsIsNeverWalkedForEverNorWrittenAgain) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);  // an endless walk dies by alarm
     // The next viewer refuses the hive at once.
     ExpectRefused(file, file + " is damaged");
+}
+
+// A call that fails inside a batch undoes only itself: the keys it made on the way go with it,
+// and the batch's other values are kept when it ends.
+TEST_F(HiveFile, ACallThatFailsInABatchUndoesOnlyItself) {
+    { HiveOnFile(file).store.WriteInteger("Ocuvis", "Before", 1); }
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "CREATE TRIGGER refuse BEFORE INSERT ON hive_values "
+                           "WHEN NEW.name = 'Refused' BEGIN SELECT RAISE(ABORT, 'refused'); END",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+
+    SqliteHive hive(file);
+    ASSERT_EQ(hive.BeginBatch(), HiveStatus::Done);
+    EXPECT_EQ(hive.WriteValue(kKey, "Kept", Dword(2)), HiveStatus::Done);
+    EXPECT_EQ(hive.WriteValue(kKey + "\\Half\\Made", "Refused", Dword(3)), HiveStatus::ValueFailed);
+    EXPECT_NE(hive.FailureCause(), "");
+    EXPECT_EQ(hive.WriteValue(kKey, "After", Dword(4)), HiveStatus::Done);
+    EXPECT_EQ(hive.EndBatch(), HiveStatus::Done);
+
+    SqliteHive check(file);
+    EXPECT_EQ(check.ValueNames(kKey), (std::vector<std::string>{"After", "Before", "Kept"}));
+    EXPECT_EQ(check.KeyExists(kKey + "\\Half"), HiveStatus::Missing);
 }
 
 TEST(SqliteHive, DefaultPathFollowsTheEnvironment) {

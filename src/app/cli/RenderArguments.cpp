@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include "app/BuildInfo.h"
 #include "app/cli/RenderCommand.h"
 #include "core/ScrollBarModel.h"
 #include "render/ImageFile.h"
@@ -86,6 +87,27 @@ bool Within(ScrollRange range, int position) {
     return position >= range.minimum && position <= range.maximum;
 }
 
+// The image's format and size once every option is known.
+bool CheckOutput(RenderOptions& options, std::string& error) {
+    if (options.format && options.output != kStandardOutput &&
+        ImageFormatOfName(QString::fromStdString(options.output)) != options.format) {
+        error = std::string("option '--format ") +
+                (options.format == ImageFileFormat::Png ? "png" : "bmp") +
+                "' does not agree with the image name '" + options.output + "'";
+        return false;
+    }
+    if (options.oneToOne) {
+        const int width = OneToOneWidth(options.height, options.view.viewType);
+        if (width < 1 || width > kMaxImageSide) {
+            error = "'--one-to-one' makes the image " + std::to_string(width) +
+                    " pixels wide; the most is " + std::to_string(kMaxImageSide);
+            return false;
+        }
+        options.width = width;
+    }
+    return true;
+}
+
 using Flag = std::function<void(RenderOptions&)>;
 // Returns false when the value is malformed.
 using Valued = std::function<bool(RenderOptions&, const std::string&)>;
@@ -99,8 +121,10 @@ const std::map<std::string, Flag>& Flags() {
         {"--fade", [](RenderOptions& o) { o.view.fadeLines = true; }},
         {"--no-mode-indicator", [](RenderOptions& o) { o.view.modeIndicator = false; }},
         {"--z-invert", [](RenderOptions& o) { o.view.zInvert = true; }},
+        {"--one-to-one", [](RenderOptions& o) { o.oneToOne = true; }},
         {"--help", [](RenderOptions& o) { o.help = true; }},
         {"-h", [](RenderOptions& o) { o.help = true; }},
+        {"--version", [](RenderOptions& o) { o.version = true; }},
     };
     return flags;
 }
@@ -119,7 +143,13 @@ void AddOutputAndViewOptions(ValuedMap& options) {
         {"-o",
          [](RenderOptions& o, const std::string& v) {
              o.output = v;
-             return HasImageExtension(v);
+             return v == kStandardOutput || HasImageExtension(v);
+         }},
+        {"--format",
+         [](RenderOptions& o, const std::string& v) {
+             if (v == "png") o.format = ImageFileFormat::Png;
+             if (v == "bmp") o.format = ImageFileFormat::Bmp;
+             return v == "png" || v == "bmp";
          }},
         {"--size",
          [](RenderOptions& o, const std::string& v) { return ParseSize(v, o.width, o.height); }},
@@ -312,7 +342,9 @@ std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>
         }
         if (!valued->second(options, *value)) {
             error = "malformed value '" + *value + "' for option '" + name + "'";
-            if (name == "-o") error += " (the image name must end in .png or .bmp)";
+            if (name == "-o")
+                error += " (the image name must end in .png or .bmp, or be - for standard output)";
+            if (name == "--format") error += " (png or bmp)";
             if (name == "--size")
                 error += " (width and height from 1 to " + std::to_string(kMaxImageSide) + ")";
             if (name == "--max-records")
@@ -320,28 +352,44 @@ std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>
             return std::nullopt;
         }
     }
-    if (options.help) return options;
+    if (options.help || options.version) return options;
     if (files.size() != 1) {
         error = files.empty() ? "no data file given" : "more than one data file given";
         return std::nullopt;
     }
     options.dataFile = files.front();
+    if (!CheckOutput(options, error)) return std::nullopt;
     return options;
+}
+
+int OneToOneWidth(int height, ViewType view) {
+    // As the button computes it: a 32-bit float, the factor 1.96 a 64-bit one.
+    float h = static_cast<float>(height);
+    if (view == ViewType::CrossEyes || view == ViewType::WallEyes) h = static_cast<float>(h * 1.96);
+    return static_cast<int>(h * 1.0f);
 }
 
 std::string RenderUsage() {
     return R"(Usage: ocuvis-render [OPTION]... DATAFILE
-Renders a data file (.3d, .txt, .ply, .csv or .xyz) as the viewer would show it, into an image,
-without a window.
+Renders a data file (.3d, .txt, .csv, .xyz, .ply or .las) as the viewer would show it, into an
+image, without a window.
 Defaults are those of the viewer's first run; the scale is the one a load gives.
 
 Output
-  -o FILE                  image to write, PNG or BMP by extension (default ocuvis.png)
+  -o FILE                  image to write, PNG or BMP by extension (default ocuvis.png); a
+                           link is followed to its file, and a folder, pipe or device is
+                           refused; - writes the image to standard output, for pipes
+  --format FORMAT          png or bmp: the format on standard output (default png); with a
+                           FILE it must agree with the extension
   --size WxH               size of the paint area in pixels, each side 1..16384
                            (default 780x239)
+  --one-to-one             the width follows the height as the viewer's 1:1 button sets it:
+                           1.96 times the height for cross and wall, the height itself for
+                           the other views
   --frames N               N images, each one azimuth degree further (wrapping from 180 to
                            -179); a printf-style %d in FILE takes the frame number, otherwise
-                           the names get -0001 style numbers before the extension
+                           the names get -0001 style numbers before the extension; with -o -
+                           the images follow each other on standard output
 View
   --view TYPE              cross, wall, right-red, right-blue or single (default cross)
   --azimuth DEG            -180..180 (default 0)
@@ -372,10 +420,26 @@ Reading the file
   --max-records N          read at most N records, 1..50000000 (default 49999)
 
   -h, --help               show this text
+  --version                show the version
+
+Shapes: x and y are each scaled to the image. With the default ranges and viewing distance
+shapes are true when the width is 2.125 times the height for cross and wall (780x367) and
+1.0625 times the height for the other views (425x400); --one-to-one comes within 8 % of that.
+Axes: X runs to the right, Y up and Z toward the viewer (away with --z-invert). A scan whose Z
+is up shows upright with --fields 1,3,2,0 --z-invert (without --z-invert it is mirrored).
+Glasses: cross is a side-by-side pair for cross-eyed viewing and wall one for parallel
+(wall-eyed) viewing or a stereo viewer, both without glasses; right-red is for red/blue or
+red/cyan glasses with the red filter over the right eye, right-blue for the red filter over the
+left eye, as most red/cyan glasses have it; single is one view, not in stereo.
+
 Exit status: 0 when the image was written (a file of fewer than two records draws the
 built-in data set, with a warning), 1 when the image could not be written, 2 for unknown or
 malformed options, 3 when the data file could not be read (no image is written).
 )";
+}
+
+std::string RenderVersion() {
+    return "ocuvis-render " + std::string(kProjectVersion) + "\n";
 }
 
 }  // namespace ocuvis::cli

@@ -1,8 +1,11 @@
 // Loading, scaling, rendering and writing for ocuvis-render.
 #include "app/cli/RenderCommand.h"
 
+#include <QByteArray>
 #include <QImage>
 #include <QString>
+#include <cerrno>
+#include <cstring>
 #include <memory>
 #include <ostream>
 
@@ -39,6 +42,35 @@ std::string Padded(int number, int width, char fill) {
     if (static_cast<int>(digits.size()) < width)
         digits.insert(0, static_cast<std::size_t>(width) - digits.size(), fill);
     return digits;
+}
+
+bool WriteToFile(const QImage& image, const std::string& pattern, int frame, int frames,
+                 std::ostream& err) {
+    const std::string name = FrameFileName(pattern, frame, frames);
+    if (const auto failure = WriteImageFile(image, QString::fromStdString(name))) {
+        err << "ocuvis-render: cannot write '" << name << "': " << failure->toStdString() << '\n';
+        return false;
+    }
+    return true;
+}
+
+bool WriteToStream(const QImage& image, std::optional<ImageFileFormat> format, std::ostream& out,
+                   std::ostream& err) {
+    QByteArray bytes;
+    if (const auto failure = EncodeImage(image, format.value_or(ImageFileFormat::Png), bytes)) {
+        err << "ocuvis-render: cannot encode the image: " << failure->toStdString() << '\n';
+        return false;
+    }
+    errno = 0;
+    out.write(bytes.constData(), bytes.size());
+    out.flush();
+    if (!out) {
+        err << "ocuvis-render: cannot write the image to standard output";
+        if (errno != 0) err << ": " << std::strerror(errno);
+        err << '\n';
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -82,7 +114,10 @@ int RunRender(const RenderOptions& options, std::ostream& out, std::ostream& err
         err << "ocuvis-render: warning: '" << viewer.loader.outcome().path
             << "' holds fewer than two records; drawing the built-in data set\n";
     }
-    if (!viewer.display.statusText.empty()) out << viewer.display.statusText << '\n';
+    // With the image on standard output, the report goes beside it.
+    const bool toStandardOutput = options.output == kStandardOutput;
+    if (!viewer.display.statusText.empty())
+        (toStandardOutput ? err : out) << viewer.display.statusText << '\n';
 
     scaling.SetXRangePosition(options.rangePositions[0]);
     scaling.SetYRangePosition(options.rangePositions[1]);
@@ -98,17 +133,14 @@ int RunRender(const RenderOptions& options, std::ostream& out, std::ostream& err
     const FrameSources sources{view, viewer.graph, *viewer.store, options.titles};
     for (int frame = 1; frame <= options.frames; ++frame) {
         const QImage image = renderer.RenderImage(options.width, options.height, sources);
-        const std::string name = FrameFileName(options.output, frame, options.frames);
         if (image.isNull()) {
             err << "ocuvis-render: no memory for a frame of " << options.width << "x"
                 << options.height << " pixels\n";
             return kExitFailed;
         }
-        if (const auto failure = WriteImageFile(image, QString::fromStdString(name))) {
-            err << "ocuvis-render: cannot write '" << name << "': " << failure->toStdString()
-                << '\n';
+        if (!(toStandardOutput ? WriteToStream(image, options.format, out, err)
+                               : WriteToFile(image, options.output, frame, options.frames, err)))
             return kExitFailed;
-        }
         // One step of the rotation timer.
         scaling.SetAzimuth(kAngleBar.StepUp(view.azimuth));
     }
@@ -124,6 +156,10 @@ int RenderMain(const std::vector<std::string>& arguments, std::ostream& out, std
     }
     if (options->help) {
         out << RenderUsage();
+        return kExitOk;
+    }
+    if (options->version) {
+        out << RenderVersion();
         return kExitOk;
     }
     return RunRender(*options, out, err);

@@ -10,6 +10,7 @@
 #include "core/GraphViewState.h"
 #include "input/LoaderServices.h"
 #include "render/FrameRenderer.h"
+#include "render/ImageFile.h"
 
 namespace ocuvis::cli {
 
@@ -23,9 +24,11 @@ constexpr int kExitUnreadable = 3;  // the data file could not be read; no image
 // defaults of the viewer; positions and angles are applied after the load's auto scale.
 struct RenderOptions {
     std::string dataFile;
-    std::string output = "ocuvis.png";
+    std::string output = "ocuvis.png";  // "-" for standard output
+    std::optional<ImageFileFormat> format;
     int width = 780;
     int height = 239;
+    bool oneToOne = false;  // the width follows the height, as the viewer's 1:1 button sets it
     GraphViewState view;
     std::array<int, 3> rangePositions{21, 21, 21};
     std::array<int, 3> offsetPositions{0, 0, 0};
@@ -35,7 +38,15 @@ struct RenderOptions {
     std::uint32_t seed = 0;
     int frames = 1;
     bool help = false;
+    bool version = false;
 };
+
+// The output name that stands for standard output.
+inline constexpr const char* kStandardOutput = "-";
+
+// The width the viewer's 1:1 button gives a paint area of that height: 1.96 times it for the
+// side-by-side pairs, the height itself otherwise.
+int OneToOneWidth(int height, ViewType view);
 
 // Reads the arguments (without the program name). Nothing, with a message in error, when an
 // option is unknown, lacks its value or has a malformed one.
@@ -49,6 +60,8 @@ int RunRender(const RenderOptions& options, std::ostream& out, std::ostream& err
 int RenderMain(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
 
 std::string RenderUsage();
+// "ocuvis-render" and the version, one line.
+std::string RenderVersion();
 
 // The file name of frame number (1-based) of count: a printf-style %d in the name takes the
 // number; otherwise names of several frames get "-0001" style numbers before the extension.

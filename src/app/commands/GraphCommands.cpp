@@ -6,9 +6,10 @@ namespace {
 constexpr const char* kErrorCaption = "Ocuvis Error Message";
 constexpr const char* kWarningCaption = "Ocuvis Warning Message";
 
-// Cycling buttons go one up and wrap to 0 past their last item.
+// Cycling buttons go one up and wrap to 0 past their last item. Compared before the step, so a
+// stored value at the top of the integers wraps instead of overflowing.
 std::int32_t NextInCycle(std::int32_t value, std::int32_t last) {
-    return value + 1 > last ? 0 : value + 1;
+    return value < last ? value + 1 : 0;
 }
 }  // namespace
 

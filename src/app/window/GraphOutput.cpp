@@ -7,6 +7,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPrinter>
+#include <algorithm>
 
 #include "render/ImageFile.h"
 
@@ -70,25 +71,50 @@ void GraphOutput::CopyToClipboardClick(const QImage& frame) {
         ShowFailure("The graph could not be put on the clipboard.");
 }
 
+namespace {
+
+int ClientAreaTop(const QMainWindow& window) {
+    const QWidget* menu = window.menuWidget();
+    return menu != nullptr && menu->isVisibleTo(&window) ? menu->geometry().bottom() + 1 : 0;
+}
+
+}  // namespace
+
 QPixmap GraphOutput::ClientAreaPicture(QMainWindow& window) {
-    int top = 0;
-    if (const QWidget* menu = window.menuWidget(); menu != nullptr && menu->isVisibleTo(&window))
-        top = menu->geometry().bottom() + 1;
+    const int top = ClientAreaTop(window);
     return window.grab(QRect(0, top, window.width(), window.height() - top));
 }
 
-QRect GraphOutput::PrintTargetRect(QSize picture, int printerDpiX, int printerDpiY) {
-    const auto scaled = [](int pixels, int dpi) {
-        return static_cast<int>(static_cast<long long>(pixels) * dpi / kWindowDpi);
-    };
-    return {0, 0, scaled(picture.width(), printerDpiX), scaled(picture.height(), printerDpiY)};
+QRect GraphOutput::PrintTargetRect(QSize picture, int printerDpiX, int printerDpiY,
+                                   QSize printable) {
+    const double width = static_cast<double>(picture.width()) * printerDpiX / kWindowDpi;
+    const double height = static_cast<double>(picture.height()) * printerDpiY / kWindowDpi;
+    double scale = 1.0;
+    if (width > printable.width() || height > printable.height())
+        scale = std::min(printable.width() / width, printable.height() / height);
+    return {0, 0, static_cast<int>(width * scale), static_cast<int>(height * scale)};
+}
+
+void GraphOutput::ProposeOrientation(QPrinter& target, QSize picture) const {
+    if (orientationChosen_) return;
+    target.setPageOrientation(picture.width() > picture.height() ? QPageLayout::Landscape
+                                                                 : QPageLayout::Portrait);
+}
+
+bool GraphOutput::SetUpPrinter(QPrinter& target, QWidget* parent) {
+    const QPageLayout::Orientation proposed = target.pageLayout().orientation();
+    if (!dialogs_.SetUpPrinter(target, parent)) return false;
+    if (target.pageLayout().orientation() != proposed) orientationChosen_ = true;
+    return true;
 }
 
 void GraphOutput::PrintItemClick(QMainWindow& window) {
     const QPixmap picture = ClientAreaPicture(window);
+    const QSize onScreen = picture.deviceIndependentSize().toSize();
     QPrinter& target = printer();
+    ProposeOrientation(target, onScreen);
     // A machine without a printer still prints: the set-up offers printing to a PDF file.
-    if (PrintTargetName(target).isEmpty() && !dialogs_.SetUpPrinter(target, &window)) return;
+    if (PrintTargetName(target).isEmpty() && !SetUpPrinter(target, &window)) return;
     const QString name = PrintTargetName(target);
     if (name.isEmpty()) {
         ShowFailure("The graph cannot be printed: there is no printer to print on.");
@@ -101,15 +127,20 @@ void GraphOutput::PrintItemClick(QMainWindow& window) {
                         .arg(name));
         return;
     }
-    const QSize onScreen = picture.deviceIndependentSize().toSize();
-    painter.drawPixmap(PrintTargetRect(onScreen, target.logicalDpiX(), target.logicalDpiY()),
+    // A PDF would otherwise hold a JPEG, which blurs the one-pixel lines.
+    painter.setRenderHint(QPainter::LosslessImageRendering);
+    painter.drawPixmap(PrintTargetRect(onScreen, target.logicalDpiX(), target.logicalDpiY(),
+                                       {target.width(), target.height()}),
                        picture);
     if (!painter.end() || target.printerState() == QPrinter::Error)
         ShowFailure(QString("The graph could not be printed on \"%1\".").arg(name));
 }
 
 void GraphOutput::PrintSetupItemClick(QWidget* parent) {
-    dialogs_.SetUpPrinter(printer(), parent);
+    QPrinter& target = printer();
+    if (const auto* window = qobject_cast<QMainWindow*>(parent))
+        ProposeOrientation(target, {window->width(), window->height() - ClientAreaTop(*window)});
+    SetUpPrinter(target, parent);
 }
 
 }  // namespace ocuvis

@@ -40,14 +40,20 @@ class GraphOutput {
     // The main window below its menu bar: tool bar, graph, scroll bars, labels and status.
     static QPixmap ClientAreaPicture(QMainWindow& window);
     // Where a picture of window pixels lands on a printer of that resolution: from the corner
-    // of the printable area, at the picture's size on screen.
-    static QRect PrintTargetRect(QSize picture, int printerDpiX, int printerDpiY);
+    // of the printable area, at the picture's size on screen, or, where that does not fit,
+    // as large as the printable area allows with the picture's proportions.
+    static QRect PrintTargetRect(QSize picture, int printerDpiX, int printerDpiY, QSize printable);
 
   private:
     void ShowFailure(const QString& text);
+    // A picture wider than tall goes across the page, unless the user chose otherwise.
+    void ProposeOrientation(QPrinter& target, QSize picture) const;
+    // The set-up dialog; an orientation changed there is the user's from then on.
+    bool SetUpPrinter(QPrinter& target, QWidget* parent);
 
     WindowDialogs& dialogs_;
     std::unique_ptr<QPrinter> printer_;
+    bool orientationChosen_ = false;
 };
 
 }  // namespace ocuvis
