@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything twice, the frame tests a third time, and runs the whole suite:
 #   format: every C++ file as clang-format leaves it;
+#   clang-tidy: the checks of .clang-tidy over src/, on the release build's compile commands;
 #   release (gcc, warnings as errors): the unit and widget tests, then one short pass of every benchmark;
 #   asan (clang, AddressSanitizer + UndefinedBehaviorSanitizer): the same tests again, then
 #   each fuzzer for a bounded time;
@@ -19,9 +20,19 @@ echo "== format"
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 echo "== release build (warnings are errors)"
-cmake --preset release -DOCUVIS_TESTS=ON -DOCUVIS_BENCH=ON -DOCUVIS_WERROR=ON > /dev/null
+cmake --preset release -DOCUVIS_TESTS=ON -DOCUVIS_BENCH=ON -DOCUVIS_WERROR=ON \
+    -DCMAKE_EXPORT_COMPILE_COMMANDS=ON > /dev/null
 cmake --build build/release -j "$jobs"
 ctest --test-dir build/release --output-on-failure -j "$jobs"
+
+echo "== clang-tidy (bugprone, concurrency and performance checks of .clang-tidy)"
+# Runs on the release build's compile commands, after the build has made Qt's generated headers.
+# Any finding is an error and ends the run.
+run-clang-tidy -quiet -j "$jobs" -p build/release "^$root/src/" > build/clang-tidy.log 2>&1 || {
+    grep -E 'error:|warning:' -A 3 build/clang-tidy.log | head -n 60
+    echo "clang-tidy found the above (whole log: build/clang-tidy.log)"
+    exit 1
+}
 
 echo "== benchmarks (one short pass, as a check that they run)"
 for b in build/release/bench/*_bench; do

@@ -98,6 +98,7 @@ class DisplayCheck {
             return;
         }
         std::string named;
+        // NOLINTNEXTLINE(concurrency-mt-unsafe): read once, on the way out; nothing sets it.
         if (const char* display = std::getenv("DISPLAY"); display != nullptr && *display != '\0')
             named = std::string(" (DISPLAY is \"") + display + "\")";
         std::fprintf(stderr,

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <system_error>
 
 namespace ocuvis {
 
@@ -22,13 +23,13 @@ std::unique_ptr<ByteStream> ByteStream::OpenFile(const std::string& path, std::s
     if (path.empty()) return fail("No file name was given");
     // Without O_NONBLOCK the open of a FIFO waits for a writer, for ever.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return fail(std::strerror(errno));
+    if (fd < 0) return fail(std::generic_category().message(errno));
     struct stat info {};
     std::string reason;
     if (::fstat(fd, &info) != 0) {
-        reason = std::strerror(errno);
+        reason = std::generic_category().message(errno);
     } else if (S_ISDIR(info.st_mode)) {
-        reason = std::strerror(EISDIR);
+        reason = std::generic_category().message(EISDIR);
     } else if (!S_ISREG(info.st_mode)) {
         reason = "Not a regular file";
     }

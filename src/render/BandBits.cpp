@@ -82,7 +82,7 @@ void BandBits::Reset(int records, int height, int rowsPerBand, int bands, int do
 void BandBits::MarginTable::Build(const std::vector<std::uint8_t>& bandOfRow, int margin,
                                   int extension) {
     const int height = static_cast<int>(bandOfRow.size());
-    const auto size = static_cast<std::size_t>(height + 2 * extension);
+    const auto size = static_cast<std::size_t>(height) + 2 * static_cast<std::size_t>(extension);
     low.resize(size);
     high.resize(size);
     const auto bitOf = [&](int row, unsigned first) {

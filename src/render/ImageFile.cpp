@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstring>
 #include <string>
+#include <system_error>
 
 namespace ocuvis {
 
@@ -21,8 +22,9 @@ namespace {
 // The 40 hops the system itself allows before it calls a chain of links a loop.
 constexpr int kMostLinks = 40;
 
+// The system's text for an error number; std::strerror may share its buffer between threads.
 QString SystemText(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
+    return QString::fromStdString(std::generic_category().message(error));
 }
 
 const char* KindOfFile(mode_t mode) {
@@ -68,7 +70,7 @@ std::optional<QString> FileToWrite(const QString& path, std::string& target) {
         link.resize(static_cast<std::size_t>(length));
         if (!link.starts_with('/')) {
             const std::size_t slash = target.rfind('/');
-            if (slash != std::string::npos) link = target.substr(0, slash + 1) + link;
+            if (slash != std::string::npos) link.insert(0, target, 0, slash + 1);
         }
         target = link;
     }
@@ -168,9 +170,9 @@ std::optional<QString> WriteImageFile(const QImage& image, const QString& path) 
     // not the encoder's "Unknown error".
     QByteArray bytes;
     const ImageFileFormat format = ImageFormatOfName(path).value_or(ImageFileFormat::Bmp);
-    if (const auto failure = EncodeImage(image, format, bytes)) return failure;
+    if (auto failure = EncodeImage(image, format, bytes)) return failure;
     std::string target;
-    if (const auto refused = FileToWrite(path, target)) return refused;
+    if (auto refused = FileToWrite(path, target)) return refused;
     return ReplaceFile(target, bytes);
 }
 

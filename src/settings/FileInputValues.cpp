@@ -2,10 +2,12 @@
 
 #include <cmath>
 
+#include <utility>
+
 namespace ocuvis {
 
 FileInputValues::FileInputValues(OrlenRegistry store, const std::string& appKeyName)
-    : registryKey(appKeyName + "\\File Format"), store_(store) {}
+    : registryKey(appKeyName + "\\File Format"), store_(std::move(store)) {}
 
 void FileInputValues::ReadSetupValues(FileInputFields& fields, SeedSetup& seed,
                                       WindowBounds& window) {

@@ -1,9 +1,11 @@
 #include "settings/GraphTitles.h"
 
+#include <utility>
+
 namespace ocuvis {
 
 GraphTitles::GraphTitles(OrlenRegistry store, const std::string& appKeyName, UserFeedback& feedback)
-    : titlesKey(appKeyName + "\\GraphTitles"), store_(store), feedback_(feedback) {
+    : titlesKey(appKeyName + "\\GraphTitles"), store_(std::move(store)), feedback_(feedback) {
     LoadTitles();
 }
 

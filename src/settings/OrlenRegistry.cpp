@@ -86,7 +86,7 @@ void OrlenRegistry::Warn(Failure failure, std::string text, const std::string& t
 }
 
 void OrlenRegistry::Write(std::string_view key, std::string_view name, Kind kind,
-                          StoredValue value) {
+                          const StoredValue& value) {
     const std::string fullKey = rootKey + std::string(key);
     switch (hive_.WriteValue(fullKey, name, value)) {
         case HiveStatus::Done:
@@ -164,14 +164,14 @@ void OrlenRegistry::WriteFloat(std::string_view key, std::string_view name, doub
     StoredValue stored{kRegBinary, std::vector<std::uint8_t>(8)};
     for (int i = 0; i < 8; ++i)
         stored.data[static_cast<std::size_t>(i)] = (bits >> (8 * i)) & 0xFF;
-    Write(key, name, Kind::Float, std::move(stored));
+    Write(key, name, Kind::Float, stored);
 }
 
 void OrlenRegistry::WriteString(std::string_view key, std::string_view name,
                                 std::string_view value) {
     StoredValue stored{kRegSz, std::vector<std::uint8_t>(value.begin(), value.end())};
     stored.data.push_back(0);
-    Write(key, name, Kind::String, std::move(stored));
+    Write(key, name, Kind::String, stored);
 }
 
 bool OrlenRegistry::ReadBool(std::string_view key, std::string_view name, bool& value) {

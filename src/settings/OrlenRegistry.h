@@ -67,7 +67,7 @@ class OrlenRegistry {
     // The kinds of failure that are each shown once per hive.
     enum class Failure { ReadKey, WriteKey, ReadValue, WriteValue, RemoveKey, KeepBatch };
 
-    void Write(std::string_view key, std::string_view name, Kind kind, StoredValue value);
+    void Write(std::string_view key, std::string_view name, Kind kind, const StoredValue& value);
     // The stored value when found and readable; reports the failures.
     bool Read(std::string_view key, std::string_view name, StoredValue& value);
     // The read message for a value that is there but cannot be taken; always false.

@@ -1,9 +1,11 @@
 #include "settings/ProgressBarPosition.h"
 
+#include <utility>
+
 namespace ocuvis {
 
 ProgressBarPosition::ProgressBarPosition(OrlenRegistry store, const std::string& appKeyName)
-    : registryKey(appKeyName + "\\ProgressBar"), store_(store) {}
+    : registryKey(appKeyName + "\\ProgressBar"), store_(std::move(store)) {}
 
 bool ProgressBarPosition::Restore(WindowBounds& window) {
     return store_.RestoreFormPosition(registryKey, window);

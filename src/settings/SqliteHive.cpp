@@ -230,19 +230,32 @@ SqliteHive::~SqliteHive() {
     Close();
 }
 
+namespace {
+
+// The program never sets a variable, so reading the environment races with nothing.
+const char* EnvironmentValue(const char* name) {
+    return std::getenv(name);  // NOLINT(concurrency-mt-unsafe)
+}
+
+}  // namespace
+
 std::string SqliteHive::DefaultPath() {
-    if (const char* chosen = std::getenv("OCUVIS_REGISTRY"); chosen != nullptr && *chosen != 0)
+    if (const char* chosen = EnvironmentValue("OCUVIS_REGISTRY"); chosen != nullptr && *chosen != 0)
         return chosen;
     std::string base;
     // A relative XDG_CONFIG_HOME is invalid and ignored, as the XDG base directory rules say.
-    if (const char* config = std::getenv("XDG_CONFIG_HOME");
+    if (const char* config = EnvironmentValue("XDG_CONFIG_HOME");
         config != nullptr && config[0] == '/') {
         base = config;
     } else {
         std::string home;
-        if (const char* env = std::getenv("HOME"); env != nullptr && *env != 0) {
+        passwd entry{};
+        passwd* user = nullptr;
+        std::array<char, 4096> names{};
+        if (const char* env = EnvironmentValue("HOME"); env != nullptr && *env != 0) {
             home = env;
-        } else if (const passwd* user = getpwuid(getuid()); user != nullptr && user->pw_dir) {
+        } else if (getpwuid_r(getuid(), &entry, names.data(), names.size(), &user) == 0 &&
+                   user != nullptr && user->pw_dir != nullptr) {
             home = user->pw_dir;
         }
         if (home.empty()) return {};

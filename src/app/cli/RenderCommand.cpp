@@ -6,6 +6,7 @@
 #include <QString>
 #include <cerrno>
 #include <cstring>
+#include <system_error>
 #include <memory>
 #include <ostream>
 
@@ -66,7 +67,7 @@ bool WriteToStream(const QImage& image, std::optional<ImageFileFormat> format, s
     out.flush();
     if (!out) {
         err << "ocuvis-render: cannot write the image to standard output";
-        if (errno != 0) err << ": " << std::strerror(errno);
+        if (errno != 0) err << ": " << std::generic_category().message(errno);
         err << '\n';
         return false;
     }

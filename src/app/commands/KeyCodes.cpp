@@ -54,8 +54,7 @@ int KeypadVirtualKey(int qtKey) {
         case Qt::Key_Minus:
             return 109;
         case Qt::Key_Period:
-            return 110;
-        case Qt::Key_Comma:
+        case Qt::Key_Comma:  // the decimal key of layouts that write a comma
             return 110;
         case Qt::Key_Slash:
             return 111;

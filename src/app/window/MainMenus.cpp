@@ -83,13 +83,13 @@ void BuildColourItems(QMenu* menu, QAction*& dots, QAction*& lines, QAction*& gr
 }  // namespace
 
 void SetHint(QWidget* control, const QString& hint) {
-    const int bar = hint.indexOf('|');
+    const qsizetype bar = hint.indexOf('|');
     control->setToolTip(bar < 0 ? hint : hint.left(bar));
     control->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
 }
 
 void SetHint(QAction* action, const QString& hint) {
-    const int bar = hint.indexOf('|');
+    const qsizetype bar = hint.indexOf('|');
     action->setToolTip(bar < 0 ? hint : hint.left(bar));
     action->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
 }

@@ -10,7 +10,7 @@ namespace ocuvis {
 namespace {
 
 int Channel(std::uint32_t colour, int axis) {
-    return colour >> (16 - 8 * axis) & 0xFF;
+    return static_cast<int>(colour >> (16 - 8 * axis) & 0xFF);
 }
 
 std::uint32_t Pack(double r, double g, double b) {
@@ -79,7 +79,8 @@ std::size_t SplitPoint(std::vector<ColourCount>& colours, const Box& box) {
             axis = a;
         }
     }
-    std::sort(colours.begin() + box.begin, colours.begin() + box.end,
+    const auto sorted = colours.begin() + static_cast<std::ptrdiff_t>(box.begin);
+    std::sort(sorted, sorted + static_cast<std::ptrdiff_t>(box.end - box.begin),
               [axis](const ColourCount& x, const ColourCount& y) {
                   return Channel(x.colour, axis) < Channel(y.colour, axis);
               });
@@ -140,6 +141,7 @@ void Refine(const std::vector<ColourCount>& colours, std::vector<std::uint32_t>&
 std::vector<std::uint32_t> ChoosePalette(std::vector<ColourCount> colours, int maxColours) {
     if (static_cast<int>(colours.size()) <= maxColours) {
         std::vector<std::uint32_t> palette;
+        palette.reserve(colours.size());
         for (const ColourCount& c : colours)
             palette.push_back(c.colour);
         return palette;

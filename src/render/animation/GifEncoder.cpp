@@ -152,7 +152,7 @@ std::optional<QString> GifEncoder::Add(const QImage& frame) {
         shownIsLast_ = false;
     }
     if (frames_ == 0) {
-        if (const auto failure = Start(piece.palette)) return failure;
+        if (auto failure = Start(piece.palette)) return failure;
         piece.palette.clear();
     }
     ++frames_;

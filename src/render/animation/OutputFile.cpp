@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <system_error>
 #include <random>
 
 namespace ocuvis {
@@ -17,8 +18,9 @@ namespace {
 
 constexpr std::size_t kBufferSize = 1 << 16;
 
+// The system's text for an error number; std::strerror may share its buffer between threads.
 QString SystemText(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
+    return QString::fromStdString(std::generic_category().message(error));
 }
 
 // The file a link points at, so that the rename replaces it and not the link.
