@@ -281,7 +281,9 @@ class BinaryBody {
         }
         std::vector<double> values(columns.size(), 0.0);
         const std::int64_t perBlock =
-            stride == 0 ? element.count : std::max<std::int64_t>(1, static_cast<std::int64_t>(kBlockBytes / stride));
+            stride == 0
+                ? element.count
+                : std::max<std::int64_t>(1, static_cast<std::int64_t>(kBlockBytes / stride));
         std::int64_t done = 0;
         while (done < element.count) {
             std::int64_t batch = std::min(element.count - done, perBlock);

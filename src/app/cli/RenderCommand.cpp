@@ -6,9 +6,9 @@
 #include <QString>
 #include <cerrno>
 #include <cstring>
-#include <system_error>
 #include <memory>
 #include <ostream>
+#include <system_error>
 
 #include "app/standalone/StandaloneViewer.h"
 #include "input/DataFileLoader.h"

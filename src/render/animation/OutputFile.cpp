@@ -9,8 +9,8 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <system_error>
 #include <random>
+#include <system_error>
 
 namespace ocuvis {
 
