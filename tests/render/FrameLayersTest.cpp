@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <set>
 #include <string>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "FrameTestSupport.h"
+#include "TestSupport.h"
 #include "core/ScaleSteps.h"
 #include "render/GridLayer.h"
 #include "render/TextLabelsLayer.h"
@@ -316,6 +318,43 @@ TEST(SampleData, LinesShowBetweenTheDotsAndTheDotSizeFieldMakesPearlsWithoutLosi
     EXPECT_GE(sizes.size(), 5u);
     // Every place that has a dot of the middle size has one of its own size too.
     EXPECT_EQ(centres[1], centres[0]);
+}
+
+// A cloud a centimetre apart and the same cloud moved to map coordinates draw the same dots,
+// and the axis labels name the moved values.
+TEST(AxisLabels, FarCoordinatesDrawAsNearOnesAndAreNamedInFull) {
+    TempFolder dir;
+    std::string near, far;
+    char line[96];
+    for (int i = 0; i < 12; ++i)
+        for (int j = 0; j < 12; ++j) {
+            const double x = 0.01 * i, y = 0.01 * j, z = 0.01 * ((7 * i + 3 * j) % 5);
+            std::snprintf(line, sizeof line, "%.2f %.2f %.2f\n", x, y, z);
+            near += line;
+            std::snprintf(line, sizeof line, "%.2f %.2f %.2f\n", x + 512000, y + 4012000, z + 300);
+            far += line;
+        }
+    RecordingCanvas frames[2];
+    for (int k = 0; k < 2; ++k) {
+        Scene s;
+        s.view.axisLabels = true;
+        s.LoadFile(dir.Write(k == 0 ? "near.3d" : "far.3d", k == 0 ? near : far));
+        s.SetAngles(30, 20);
+        frames[k] = s.Record();
+    }
+    const std::vector<Op> nearDots = frames[0].Of(Kind::Ellipse);
+    const std::vector<Op> farDots = frames[1].Of(Kind::Ellipse);
+    ASSERT_EQ(nearDots.size(), 2u * 144u);
+    ASSERT_EQ(farDots.size(), nearDots.size());
+    for (std::size_t i = 0; i < nearDots.size(); ++i) {
+        EXPECT_LE(std::abs(farDots[i].rect.left - nearDots[i].rect.left), 1) << i;
+        EXPECT_LE(std::abs(farDots[i].rect.top - nearDots[i].rect.top), 1) << i;
+    }
+    // Three X, three Y and five Z labels in each image, all of the moved values.
+    const Texts texts = TextsOf(frames[1]);
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "5.12e+05"), 6);
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "4.01e+06"), 6);
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "300"), 10);
 }
 
 }  // namespace
