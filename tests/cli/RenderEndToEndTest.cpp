@@ -68,10 +68,14 @@ TEST_F(RenderTool, FramesStepTheAzimuthAndWrap) {
 
 TEST_F(RenderTool, FailuresExitWithTheirStatusAndWriteNoImage) {
     const std::string missing = Path("no-such-file.3d");
+    const std::string empty = dir_.Write("names.csv", "x,y,z\n");
     const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
         {{"-o", Path("x.png"), missing},
          kExitUnreadable,
          "ocuvis-render: cannot read '" + missing + "': No such file or directory\n"},
+        {{"-o", Path("x.png"), empty},
+         kExitUnreadable,
+         "ocuvis-render: No points in " + empty + ": no row had numbers in fields 1, 2 and 3\n"},
         {{"-o", Path("no/x.png"), OCUVIS_SAMPLE_FILE}, kExitFailed, "cannot write"},
         {{"--view", "sideways", "-o", Path("x.png"), OCUVIS_SAMPLE_FILE},
          kExitUsage,

@@ -11,6 +11,7 @@
 
 #include "app/standalone/StandaloneViewer.h"
 #include "input/DataFileLoader.h"
+#include "input/StatusText.h"
 #include "render/ImageFile.h"
 
 namespace ocuvis::cli {
@@ -106,7 +107,10 @@ int RunRender(const RenderOptions& options, std::ostream& out, std::ostream& err
     viewer.Load(options.dataFile);
     // The viewer shows its built-in data set for a file it cannot read; a batch run must not
     // pass that picture off as the file's.
-    if (const LoadOutcome& outcome = viewer.loader.outcome(); !outcome.opened) {
+    if (const LoadOutcome& outcome = viewer.loader.outcome(); outcome.noPoints) {
+        err << "ocuvis-render: " << NoPointsStatusText(outcome.path, outcome.failure) << '\n';
+        return kExitUnreadable;
+    } else if (!outcome.opened) {
         err << "ocuvis-render: cannot read '" << outcome.path << "': " << outcome.failure << '\n';
         return kExitUnreadable;
     }
