@@ -126,6 +126,7 @@ int RunRender(const RenderOptions& options, std::ostream& out, std::ostream& err
     scaling.SetXRangePosition(options.rangePositions[0]);
     scaling.SetYRangePosition(options.rangePositions[1]);
     scaling.SetZRangePosition(options.rangePositions[2]);
+    scaling.ZoomAllAxes(options.zoomSteps);
     scaling.SetXOffsetPosition(options.offsetPositions[0]);
     scaling.SetYOffsetPosition(options.offsetPositions[1]);
     scaling.SetZOffsetPosition(options.offsetPositions[2]);
