@@ -9,6 +9,7 @@
 // frames alternate between one thread and two. It reports the two-thread frame against the
 // one-thread frame on the machine as it was before the load began ("vs_idle_one_thread") and
 // under the same load ("vs_busy_one_thread"). Other work on the machine counts as load too.
+// BM_PickPoint answers a click on the million-record scene.
 #include <benchmark/benchmark.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -28,6 +29,7 @@
 #include "BenchData.h"
 #include "app/standalone/StandaloneViewer.h"
 #include "render/FrameRenderer.h"
+#include "render/PointPick.h"
 #include "render/reference/QPainterCanvas.h"
 
 using namespace ocuvis;
@@ -191,6 +193,22 @@ void BM_FramePlainQPainter(benchmark::State& state) {
     state.SetLabel(scene.view.fadeLines ? "plain QPainter, fading" : "plain QPainter");
 }
 BENCHMARK(BM_FramePlainQPainter)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// A click on the million-record scene: every record projected as the frame does, the nearest
+// dot within reach found. The window answers a click with this.
+void BM_PickPoint(benchmark::State& state) {
+    Scene& scene = TheScene(kMillionRecords);
+    if (!CheckScene(state, scene, kMillionRecords)) return;
+    const FrameSources sources{scene.view, scene.graph, *scene.store, scene.titles};
+    int found = 0;
+    for (auto _ : state) {
+        const PickedPoint picked = PickPoint(sources, kWidth, kHeight, kWidth / 4, kHeight / 2);
+        found += picked.record >= 0;
+        benchmark::DoNotOptimize(picked);
+    }
+    state.counters["found"] = found;
+}
+BENCHMARK(BM_PickPoint)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

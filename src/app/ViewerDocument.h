@@ -6,6 +6,7 @@
 
 #include "app/BuildInfo.h"
 #include "app/commands/GraphCommands.h"
+#include "app/commands/PanDrag.h"
 #include "app/commands/RotationControl.h"
 #include "core/GraphRecord.h"
 #include "core/GraphViewState.h"
@@ -72,6 +73,7 @@ class ViewerDocument {
     GraphScaling scaling{view, graph, gate, scaleStore};
     GraphCommands commands;
     RotationControl rotation;
+    PanDrag pan{view, graph, scaling, gate};
     GraphTitles titles{settingsStore, kAppKeyName, messages};
     LastFilesMenu recentFiles;
     SettingsSchema schema{settingsStore};

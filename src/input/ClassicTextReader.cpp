@@ -180,7 +180,8 @@ void ClassicTextReader::ProcessFieldLine(std::string_view line) {
     if (!line.empty() && (line.front() == ';' || line.front() == '!')) return;
 
     const OrlenStrings scanner;
-    float values[kMaxFieldsUsed + 1] = {};
+    // Doubles until the sink narrows them, past the file's origin.
+    double values[kMaxFieldsUsed + 1] = {};
     int k = 0;
     bool labelLine = false;
     while (k < kMaxFieldsUsed && !line.empty()) {
@@ -194,7 +195,7 @@ void ClassicTextReader::ProcessFieldLine(std::string_view line) {
             labelLine = true;
             continue;
         }
-        values[k + 1] = scanner.FieldToFloat(field, MissingValue);
+        values[k + 1] = scanner.FieldToDouble(field, MissingValue);
         ++k;
     }
     if (labelLine) return;
@@ -204,8 +205,8 @@ void ClassicTextReader::ProcessFieldLine(std::string_view line) {
         return;
     }
     const FileInputFields& fields = sink_.fields();
-    auto take = [&](std::int32_t n) { return n > 0 && n <= k ? values[n] : 0.0f; };
-    const float z = k == 2 ? 0.0f : take(fields.ZIndex);
+    auto take = [&](std::int32_t n) { return n > 0 && n <= k ? values[n] : 0.0; };
+    const double z = k == 2 ? 0.0 : take(fields.ZIndex);
     if (k == 4) sink_.DotSizesPresent();
     sink_.Point(take(fields.XIndex), take(fields.YIndex), z, take(fields.DotIndex));
 }

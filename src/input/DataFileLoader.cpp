@@ -67,6 +67,8 @@ bool DataFileLoader::IsSameDataFile(const std::string& previousName) const {
 
 void DataFileLoader::ClearRecords() {
     store_.points.clear();
+    store_.sources.clear();
+    store_.origin = {};
     store_.dotSizesPresent = 0;
     store_.firstJoinedRecord = 0;
 }
@@ -97,6 +99,8 @@ std::int32_t DataFileLoader::LoadDataFile(const std::string& fileName) {
 
     if (counts.recordsStored < 2) {
         store_.points.assign(DefaultDataPoints.begin(), DefaultDataPoints.end());
+        store_.sources.clear();
+        store_.origin = {};
         counts.recordsStored = static_cast<std::int32_t>(DefaultDataPoints.size());
         store_.dotSizesPresent = 1;
         store_.firstJoinedRecord = 0;
@@ -135,6 +139,9 @@ LoadCounts DataFileLoader::ReadFile(const std::string& path, ByteStream& stream,
     store_.labelCount = 0;
 
     RecordSink sink(store_, fields_, sampler_, recordLimit_, progress);
+    // The passes are counted before a delimited row or a vertex is stored, after a classic line.
+    const bool vertices = kind == DataFileKind::Ply || kind == DataFileKind::Las;
+    sink.NumberSources(vertices ? -1 : kind == DataFileKind::Delimited ? 0 : 1, vertices);
     const std::unique_ptr<DataFileReader> reader = MakeDataFileReader(kind, sink);
     std::string failure = reader->Read(stream);
     table3dFile = reader->table3dFile();

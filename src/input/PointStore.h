@@ -67,6 +67,12 @@ struct PointStore {
     // Connecting lines join records from this one on; those before it are dots only (a PLY
     // file's vertices, whose lines come from its edges and follow them).
     std::int32_t firstJoinedRecord = 0;
+    // Subtracted from every coordinate in double before it was narrowed to float, so that data
+    // far from zero keep their fine steps; added back wherever data units are shown.
+    std::array<double, 3> origin{};
+    // Per record: where the file has it, its line (from 1) or its vertex (from 0); -1 for none.
+    std::vector<std::int32_t> sources;
+    bool sourcesAreVertices = false;
 };
 
 // Shown when a file yields fewer than two records (x, y, z, dot size).

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <string_view>
@@ -46,6 +47,7 @@ class RecordSink {
         const std::int64_t room = std::max<std::int64_t>(0, limit_ - counts.recordsStored);
         store_.points.reserve(store_.points.size() +
                               static_cast<std::size_t>(std::min(records, room)));
+        store_.sources.reserve(store_.points.capacity());
     }
 
     // One sampling draw, for a line or a point: false when it is left out. Always true without
@@ -54,7 +56,11 @@ class RecordSink {
 
     // Stores a point in data units and counts it as found and plotted; its record number.
     std::int32_t Point(double x, double y, double z, double size) {
-        store_.points.push_back({Narrowed(x), Narrowed(y), Narrowed(z), Narrowed(size)});
+        if (!originChosen_) ChooseOrigin(x, y, z);
+        const std::array<double, 3>& o = store_.origin;
+        store_.points.push_back({Narrowed(Shifted(x, o[0])), Narrowed(Shifted(y, o[1])),
+                                 Narrowed(Shifted(z, o[2])), Narrowed(size)});
+        store_.sources.push_back(SourceNumber());
         ++counts.pointsFound;
         ++counts.pointsPlotted;
         return counts.recordsStored++;
@@ -63,6 +69,7 @@ class RecordSink {
     // without two fields. Not counted as a point.
     void Break() {
         store_.points.push_back(DataPoint::Break());
+        store_.sources.push_back(-1);
         ++counts.recordsStored;
     }
     // A point the limit leaves out: counted, not stored.
@@ -78,6 +85,12 @@ class RecordSink {
     // Records before this one are dots only: their lines come from Line.
     void DotsOnlyBefore(std::int32_t record) { store_.firstJoinedRecord = record; }
     void DotSizesPresent() { store_.dotSizesPresent = 1; }
+    // How a record's source is numbered: the passes counted when it is stored, plus base; as
+    // vertices or as lines.
+    void NumberSources(std::int32_t base, bool vertices) {
+        sourceBase_ = base;
+        store_.sourcesAreVertices = vertices;
+    }
 
     // Reports the bytes read so far; false once the user aborted.
     bool Continue(std::int64_t position) {
@@ -89,6 +102,38 @@ class RecordSink {
     LoadCounts counts;
 
   private:
+    // Beyond this, floats step by more than 1/128 of a unit.
+    static constexpr double kFarFromZero = 65536.0;
+
+    // The file's origin, taken at its first position: none for ordinary values, so that they
+    // are stored exactly as before; the position rounded to whole units when any coordinate is
+    // far from zero.
+    void ChooseOrigin(double x, double y, double z) {
+        const double first[3] = {x, y, z};
+        // A header line read as numbers says nothing of where the data lie.
+        if (x == double{MissingValue} && y == double{MissingValue} && z == double{MissingValue})
+            return;
+        originChosen_ = true;
+        bool far = false;
+        for (const double v : first)
+            far = far || (std::fabs(v) >= kFarFromZero && std::fabs(v) <= 3.4028234663852886e38);
+        for (int axis = 0; axis < 3; ++axis) {
+            const double v = first[axis];
+            store_.origin[static_cast<std::size_t>(axis)] =
+                far && std::fabs(v) <= 3.4028234663852886e38 && v != double{MissingValue}
+                    ? std::round(v)
+                    : 0.0;
+        }
+    }
+    // The missing value stays what it is.
+    static double Shifted(double value, double origin) {
+        return origin == 0.0 || value == double{MissingValue} ? value : value - origin;
+    }
+    std::int32_t SourceNumber() const {
+        const std::int64_t n = counts.passes + sourceBase_;
+        return n < 0 || n > INT32_MAX ? -1 : static_cast<std::int32_t>(n);
+    }
+
     // A value beyond the float range, or none at all, is the missing value, as in text files.
     static float Narrowed(double value) {
         constexpr double kLargest = 3.4028234663852886e38;
@@ -106,6 +151,8 @@ class RecordSink {
     std::int32_t limit_;
     LoadProgress& progress_;
     std::int32_t lastLineEnd_ = -1;
+    bool originChosen_ = false;
+    std::int32_t sourceBase_ = 0;
 };
 
 }  // namespace ocuvis

@@ -1,5 +1,6 @@
 #include "render/GraphScaling.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/ScaleSteps.h"
@@ -106,6 +107,24 @@ void GraphScaling::ElevationScrollBarChange() {
 void GraphScaling::ApplyZSign() {
     graph_.zscale = view_.ZSign() * ScaleSteps[view_.zRangePosition];
     graph_.zshift = OffsetShift(view_.zOffsetPosition, view_.ZSign());
+}
+
+void GraphScaling::ZoomAllAxes(int steps) {
+    const auto stepped = [steps](std::int32_t position) {
+        return static_cast<int>(std::clamp<long long>(static_cast<long long>(position) + steps,
+                                                      kRangeBar.minimum, kRangeBar.maximum));
+    };
+    const std::int32_t before[] = {view_.xRangePosition, view_.yRangePosition,
+                                   view_.zRangePosition};
+    {
+        RedrawGate::Hold hold(gate_);
+        SetXRangePosition(stepped(before[0]));
+        SetYRangePosition(stepped(before[1]));
+        SetZRangePosition(stepped(before[2]));
+    }
+    if (before[0] != view_.xRangePosition || before[1] != view_.yRangePosition ||
+        before[2] != view_.zRangePosition)
+        gate_.RedrawGraph();
 }
 
 void GraphScaling::AutoScale(bool resetAngles) {

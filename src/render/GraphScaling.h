@@ -43,6 +43,10 @@ class GraphScaling final : public ScaleReset {
     // The Z scale and shift after zInvert changed; the bars stay where they are. No redraw.
     void ApplyZSign();
 
+    // Steps the three range bars together, each held to its ends: a wheel notch is one step.
+    // One redraw when any bar moved.
+    void ZoomAllAxes(int steps);
+
     void AutoScale(bool resetAngles) override;
     void SaveScaleSettings();
     void RestoreScaleSettings() override;

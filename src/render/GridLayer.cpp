@@ -36,12 +36,12 @@ GridBox GridBox::Of(const GraphRecord& graph) {
             AxisOf(graph.zmin, graph.zmax)};
 }
 
-std::string FormatAxisValue(float value) {
+std::string FormatAxisValue(double value) {
     // std::to_chars formats as printf's %.3g does in the C locale, whatever the process
     // locale says.
     char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(value),
-                                      std::chars_format::general, 3);
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 3);
     return std::string(buffer, result.ptr);
 }
 
@@ -87,17 +87,19 @@ void GridLayer::DrawSimpleGrid() {
 void GridLayer::DrawAxisLabels() {
     const auto& [x, y, z] = box_;
     const GraphRecord& g = frame_.graph;
+    // The loaded values are relative to the file's origin; the labels say the file's values.
+    const auto& [ox, oy, oz] = frame_.store.origin;
     for (int k = 0; k < 3; ++k) {
         const PlotPosition p{x.g0 + static_cast<float>(k) * (x.gm - x.g0), y.g0 - 1.5f * y.tick,
                              z.gm};
         const float value = DataValue(p.x, g.xshift, g.xscale, g.xdataShift, g.xdataScale, x.range);
-        frame_.DrawTextInImages(p, TextAlign::Centre, FormatAxisValue(value));
+        frame_.DrawTextInImages(p, TextAlign::Centre, FormatAxisValue(value + ox));
     }
     for (int k = 0; k < 3; ++k) {
         const PlotPosition p{x.g0 - 0.5f * x.tick, y.g0 + static_cast<float>(k) * (y.gm - y.g0),
                              z.gm};
         const float value = DataValue(p.y, g.yshift, g.yscale, g.ydataShift, g.ydataScale, y.range);
-        frame_.DrawTextInImages(p, TextAlign::Right, FormatAxisValue(value));
+        frame_.DrawTextInImages(p, TextAlign::Right, FormatAxisValue(value + oy));
     }
     for (int k = 0; k < 5; ++k) {
         // The middle label would sit on the X axis' start; it goes lower.
@@ -105,7 +107,7 @@ void GridLayer::DrawAxisLabels() {
         const PlotPosition p{x.g0 - 0.2f * x.tick, y.g0 - below * y.tick,
                              z.g0 + static_cast<float>(k) * (z.g1 - z.g0) * 0.25f};
         const float value = DataValue(p.z, g.zshift, g.zscale, g.zdataShift, g.zdataScale, z.range);
-        frame_.DrawTextInImages(p, TextAlign::Right, FormatAxisValue(value));
+        frame_.DrawTextInImages(p, TextAlign::Right, FormatAxisValue(value + oz));
     }
 }
 

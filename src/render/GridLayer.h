@@ -33,6 +33,6 @@ class GridLayer {
 };
 
 // The text of an axis label: "%.3g" of the value, the same in every locale.
-std::string FormatAxisValue(float value);
+std::string FormatAxisValue(double value);
 
 }  // namespace ocuvis

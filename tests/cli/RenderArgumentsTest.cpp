@@ -14,7 +14,7 @@ const std::vector<std::string> kEveryOption = {
     "--grid", "2", "--box", "--axis-labels", "--titles", "--title-main", "Main title",
     "--title-x", "X", "--title-y=Y", "--title-z", "", "--text-labels", "--fade",
     "--no-mode-indicator", "--z-invert", "--range", "0,28,77", "--offset", "-20,20,-40",
-    "--z0", "2.5", "--background", "#102030", "--text-color", "#FFFFFF", "--dot-color", "#ff0000",
+    "--zoom", "-3", "--z0", "2.5", "--background", "#102030", "--text-color", "#FFFFFF", "--dot-color", "#ff0000",
     "--line-color", "#00ff00", "--grid-color", "#0000ff", "--fields", "2,1,0,4", "--sample",
     "12.5", "--seed", "4294967295", "--frames", "12", "--size", "100x50", "-o", "out/frame.BMP",
     "--format", "bmp", "--one-to-one", "--max-records", "50000000", "--", "--file.txt"};
@@ -34,6 +34,7 @@ TEST(RenderArguments, EveryOptionReachesItsFieldAndTheHelp) {
               std::tuple("Main title", "Y", ""));
     EXPECT_EQ(o->rangePositions, (std::array<int, 3>{0, 28, 77}));
     EXPECT_EQ(o->offsetPositions, (std::array<int, 3>{-20, 20, -40}));
+    EXPECT_EQ(o->zoomSteps, -3);
     // Colours are 0x00BBGGRR.
     EXPECT_EQ(std::tuple(v.backgroundColor, v.dotColor, v.gridColor),
               std::tuple(0x302010u, 0x0000FFu, 0xFF0000u));
@@ -82,7 +83,7 @@ TEST(RenderArguments, RejectsWithAReason) {
         {"--range", "21,21"}, {"--range", "21,21,21,"}, {"--offset", "21,0,0"},
         {"--offset", "0,0,41"}, {"--z0", "0"}, {"--z0", "nan"}, {"--background", "#12345"},
         {"--dot-color", "red"}, {"--fields", "1,2,3"}, {"--sample", "101"}, {"--seed", "-1"},
-        {"--format", "jpg"}};
+        {"--format", "jpg"}, {"--zoom", "78"}};
     // clang-format on
     std::string error;
     for (const auto& [option, value] : malformed) {

@@ -66,12 +66,24 @@ TEST_F(RenderTool, FramesStepTheAzimuthAndWrap) {
     EXPECT_NE(Image("turn-0003.png"), Image("turn-0001.png"));
 }
 
+// Wheel notches move the three ranges from where --range put them, each stopping at its end.
+TEST_F(RenderTool, ZoomStepsTheThreeRanges) {
+    ASSERT_EQ(Run({"--zoom", "-5", "--range", "0,7,77", "-o", Path("z.png"), OCUVIS_SAMPLE_FILE}),
+              0);
+    ASSERT_EQ(Run({"--range", "0,2,72", "-o", Path("r.png"), OCUVIS_SAMPLE_FILE}), kExitOk);
+    EXPECT_EQ(Image("z.png"), Image("r.png"));
+}
+
 TEST_F(RenderTool, FailuresExitWithTheirStatusAndWriteNoImage) {
     const std::string missing = Path("no-such-file.3d");
+    const std::string empty = dir_.Write("names.csv", "x,y,z\n");
     const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
         {{"-o", Path("x.png"), missing},
          kExitUnreadable,
          "ocuvis-render: cannot read '" + missing + "': No such file or directory\n"},
+        {{"-o", Path("x.png"), empty},
+         kExitUnreadable,
+         "ocuvis-render: No points in " + empty + ": no row had numbers in fields 1, 2 and 3\n"},
         {{"-o", Path("no/x.png"), OCUVIS_SAMPLE_FILE}, kExitFailed, "cannot write"},
         {{"--view", "sideways", "-o", Path("x.png"), OCUVIS_SAMPLE_FILE},
          kExitUsage,

@@ -493,5 +493,35 @@ TEST_F(Loader, HostileBytesBecomeBreaksOrMissingValues) {
     ExpectRecords({kBreak, kBreak, Xyz{11, 2, 3}, Xyz{4, 5, 6}, Xyz{7, 8, 9}});
 }
 
+// Map coordinates a centimetre apart, where floats step by 3 and 25 cm: every kind keeps the
+// centimetres, labels too, and each record knows its line or vertex.
+TEST_F(Loader, FarCoordinatesKeepTheirCentimetresAndTheirSource) {
+    const std::string rows = "512345.67 4012345.89 300.5\n512345.68 4012345.90 300.51\n";
+    const std::tuple<const char*, std::string, std::vector<std::int32_t>> cases[] = {
+        {"far.3d", "; survey\n" + rows + "512345.69 4012345.91 300.52 !peg\n", {2, 3}},
+        {"far.csv", "x,y,z\n" + rows, {2, 3}},
+        {"far.ply",
+         "ply\nformat ascii 1.0\nelement vertex 2\nproperty double x\n"
+         "property double y\nproperty double z\nend_header\n" +
+             rows,
+         {0, 1}}};
+    for (const auto& [name, content, sources] : cases) {
+        h.Load(dir.Write(name, content));
+        ASSERT_EQ(h.store.pointCount, 2) << name;
+        const auto [ox, oy, oz] = h.store.origin;
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_NEAR(h.DataX(h.Point(i).x) + ox, 512345.67 + 0.01 * i, 1e-3) << name;
+            EXPECT_NEAR(h.DataY(h.Point(i).y) + oy, 4012345.89 + 0.01 * i, 1e-3) << name;
+            EXPECT_NEAR(h.DataZ(h.Point(i).z) + oz, 300.5 + 0.01 * i, 1e-3) << name;
+        }
+        EXPECT_EQ(h.store.sources, sources) << name;
+    }
+    h.Load(dir.Write("far.3d", std::get<1>(cases[0])));
+    EXPECT_NEAR(h.DataX(h.store.labels[0].x) + h.store.origin[0], 512345.69, 1e-3);
+    // Ordinary values are stored as they always were.
+    LoadText("0.5 2 3\n70000 1 1\n");
+    EXPECT_EQ(h.store.origin, (std::array<double, 3>{}));
+}
+
 }  // namespace
 }  // namespace ocuvis

@@ -13,7 +13,7 @@ namespace ocuvis {
 namespace {
 
 using test::Reader;
-using Records = std::vector<std::vector<float>>;
+using Records = std::vector<std::vector<double>>;
 
 TEST(DelimitedRow, SplitsAsSpreadsheetsAndScannersWriteRows) {
     using Fields = std::vector<std::string>;

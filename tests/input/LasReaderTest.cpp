@@ -31,7 +31,8 @@ struct LasFile {
     int minor = 2;
     int format = 0;
     int recordLength = 0;  // 0: the format's own
-    std::vector<LasPoint> points = {{100, 200, 300, 5}, {150, 250, 350, 9}, {120, 210, 390, 7}};
+    // A centimetre apart in x and y, far from zero, where floats step by 3 and 25 cm.
+    std::vector<LasPoint> points = {{100, 200, 300, 5}, {101, 201, 350, 9}, {120, 210, 390, 7}};
     double scale[3] = {0.01, 0.01, 0.001};
     double offset[3] = {500000.0, 4000000.0, 0.0};
     std::uint32_t legacyCount = UINT32_MAX;  // UINT32_MAX: the number of points
@@ -105,9 +106,11 @@ TEST_P(LasFormats, ReadScaledCoordinatesAndNameTheirFields) {
     EXPECT_EQ(reader.display.statusText, "Plotted 3 points");
     const auto records = reader.Records();
     ASSERT_EQ(records.size(), 3u);
-    EXPECT_NEAR(records[1][0], 500001.5, 0.1);
-    EXPECT_NEAR(records[1][1], 4000002.5, 0.5);
+    EXPECT_NEAR(records[1][0], 500001.01, 1e-3);
+    EXPECT_NEAR(records[1][1], 4000002.01, 1e-3);
     EXPECT_NEAR(records[1][2], 0.35, 1e-4);
+    EXPECT_EQ(reader.store->sources, (std::vector<std::int32_t>{0, 1, 2}));
+    EXPECT_TRUE(reader.store->sourcesAreVertices);
     EXPECT_EQ(reader.store->dotSizesPresent, 0);
     EXPECT_EQ(reader.store->firstJoinedRecord, 0);
 

@@ -21,18 +21,19 @@ struct Reader {
     std::int32_t Load(const std::string& path) {
         return store->pointCount = loader.LoadDataFile(path);
     }
-    // The records as data values again, breaks as they are.
-    std::vector<std::vector<float>> Records() const {
-        std::vector<std::vector<float>> records;
+    // The records as data values again, the file's origin added back; breaks as they are.
+    std::vector<std::vector<double>> Records() const {
+        std::vector<std::vector<double>> records;
+        const auto& [ox, oy, oz] = store->origin;
         for (std::int32_t i = 0; i < store->HeldCount(store->pointCount); ++i) {
             const DataPoint& p = store->points[static_cast<std::size_t>(i)];
             if (p.IsBreak()) {
                 records.push_back({});
                 continue;
             }
-            records.push_back({(p.x - graph.xdataShift) / graph.xdataScale,
-                               (p.y - graph.ydataShift) / graph.ydataScale,
-                               (p.z - graph.zdataShift) / graph.zdataScale});
+            records.push_back({(p.x - graph.xdataShift) / double{graph.xdataScale} + ox,
+                               (p.y - graph.ydataShift) / double{graph.ydataScale} + oy,
+                               (p.z - graph.zdataShift) / double{graph.zdataScale} + oz});
         }
         return records;
     }

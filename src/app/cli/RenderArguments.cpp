@@ -215,6 +215,13 @@ void AddScaleOptions(ValuedMap& options) {
              o.offsetPositions = p;
              return true;
          }},
+        {"--zoom",
+         [](RenderOptions& o, const std::string& v) {
+             long long steps = 0;
+             if (!ParseInt(v, -kRangeBar.maximum, kRangeBar.maximum, steps)) return false;
+             o.zoomSteps = static_cast<int>(steps);
+             return true;
+         }},
         {"--z0",
          [](RenderOptions& o, const std::string& v) {
              float d = 0.0f;
@@ -396,6 +403,8 @@ View
   --elevation DEG          -180..180 (default 0)
   --range X,Y,Z            range positions 0..77 (default 21,21,21: scale 1)
   --offset X,Y,Z           offset positions, -20..20 for X and Y, -40..40 for Z (default 0,0,0)
+  --zoom STEPS             wheel notches over the graph, -77..77: each moves the three range
+                           positions one step together, up to their ends (default 0)
   --z0 D                   viewing distance, above 0 (default 16)
   --z-invert               invert the Z axis
 What is drawn

@@ -12,6 +12,7 @@
 
 #include "app/standalone/StandaloneViewer.h"
 #include "input/DataFileLoader.h"
+#include "input/StatusText.h"
 #include "render/ImageFile.h"
 
 namespace ocuvis::cli {
@@ -107,7 +108,10 @@ int RunRender(const RenderOptions& options, std::ostream& out, std::ostream& err
     viewer.Load(options.dataFile);
     // The viewer shows its built-in data set for a file it cannot read; a batch run must not
     // pass that picture off as the file's.
-    if (const LoadOutcome& outcome = viewer.loader.outcome(); !outcome.opened) {
+    if (const LoadOutcome& outcome = viewer.loader.outcome(); outcome.noPoints) {
+        err << "ocuvis-render: " << NoPointsStatusText(outcome.path, outcome.failure) << '\n';
+        return kExitUnreadable;
+    } else if (!outcome.opened) {
         err << "ocuvis-render: cannot read '" << outcome.path << "': " << outcome.failure << '\n';
         return kExitUnreadable;
     }
@@ -123,6 +127,7 @@ int RunRender(const RenderOptions& options, std::ostream& out, std::ostream& err
     scaling.SetXRangePosition(options.rangePositions[0]);
     scaling.SetYRangePosition(options.rangePositions[1]);
     scaling.SetZRangePosition(options.rangePositions[2]);
+    scaling.ZoomAllAxes(options.zoomSteps);
     scaling.SetXOffsetPosition(options.offsetPositions[0]);
     scaling.SetYOffsetPosition(options.offsetPositions[1]);
     scaling.SetZOffsetPosition(options.offsetPositions[2]);

@@ -32,6 +32,7 @@ struct RenderOptions {
     GraphViewState view;
     std::array<int, 3> rangePositions{21, 21, 21};
     std::array<int, 3> offsetPositions{0, 0, 0};
+    int zoomSteps = 0;  // wheel notches over the graph, after the ranges
     std::optional<float> z0;
     TitleTexts titles;
     FileInputFields fields;

@@ -16,6 +16,7 @@
 #include "app/window/ToolbarIcons.h"
 #include "core/ScreenCentre.h"
 #include "input/dialogs/TFileFormat.h"
+#include "render/PointPick.h"
 #include "settings/SqliteHive.h"
 #include "settings/WindowFit.h"
 #include "settings/dialogs/TGraphTitles.h"
@@ -253,6 +254,36 @@ void TGraphWindow::ConnectGraphBox() {
         if (document_) Run([&] { document_->rotation.GraphBoxMouseMove(left, x, y); });
     };
     GraphBoxWidget->onContextMenu = [this](const QPoint& at) { menus_.PopupMenu->exec(at); };
+    GraphBoxWidget->onPanStart = [this](int x, int y) {
+        if (document_)
+            document_->pan.Start(x, y, GraphBoxWidget->width(), GraphBoxWidget->height());
+    };
+    GraphBoxWidget->onPanMove = [this](int x, int y) {
+        if (document_) Run([&] { document_->pan.Move(x, y); });
+    };
+    GraphBoxWidget->onWheel = [this](int notches) {
+        if (document_) Run([&] { document_->scaling.ZoomAllAxes(notches); });
+    };
+    GraphBoxWidget->onClick = [this](int x, int y) {
+        if (document_ && !document_->loading()) PickAt(x, y);
+    };
+}
+
+void TGraphWindow::PickAt(int x, int y) {
+    // The frame on show is the one the pick must agree with.
+    frameBitmap();
+    const TitleTexts titles = document_->CurrentTitles();
+    const FrameSources sources{document_->view, document_->graph, *document_->store, titles};
+    const PickedPoint picked =
+        PickPoint(sources, frameBitmap_.width(), frameBitmap_.height(), x, y);
+    if (picked.record < 0 || document_->store->defaultDataLoaded) {
+        GraphBoxWidget->SetMarks({}, 0);
+        return;
+    }
+    std::vector<QPoint> marks = {{picked.column1, picked.row}};
+    if (document_->view.viewType != ViewType::Single) marks.push_back({picked.column2, picked.row});
+    GraphBoxWidget->SetMarks(std::move(marks), picked.size + 3);
+    ShowStatusText(PickedPointText(*document_->store, document_->graph, picked.record));
 }
 
 // A render is asked for: it is made once, when the paint area is next painted, so that the
@@ -265,6 +296,8 @@ void TGraphWindow::ShowFrame() {
 
 void TGraphWindow::RenderFrameNow() {
     frameStale_ = false;
+    // A mark belongs to the view it was picked in.
+    GraphBoxWidget->SetMarks({}, 0);
     const TitleTexts titles = document_->CurrentTitles();
     const FrameSources sources{document_->view, document_->graph, *document_->store, titles};
     frameBitmap_ = document_->renderer.RenderImage(std::max(1, GraphBoxWidget->width()),

@@ -138,6 +138,8 @@ class TGraphWindow final : public QMainWindow,
     // Runs a command and then brings the controls in line.
     void Run(const std::function<void()>& command);
     void OpenFromDialog();
+    // Names the record under a click in the status strip and marks its dot.
+    void PickAt(int x, int y);
     void ColorCommand(void (GraphCommands::*command)(ColorChooser&));
     void SetFormatItemClick();
     void TitlesEditItemClick();
