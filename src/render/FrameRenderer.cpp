@@ -10,6 +10,7 @@
 #include "render/ImageCanvas.h"
 #include "render/LinesLayer.h"
 #include "render/ModeIndicatorLayer.h"
+#include "render/StereoFrame.h"
 #include "render/TextLabelsLayer.h"
 #include "render/TitlesLayer.h"
 
@@ -81,6 +82,8 @@ QImage FrameRenderer::NewFrameImage(int width, int height) {
 }
 
 QImage FrameRenderer::RenderImage(int width, int height, const FrameSources& sources) {
+    if (IsComposedView(sources.view.viewType) && sources.eye == EyeImage::Both)
+        return ComposeStereoFrame(*this, width, height, sources);
     QImage image = NewFrameImage(width, height);
     if (image.isNull()) return image;  // no memory for a frame this size
     direct_->threads = dataThreads;

@@ -9,6 +9,7 @@
 #include "input/PointStore.h"
 #include "render/Canvas.h"
 #include "render/PixelStamp.h"
+#include "render/Projection.h"
 
 namespace ocuvis {
 
@@ -28,6 +29,8 @@ struct FrameSources {
     const GraphRecord& graph;
     const PointStore& store;
     const TitleTexts& titles;
+    // A composed view draws each eye on its own, then joins them.
+    EyeImage eye = EyeImage::Both;
 };
 
 // Draws complete frames: background, mode indicator, grid or box with axis labels and titles,
@@ -43,7 +46,8 @@ class FrameRenderer {
 
     // A new frame image (RGB32, 96 DPI) drawn on the fast canvas: the frameBitmap. One-pixel
     // lines and dots go straight into its pixels, on two threads for a large store. A null
-    // image when the memory for it cannot be had.
+    // image when the memory for it cannot be had. A composed view (the anaglyph pairs and the
+    // frame-packed formats) is drawn as two eye images joined into a frame of this size.
     QImage RenderImage(int width, int height, const FrameSources& sources);
 
     // An empty frame image of the size, ready for any canvas.

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "render/animation/GifEncoder.h"
-#include "render/animation/OutputFile.h"
+#include "render/OutputFile.h"
 #include "render/animation/WebPEncoder.h"
 
 namespace ocuvis {

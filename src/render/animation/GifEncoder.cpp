@@ -8,7 +8,7 @@
 #include <cmath>
 
 #include "render/animation/ColourQuantizer.h"
-#include "render/animation/OutputFile.h"
+#include "render/OutputFile.h"
 
 namespace ocuvis {
 
