@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <array>
 #include <memory>
 #include <string>
 
@@ -50,6 +51,9 @@ class FrameRenderer {
     // frame-packed formats) is drawn as two eye images joined into a frame of this size.
     QImage RenderImage(int width, int height, const FrameSources& sources);
 
+    // Draws into an RGB32 image at its own size, as RenderImage draws into its new one.
+    void RenderInto(QImage& image, const FrameSources& sources);
+
     // An empty frame image of the size, ready for any canvas.
     static QImage NewFrameImage(int width, int height);
 
@@ -66,7 +70,12 @@ class FrameRenderer {
     float fadeFar = 0.0f;
 
   private:
+    // A composed view's frame from its two eye images (StereoFrame.cpp). The eye images are
+    // kept for the next frame: a new pair per frame costs more than drawing them.
+    QImage RenderComposed(int width, int height, const FrameSources& sources);
+
     StampCache stamps_;
+    std::array<QImage, 2> eyeImages_;
     std::unique_ptr<DirectPixelPass> direct_;
 };
 

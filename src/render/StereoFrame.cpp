@@ -1,9 +1,13 @@
 #include "render/StereoFrame.h"
 
-#include <QPainter>
+#include <QRect>
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <utility>
+#include <vector>
 
 namespace ocuvis {
 
@@ -82,10 +86,80 @@ QRgb Plain(const ChannelMask& mask, QRgb l, QRgb r) {
     return qRgb(out[0], out[1], out[2]);
 }
 
-QImage Squeezed(const QImage& image, int width, int height) {
-    if (image.width() == width && image.height() == height) return image;
-    return image.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-        .convertToFormat(QImage::Format_RGB32);
+// Area averaging: output pixel x of outCount covers [x*inCount, (x+1)*inCount) in units of
+// 1/outCount input pixels; input i covers [i*outCount, (i+1)*outCount). Calls take(i, share)
+// for each input pixel under it. Fixed point, so the same pixels give the same result anywhere.
+template <class Take>
+void ForEachShare(int x, int inCount, int outCount, Take take) {
+    const std::int64_t begin = std::int64_t{x} * inCount;
+    const std::int64_t end = begin + inCount;
+    for (auto i = static_cast<int>(begin / outCount);
+         i < inCount && std::int64_t{i} * outCount < end; ++i) {
+        const std::int64_t from = std::max(begin, std::int64_t{i} * outCount);
+        const std::int64_t to = std::min(end, std::int64_t{i + 1} * outCount);
+        take(i, to - from);
+    }
+}
+
+struct ChannelSums {
+    std::int64_t red = 0, green = 0, blue = 0;
+    void Add(QRgb p, std::int64_t share) {
+        red += share * qRed(p);
+        green += share * qGreen(p);
+        blue += share * qBlue(p);
+    }
+    // Rounded once, half up.
+    QRgb Mean(std::int64_t span) const {
+        const auto channel = [span](std::int64_t sum) {
+            return static_cast<int>((sum + span / 2) / span);
+        };
+        return qRgb(channel(red), channel(green), channel(blue));
+    }
+};
+
+// The rounded-up mean of two pixels, per byte: (a + b + 1) / 2 in each channel, as the area
+// mean of two equal shares gives it.
+constexpr QRgb PairMean(QRgb a, QRgb b) {
+    return (a | b) - (((a ^ b) & 0xFEFEFEFEu) >> 1);
+}
+
+// The image squeezed into part of the frame: along x when the part is narrower, along y when
+// lower; copied as it is when the sizes agree. Rows are walked in order either way.
+void PutSqueezed(const QImage& image, QImage& frame, QRect part) {
+    const QImage in = image.convertToFormat(QImage::Format_RGB32);
+    const auto row = [&in](int y) { return reinterpret_cast<const QRgb*>(in.constScanLine(y)); };
+    const int width = part.width();
+    std::vector<ChannelSums> sums(static_cast<std::size_t>(width));
+    for (int y = 0; y < part.height(); ++y) {
+        auto* target = reinterpret_cast<QRgb*>(frame.scanLine(part.top() + y)) + part.left();
+        if (in.size() == part.size()) {
+            std::copy_n(row(y), width, target);
+        } else if (in.height() == part.height() && in.width() == 2 * width) {
+            const QRgb* source = row(y);
+            for (int x = 0; x < width; ++x) target[x] = PairMean(source[2 * x], source[2 * x + 1]);
+        } else if (in.width() == width && in.height() == 2 * part.height()) {
+            const QRgb* upper = row(2 * y);
+            const QRgb* lower = row(2 * y + 1);
+            for (int x = 0; x < width; ++x) target[x] = PairMean(upper[x], lower[x]);
+        } else if (in.height() == part.height()) {
+            const QRgb* source = row(y);
+            for (int x = 0; x < width; ++x) {
+                ChannelSums sum;
+                ForEachShare(x, in.width(), width, [&](int i, std::int64_t share) {
+                    sum.Add(source[i], share);
+                });
+                target[x] = sum.Mean(in.width());
+            }
+        } else {
+            std::fill(sums.begin(), sums.end(), ChannelSums{});
+            ForEachShare(y, in.height(), part.height(), [&](int i, std::int64_t share) {
+                const QRgb* source = row(i);
+                for (int x = 0; x < width; ++x) sums[static_cast<std::size_t>(x)].Add(source[x], share);
+            });
+            for (int x = 0; x < width; ++x)
+                target[x] = sums[static_cast<std::size_t>(x)].Mean(in.height());
+        }
+    }
 }
 
 }  // namespace
@@ -101,23 +175,24 @@ QImage CombineAnaglyph(const QImage& left, const QImage& right, ViewType pair,
     if (!IsAnaglyphPair(pair) || left.size() != right.size()) return {};
     const QImage l = left.convertToFormat(QImage::Format_RGB32);
     const QImage r = right.convertToFormat(QImage::Format_RGB32);
-    QImage out(l.size(), QImage::Format_RGB32);
+    QImage out = FrameRenderer::NewFrameImage(l.width(), l.height());
     if (out.isNull()) return out;
-    out.setDotsPerMeterX(l.dotsPerMeterX());
-    out.setDotsPerMeterY(l.dotsPerMeterY());
     const PairMatrices& matrices = MatricesOf(pair);
     const ChannelMask mask = MaskOf(pair);
-    for (int y = 0; y < out.height(); ++y) {
+    const int width = out.width();
+    const int height = out.height();
+    for (int y = 0; y < height; ++y) {
         const auto* a = reinterpret_cast<const QRgb*>(l.constScanLine(y));
         const auto* b = reinterpret_cast<const QRgb*>(r.constScanLine(y));
         auto* o = reinterpret_cast<QRgb*>(out.scanLine(y));
         // Most pixels are background, the same in both eyes: computed once per run.
         QRgb lastA = ~a[0], lastB = 0, last = 0;
-        for (int x = 0; x < out.width(); ++x) {
-            if (a[x] != lastA || b[x] != lastB) {
-                lastA = a[x], lastB = b[x];
-                last = method == AnaglyphMethod::Plain ? Plain(mask, a[x], b[x])
-                                                       : Optimised(matrices, a[x], b[x]);
+        for (int x = 0; x < width; ++x) {
+            const QRgb pa = a[x], pb = b[x];
+            if (pa != lastA || pb != lastB) {
+                lastA = pa, lastB = pb;
+                last = method == AnaglyphMethod::Plain ? Plain(mask, pa, pb)
+                                                       : Optimised(matrices, pa, pb);
             }
             o[x] = last;
         }
@@ -132,34 +207,42 @@ QImage PackEyeImages(const QImage& left, const QImage& right, ViewType format, i
         return {};
     QImage out = FrameRenderer::NewFrameImage(width, height);
     if (out.isNull()) return out;
-    QPainter painter(&out);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    const QSize whole(out.width(), out.height());
+    QRect first, second;
     if (format == ViewType::SideBySideHalf) {
-        const int half = width / 2;
-        painter.drawImage(0, 0, Squeezed(left, half, height));
-        painter.drawImage(half, 0, Squeezed(right, width - half, height));
+        const int half = whole.width() / 2;
+        first = {0, 0, half, whole.height()};
+        second = {half, 0, whole.width() - half, whole.height()};
     } else {
-        const int upper = (height + 1) / 2;
-        painter.drawImage(0, 0, Squeezed(left, width, upper));
-        painter.drawImage(0, upper, Squeezed(right, width, height - upper));
+        const int upper = (whole.height() + 1) / 2;
+        first = {0, 0, whole.width(), upper};
+        second = {0, upper, whole.width(), whole.height() - upper};
+    }
+    // A part of no pixels (a frame one pixel wide or high) stays as the frame's fill.
+    out.fill(Qt::black);
+    for (const auto& [image, part] : {std::pair{&left, first}, std::pair{&right, second}}) {
+        if (part.isEmpty()) continue;
+        const bool fits = image->width() >= part.width() && image->height() >= part.height() &&
+                          (image->width() == part.width() || image->height() == part.height());
+        if (fits) PutSqueezed(*image, out, part);
     }
     return out;
 }
 
-QImage ComposeStereoFrame(FrameRenderer& renderer, int width, int height,
-                          const FrameSources& sources) {
+QImage FrameRenderer::RenderComposed(int width, int height, const FrameSources& sources) {
     const ViewType type = sources.view.viewType;
-    const auto eyeImage = [&](EyeImage eye) {
+    for (const EyeImage eye : {EyeImage::Left, EyeImage::Right}) {
+        QImage& image = eyeImages_[eye == EyeImage::Left ? 0 : 1];
+        const QSize size = EyeImageSize(type, width, height, eye);
+        if (image.size() != size) image = NewFrameImage(size.width(), size.height());
+        if (image.isNull()) return {};
         FrameSources one = sources;
         one.eye = eye;
-        const QSize size = EyeImageSize(type, width, height, eye);
-        return renderer.RenderImage(size.width(), size.height(), one);
-    };
-    const QImage left = eyeImage(EyeImage::Left);
-    const QImage right = eyeImage(EyeImage::Right);
-    if (left.isNull() || right.isNull()) return {};
-    if (IsAnaglyphPair(type)) return CombineAnaglyph(left, right, type, sources.view.anaglyphMethod);
-    return PackEyeImages(left, right, type, width, height);
+        RenderInto(image, one);
+    }
+    if (IsAnaglyphPair(type))
+        return CombineAnaglyph(eyeImages_[0], eyeImages_[1], type, sources.view.anaglyphMethod);
+    return PackEyeImages(eyeImages_[0], eyeImages_[1], type, width, height);
 }
 
 }  // namespace ocuvis

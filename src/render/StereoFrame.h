@@ -21,14 +21,9 @@ QImage CombineAnaglyph(const QImage& left, const QImage& right, ViewType pair,
                        AnaglyphMethod method);
 
 // Two eye images packed into a width x height frame: side by side or top and bottom, the left
-// eye first, each squeezed to its half where the format says half (smoothly, as the display
-// will stretch it back). Null for any other view.
+// eye first, each squeezed to its half where the format says half (each pixel the average of
+// the area it covers, as the display will stretch it back). Null for any other view.
 QImage PackEyeImages(const QImage& left, const QImage& right, ViewType format, int width,
                      int height);
-
-// A composed view's frame: both eye images drawn by the renderer, then combined or packed.
-// Null when the memory for either cannot be had.
-QImage ComposeStereoFrame(FrameRenderer& renderer, int width, int height,
-                          const FrameSources& sources);
 
 }  // namespace ocuvis

@@ -76,36 +76,45 @@ struct StereoScene : test::Scene {
     }
 };
 
-QImage Squeeze(const QImage& image, QSize size) {
-    return image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-        .convertToFormat(QImage::Format_RGB32);
+// An even-sized image halved along one axis: each pixel the rounded mean of its two.
+QImage Halved(const QImage& image, bool across) {
+    const QSize size = across ? QSize(image.width() / 2, image.height())
+                              : QSize(image.width(), image.height() / 2);
+    QImage out(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y) {
+        for (int x = 0; x < size.width(); ++x) {
+            const QRgb a = image.pixel(across ? 2 * x : x, across ? y : 2 * y);
+            const QRgb b = image.pixel(across ? 2 * x + 1 : x, across ? y : 2 * y + 1);
+            out.setPixel(x, y, qRgb((qRed(a) + qRed(b) + 1) / 2, (qGreen(a) + qGreen(b) + 1) / 2,
+                                    (qBlue(a) + qBlue(b) + 1) / 2));
+        }
+    }
+    return out;
 }
 
-// Each packed part holds its eye, squeezed where the format halves it; swapping exchanges the
-// parts. An odd width and height make the halves differ by one.
+// Each packed part holds its eye, halved where the format halves it (top-bottom draws each eye
+// into its part); swapping the eyes exchanges the parts.
 TEST(FramePacking, PartsAreTheEyeImagesSqueezedAndSwapExchangesThem) {
     StereoScene scene;
-    const int w = 301, h = 121;
+    const int w = 300, h = 120;
     for (const ViewType type :
          {ViewType::SideBySideHalf, ViewType::TopBottom, ViewType::TopBottomHalf}) {
         for (const bool swap : {false, true}) {
             SCOPED_TRACE(testing::Message() << static_cast<int>(type) << " swap " << swap);
             const QImage frame = scene.Frame(type, swap, w, h);
             ASSERT_EQ(frame.size(), QSize(w, h));
-            const bool sideBySide = type == ViewType::SideBySideHalf;
-            const QRect first = sideBySide ? QRect(0, 0, w / 2, h) : QRect(0, 0, w, h - h / 2);
-            const QRect second = sideBySide ? QRect(w / 2, 0, w - w / 2, h)
-                                            : QRect(0, first.height(), w, h / 2);
+            const bool across = type == ViewType::SideBySideHalf;
+            const QRect first = across ? QRect(0, 0, w / 2, h) : QRect(0, 0, w, h / 2);
+            const QRect second = across ? first.translated(w / 2, 0) : first.translated(0, h / 2);
+            const auto expected = [&](EyeImage eye) {
+                if (type == ViewType::TopBottom) return scene.Eye(type, eye, first.size());
+                return Halved(scene.Eye(type, eye, {w, h}), across);
+            };
             const EyeImage inFirst = swap ? EyeImage::Right : EyeImage::Left;
             const EyeImage inSecond = swap ? EyeImage::Left : EyeImage::Right;
-            // Top-bottom draws each eye into its part; the halves squeeze a whole frame.
-            const auto expected = [&](EyeImage eye, QRect part) {
-                const QSize drawn = type == ViewType::TopBottom ? part.size() : QSize(w, h);
-                return Squeeze(scene.Eye(type, eye, drawn), part.size());
-            };
-            EXPECT_EQ(frame.copy(first), expected(inFirst, first));
-            EXPECT_EQ(frame.copy(second), expected(inSecond, second));
-            EXPECT_NE(frame.copy(first), expected(inSecond, first));
+            EXPECT_EQ(frame.copy(first), expected(inFirst));
+            EXPECT_EQ(frame.copy(second), expected(inSecond));
+            EXPECT_NE(frame.copy(first), expected(inSecond));
         }
     }
 }
