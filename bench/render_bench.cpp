@@ -138,10 +138,11 @@ void BM_StereoView(benchmark::State& state) {
     state.SetLabel(std::string(ViewTypeName(type)));
 }
 BENCHMARK(BM_StereoView)
-    ->ArgsProduct({{static_cast<int>(ViewType::RedCyan), static_cast<int>(ViewType::GreenMagenta),
-                    static_cast<int>(ViewType::AmberBlue), static_cast<int>(ViewType::SideBySideHalf),
-                    static_cast<int>(ViewType::TopBottom), static_cast<int>(ViewType::TopBottomHalf)},
-                   {kClassicRecords, kMillionRecords}})
+    ->ArgsProduct(
+        {{static_cast<int>(ViewType::RedCyan), static_cast<int>(ViewType::GreenMagenta),
+          static_cast<int>(ViewType::AmberBlue), static_cast<int>(ViewType::SideBySideHalf),
+          static_cast<int>(ViewType::TopBottom), static_cast<int>(ViewType::TopBottomHalf)},
+         {kClassicRecords, kMillionRecords}})
     ->MeasureProcessCPUTime()
     ->Unit(benchmark::kMillisecond);
 

@@ -9,7 +9,6 @@
 
 namespace ocuvis {
 
-
 std::optional<ImageFileFormat> ImageFormatOfName(const QString& path) {
     const QString extension = QFileInfo(path).suffix();
     if (extension.compare("bmp", Qt::CaseInsensitive) == 0) return ImageFileFormat::Bmp;

@@ -28,8 +28,8 @@ Projection::Projection(const GraphViewState& view, const GraphRecord& graph, int
 void Projection::ComputeFrameExtents() {
     const ViewType type = viewType_;
     const double d = d_;
-    const bool sideBySide = (type == ViewType::CrossEyes || type == ViewType::WallEyes) &&
-                            eyeImage_ == EyeImage::Both;
+    const bool sideBySide =
+        (type == ViewType::CrossEyes || type == ViewType::WallEyes) && eyeImage_ == EyeImage::Both;
     eyeOffset = type == ViewType::Single ? 0.0f : (graph_.xmax - graph_.xmin) * 0.5f;
     const double h = sideBySide ? eyeOffset : 0.0;
     frameLeft = static_cast<float>((graph_.xmin - h) * d / (graph_.zmin + d));

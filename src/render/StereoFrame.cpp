@@ -21,24 +21,15 @@ struct PairMatrices {
 };
 
 // The least-squares projections for each pair's usual glasses, as published.
-constexpr PairMatrices kRedCyan{{{{0.437f, 0.449f, 0.164f},
-                                  {-0.062f, -0.062f, -0.024f},
-                                  {-0.048f, -0.050f, -0.017f}}},
-                                {{{-0.011f, -0.032f, -0.007f},
-                                  {0.377f, 0.761f, 0.009f},
-                                  {-0.026f, -0.093f, 1.234f}}}};
-constexpr PairMatrices kGreenMagenta{{{{-0.062f, -0.158f, -0.039f},
-                                       {0.284f, 0.668f, 0.143f},
-                                       {-0.015f, -0.027f, 0.021f}}},
-                                     {{{0.529f, 0.705f, 0.024f},
-                                       {-0.016f, -0.015f, -0.065f},
-                                       {0.009f, 0.075f, 0.937f}}}};
-constexpr PairMatrices kAmberBlue{{{{1.062f, -0.205f, 0.299f},
-                                    {-0.026f, 0.908f, 0.068f},
-                                    {-0.038f, -0.173f, 0.022f}}},
-                                  {{{-0.016f, -0.123f, -0.017f},
-                                    {0.006f, 0.062f, -0.017f},
-                                    {0.094f, 0.185f, 0.911f}}}};
+constexpr PairMatrices kRedCyan{
+    {{{0.437f, 0.449f, 0.164f}, {-0.062f, -0.062f, -0.024f}, {-0.048f, -0.050f, -0.017f}}},
+    {{{-0.011f, -0.032f, -0.007f}, {0.377f, 0.761f, 0.009f}, {-0.026f, -0.093f, 1.234f}}}};
+constexpr PairMatrices kGreenMagenta{
+    {{{-0.062f, -0.158f, -0.039f}, {0.284f, 0.668f, 0.143f}, {-0.015f, -0.027f, 0.021f}}},
+    {{{0.529f, 0.705f, 0.024f}, {-0.016f, -0.015f, -0.065f}, {0.009f, 0.075f, 0.937f}}}};
+constexpr PairMatrices kAmberBlue{
+    {{{1.062f, -0.205f, 0.299f}, {-0.026f, 0.908f, 0.068f}, {-0.038f, -0.173f, 0.022f}}},
+    {{{-0.016f, -0.123f, -0.017f}, {0.006f, 0.062f, -0.017f}, {0.094f, 0.185f, 0.911f}}}};
 
 // Which output channels (red, green, blue) each eye's filter passes.
 struct ChannelMask {
@@ -72,7 +63,8 @@ QRgb Optimised(const PairMatrices& m, QRgb l, QRgb r) {
     std::array<int, 3> out{};
     for (std::size_t c = 0; c < 3; ++c) {
         float sum = 0.0f;
-        for (std::size_t k = 0; k < 3; ++k) sum += m.left[c][k] * a[k] + m.right[c][k] * b[k];
+        for (std::size_t k = 0; k < 3; ++k)
+            sum += m.left[c][k] * a[k] + m.right[c][k] * b[k];
         out[c] = ClampedChannel(sum);
     }
     return qRgb(out[0], out[1], out[2]);
@@ -82,7 +74,8 @@ QRgb Plain(const ChannelMask& mask, QRgb l, QRgb r) {
     const int yl = Luminance(l);
     const int yr = Luminance(r);
     std::array<int, 3> out{};
-    for (std::size_t c = 0; c < 3; ++c) out[c] = mask.left[c] ? yl : (mask.right[c] ? yr : 0);
+    for (std::size_t c = 0; c < 3; ++c)
+        out[c] = mask.left[c] ? yl : (mask.right[c] ? yr : 0);
     return qRgb(out[0], out[1], out[2]);
 }
 
@@ -136,25 +129,27 @@ void PutSqueezed(const QImage& image, QImage& frame, QRect part) {
             std::copy_n(row(y), width, target);
         } else if (in.height() == part.height() && in.width() == 2 * width) {
             const QRgb* source = row(y);
-            for (int x = 0; x < width; ++x) target[x] = PairMean(source[2 * x], source[2 * x + 1]);
+            for (int x = 0; x < width; ++x)
+                target[x] = PairMean(source[2 * x], source[2 * x + 1]);
         } else if (in.width() == width && in.height() == 2 * part.height()) {
             const QRgb* upper = row(2 * y);
             const QRgb* lower = row(2 * y + 1);
-            for (int x = 0; x < width; ++x) target[x] = PairMean(upper[x], lower[x]);
+            for (int x = 0; x < width; ++x)
+                target[x] = PairMean(upper[x], lower[x]);
         } else if (in.height() == part.height()) {
             const QRgb* source = row(y);
             for (int x = 0; x < width; ++x) {
                 ChannelSums sum;
-                ForEachShare(x, in.width(), width, [&](int i, std::int64_t share) {
-                    sum.Add(source[i], share);
-                });
+                ForEachShare(x, in.width(), width,
+                             [&](int i, std::int64_t share) { sum.Add(source[i], share); });
                 target[x] = sum.Mean(in.width());
             }
         } else {
             std::fill(sums.begin(), sums.end(), ChannelSums{});
             ForEachShare(y, in.height(), part.height(), [&](int i, std::int64_t share) {
                 const QRgb* source = row(i);
-                for (int x = 0; x < width; ++x) sums[static_cast<std::size_t>(x)].Add(source[x], share);
+                for (int x = 0; x < width; ++x)
+                    sums[static_cast<std::size_t>(x)].Add(source[x], share);
             });
             for (int x = 0; x < width; ++x)
                 target[x] = sums[static_cast<std::size_t>(x)].Mean(in.height());

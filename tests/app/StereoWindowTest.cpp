@@ -33,10 +33,12 @@ TEST_F(StereoWindow, KeysAndItemsSetTheEyesAndViewShownInTheMenuAndKeptForTheNex
     Press(Qt::Key_E);
     EXPECT_TRUE(view().swapEyes);
     EXPECT_TRUE(s().swapEyesItem->isChecked());
-    for (int i = 0; i < 3; ++i) Press(Qt::Key_BracketRight);
+    for (int i = 0; i < 3; ++i)
+        Press(Qt::Key_BracketRight);
     Press(Qt::Key_BracketLeft);
     EXPECT_EQ(view().eyeSeparationTenths, 12);
-    EXPECT_TRUE(s().separationMenu->title().contains("1.2")) << s().separationMenu->title().toStdString();
+    EXPECT_TRUE(s().separationMenu->title().contains("1.2"))
+        << s().separationMenu->title().toStdString();
     s().viewItems[1]->trigger();  // green/magenta
     s().anaglyphItems[1]->trigger();
     EXPECT_EQ(view().viewType, ViewType::GreenMagenta);

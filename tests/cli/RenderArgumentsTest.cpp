@@ -76,8 +76,8 @@ TEST(RenderArguments, OneToOneSetsTheWidthFromTheHeight) {
 
 TEST(RenderArguments, StereoAndAnimationOptions) {
     const std::vector<std::string> arguments = {
-        "--view", "top-bottom-half", "--anaglyph", "plain", "--swap-eyes", "--eye-separation",
-        "0.7", "--animate", "wiggle", "--step", "5", "a.3d"};
+        "--view", "top-bottom-half", "--anaglyph", "plain",  "--swap-eyes", "--eye-separation",
+        "0.7",    "--animate",       "wiggle",     "--step", "5",           "a.3d"};
     std::string error;
     const auto o = ParseRenderArguments(arguments, error);
     ASSERT_TRUE(o) << error;
@@ -89,9 +89,9 @@ TEST(RenderArguments, StereoAndAnimationOptions) {
     ASSERT_TRUE(turntable) << error;
     EXPECT_EQ(std::tuple(turntable->stepDegrees, turntable->delayMs), std::tuple(2, 40));
     const std::pair<const char*, ViewType> views[] = {
-        {"red-cyan", ViewType::RedCyan},       {"green-magenta", ViewType::GreenMagenta},
-        {"amber-blue", ViewType::AmberBlue},   {"sbs-half", ViewType::SideBySideHalf},
-        {"top-bottom", ViewType::TopBottom},   {"top-bottom-half", ViewType::TopBottomHalf}};
+        {"red-cyan", ViewType::RedCyan},     {"green-magenta", ViewType::GreenMagenta},
+        {"amber-blue", ViewType::AmberBlue}, {"sbs-half", ViewType::SideBySideHalf},
+        {"top-bottom", ViewType::TopBottom}, {"top-bottom-half", ViewType::TopBottomHalf}};
     const std::string usage = RenderUsage();
     for (const auto& [name, type] : views) {
         EXPECT_EQ(ParseRenderArguments({"--view", name, "a.3d"}, error)->view.viewType, type);

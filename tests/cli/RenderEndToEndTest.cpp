@@ -83,9 +83,9 @@ TEST_F(RenderTool, AnimationsDecodeToTheFramesOfTheirAzimuths) {
     }
     for (const char* name : {"turn.gif", "turn.webp"}) {
         SCOPED_TRACE(name);
-        ASSERT_EQ(run({"--animate", "turntable", "--step", "120", "--azimuth", "30", "-o",
-                       Path(name)}),
-                  kExitOk)
+        ASSERT_EQ(
+            run({"--animate", "turntable", "--step", "120", "--azimuth", "30", "-o", Path(name)}),
+            kExitOk)
             << err_;
         const QString path = QString::fromStdString(Path(name));
         const bool gif = std::string(name).ends_with(".gif");

@@ -85,8 +85,9 @@ QImage Halved(const QImage& image, bool across) {
         for (int x = 0; x < size.width(); ++x) {
             const QRgb a = image.pixel(across ? 2 * x : x, across ? y : 2 * y);
             const QRgb b = image.pixel(across ? 2 * x + 1 : x, across ? y : 2 * y + 1);
-            out.setPixel(x, y, qRgb((qRed(a) + qRed(b) + 1) / 2, (qGreen(a) + qGreen(b) + 1) / 2,
-                                    (qBlue(a) + qBlue(b) + 1) / 2));
+            out.setPixel(x, y,
+                         qRgb((qRed(a) + qRed(b) + 1) / 2, (qGreen(a) + qGreen(b) + 1) / 2,
+                              (qBlue(a) + qBlue(b) + 1) / 2));
         }
     }
     return out;

@@ -121,7 +121,8 @@ bool CheckAnimation(RenderOptions& options, std::string& error) {
         return false;
     }
     if (options.frames != 1 || options.format) {
-        error = std::string("'--animate' makes one file; it takes neither '--frames' nor '--format'");
+        error =
+            std::string("'--animate' makes one file; it takes neither '--frames' nor '--format'");
         return false;
     }
     if (!options.delayMs) options.delayMs = DefaultAnimationDelay(*options.animate);
@@ -421,8 +422,9 @@ std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>
         if (!valued->second(options, *value)) {
             error = "malformed value '" + *value + "' for option '" + name + "'";
             if (name == "-o")
-                error += " (the image name must end in .png or .bmp, or be - for standard output;"
-                         " an animation's in .gif or .webp)";
+                error +=
+                    " (the image name must end in .png or .bmp, or be - for standard output;"
+                    " an animation's in .gif or .webp)";
             if (name == "--format") error += " (png or bmp)";
             if (name == "--eye-separation") error += " (0 to 2 in steps of 0.1)";
             if (name == "--step") error += " (a whole number of degrees that divides 360)";

@@ -39,7 +39,8 @@ const char* SeparationText(int tenths) {
     static const std::array<std::string, kMostEyeSeparationTenths + 1> texts = [] {
         std::array<std::string, kMostEyeSeparationTenths + 1> all;
         for (int t = 0; t <= kMostEyeSeparationTenths; ++t)
-            all[static_cast<std::size_t>(t)] = std::to_string(t / 10) + "." + std::to_string(t % 10);
+            all[static_cast<std::size_t>(t)] =
+                std::to_string(t / 10) + "." + std::to_string(t % 10);
         return all;
     }();
     if (tenths < 0 || tenths > kMostEyeSeparationTenths) return "?";

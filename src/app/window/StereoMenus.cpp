@@ -22,14 +22,16 @@ StereoMenus BuildStereoMenus(const MainMenus& m) {
     QMenu* view = m.ViewMenu;
     // The composed views join the five in their group, above the mode indicator.
     QActionGroup* group = m.viewItems[0]->actionGroup();
-    const std::array<const char*, 6> captions = {
-        "Red/C&yan Glasses",    "&Green/Magenta Glasses", "&Amber/Blue Glasses",
-        "Side by Side &Half",   "&Top-Bottom",             "Top-Bottom H&alf"};
+    const std::array<const char*, 6> captions = {"Red/C&yan Glasses",   "&Green/Magenta Glasses",
+                                                 "&Amber/Blue Glasses", "Side by Side &Half",
+                                                 "&Top-Bottom",         "Top-Bottom H&alf"};
     const std::array<const char*, 6> hints = {
         "Red filter left, cyan right: both eyes drawn whole and mixed",
-        "Green filter left, magenta right", "Amber filter left, blue right",
+        "Green filter left, magenta right",
+        "Amber filter left, blue right",
         "Each eye squeezed to half the width, for 3D TVs and headsets",
-        "Left eye on top, right eye below", "Left eye on top, each squeezed to half the height"};
+        "Left eye on top, right eye below",
+        "Left eye on top, each squeezed to half the height"};
     for (std::size_t i = 0; i < captions.size(); ++i) {
         s.viewItems[i] = NewItem(view, captions[i], {}, true);
         SetHint(s.viewItems[i], hints[i]);
@@ -66,8 +68,8 @@ StereoMenus BuildStereoMenus(const MainMenus& m) {
 
 void SyncStereoMenus(const StereoMenus& s, const GraphViewState& v) {
     for (std::size_t i = 0; i < s.viewItems.size(); ++i) {
-        const bool selected =
-            static_cast<int>(v.viewType) == static_cast<int>(ViewType::RedCyan) + static_cast<int>(i);
+        const bool selected = static_cast<int>(v.viewType) ==
+                              static_cast<int>(ViewType::RedCyan) + static_cast<int>(i);
         if (s.viewItems[i]->isChecked() != selected) s.viewItems[i]->setChecked(selected);
     }
     s.swapEyesItem->setChecked(v.swapEyes);

@@ -25,11 +25,11 @@ void TGraphWindow::ConnectStereoCommands() {
     On(s.narrowerItem, stereo(&StereoCommands::NarrowerEyesClick));
     On(s.usualItem, stereo(&StereoCommands::UsualEyesClick));
     for (const AnaglyphMethod method : {AnaglyphMethod::Optimised, AnaglyphMethod::Plain}) {
-        On(s.anaglyphItems[static_cast<std::size_t>(method)], [this, method] {
-            StereoCommands(document_->view, gate_).SelectAnaglyphMethod(method);
-        });
+        On(s.anaglyphItems[static_cast<std::size_t>(method)],
+           [this, method] { StereoCommands(document_->view, gate_).SelectAnaglyphMethod(method); });
     }
-    connect(s.exportAnimationItem, &QAction::triggered, this, [this] { ExportAnimationItemClick(); });
+    connect(s.exportAnimationItem, &QAction::triggered, this,
+            [this] { ExportAnimationItemClick(); });
 }
 
 void TGraphWindow::ExportAnimationItemClick() {
@@ -52,9 +52,9 @@ void TGraphWindow::ExportAnimationItemClick() {
         });
     progress.hide();
     if (outcome.failure) {
-        dialogs_->ShowMessage("Cannot write " + request.path.toStdString() + ":\n" +
-                                  outcome.failure->toStdString(),
-                              "Export Animation", MessageIcon::Stop);
+        dialogs_->ShowMessage(
+            "Cannot write " + request.path.toStdString() + ":\n" + outcome.failure->toStdString(),
+            "Export Animation", MessageIcon::Stop);
     }
 }
 

@@ -28,7 +28,8 @@ QImage DrawAnimationFrame(FrameRenderer& renderer, const FrameSources& sources,
     } else {
         // The ring of the angle bar: -179..180.
         int azimuth = view.azimuth + (index % 360) * request.stepDegrees;
-        while (azimuth > 180) azimuth -= 360;
+        while (azimuth > 180)
+            azimuth -= 360;
         view.azimuth = azimuth;
         view.azimuthRadians = AngleRadians(azimuth);
     }
@@ -41,8 +42,8 @@ AnimationOutcome ExportAnimation(FrameRenderer& renderer, const FrameSources& so
     AnimationOutcome outcome;
     const int total = AnimationFrameCount(request);
     if (total == 0) {
-        outcome.failure = QStringLiteral("A turn is no whole number of %1 degree steps")
-                              .arg(request.stepDegrees);
+        outcome.failure =
+            QStringLiteral("A turn is no whole number of %1 degree steps").arg(request.stepDegrees);
         return outcome;
     }
     AnimationWriter writer;

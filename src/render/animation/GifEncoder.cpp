@@ -7,8 +7,8 @@
 #include <array>
 #include <cmath>
 
-#include "render/animation/ColourQuantizer.h"
 #include "render/OutputFile.h"
+#include "render/animation/ColourQuantizer.h"
 
 namespace ocuvis {
 
