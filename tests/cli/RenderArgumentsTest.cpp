@@ -75,32 +75,24 @@ TEST(RenderArguments, OneToOneSetsTheWidthFromTheHeight) {
 }
 
 TEST(RenderArguments, StereoAndAnimationOptions) {
-    const std::vector<std::string> arguments = {
-        "--view", "top-bottom-half", "--anaglyph", "plain",  "--swap-eyes", "--eye-separation",
-        "0.7",    "--animate",       "wiggle",     "--step", "5",           "a.3d"};
     std::string error;
-    const auto o = ParseRenderArguments(arguments, error);
+    const auto o = ParseRenderArguments(
+        {"--view", "top-bottom-half", "--anaglyph", "plain", "--swap-eyes", "--eye-separation",
+         "0.7", "--animate", "wiggle", "--step", "5", "a.3d"},
+        error);
     ASSERT_TRUE(o) << error;
     EXPECT_EQ(std::tuple(o->view.viewType, o->view.anaglyphMethod, o->view.swapEyes,
-                         o->view.eyeSeparationTenths, o->stepDegrees, o->delayMs, o->output),
-              std::tuple(ViewType::TopBottomHalf, AnaglyphMethod::Plain, true, 7, 5,
-                         std::optional<int>(150), std::string("ocuvis.gif")));
-    const auto turntable = ParseRenderArguments({"--animate", "turntable", "a.3d"}, error);
-    ASSERT_TRUE(turntable) << error;
-    EXPECT_EQ(std::tuple(turntable->stepDegrees, turntable->delayMs), std::tuple(2, 40));
+                         o->view.eyeSeparationTenths, o->stepDegrees, *o->delayMs, o->output),
+              std::tuple(ViewType::TopBottomHalf, AnaglyphMethod::Plain, true, 7, 5, 150,
+                         std::string("ocuvis.gif")));
+    EXPECT_EQ(*ParseRenderArguments({"--animate", "turntable", "a.3d"}, error)->delayMs, 40);
     const std::pair<const char*, ViewType> views[] = {
         {"red-cyan", ViewType::RedCyan},     {"green-magenta", ViewType::GreenMagenta},
         {"amber-blue", ViewType::AmberBlue}, {"sbs-half", ViewType::SideBySideHalf},
         {"top-bottom", ViewType::TopBottom}, {"top-bottom-half", ViewType::TopBottomHalf}};
-    const std::string usage = RenderUsage();
     for (const auto& [name, type] : views) {
         EXPECT_EQ(ParseRenderArguments({"--view", name, "a.3d"}, error)->view.viewType, type);
-        EXPECT_NE(usage.find(name), std::string::npos) << name;
-    }
-    for (const std::string& argument : arguments) {
-        if (argument.starts_with("--")) {
-            EXPECT_NE(usage.find(argument), std::string::npos) << argument;
-        }
+        EXPECT_NE(RenderUsage().find(name), std::string::npos) << name;
     }
 }
 
