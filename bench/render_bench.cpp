@@ -22,6 +22,7 @@
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
+#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
@@ -102,6 +103,49 @@ BENCHMARK(BM_FrameFast)
     ->Args({0, 1, kMillionRecords, 1})
     ->MeasureProcessCPUTime()
     ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+
+// The composed stereo views (two eye images, then mixed or packed) against the cross-eyed
+// frame of the same scene and size: "vs_cross" is the view's frame time over the cross-eyed
+// one's, both as the CPU time of the process (every thread's), timed alternately in the same
+// run, so that other load on the machine does not count.
+void BM_StereoView(benchmark::State& state) {
+    const auto records = static_cast<std::int32_t>(state.range(1));
+    Scene& scene = TheScene(records);
+    if (!CheckScene(state, scene, records)) return;
+    const auto type = static_cast<ViewType>(state.range(0));
+    FrameRenderer renderer;
+    const FrameSources sources{scene.view, scene.graph, *scene.store, scene.titles};
+    const auto cpuSeconds = [] {
+        timespec now{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+        return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+    };
+    const auto timed = [&](ViewType view) {
+        scene.view.viewType = view;
+        const double start = cpuSeconds();
+        QImage frame = renderer.RenderImage(kWidth, kHeight, sources);
+        benchmark::DoNotOptimize(frame.constBits());
+        return cpuSeconds() - start;
+    };
+    double viewTime = 0.0, crossTime = 0.0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        crossTime += timed(ViewType::CrossEyes);
+        state.ResumeTiming();
+        viewTime += timed(type);
+    }
+    scene.view.viewType = ViewType::CrossEyes;
+    state.counters["vs_cross"] = viewTime / crossTime;
+    state.SetLabel(std::string(ViewTypeName(type)));
+}
+BENCHMARK(BM_StereoView)
+    ->ArgsProduct(
+        {{static_cast<int>(ViewType::RedCyan), static_cast<int>(ViewType::GreenMagenta),
+          static_cast<int>(ViewType::AmberBlue), static_cast<int>(ViewType::SideBySideHalf),
+          static_cast<int>(ViewType::TopBottom), static_cast<int>(ViewType::TopBottomHalf)},
+         {kClassicRecords, kMillionRecords}})
+    ->MeasureProcessCPUTime()
     ->Unit(benchmark::kMillisecond);
 
 // Processes that keep the cores busy until it goes, each in a session of its own as another

@@ -24,13 +24,23 @@ bool Within(ScrollRange range, int value) {
     return value >= range.minimum && value <= range.maximum;
 }
 
-bool IsImageName(const std::string& name) {
+std::string LowerExtension(const std::string& name) {
     const std::size_t dot = name.rfind('.');
-    if (dot == std::string::npos) return false;
+    if (dot == std::string::npos) return {};
     std::string extension = name.substr(dot + 1);
     for (char& c : extension)
         c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    return extension;
+}
+
+bool IsImageName(const std::string& name) {
+    const std::string extension = LowerExtension(name);
     return extension == "png" || extension == "bmp";
+}
+
+bool IsAnimationName(const std::string& name) {
+    const std::string extension = LowerExtension(name);
+    return extension == "gif" || extension == "webp";
 }
 
 }  // namespace
@@ -55,7 +65,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(options->width >= 1 && options->width <= 16384);
     Check(options->height >= 1 && options->height <= 16384);
     const bool toStandardOutput = options->output == kStandardOutput;
-    Check(toStandardOutput || IsImageName(options->output));
+    if (options->animate) {
+        Check(IsAnimationName(options->output) && options->frames == 1 && options->delayMs);
+        Check(IsTurntableStep(options->stepDegrees));
+    } else {
+        Check(toStandardOutput || IsImageName(options->output));
+    }
+    Check(options->view.eyeSeparationTenths >= 0 &&
+          options->view.eyeSeparationTenths <= kMostEyeSeparationTenths);
     if (options->oneToOne)
         Check(options->width == OneToOneWidth(options->height, options->view.viewType));
     Check(options->frames >= 1 && options->frames <= 100000);
@@ -64,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(view.pointSize >= 0 && view.pointSize <= 6);
     Check(view.lineThickness >= 0 && view.lineThickness <= 3);
     Check(view.gridThickness >= 0 && view.gridThickness <= 3);
-    Check(static_cast<int>(view.viewType) >= 0 && view.viewType <= ViewType::Single);
+    Check(static_cast<int>(view.viewType) >= 0 && view.viewType <= kLastViewType);
     for (const int position : options->rangePositions)
         Check(Within(kRangeBar, position));
     Check(Within(kXYOffsetBar, options->offsetPositions[0]));

@@ -84,7 +84,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         scaling.AutoScale(false);
     }
 
-    view.viewType = static_cast<ViewType>(input.ConsumeIntegralInRange(0, 4));
+    view.viewType =
+        static_cast<ViewType>(input.ConsumeIntegralInRange(0, static_cast<int>(kLastViewType)));
+    view.swapEyes = input.ConsumeBool();
+    view.eyeSeparationTenths = input.ConsumeIntegralInRange(0, kMostEyeSeparationTenths);
     view.zInvert = input.ConsumeBool();
     scaling.ApplyZSign();
     scaling.SetAzimuth(input.ConsumeIntegral<int>());

@@ -339,7 +339,8 @@ void LoadAndSave(RegistryHive& hive, UserFeedback& messages, int capacity,
     Check(Within(kAngleBar, view.azimuth) && Within(kAngleBar, view.elevation));
     Check(view.azimuthRadians == AngleRadians(view.azimuth));
     Check(view.elevationRadians == AngleRadians(view.elevation));
-    Check(static_cast<int>(view.viewType) >= 0 && view.viewType <= ViewType::Single);
+    Check(static_cast<int>(view.viewType) >= 0 && view.viewType <= kLastViewType);
+    Check(view.eyeSeparationTenths >= 0 && view.eyeSeparationTenths <= kMostEyeSeparationTenths);
 
     RegistryFloatStore floats(store);
     RedrawGate gate;

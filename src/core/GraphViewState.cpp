@@ -10,8 +10,10 @@ double AngleRadians(std::int32_t degrees) {
 }
 
 namespace {
-constexpr std::array<std::string_view, 5> kViewTypeNames = {"Cross Eyes", "Wall Eyes", "Right Red",
-                                                            "Right Blue", "Single View"};
+constexpr std::array<std::string_view, 11> kViewTypeNames = {
+    "Cross Eyes",    "Wall Eyes",  "Right Red",         "Right Blue", "Single View",    "Red Cyan",
+    "Green Magenta", "Amber Blue", "Side By Side Half", "Top Bottom", "Top Bottom Half"};
+static_assert(kViewTypeNames.size() == static_cast<std::size_t>(kLastViewType) + 1);
 
 }  // namespace
 

@@ -10,6 +10,9 @@ namespace ocuvis {
 // Every view setting of the main window, in one plain record. Controls (check marks, tool
 // buttons, scroll bars, labels) are brought in line with it after each command; they never hold
 // a value of their own.
+// The eyes' distance goes from 0 to twice the usual one, in tenths.
+constexpr std::int32_t kMostEyeSeparationTenths = 20;
+
 struct GraphViewState {
     ViewType viewType = ViewType::CrossEyes;
 
@@ -58,6 +61,12 @@ struct GraphViewState {
     Colour backgroundColor = 0x000000;
 
     std::string dataFileName;
+
+    // Stereo: the two eye images exchanged, and the eyes' distance in tenths of the usual one
+    // (0..20; 10 draws as always, 0 gives both eyes the same image).
+    bool swapEyes = false;
+    std::int32_t eyeSeparationTenths = 10;
+    AnaglyphMethod anaglyphMethod = AnaglyphMethod::Optimised;
 
     // +1 when the Z axis is inverted, else -1: without inversion larger z plots at smaller cube z.
     float ZSign() const { return zInvert ? 1.0f : -1.0f; }

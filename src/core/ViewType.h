@@ -6,7 +6,33 @@
 
 namespace ocuvis {
 
-enum class ViewType : std::int32_t { CrossEyes, WallEyes, RightRed, RightBlue, Single };
+enum class ViewType : std::int32_t {
+    CrossEyes,
+    WallEyes,
+    RightRed,
+    RightBlue,
+    Single,
+    // Drawn as two whole eye images, then combined per pixel or packed into one frame.
+    RedCyan,
+    GreenMagenta,
+    AmberBlue,
+    SideBySideHalf,
+    TopBottom,
+    TopBottomHalf,
+};
+constexpr ViewType kLastViewType = ViewType::TopBottomHalf;
+
+// The views made of two separately drawn eye images.
+constexpr bool IsComposedView(ViewType type) {
+    return type >= ViewType::RedCyan && type <= kLastViewType;
+}
+constexpr bool IsAnaglyphPair(ViewType type) {
+    return type >= ViewType::RedCyan && type <= ViewType::AmberBlue;
+}
+
+// How a combined anaglyph turns the eye images into its channels: the least-squares matrices,
+// or each eye's luminance alone.
+enum class AnaglyphMethod : std::int32_t { Optimised, Plain };
 
 // The stored names of the view types.
 std::string_view ViewTypeName(ViewType type);

@@ -16,7 +16,7 @@ FrameContext::FrameContext(Canvas& canvas, int width, int height, const FrameSou
       graph(sources.graph),
       store(sources.store),
       titles(sources.titles),
-      projection(sources.view, sources.graph, width, height),
+      projection(sources.view, sources.graph, width, height, sources.eye),
       fadeNear(fadeNear),
       fadeFar(fadeFar),
       pointCount(sources.store.HeldCount(sources.store.pointCount)),

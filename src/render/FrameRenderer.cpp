@@ -10,6 +10,7 @@
 #include "render/ImageCanvas.h"
 #include "render/LinesLayer.h"
 #include "render/ModeIndicatorLayer.h"
+#include "render/StereoFrame.h"
 #include "render/TextLabelsLayer.h"
 #include "render/TitlesLayer.h"
 
@@ -81,18 +82,22 @@ QImage FrameRenderer::NewFrameImage(int width, int height) {
 }
 
 QImage FrameRenderer::RenderImage(int width, int height, const FrameSources& sources) {
+    if (IsComposedView(sources.view.viewType) && sources.eye == EyeImage::Both)
+        return RenderComposed(width, height, sources);
     QImage image = NewFrameImage(width, height);
     if (image.isNull()) return image;  // no memory for a frame this size
+    RenderInto(image, sources);
+    return image;
+}
+
+void FrameRenderer::RenderInto(QImage& image, const FrameSources& sources) {
     direct_->threads = dataThreads;
     direct_->bandRows = bandRows;
     const DirectTarget direct{*direct_, reinterpret_cast<QRgb*>(image.bits()),
                               static_cast<int>(image.bytesPerLine() / 4), stamps_};
-    {
-        ImageCanvas canvas(image, stamps_);
-        FrameContext frame(canvas, image.width(), image.height(), sources, fadeNear, fadeFar);
-        DrawLayers(frame, &direct);
-    }
-    return image;
+    ImageCanvas canvas(image, stamps_);
+    FrameContext frame(canvas, image.width(), image.height(), sources, fadeNear, fadeFar);
+    DrawLayers(frame, &direct);
 }
 
 }  // namespace ocuvis

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <array>
 #include <memory>
 #include <string>
 
@@ -9,6 +10,7 @@
 #include "input/PointStore.h"
 #include "render/Canvas.h"
 #include "render/PixelStamp.h"
+#include "render/Projection.h"
 
 namespace ocuvis {
 
@@ -28,6 +30,8 @@ struct FrameSources {
     const GraphRecord& graph;
     const PointStore& store;
     const TitleTexts& titles;
+    // A composed view draws each eye on its own, then joins them.
+    EyeImage eye = EyeImage::Both;
 };
 
 // Draws complete frames: background, mode indicator, grid or box with axis labels and titles,
@@ -43,8 +47,12 @@ class FrameRenderer {
 
     // A new frame image (RGB32, 96 DPI) drawn on the fast canvas: the frameBitmap. One-pixel
     // lines and dots go straight into its pixels, on two threads for a large store. A null
-    // image when the memory for it cannot be had.
+    // image when the memory for it cannot be had. A composed view (the anaglyph pairs and the
+    // frame-packed formats) is drawn as two eye images joined into a frame of this size.
     QImage RenderImage(int width, int height, const FrameSources& sources);
+
+    // Draws into an RGB32 image at its own size, as RenderImage draws into its new one.
+    void RenderInto(QImage& image, const FrameSources& sources);
 
     // An empty frame image of the size, ready for any canvas.
     static QImage NewFrameImage(int width, int height);
@@ -62,7 +70,12 @@ class FrameRenderer {
     float fadeFar = 0.0f;
 
   private:
+    // A composed view's frame from its two eye images (StereoFrame.cpp). The eye images are
+    // kept for the next frame: a new pair per frame costs more than drawing them.
+    QImage RenderComposed(int width, int height, const FrameSources& sources);
+
     StampCache stamps_;
+    std::array<QImage, 2> eyeImages_;
     std::unique_ptr<DirectPixelPass> direct_;
 };
 

@@ -2,34 +2,56 @@
 
 namespace ocuvis {
 
+namespace {
+
+const char* IndicatorText(ViewType type) {
+    switch (type) {
+        case ViewType::RightRed:
+            return "3D-Rred";
+        case ViewType::RightBlue:
+            return "3D-Lred";
+        case ViewType::CrossEyes:
+            return "3D-X";
+        case ViewType::WallEyes:
+            return "3D-W";
+        case ViewType::RedCyan:
+            return "3D-RC";
+        case ViewType::GreenMagenta:
+            return "3D-GM";
+        case ViewType::AmberBlue:
+            return "3D-AB";
+        case ViewType::SideBySideHalf:
+            return "3D-SBS";
+        case ViewType::TopBottom:
+            return "3D-TB";
+        case ViewType::TopBottomHalf:
+            return "3D-TBH";
+        case ViewType::Single:
+            break;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
 void ModeIndicatorLayer::Draw() {
     ImagePixels origin;
     if (!frame_.projection.PixelsOf({0.0f, 0.0f, 0.0f}, origin)) return;
-    const int c1 = origin.column1;
     const int r = origin.row;
-    const int c2 = origin.column2;
-    const CanvasRect r1{c1 - 100, r - 100, c1 + 100, r + 100};
-    const CanvasRect r2{c2 - 100, r - 100, c2 + 100, r + 100};
     const ViewType type = frame_.view.viewType;
-    if (type == ViewType::Single || !frame_.view.modeIndicator) return;
+    const char* text = IndicatorText(type);
+    if (text == nullptr || !frame_.view.modeIndicator) return;
+    // A composed view's eye images each carry the text, on the same spot; one eye of another
+    // view is no longer that view.
+    const bool eyeAlone = frame_.projection.eyeImage() != EyeImage::Both;
+    if (eyeAlone && !IsComposedView(type)) return;
     Canvas& canvas = frame_.canvas;
-    switch (type) {
-        case ViewType::RightRed:
-            canvas.DrawText(r1, TextAlign::Centre, "3D-Rred");
-            break;
-        case ViewType::RightBlue:
-            canvas.DrawText(r1, TextAlign::Centre, "3D-Lred");
-            break;
-        case ViewType::CrossEyes:
-            canvas.DrawText(r1, TextAlign::Centre, "3D-X");
-            canvas.DrawText(r2, TextAlign::Centre, "3D-X");
-            break;
-        case ViewType::WallEyes:
-            canvas.DrawText(r1, TextAlign::Centre, "3D-W");
-            canvas.DrawText(r2, TextAlign::Centre, "3D-W");
-            break;
-        case ViewType::Single:
-            break;
+    const int c1 = origin.column1;
+    canvas.DrawText({c1 - 100, r - 100, c1 + 100, r + 100}, TextAlign::Centre, text);
+    // The red/blue views name themselves once, in the first image.
+    if (type == ViewType::CrossEyes || type == ViewType::WallEyes) {
+        const int c2 = origin.column2;
+        canvas.DrawText({c2 - 100, r - 100, c2 + 100, r + 100}, TextAlign::Centre, text);
     }
 }
 

@@ -4,8 +4,12 @@
 
 namespace ocuvis {
 
-Projection::Projection(const GraphViewState& view, const GraphRecord& graph, int width, int height)
+Projection::Projection(const GraphViewState& view, const GraphRecord& graph, int width, int height,
+                       EyeImage eye)
     : viewType_(view.viewType),
+      eyeImage_(IsComposedView(view.viewType) && eye == EyeImage::Both ? EyeImage::Left : eye),
+      swapEyes_(view.swapEyes),
+      separationTenths_(view.eyeSeparationTenths),
       graph_(graph),
       width_(width),
       height_(height),
@@ -24,7 +28,8 @@ Projection::Projection(const GraphViewState& view, const GraphRecord& graph, int
 void Projection::ComputeFrameExtents() {
     const ViewType type = viewType_;
     const double d = d_;
-    const bool sideBySide = type == ViewType::CrossEyes || type == ViewType::WallEyes;
+    const bool sideBySide =
+        (type == ViewType::CrossEyes || type == ViewType::WallEyes) && eyeImage_ == EyeImage::Both;
     eyeOffset = type == ViewType::Single ? 0.0f : (graph_.xmax - graph_.xmin) * 0.5f;
     const double h = sideBySide ? eyeOffset : 0.0;
     frameLeft = static_cast<float>((graph_.xmin - h) * d / (graph_.zmin + d));
@@ -34,26 +39,48 @@ void Projection::ComputeFrameExtents() {
     frameTop = static_cast<float>(graph_.ymax * d / (graph_.zmin + d) - margin);
 
     const float h1 = eyeOffset;
-    switch (type) {
-        case ViewType::CrossEyes:
-            firstEye_ = -h1, firstShift_ = 0.0f, secondEye_ = h1, secondShift_ = 0.0f;
-            break;
-        case ViewType::WallEyes:
-            firstEye_ = h1, firstShift_ = 2 * h1, secondEye_ = -h1, secondShift_ = -2 * h1;
-            break;
-        case ViewType::RightRed:
-            firstEye_ = -h1, firstShift_ = -h1, secondEye_ = h1, secondShift_ = h1;
-            break;
-        case ViewType::RightBlue:
-            firstEye_ = h1, firstShift_ = h1, secondEye_ = -h1, secondShift_ = -h1;
-            break;
-        case ViewType::Single:
-            firstEye_ = 0.0f, firstShift_ = 0.0f, secondEye_ = 0.0f, secondShift_ = 0.0f;
-            break;
+    if (eyeImage_ != EyeImage::Both) {
+        // One eye's whole image, centred as the red/blue views centre theirs; the eyes sit as
+        // far apart as in the side-by-side pairs.
+        const float base = (graph_.xmax - graph_.xmin) * 0.5f;
+        PlaceImage(0.0f, eyeImage_ == EyeImage::Left ? -base : base, firstEye_, firstShift_);
+        secondEye_ = firstEye_, secondShift_ = firstShift_;
+    } else {
+        switch (type) {
+            case ViewType::CrossEyes:
+                PlaceImage(h1, -h1, firstEye_, firstShift_);
+                PlaceImage(-h1, h1, secondEye_, secondShift_);
+                break;
+            case ViewType::WallEyes:
+                PlaceImage(h1, h1, firstEye_, firstShift_);
+                PlaceImage(-h1, -h1, secondEye_, secondShift_);
+                break;
+            case ViewType::RightRed:
+                PlaceImage(0.0f, -h1, firstEye_, firstShift_);
+                PlaceImage(0.0f, h1, secondEye_, secondShift_);
+                break;
+            case ViewType::RightBlue:
+                PlaceImage(0.0f, h1, firstEye_, firstShift_);
+                PlaceImage(0.0f, -h1, secondEye_, secondShift_);
+                break;
+            default:
+                firstEye_ = 0.0f, firstShift_ = 0.0f, secondEye_ = 0.0f, secondShift_ = 0.0f;
+                break;
+        }
     }
     frameUsable_ = std::isfinite(frameLeft) && std::isfinite(frameRight) &&
                    std::isfinite(frameBottom) && std::isfinite(frameTop) &&
                    frameRight != frameLeft && frameTop != frameBottom && std::isfinite(d_);
+}
+
+void Projection::PlaceImage(float centre, float base, float& eye, float& shift) const {
+    if (swapEyes_) base = -base;
+    // Exact at ten tenths: the float times ten fits a double, and the division undoes it, so
+    // the usual separation draws the very frames it always has.
+    eye = static_cast<float>(static_cast<double>(base) * separationTenths_ / 10.0);
+    // The image's centre stays put whatever the eye: at the usual eye the sum gives the
+    // classic shifts exactly (h - h = 0, h + h = 2h).
+    shift = centre + eye;
 }
 
 bool Projection::PixelsOf(const RotatedPosition& p, ImagePixels& pixels) const {

@@ -22,12 +22,17 @@ struct ImagePixels {
     int row = 0;
 };
 
+// Which images a frame holds: both of its view, or one eye's alone (a whole single image, as
+// the composed views draw them). Swap and separation apply to either.
+enum class EyeImage { Both, Left, Right };
+
 // The one chain from plot coordinates to pixels: rotation by the two angles, perspective from
 // one eye per image, placement of the image and the mapping of the frame onto the paint area.
 // Built per frame from the view state, the graph record and the paint area's size.
 class Projection {
   public:
-    Projection(const GraphViewState& view, const GraphRecord& graph, int width, int height);
+    Projection(const GraphViewState& view, const GraphRecord& graph, int width, int height,
+               EyeImage eye = EyeImage::Both);
 
     // Eye offset and frame extents for the view type; every pixel mapping of the frame uses
     // them. The constructor runs it once.
@@ -72,7 +77,8 @@ class Projection {
     // puts the cube's near face at the eye, say): then nothing can be placed.
     bool FrameUsable() const { return frameUsable_; }
 
-    bool Paired() const { return viewType_ != ViewType::Single; }
+    bool Paired() const { return viewType_ != ViewType::Single && eyeImage_ == EyeImage::Both; }
+    EyeImage eyeImage() const { return eyeImage_; }
     ViewType viewType() const { return viewType_; }
     int width() const { return width_; }
     int height() const { return height_; }
@@ -85,9 +91,16 @@ class Projection {
     float frameTop = 0.0f;
 
   private:
+    // Places an image whose centre plane lies at the given position for an eye at base times
+    // the separation (negative base: the left eye), the other eye when swapped.
+    void PlaceImage(float centre, float base, float& eye, float& shift) const;
+
     float ImageU(const RotatedPosition& p, float eye, float shift) const;
 
     ViewType viewType_;
+    EyeImage eyeImage_;
+    bool swapEyes_;
+    std::int32_t separationTenths_;
     GraphRecord graph_;
     int width_;
     int height_;

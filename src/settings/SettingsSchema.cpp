@@ -98,6 +98,21 @@ void SettingsSchema::LoadSettings(GraphViewState& view, GraphRecord& graph, Wind
     bool fixedAspect = false;
     if (store_.ReadBool(key_, "Fixed 1-1 Aspect Ratio", fixedAspect))
         view.fixedAspect = fixedAspect;
+    LoadStereoSettings(view);
+}
+
+void SettingsSchema::LoadStereoSettings(GraphViewState& view) {
+    bool swap = false;
+    if (store_.ReadBool(key_, "Swap Eyes", swap)) view.swapEyes = swap;
+    std::int32_t tenths = 0;
+    if (store_.ReadInteger(key_, "Eye Separation Tenths", tenths) && tenths >= 0 &&
+        tenths <= kMostEyeSeparationTenths)
+        view.eyeSeparationTenths = tenths;
+    std::string method;
+    if (store_.ReadString(key_, "Anaglyph Method", method)) {
+        if (method == "Plain") view.anaglyphMethod = AnaglyphMethod::Plain;
+        if (method == "Optimised") view.anaglyphMethod = AnaglyphMethod::Optimised;
+    }
 }
 
 void SettingsSchema::SaveSettings(const GraphViewState& view, const WindowBounds& bounds) {
@@ -114,10 +129,14 @@ void SettingsSchema::SaveSettings(const GraphViewState& view, const WindowBounds
         store_.WriteInteger(key_, colour.name, static_cast<std::int32_t>(view.*colour.field));
     store_.WriteBool(key_, "ZInvert", view.zInvert);
     store_.WriteBool(key_, "Fixed 1-1 Aspect Ratio", view.fixedAspect);
-    // A view type outside the five has no checked radio item, and so no text to write.
+    // A view type outside the known ones has no checked radio item, and so no text to write.
     const auto index = static_cast<int>(view.viewType);
-    if (index >= 0 && index <= static_cast<int>(ViewType::Single))
+    if (index >= 0 && index <= static_cast<int>(kLastViewType))
         store_.WriteString(key_, "View Type", ViewTypeName(view.viewType));
+    store_.WriteBool(key_, "Swap Eyes", view.swapEyes);
+    store_.WriteInteger(key_, "Eye Separation Tenths", view.eyeSeparationTenths);
+    store_.WriteString(key_, "Anaglyph Method",
+                       view.anaglyphMethod == AnaglyphMethod::Plain ? "Plain" : "Optimised");
 }
 
 }  // namespace ocuvis

@@ -32,6 +32,8 @@ class SettingsSchema {
   private:
     // A thickness or point size, as stored when some drawing can honour it.
     void ReadWidth(std::string_view name, std::int32_t& width);
+    // Swap, separation and anaglyph method; values out of their range keep what is there.
+    void LoadStereoSettings(GraphViewState& view);
 
     OrlenRegistry& store_;
     std::string key_;

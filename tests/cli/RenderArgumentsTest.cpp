@@ -75,6 +75,28 @@ TEST(RenderArguments, OneToOneSetsTheWidthFromTheHeight) {
     }
 }
 
+TEST(RenderArguments, StereoAndAnimationOptions) {
+    std::string error;
+    const auto o = ParseRenderArguments(
+        {"--view", "top-bottom-half", "--anaglyph", "plain", "--swap-eyes", "--eye-separation",
+         "0.7", "--animate", "wiggle", "--step", "5", "a.3d"},
+        error);
+    ASSERT_TRUE(o) << error;
+    EXPECT_EQ(std::tuple(o->view.viewType, o->view.anaglyphMethod, o->view.swapEyes,
+                         o->view.eyeSeparationTenths, o->stepDegrees, *o->delayMs, o->output),
+              std::tuple(ViewType::TopBottomHalf, AnaglyphMethod::Plain, true, 7, 5, 150,
+                         std::string("ocuvis.gif")));
+    EXPECT_EQ(*ParseRenderArguments({"--animate", "turntable", "a.3d"}, error)->delayMs, 40);
+    const std::pair<const char*, ViewType> views[] = {
+        {"red-cyan", ViewType::RedCyan},     {"green-magenta", ViewType::GreenMagenta},
+        {"amber-blue", ViewType::AmberBlue}, {"sbs-half", ViewType::SideBySideHalf},
+        {"top-bottom", ViewType::TopBottom}, {"top-bottom-half", ViewType::TopBottomHalf}};
+    for (const auto& [name, type] : views) {
+        EXPECT_EQ(ParseRenderArguments({"--view", name, "a.3d"}, error)->view.viewType, type);
+        EXPECT_NE(RenderUsage().find(name), std::string::npos) << name;
+    }
+}
+
 TEST(RenderArguments, RejectsWithAReason) {
     // One value per way a value can be wrong.
     // clang-format off
@@ -83,7 +105,9 @@ TEST(RenderArguments, RejectsWithAReason) {
         {"--range", "21,21"}, {"--range", "21,21,21,"}, {"--offset", "21,0,0"},
         {"--offset", "0,0,41"}, {"--z0", "0"}, {"--z0", "nan"}, {"--background", "#12345"},
         {"--dot-color", "red"}, {"--fields", "1,2,3"}, {"--sample", "101"}, {"--seed", "-1"},
-        {"--format", "jpg"}, {"--zoom", "78"}};
+        {"--format", "jpg"}, {"--zoom", "78"}, {"--eye-separation", "2.1"},
+        {"--eye-separation", "0.75"}, {"--anaglyph", "dubois"}, {"--animate", "spin"},
+        {"--step", "7"}, {"--delay", "5"}};
     // clang-format on
     std::string error;
     for (const auto& [option, value] : malformed) {
@@ -101,7 +125,13 @@ TEST(RenderArguments, RejectsWithAReason) {
          "16384)"},
         {{"-o", "picture.jpg", "a.3d"},
          "malformed value 'picture.jpg' for option '-o' (the image name must end in .png or "
-         ".bmp, or be - for standard output)"},
+         ".bmp, or be - for standard output; an animation's in .gif or .webp)"},
+        {{"-o", "turn.gif", "a.3d"},
+         "the image name 'turn.gif' must end in .png or .bmp (.gif and .webp need --animate)"},
+        {{"--animate", "wiggle", "-o", "a.png", "a.3d"},
+         "the animation name 'a.png' must end in .gif or .webp"},
+        {{"--animate", "wiggle", "--frames", "3", "a.3d"},
+         "'--animate' makes one file; it takes neither '--frames' nor '--format'"},
         {{"--format", "png", "-o", "picture.bmp", "a.3d"},
          "option '--format png' does not agree with the image name 'picture.bmp'"},
         {{"--one-to-one", "--size", "9x8360", "a.3d"},

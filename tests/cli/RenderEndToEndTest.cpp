@@ -8,6 +8,7 @@
 #include <set>
 #include <sstream>
 
+#include "DecodedAnimation.h"
 #include "TestSupport.h"
 #include "app/cli/RenderCommand.h"
 
@@ -72,6 +73,40 @@ TEST_F(RenderTool, ZoomStepsTheThreeRanges) {
               0);
     ASSERT_EQ(Run({"--range", "0,2,72", "-o", Path("r.png"), OCUVIS_SAMPLE_FILE}), kExitOk);
     EXPECT_EQ(Image("z.png"), Image("r.png"));
+}
+
+// Each turntable frame is the picture of its azimuth; both kinds of file loop for ever with the
+// kind's delay. The sample has few colours, so the GIF keeps them exactly.
+TEST_F(RenderTool, AnimationsDecodeToTheFramesOfTheirAzimuths) {
+    const std::vector<std::string> common = {"--size", "90x40", "--view", "red-cyan",
+                                             OCUVIS_SAMPLE_FILE};
+    const auto run = [&](std::vector<std::string> arguments) {
+        arguments.insert(arguments.end(), common.begin(), common.end());
+        return Run(arguments);
+    };
+    std::vector<QImage> expected;
+    for (const char* azimuth : {"30", "150", "-90"}) {
+        ASSERT_EQ(run({"--azimuth", azimuth, "-o", Path("direct.png")}), kExitOk);
+        expected.push_back(Image("direct.png").convertToFormat(QImage::Format_RGB32));
+    }
+    for (const char* name : {"turn.gif", "turn.webp"}) {
+        SCOPED_TRACE(name);
+        ASSERT_EQ(
+            run({"--animate", "turntable", "--step", "120", "--azimuth", "30", "-o", Path(name)}),
+            kExitOk)
+            << err_;
+        const QString path = QString::fromStdString(Path(name));
+        const bool gif = std::string(name).ends_with(".gif");
+        const test::Decoded decoded = gif ? test::ReadGif(path) : test::ReadWebP(path);
+        EXPECT_EQ(decoded.frames, expected);
+        EXPECT_EQ(decoded.delaysMs, std::vector<int>(3, 40));
+        EXPECT_EQ(decoded.loopCount, gif ? -1 : 0);
+    }
+    ASSERT_EQ(run({"--animate", "wiggle", "-o", Path("wiggle.gif")}), kExitOk) << err_;
+    const test::Decoded wiggle = test::ReadGif(QString::fromStdString(Path("wiggle.gif")));
+    ASSERT_EQ(wiggle.frames.size(), 2u);
+    EXPECT_NE(wiggle.frames[0], wiggle.frames[1]);
+    EXPECT_EQ(wiggle.delaysMs, (std::vector<int>{150, 150}));
 }
 
 TEST_F(RenderTool, FailuresExitWithTheirStatusAndWriteNoImage) {

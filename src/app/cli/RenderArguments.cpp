@@ -10,6 +10,7 @@
 #include "app/cli/RenderCommand.h"
 #include "core/ScrollBarModel.h"
 #include "render/ImageFile.h"
+#include "render/animation/AnimationWriter.h"
 
 namespace ocuvis::cli {
 
@@ -76,11 +77,56 @@ std::optional<ViewType> ParseView(std::string_view text) {
     if (text == "right-red") return ViewType::RightRed;
     if (text == "right-blue") return ViewType::RightBlue;
     if (text == "single") return ViewType::Single;
+    if (text == "red-cyan") return ViewType::RedCyan;
+    if (text == "green-magenta") return ViewType::GreenMagenta;
+    if (text == "amber-blue") return ViewType::AmberBlue;
+    if (text == "sbs-half") return ViewType::SideBySideHalf;
+    if (text == "top-bottom") return ViewType::TopBottom;
+    if (text == "top-bottom-half") return ViewType::TopBottomHalf;
     return std::nullopt;
 }
 
 bool HasImageExtension(const std::string& name) {
     return ImageFormatOfName(QString::fromStdString(name)).has_value();
+}
+
+bool HasAnimationExtension(const std::string& name) {
+    return AnimationFormatOfName(QString::fromStdString(name)).has_value();
+}
+
+// "0.7": tenths of the usual eye separation, 0..20, whole tenths only.
+bool ParseSeparation(std::string_view text, std::int32_t& tenths) {
+    float value = 0.0f;
+    if (!ParseFloat(text, value)) return false;
+    const double scaled = static_cast<double>(value) * 10.0;
+    const long rounded = std::lround(scaled);
+    if (rounded < 0 || rounded > kMostEyeSeparationTenths || std::fabs(scaled - rounded) > 1e-4)
+        return false;
+    tenths = static_cast<std::int32_t>(rounded);
+    return true;
+}
+
+// An animation goes to a .gif or .webp file; a picture to .png, .bmp or standard output.
+bool CheckAnimation(RenderOptions& options, std::string& error) {
+    if (!options.animate) {
+        if (options.output.empty()) options.output = "ocuvis.png";
+        if (HasImageExtension(options.output) || options.output == kStandardOutput) return true;
+        error = "the image name '" + options.output +
+                "' must end in .png or .bmp (.gif and .webp need --animate)";
+        return false;
+    }
+    if (options.output.empty()) options.output = "ocuvis.gif";
+    if (!HasAnimationExtension(options.output)) {
+        error = "the animation name '" + options.output + "' must end in .gif or .webp";
+        return false;
+    }
+    if (options.frames != 1 || options.format) {
+        error =
+            std::string("'--animate' makes one file; it takes neither '--frames' nor '--format'");
+        return false;
+    }
+    if (!options.delayMs) options.delayMs = DefaultAnimationDelay(*options.animate);
+    return true;
 }
 
 bool Within(ScrollRange range, int position) {
@@ -89,6 +135,7 @@ bool Within(ScrollRange range, int position) {
 
 // The image's format and size once every option is known.
 bool CheckOutput(RenderOptions& options, std::string& error) {
+    if (!CheckAnimation(options, error)) return false;
     if (options.format && options.output != kStandardOutput &&
         ImageFormatOfName(QString::fromStdString(options.output)) != options.format) {
         error = std::string("option '--format ") +
@@ -122,6 +169,7 @@ const std::map<std::string, Flag>& Flags() {
         {"--no-mode-indicator", [](RenderOptions& o) { o.view.modeIndicator = false; }},
         {"--z-invert", [](RenderOptions& o) { o.view.zInvert = true; }},
         {"--one-to-one", [](RenderOptions& o) { o.oneToOne = true; }},
+        {"--swap-eyes", [](RenderOptions& o) { o.view.swapEyes = true; }},
         {"--help", [](RenderOptions& o) { o.help = true; }},
         {"-h", [](RenderOptions& o) { o.help = true; }},
         {"--version", [](RenderOptions& o) { o.version = true; }},
@@ -143,7 +191,7 @@ void AddOutputAndViewOptions(ValuedMap& options) {
         {"-o",
          [](RenderOptions& o, const std::string& v) {
              o.output = v;
-             return v == kStandardOutput || HasImageExtension(v);
+             return v == kStandardOutput || HasImageExtension(v) || HasAnimationExtension(v);
          }},
         {"--format",
          [](RenderOptions& o, const std::string& v) {
@@ -158,6 +206,37 @@ void AddOutputAndViewOptions(ValuedMap& options) {
              const std::optional<ViewType> type = ParseView(v);
              if (type) o.view.viewType = *type;
              return type.has_value();
+         }},
+        {"--anaglyph",
+         [](RenderOptions& o, const std::string& v) {
+             if (v == "plain") o.view.anaglyphMethod = AnaglyphMethod::Plain;
+             if (v == "optimised") o.view.anaglyphMethod = AnaglyphMethod::Optimised;
+             return v == "plain" || v == "optimised";
+         }},
+        {"--eye-separation",
+         [](RenderOptions& o, const std::string& v) {
+             return ParseSeparation(v, o.view.eyeSeparationTenths);
+         }},
+        {"--animate",
+         [](RenderOptions& o, const std::string& v) {
+             if (v == "turntable") o.animate = AnimationKind::Turntable;
+             if (v == "wiggle") o.animate = AnimationKind::Wiggle;
+             return v == "turntable" || v == "wiggle";
+         }},
+        {"--step",
+         [](RenderOptions& o, const std::string& v) {
+             long long step = 0;
+             if (!ParseInt(v, 1, 180, step) || !IsTurntableStep(static_cast<int>(step)))
+                 return false;
+             o.stepDegrees = static_cast<int>(step);
+             return true;
+         }},
+        {"--delay",
+         [](RenderOptions& o, const std::string& v) {
+             long long delay = 0;
+             if (!ParseInt(v, 10, 655350, delay)) return false;
+             o.delayMs = static_cast<int>(delay);
+             return true;
          }},
         {"--azimuth",
          [](RenderOptions& o, const std::string& v) {
@@ -350,8 +429,13 @@ std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>
         if (!valued->second(options, *value)) {
             error = "malformed value '" + *value + "' for option '" + name + "'";
             if (name == "-o")
-                error += " (the image name must end in .png or .bmp, or be - for standard output)";
+                error +=
+                    " (the image name must end in .png or .bmp, or be - for standard output;"
+                    " an animation's in .gif or .webp)";
             if (name == "--format") error += " (png or bmp)";
+            if (name == "--eye-separation") error += " (0 to 2 in steps of 0.1)";
+            if (name == "--step") error += " (a whole number of degrees that divides 360)";
+            if (name == "--delay") error += " (milliseconds, 10 to 655350)";
             if (name == "--size")
                 error += " (width and height from 1 to " + std::to_string(kMaxImageSide) + ")";
             if (name == "--max-records")
@@ -385,7 +469,8 @@ Defaults are those of the viewer's first run; the scale is the one a load gives.
 Output
   -o FILE                  image to write, PNG or BMP by extension (default ocuvis.png); a
                            link is followed to its file, and a folder, pipe or device is
-                           refused; - writes the image to standard output, for pipes
+                           refused; - writes the image to standard output, for pipes; with
+                           --animate a GIF or WebP by extension (default ocuvis.gif)
   --format FORMAT          png or bmp: the format on standard output (default png); with a
                            FILE it must agree with the extension
   --size WxH               size of the paint area in pixels, each side 1..16384
@@ -397,8 +482,21 @@ Output
                            -179); a printf-style %d in FILE takes the frame number, otherwise
                            the names get -0001 style numbers before the extension; with -o -
                            the images follow each other on standard output
+  --animate KIND           one animated file instead of images: turntable (a whole turn
+                           about the vertical axis, looping) or wiggle (the left and the
+                           right eye's image alternating); lossless WebP or GIF
+  --step DEG               turntable step in degrees, a divisor of 360 (default 2)
+  --delay MS               time each frame shows, 10..655350 ms (default 40 for a
+                           turntable, 150 for a wiggle; GIF keeps hundredths)
 View
-  --view TYPE              cross, wall, right-red, right-blue or single (default cross)
+  --view TYPE              cross, wall, right-red, right-blue, single, red-cyan,
+                           green-magenta, amber-blue, sbs-half, top-bottom or
+                           top-bottom-half (default cross)
+  --anaglyph METHOD        optimised (default) or plain: how red-cyan, green-magenta and
+                           amber-blue mix the two eyes' colours
+  --swap-eyes              exchange the left and the right eye's images in any stereo view
+  --eye-separation F       distance of the eyes, 0..2 times the usual in steps of 0.1
+                           (default 1; 0 gives both eyes the same image)
   --azimuth DEG            -180..180 (default 0)
   --elevation DEG          -180..180 (default 0)
   --range X,Y,Z            range positions 0..77 (default 21,21,21: scale 1)
@@ -418,7 +516,7 @@ What is drawn
                            the title texts
   --text-labels            the data file's text labels
   --fade                   lines fade from dark in front to pale at the back
-  --no-mode-indicator      leave out the 3D-X / 3D-W / 3D-Rred / 3D-Lred text
+  --no-mode-indicator      leave out the 3D-X / 3D-W / 3D-Rred / 3D-Lred / 3D-RC ... text
 Colours, each #RRGGBB
   --background, --text-color, --dot-color, --line-color, --grid-color
 Reading the file
@@ -440,6 +538,10 @@ Glasses: cross is a side-by-side pair for cross-eyed viewing and wall one for pa
 (wall-eyed) viewing or a stereo viewer, both without glasses; right-red is for red/blue or
 red/cyan glasses with the red filter over the right eye, right-blue for the red filter over the
 left eye, as most red/cyan glasses have it; single is one view, not in stereo.
+red-cyan, green-magenta and amber-blue are for glasses with the first colour over the left
+eye, each eye drawn whole and mixed per pixel. sbs-half (each eye squeezed to half the width,
+left eye left), top-bottom (left eye on top) and top-bottom-half (each eye squeezed to half the
+height) are for 3D TVs, projectors and headsets; the image keeps its --size.
 
 Exit status: 0 when the image was written (a file of fewer than two records draws the
 built-in data set, with a warning), 1 when the image could not be written, 2 for unknown or

@@ -75,6 +75,23 @@ bool WriteToStream(const QImage& image, std::optional<ImageFileFormat> format, s
     return true;
 }
 
+int WriteAnimation(FrameRenderer& renderer, const FrameSources& sources,
+                   const RenderOptions& options, std::ostream& err) {
+    AnimationRequest request;
+    request.kind = *options.animate;
+    request.stepDegrees = options.stepDegrees;
+    request.delayMs = options.delayMs.value_or(DefaultAnimationDelay(request.kind));
+    request.size = {options.width, options.height};
+    request.path = QString::fromStdString(options.output);
+    const AnimationOutcome outcome = ExportAnimation(renderer, sources, request);
+    if (outcome.failure) {
+        err << "ocuvis-render: cannot write '" << options.output
+            << "': " << outcome.failure->toStdString() << '\n';
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
 }  // namespace
 
 std::string FrameFileName(const std::string& pattern, int number, int count) {
@@ -137,6 +154,7 @@ int RunRender(const RenderOptions& options, std::ostream& out, std::ostream& err
 
     FrameRenderer renderer;
     const FrameSources sources{view, viewer.graph, *viewer.store, options.titles};
+    if (options.animate) return WriteAnimation(renderer, sources, options, err);
     for (int frame = 1; frame <= options.frames; ++frame) {
         const QImage image = renderer.RenderImage(options.width, options.height, sources);
         if (image.isNull()) {

@@ -11,6 +11,7 @@
 #include "input/LoaderServices.h"
 #include "render/FrameRenderer.h"
 #include "render/ImageFile.h"
+#include "render/animation/AnimationExport.h"
 
 namespace ocuvis::cli {
 
@@ -24,7 +25,7 @@ constexpr int kExitUnreadable = 3;  // the data file could not be read; no image
 // defaults of the viewer; positions and angles are applied after the load's auto scale.
 struct RenderOptions {
     std::string dataFile;
-    std::string output = "ocuvis.png";  // "-" for standard output
+    std::string output;  // "-" for standard output; ocuvis.png (ocuvis.gif animated) when none
     std::optional<ImageFileFormat> format;
     int width = 780;
     int height = 239;
@@ -38,6 +39,9 @@ struct RenderOptions {
     FileInputFields fields;
     std::uint32_t seed = 0;
     int frames = 1;
+    std::optional<AnimationKind> animate;
+    int stepDegrees = 2;
+    std::optional<int> delayMs;  // the kind's own when none
     bool help = false;
     bool version = false;
 };

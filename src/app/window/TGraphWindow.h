@@ -16,6 +16,7 @@
 #include "app/window/GraphOutput.h"
 #include "app/window/MainMenus.h"
 #include "app/window/StatusPanel.h"
+#include "app/window/StereoMenus.h"
 #include "app/window/WindowDialogs.h"
 #include "input/FileInputSetup.h"
 #include "input/LoaderServices.h"
@@ -64,6 +65,7 @@ class TGraphWindow final : public QMainWindow,
 
     ViewerDocument& document() { return *document_; }
     const MainMenus& menus() const { return menus_; }
+    const StereoMenus& stereoMenus() const { return stereoMenus_; }
     WindowDialogs& dialogs() { return *dialogs_; }
     FileInputSetup& fileInput() { return fileInput_; }
     TFileFormat& fileInputDialog() { return *fileInputDialog_; }
@@ -122,6 +124,8 @@ class TGraphWindow final : public QMainWindow,
     void ConnectColorCommands();
     void ConnectPlotCommands();
     void ConnectScaleAndRotationCommands();
+    void ConnectStereoCommands();
+    void ExportAnimationItemClick();
     // A menu item or a tool button that runs a command through Run.
     void On(QAction* action, const std::function<void()>& command);
     void OnClick(QAbstractButton* button, const std::function<void()>& command);
@@ -158,6 +162,7 @@ class TGraphWindow final : public QMainWindow,
     std::unique_ptr<ViewerDocument> document_;
     std::unique_ptr<KeyboardCommands> keyboard_;
     MainMenus menus_{};
+    StereoMenus stereoMenus_{};
     TAboutBox* aboutBox_ = nullptr;
     TFileFormat* fileInputDialog_ = nullptr;
     TGraphTitles* titlesDialog_ = nullptr;

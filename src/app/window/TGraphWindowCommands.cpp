@@ -51,6 +51,7 @@ void TGraphWindow::ConnectCommands() {
     ConnectColorCommands();
     ConnectPlotCommands();
     ConnectScaleAndRotationCommands();
+    ConnectStereoCommands();
     const MainMenus& m = menus_;
     On(m.HelpItem, [this] {
         dialogs_->ShowMessage(
@@ -281,6 +282,7 @@ void TGraphWindow::SyncControls() {
         Down(toggles[i].second, values[i]);
     }
     Down(m.AspectRatioSpdBtn, v.fixedAspect);
+    SyncStereoMenus(stereoMenus_, v);
 
     Check(m.LinesItem->menuAction(), v.lineThickness != 0);
     Check(m.GridItem->menuAction(), v.gridThickness != 0);

@@ -4,8 +4,8 @@
 #include <QImage>
 #include <algorithm>
 
+#include "render/OutputFile.h"
 #include "render/animation/GifEncoder.h"
-#include "render/animation/OutputFile.h"
 #include "render/animation/WebPEncoder.h"
 
 namespace ocuvis {

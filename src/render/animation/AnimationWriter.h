@@ -25,7 +25,8 @@ std::optional<AnimationFormat> AnimationFormatOfName(const QString& path);
 // colours; frames with more are reduced to a palette of 256 fitted to them, without dithering.
 // GIF delays are whole hundredths of a second, at least two (see GifDelayHundredths). WebP
 // keeps the compressed frames until Finish, and folds a frame equal to the one before into that
-// one's duration. A pipe or device as the target is written directly.
+// one's duration. The target is taken as every file the program writes is (see OutputFile):
+// links followed, what is no regular file refused with the reason.
 class AnimationWriter {
   public:
     AnimationWriter();

@@ -7,8 +7,8 @@
 #include <array>
 #include <cmath>
 
+#include "render/OutputFile.h"
 #include "render/animation/ColourQuantizer.h"
-#include "render/animation/OutputFile.h"
 
 namespace ocuvis {
 

@@ -6,7 +6,7 @@
 #include <QImage>
 #include <climits>
 
-#include "render/animation/OutputFile.h"
+#include "render/OutputFile.h"
 
 namespace ocuvis {
 

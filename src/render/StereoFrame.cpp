@@ -1,0 +1,243 @@
+#include "render/StereoFrame.h"
+
+#include <QRect>
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+namespace ocuvis {
+
+namespace {
+
+// Rows give output red, green, blue; columns multiply the eye's red, green, blue.
+using Matrix = std::array<std::array<float, 3>, 3>;
+struct PairMatrices {
+    Matrix left;
+    Matrix right;
+};
+
+// The least-squares projections for each pair's usual glasses, as published.
+constexpr PairMatrices kRedCyan{
+    {{{0.437f, 0.449f, 0.164f}, {-0.062f, -0.062f, -0.024f}, {-0.048f, -0.050f, -0.017f}}},
+    {{{-0.011f, -0.032f, -0.007f}, {0.377f, 0.761f, 0.009f}, {-0.026f, -0.093f, 1.234f}}}};
+constexpr PairMatrices kGreenMagenta{
+    {{{-0.062f, -0.158f, -0.039f}, {0.284f, 0.668f, 0.143f}, {-0.015f, -0.027f, 0.021f}}},
+    {{{0.529f, 0.705f, 0.024f}, {-0.016f, -0.015f, -0.065f}, {0.009f, 0.075f, 0.937f}}}};
+constexpr PairMatrices kAmberBlue{
+    {{{1.062f, -0.205f, 0.299f}, {-0.026f, 0.908f, 0.068f}, {-0.038f, -0.173f, 0.022f}}},
+    {{{-0.016f, -0.123f, -0.017f}, {0.006f, 0.062f, -0.017f}, {0.094f, 0.185f, 0.911f}}}};
+
+// Which output channels (red, green, blue) each eye's filter passes.
+struct ChannelMask {
+    std::array<bool, 3> left;
+    std::array<bool, 3> right;
+};
+
+const PairMatrices& MatricesOf(ViewType pair) {
+    if (pair == ViewType::GreenMagenta) return kGreenMagenta;
+    if (pair == ViewType::AmberBlue) return kAmberBlue;
+    return kRedCyan;
+}
+
+ChannelMask MaskOf(ViewType pair) {
+    if (pair == ViewType::GreenMagenta) return {{false, true, false}, {true, false, true}};
+    if (pair == ViewType::AmberBlue) return {{true, true, false}, {false, false, true}};
+    return {{true, false, false}, {false, true, true}};
+}
+
+int Luminance(QRgb p) {
+    return (299 * qRed(p) + 587 * qGreen(p) + 114 * qBlue(p) + 500) / 1000;
+}
+
+int ClampedChannel(float value) {
+    return static_cast<int>(std::lround(std::clamp(value, 0.0f, 255.0f)));
+}
+
+QRgb Optimised(const PairMatrices& m, QRgb l, QRgb r) {
+    const std::array<float, 3> a{float(qRed(l)), float(qGreen(l)), float(qBlue(l))};
+    const std::array<float, 3> b{float(qRed(r)), float(qGreen(r)), float(qBlue(r))};
+    std::array<int, 3> out{};
+    for (std::size_t c = 0; c < 3; ++c) {
+        float sum = 0.0f;
+        for (std::size_t k = 0; k < 3; ++k)
+            sum += m.left[c][k] * a[k] + m.right[c][k] * b[k];
+        out[c] = ClampedChannel(sum);
+    }
+    return qRgb(out[0], out[1], out[2]);
+}
+
+QRgb Plain(const ChannelMask& mask, QRgb l, QRgb r) {
+    const int yl = Luminance(l);
+    const int yr = Luminance(r);
+    std::array<int, 3> out{};
+    for (std::size_t c = 0; c < 3; ++c)
+        out[c] = mask.left[c] ? yl : (mask.right[c] ? yr : 0);
+    return qRgb(out[0], out[1], out[2]);
+}
+
+// Area averaging: output pixel x of outCount covers [x*inCount, (x+1)*inCount) in units of
+// 1/outCount input pixels; input i covers [i*outCount, (i+1)*outCount). Calls take(i, share)
+// for each input pixel under it. Fixed point, so the same pixels give the same result anywhere.
+template <class Take>
+void ForEachShare(int x, int inCount, int outCount, Take take) {
+    const std::int64_t begin = std::int64_t{x} * inCount;
+    const std::int64_t end = begin + inCount;
+    for (auto i = static_cast<int>(begin / outCount);
+         i < inCount && std::int64_t{i} * outCount < end; ++i) {
+        const std::int64_t from = std::max(begin, std::int64_t{i} * outCount);
+        const std::int64_t to = std::min(end, std::int64_t{i + 1} * outCount);
+        take(i, to - from);
+    }
+}
+
+struct ChannelSums {
+    std::int64_t red = 0, green = 0, blue = 0;
+    void Add(QRgb p, std::int64_t share) {
+        red += share * qRed(p);
+        green += share * qGreen(p);
+        blue += share * qBlue(p);
+    }
+    // Rounded once, half up.
+    QRgb Mean(std::int64_t span) const {
+        const auto channel = [span](std::int64_t sum) {
+            return static_cast<int>((sum + span / 2) / span);
+        };
+        return qRgb(channel(red), channel(green), channel(blue));
+    }
+};
+
+// The rounded-up mean of two pixels, per byte: (a + b + 1) / 2 in each channel, as the area
+// mean of two equal shares gives it.
+constexpr QRgb PairMean(QRgb a, QRgb b) {
+    return (a | b) - (((a ^ b) & 0xFEFEFEFEu) >> 1);
+}
+
+// The image squeezed into part of the frame: along x when the part is narrower, along y when
+// lower; copied as it is when the sizes agree. Rows are walked in order either way.
+void PutSqueezed(const QImage& image, QImage& frame, QRect part) {
+    const QImage in = image.convertToFormat(QImage::Format_RGB32);
+    const auto row = [&in](int y) { return reinterpret_cast<const QRgb*>(in.constScanLine(y)); };
+    const int width = part.width();
+    std::vector<ChannelSums> sums(static_cast<std::size_t>(width));
+    for (int y = 0; y < part.height(); ++y) {
+        auto* target = reinterpret_cast<QRgb*>(frame.scanLine(part.top() + y)) + part.left();
+        if (in.size() == part.size()) {
+            std::copy_n(row(y), width, target);
+        } else if (in.height() == part.height() && in.width() == 2 * width) {
+            const QRgb* source = row(y);
+            for (int x = 0; x < width; ++x)
+                target[x] = PairMean(source[2 * x], source[2 * x + 1]);
+        } else if (in.width() == width && in.height() == 2 * part.height()) {
+            const QRgb* upper = row(2 * y);
+            const QRgb* lower = row(2 * y + 1);
+            for (int x = 0; x < width; ++x)
+                target[x] = PairMean(upper[x], lower[x]);
+        } else if (in.height() == part.height()) {
+            const QRgb* source = row(y);
+            for (int x = 0; x < width; ++x) {
+                ChannelSums sum;
+                ForEachShare(x, in.width(), width,
+                             [&](int i, std::int64_t share) { sum.Add(source[i], share); });
+                target[x] = sum.Mean(in.width());
+            }
+        } else {
+            std::fill(sums.begin(), sums.end(), ChannelSums{});
+            ForEachShare(y, in.height(), part.height(), [&](int i, std::int64_t share) {
+                const QRgb* source = row(i);
+                for (int x = 0; x < width; ++x)
+                    sums[static_cast<std::size_t>(x)].Add(source[x], share);
+            });
+            for (int x = 0; x < width; ++x)
+                target[x] = sums[static_cast<std::size_t>(x)].Mean(in.height());
+        }
+    }
+}
+
+}  // namespace
+
+QSize EyeImageSize(ViewType type, int width, int height, EyeImage eye) {
+    if (type != ViewType::TopBottom) return {width, height};
+    const int upper = (height + 1) / 2;
+    return {width, std::max(1, eye == EyeImage::Right ? height - upper : upper)};
+}
+
+QImage CombineAnaglyph(const QImage& left, const QImage& right, ViewType pair,
+                       AnaglyphMethod method) {
+    if (!IsAnaglyphPair(pair) || left.size() != right.size()) return {};
+    const QImage l = left.convertToFormat(QImage::Format_RGB32);
+    const QImage r = right.convertToFormat(QImage::Format_RGB32);
+    QImage out = FrameRenderer::NewFrameImage(l.width(), l.height());
+    if (out.isNull()) return out;
+    const PairMatrices& matrices = MatricesOf(pair);
+    const ChannelMask mask = MaskOf(pair);
+    const int width = out.width();
+    const int height = out.height();
+    for (int y = 0; y < height; ++y) {
+        const auto* a = reinterpret_cast<const QRgb*>(l.constScanLine(y));
+        const auto* b = reinterpret_cast<const QRgb*>(r.constScanLine(y));
+        auto* o = reinterpret_cast<QRgb*>(out.scanLine(y));
+        // Most pixels are background, the same in both eyes: computed once per run.
+        QRgb lastA = ~a[0], lastB = 0, last = 0;
+        for (int x = 0; x < width; ++x) {
+            const QRgb pa = a[x], pb = b[x];
+            if (pa != lastA || pb != lastB) {
+                lastA = pa, lastB = pb;
+                last = method == AnaglyphMethod::Plain ? Plain(mask, pa, pb)
+                                                       : Optimised(matrices, pa, pb);
+            }
+            o[x] = last;
+        }
+    }
+    return out;
+}
+
+QImage PackEyeImages(const QImage& left, const QImage& right, ViewType format, int width,
+                     int height) {
+    if (format != ViewType::SideBySideHalf && format != ViewType::TopBottom &&
+        format != ViewType::TopBottomHalf)
+        return {};
+    QImage out = FrameRenderer::NewFrameImage(width, height);
+    if (out.isNull()) return out;
+    const QSize whole(out.width(), out.height());
+    QRect first, second;
+    if (format == ViewType::SideBySideHalf) {
+        const int half = whole.width() / 2;
+        first = {0, 0, half, whole.height()};
+        second = {half, 0, whole.width() - half, whole.height()};
+    } else {
+        const int upper = (whole.height() + 1) / 2;
+        first = {0, 0, whole.width(), upper};
+        second = {0, upper, whole.width(), whole.height() - upper};
+    }
+    // A part of no pixels (a frame one pixel wide or high) stays as the frame's fill.
+    out.fill(Qt::black);
+    for (const auto& [image, part] : {std::pair{&left, first}, std::pair{&right, second}}) {
+        if (part.isEmpty()) continue;
+        const bool fits = image->width() >= part.width() && image->height() >= part.height() &&
+                          (image->width() == part.width() || image->height() == part.height());
+        if (fits) PutSqueezed(*image, out, part);
+    }
+    return out;
+}
+
+QImage FrameRenderer::RenderComposed(int width, int height, const FrameSources& sources) {
+    const ViewType type = sources.view.viewType;
+    for (const EyeImage eye : {EyeImage::Left, EyeImage::Right}) {
+        QImage& image = eyeImages_[eye == EyeImage::Left ? 0 : 1];
+        const QSize size = EyeImageSize(type, width, height, eye);
+        if (image.size() != size) image = NewFrameImage(size.width(), size.height());
+        if (image.isNull()) return {};
+        FrameSources one = sources;
+        one.eye = eye;
+        RenderInto(image, one);
+    }
+    if (IsAnaglyphPair(type))
+        return CombineAnaglyph(eyeImages_[0], eyeImages_[1], type, sources.view.anaglyphMethod);
+    return PackEyeImages(eyeImages_[0], eyeImages_[1], type, width, height);
+}
+
+}  // namespace ocuvis
