@@ -67,6 +67,18 @@ struct PointStore {
     // Connecting lines join records from this one on; those before it are dots only (a PLY
     // file's vertices, whose lines come from its edges and follow them).
     std::int32_t firstJoinedRecord = 0;
+    // One cell a record beside the points, held only when the file has colours or a field
+    // colours the dots: 0xFFRRGGBB colours, or the field's values as float bits. Breaks hold 0.
+    enum class ColourColumn : std::uint8_t { None, Rgb, Value };
+    ColourColumn colourColumn = ColourColumn::None;
+    std::vector<std::uint32_t> colours;
+    // The cells of the records a frame may draw; none when they are not all there.
+    const std::uint32_t* ColourCells(std::int32_t count) const {
+        return colourColumn != ColourColumn::None && count >= 0 &&
+                       colours.size() >= static_cast<std::size_t>(count)
+                   ? colours.data()
+                   : nullptr;
+    }
 };
 
 // Shown when a file yields fewer than two records (x, y, z, dot size).

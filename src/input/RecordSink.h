@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <array>
 #include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
 #include <string_view>
 
 #include "core/FileInputFields.h"
@@ -55,6 +59,7 @@ class RecordSink {
     // Stores a point in data units and counts it as found and plotted; its record number.
     std::int32_t Point(double x, double y, double z, double size) {
         store_.points.push_back({Narrowed(x), Narrowed(y), Narrowed(z), Narrowed(size)});
+        if (colourCells_) store_.colours.push_back(0);
         ++counts.pointsFound;
         ++counts.pointsPlotted;
         return counts.recordsStored++;
@@ -63,7 +68,21 @@ class RecordSink {
     // without two fields. Not counted as a point.
     void Break() {
         store_.points.push_back(DataPoint::Break());
+        if (colourCells_) store_.colours.push_back(0);
         ++counts.recordsStored;
+    }
+
+    // How a reader's colour values run: 0..255, 0..65535, 0..1, or 16-bit unless every value
+    // is at most 255.
+    enum class ColourScale { Byte, Word, Unit, WordOrByte };
+    // From here on each point gets a colour cell: its colour (Colour) or the value of the field
+    // that colours it (Value), after its Point.
+    void StoreColours(ColourScale scale);
+    void StoreValues();
+    void Colour(double red, double green, double blue);
+    void Value(double value) {
+        const float v = Narrowed(value);
+        std::memcpy(&store_.colours.back(), &v, sizeof v);
     }
     // A point the limit leaves out: counted, not stored.
     void CountPoints(std::int64_t count) { counts.pointsFound += count; }
@@ -106,6 +125,14 @@ class RecordSink {
     std::int32_t limit_;
     LoadProgress& progress_;
     std::int32_t lastLineEnd_ = -1;
+    bool colourCells_ = false;
+    ColourScale scale_ = ColourScale::Byte;
+    bool wide_ = false;  // a WordOrByte file has shown a value above 255
 };
+
+// The field numbers (from 1) of red, green and blue: the set-up's three when all are chosen,
+// else the fields named r/g/b, red/green/blue or diffuse_red/... (any case); zeros for none.
+std::array<std::int32_t, 3> ColourFieldNumbers(const FileInputFields& fields,
+                                               const std::vector<std::string>& names);
 
 }  // namespace ocuvis

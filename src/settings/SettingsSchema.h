@@ -32,6 +32,9 @@ class SettingsSchema {
   private:
     // A thickness or point size, as stored when some drawing can honour it.
     void ReadWidth(std::string_view name, std::int32_t& width);
+    // Colouring, fine dots and depth shading.
+    void LoadColourSettings(GraphViewState& view);
+    void SaveColourSettings(const GraphViewState& view);
 
     OrlenRegistry& store_;
     std::string key_;

@@ -121,6 +121,8 @@ class TGraphWindow final : public QMainWindow,
     void ConnectFileCommands();
     void ConnectColorCommands();
     void ConnectPlotCommands();
+    // Asks for the colour map's range until it is well formed or the dialog is cancelled.
+    void AskColourRange(GraphCommands& commands);
     void ConnectScaleAndRotationCommands();
     // A menu item or a tool button that runs a command through Run.
     void On(QAction* action, const std::function<void()>& command);
