@@ -172,6 +172,23 @@ void TFileFormat::BuildFieldGroup() {
     ExampleRecordLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     recordPanel->setWidget(ExampleRecordLabel);
     fieldGrid->addWidget(recordPanel, 4, 0, 1, 4);
+
+    // Three fields that colour the dots; left at none, the file's fields named for colours do.
+    const char* colourCaptions[] = {"Red", "Green", "Blue"};
+    const char* colourNames[] = {"RedComboBox", "GreenComboBox", "BlueComboBox"};
+    QComboBox** colourSelectors[] = {&RedComboBox, &GreenComboBox, &BlueComboBox};
+    for (int i = 0; i < 3; ++i) {
+        fieldGrid->addWidget(new QLabel(colourCaptions[i], SelectFieldGrpBx), 5, i);
+        auto* selector = new QComboBox(SelectFieldGrpBx);
+        selector->setObjectName(colourNames[i]);
+        selector->setMaxVisibleItems(kVisibleEntries);
+        selector->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        selector->setMinimumContentsLength(kSelectorCharacters);
+        selector->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        selector->setToolTip("Colour field; none takes the fields named for colours");
+        fieldGrid->addWidget(selector, 6, i);
+        *colourSelectors[i] = selector;
+    }
 }
 
 void TFileFormat::BuildSamplingGroup() {
@@ -268,6 +285,12 @@ void TFileFormat::ConnectControls() {
                    &FileInputSetup::ZComboBoxChange);
     selectorChange(DotComboBox, &FileInputSetup::Controls::DotComboBox,
                    &FileInputSetup::DotComboBoxChange);
+    selectorChange(RedComboBox, &FileInputSetup::Controls::RedComboBox,
+                   &FileInputSetup::DotComboBoxChange);
+    selectorChange(GreenComboBox, &FileInputSetup::Controls::GreenComboBox,
+                   &FileInputSetup::DotComboBoxChange);
+    selectorChange(BlueComboBox, &FileInputSetup::Controls::BlueComboBox,
+                   &FileInputSetup::DotComboBoxChange);
 
     connect(AxesByNameChkBx, &QCheckBox::toggled, this, [this, &c](bool checked) {
         c.AxesByNameChkBx = checked;
@@ -318,12 +341,17 @@ void TFileFormat::ShowControls() {
         FillSelector(YComboBox, false);
         FillSelector(ZComboBox, true);
         FillSelector(DotComboBox, true);
+        for (QComboBox* colour : {RedComboBox, GreenComboBox, BlueComboBox})
+            FillSelector(colour, true);
         shownEntries_ = std::move(entries);
     }
     Select(XComboBox, c.XComboBox);
     Select(YComboBox, c.YComboBox);
     Select(ZComboBox, c.ZComboBox);
     Select(DotComboBox, c.DotComboBox);
+    Select(RedComboBox, c.RedComboBox);
+    Select(GreenComboBox, c.GreenComboBox);
+    Select(BlueComboBox, c.BlueComboBox);
     FileNameLabel->setText(Local(c.FileNameLabel));
     ExampleRecordLabel->setText(Local(c.ExampleRecordLabel));
     for (const auto& [box, checked] : {std::pair{AxesByNameChkBx, c.AxesByNameChkBx},

@@ -50,6 +50,9 @@ class TFileFormat final : public QDialog {
     QComboBox* YComboBox = nullptr;
     QComboBox* ZComboBox = nullptr;
     QComboBox* DotComboBox = nullptr;
+    QComboBox* RedComboBox = nullptr;
+    QComboBox* GreenComboBox = nullptr;
+    QComboBox* BlueComboBox = nullptr;
     QPushButton* OpenNewDataFileBtn = nullptr;
     QLabel* FileNameLabel = nullptr;
     QCheckBox* AxesByNameChkBx = nullptr;
