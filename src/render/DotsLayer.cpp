@@ -149,10 +149,18 @@ void DotsLayer::DrawColouredInBand(const PixelBand& band, const ProjectedRecord*
     const Sizes sizes = DotSizes();
     if (!sizes.Any()) return;
     const bool paired = frame_.Paired();
-    // As the plain dots, a record drawing the very pixels of the last one, in its colours, is
-    // passed over.
-    int lastSize = 0, lastTop = 0, lastLeft1 = 0, lastLeft2 = 0;
-    QRgb lastFirst = 0, lastSecond = 0;
+    // Of a series of records whose dots fall on the same pixels only the last is drawn: its
+    // dots cover the others' wholly, whatever their colours.
+    struct Dot {
+        const PixelStamp* stamp = nullptr;
+        int s = 0, top = 0, left1 = 0, left2 = 0;
+        QRgb first = 0, second = 0;
+    } held;
+    const auto draw = [&] {
+        if (held.stamp == nullptr) return;
+        band.Stamp(*held.stamp, held.left1, held.top, held.first);
+        if (paired) band.Stamp(*held.stamp, held.left2, held.top, held.second);
+    };
     dots.ForEach([&](int i) {
         const ProjectedRecord& r = records[i];
         if (!HasImage(r)) return;
@@ -163,16 +171,13 @@ void DotsLayer::DrawColouredInBand(const PixelBand& band, const ProjectedRecord*
         if (top + stamp.bottom < band.top || top + stamp.top >= band.bottom) return;
         const int left1 = Projection::TruncatePixel(r.column1) - s;
         const int left2 = paired ? Projection::TruncatePixel(r.column2) - s : 0;
-        QRgb first, second;
-        colours.ImageColours(colours.Of(i), r.depth, first, second);
-        if (s == lastSize && top == lastTop && left1 == lastLeft1 && left2 == lastLeft2 &&
-            first == lastFirst && second == lastSecond)
-            return;
-        lastSize = s, lastTop = top, lastLeft1 = left1, lastLeft2 = left2;
-        lastFirst = first, lastSecond = second;
-        band.Stamp(stamp, left1, top, first);
-        if (paired) band.Stamp(stamp, left2, top, second);
+        if (s != held.s || top != held.top || left1 != held.left1 || left2 != held.left2) {
+            draw();
+            held = {&stamp, s, top, left1, left2, 0, 0};
+        }
+        colours.ImageColours(colours.Of(i), r.depth, held.first, held.second);
     });
+    draw();
 }
 
 }  // namespace ocuvis

@@ -139,32 +139,78 @@ void LinesLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* record
                         ToRgb(FrameContext::AnaglyphColour(1))};
     DrawnSegment last;
     const int firstJoined = frame_.store.firstJoinedRecord;
-    const bool colouring = colours != nullptr && colours->Colouring();
-    // A line in the colour of its first end: faded lines keep their grey, the red/blue views
-    // take its brightness in each eye's channel.
-    const auto colouredPass = [&](int i) {
-        BandPass own = with;
-        const QRgb c = colours->Of(i);
-        own.line = c;
-        own.first = LuminanceInEye(c, 0);
-        own.second = LuminanceInEye(c, 1);
-        return own;
-    };
+    const int count = frame_.pointCount;
+    const bool closing = frame_.store.defaultDataLoaded && count > 1 &&
+                         HasImage(records[count - 1]) && HasImage(records[0]);
+    if (colours != nullptr && colours->Colouring()) {
+        DrawColouredInBand(with, records, segments, *colours);
+        return;
+    }
     segments.ForEach([&](int i) {
         const ProjectedRecord& a = records[i];
         const ProjectedRecord& b = records[i + 1];
-        if (i < firstJoined || !HasImage(a) || !HasImage(b)) return;
-        if (colouring)
-            DrawSegmentInBand(colouredPass(i), a, b, last);
-        else
-            DrawSegmentInBand(with, a, b, last);
+        if (i >= firstJoined && HasImage(a) && HasImage(b)) DrawSegmentInBand(with, a, b, last);
+    });
+    // The built-in figure is closed: its last record joins the first.
+    if (closing) DrawSegmentInBand(with, records[count - 1], records[0], last);
+}
+
+// Lines in the colours of their first ends. Of a series of segments with the same pixels only
+// the last is drawn: it covers the others wholly, whatever their colours.
+void LinesLayer::DrawColouredInBand(const BandPass& with, const ProjectedRecord* records,
+                                    const BandRecords& segments,
+                                    const RecordColours& colours) const {
+    const PixelBand& band = with.band;
+    // The segment held back: its lines in each image, if any, and their colours.
+    bool held = false, held1 = false, held2 = false;
+    LineEnds ends1{}, ends2{};
+    QRgb rgb1 = 0, rgb2 = 0;
+    const auto draw = [&] {
+        if (held1) band.Line(ends1, rgb1);
+        if (held2) band.Line(ends2, rgb2);
+    };
+    const auto segment = [&](const ProjectedRecord& a, const ProjectedRecord& b, int colourOf) {
+        if (ReachOf(a, b).Misses(band)) return;
+        LineEnds next1, next2;
+        const bool first =
+            PixelLineEnds(a.column1, a.row, b.column1, b.row, band.width, band.height, next1);
+        const bool second = with.paired && PixelLineEnds(a.column2, a.row, b.column2, b.row,
+                                                         band.width, band.height, next2);
+        if (!first && !second) return;
+        QRgb c1 = colours.Of(colourOf), c2 = c1;
+        if (with.fading) {
+            const Colour grey = FadeGreyOf(std::min({1.0f, a.depth, b.depth}), with.fadeNear,
+                                           with.fadeFar, with.pass);
+            if (grey == kSkipGrey) return;
+            if (!with.anaglyph) c1 = c2 = ToRgb(grey);
+        }
+        if (with.anaglyph) {
+            c2 = LuminanceInEye(c1, 1);
+            c1 = LuminanceInEye(c1, 0);
+        }
+        if (!held || first != held1 || second != held2 || (first && !SameEnds(next1, ends1)) ||
+            (second && !SameEnds(next2, ends2))) {
+            draw();
+            held = true;
+            held1 = first;
+            held2 = second;
+            if (first) ends1 = next1;
+            if (second) ends2 = next2;
+        }
+        rgb1 = c1;
+        rgb2 = c2;
+    };
+    const int firstJoined = frame_.store.firstJoinedRecord;
+    segments.ForEach([&](int i) {
+        const ProjectedRecord& a = records[i];
+        const ProjectedRecord& b = records[i + 1];
+        if (i >= firstJoined && HasImage(a) && HasImage(b)) segment(a, b, i);
     });
     const int count = frame_.pointCount;
-    // The built-in figure is closed: its last record joins the first.
     if (frame_.store.defaultDataLoaded && count > 1 && HasImage(records[count - 1]) &&
         HasImage(records[0]))
-        DrawSegmentInBand(colouring ? colouredPass(count - 1) : with, records[count - 1],
-                          records[0], last);
+        segment(records[count - 1], records[0], count - 1);
+    draw();
 }
 
 void LinesLayer::DrawSegmentInBand(const BandPass& with, const ProjectedRecord& a,

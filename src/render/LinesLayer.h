@@ -48,6 +48,8 @@ class LinesLayer {
     struct DrawnSegment;
     static void DrawSegmentInBand(const BandPass& pass, const ProjectedRecord& a,
                                   const ProjectedRecord& b, DrawnSegment& last);
+    void DrawColouredInBand(const BandPass& with, const ProjectedRecord* records,
+                            const BandRecords& segments, const RecordColours& colours) const;
 
     FrameContext& frame_;
     bool measuring_ = false;

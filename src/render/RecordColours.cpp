@@ -97,7 +97,8 @@ void RecordColours::FindRange(const FrameContext& frame, int axis) {
     if (high < low) std::swap(rangeMin, rangeMax);
 }
 
-void RecordColours::ImageColours(QRgb colour, float depth, QRgb& first, QRgb& second) const {
+void RecordColours::ShadedImageColours(QRgb colour, float depth, QRgb& first,
+                                       QRgb& second) const {
     const bool plain = mode_ == Mode::Plain;
     int step = 0;
     if (shading_) {

@@ -36,7 +36,13 @@ class RecordColours {
     }
 
     // What the two images draw a record of that colour at that rotated depth in.
-    void ImageColours(QRgb colour, float depth, QRgb& first, QRgb& second) const;
+    void ImageColours(QRgb colour, float depth, QRgb& first, QRgb& second) const {
+        if (!shading_ && !anaglyph_) {
+            first = second = colour;
+            return;
+        }
+        ShadedImageColours(colour, depth, first, second);
+    }
 
     // The depth range the dots are shaded over; the rotated depths of the frame's dots.
     void SetDepthRange(float nearest, float farthest) {
@@ -59,6 +65,7 @@ class RecordColours {
         return t >= 255.0f ? 255 : static_cast<int>(t);
     }
     void FindRange(const FrameContext& frame, int axis);
+    void ShadedImageColours(QRgb colour, float depth, QRgb& first, QRgb& second) const;
 
     Mode mode_ = Mode::Plain;
     const QRgb* cells_ = nullptr;
