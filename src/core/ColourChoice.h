@@ -13,8 +13,7 @@ enum class ColourBy : std::int32_t { File, None, X, Y, Z, Field };
 enum class ColourMapKind : std::int32_t { Viridis, Diverging, Turbo, Grey };
 
 // The names the settings and ocuvis-render use.
-constexpr std::array<std::string_view, 6> kColourByNames = {"file", "none", "x",
-                                                            "y",    "z",    "field"};
+constexpr std::array<std::string_view, 6> kColourByNames = {"file", "none", "x", "y", "z", "field"};
 constexpr std::array<std::string_view, 4> kColourMapNames = {"viridis", "diverging", "turbo",
                                                              "grey"};
 

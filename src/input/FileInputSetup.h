@@ -35,6 +35,8 @@ class FileInputSetup final : public LoaderInput {
         int RedComboBox = -1;
         int GreenComboBox = -1;
         int BlueComboBox = -1;
+        // A field whose values colour the dots through the colour map; entry 0 for none.
+        int ValueComboBox = -1;
         // While checked, the x, y and z selectors show the fields the file names so.
         bool AxesByNameChkBx = true;
         bool SubSampleEnabledChkBx = false;

@@ -128,10 +128,16 @@ std::string PlyReader::Read(ByteStream& stream) {
         // Integer colours of 8 bits are 0..255, wider ones 0..65535; floating ones 0..1.
         switch (vertices.properties[static_cast<std::size_t>(rgb[0] - 1)].type) {
             case PlyType::Float32:
-            case PlyType::Float64: sink_.StoreColours(RecordSink::ColourScale::Unit); break;
+            case PlyType::Float64:
+                sink_.StoreColours(RecordSink::ColourScale::Unit);
+                break;
             case PlyType::Int16:
-            case PlyType::Uint16: sink_.StoreColours(RecordSink::ColourScale::Word); break;
-            default: sink_.StoreColours(RecordSink::ColourScale::Byte); break;
+            case PlyType::Uint16:
+                sink_.StoreColours(RecordSink::ColourScale::Word);
+                break;
+            default:
+                sink_.StoreColours(RecordSink::ColourScale::Byte);
+                break;
         }
     }
     VertexSink body(sink_, fields.SubSampleEnabled && header->edgeElement >= 0, cells);

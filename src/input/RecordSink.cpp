@@ -71,10 +71,18 @@ void RecordSink::Colour(double red, double green, double blue) {
     const double values[3] = {red, green, blue};
     for (int i = 0; i < 3; ++i) {
         switch (scale_) {
-            case ColourScale::Byte: c[i] = Channel(values[i], 1.0, 255.0); break;
-            case ColourScale::Unit: c[i] = Channel(values[i], 255.0, 255.0); break;
-            case ColourScale::Word: c[i] = Narrow16(Channel(values[i], 1.0, 65535.0)); break;
-            case ColourScale::WordOrByte: c[i] = Channel(values[i], 1.0, 65535.0); break;
+            case ColourScale::Byte:
+                c[i] = Channel(values[i], 1.0, 255.0);
+                break;
+            case ColourScale::Unit:
+                c[i] = Channel(values[i], 255.0, 255.0);
+                break;
+            case ColourScale::Word:
+                c[i] = Narrow16(Channel(values[i], 1.0, 65535.0));
+                break;
+            case ColourScale::WordOrByte:
+                c[i] = Channel(values[i], 1.0, 65535.0);
+                break;
         }
     }
     if (scale_ == ColourScale::WordOrByte) {

@@ -1,13 +1,13 @@
 #pragma once
 
 #include <algorithm>
-#include <cmath>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <string>
-#include <vector>
 #include <string_view>
+#include <vector>
 
 #include "core/FileInputFields.h"
 #include "input/LoaderServices.h"

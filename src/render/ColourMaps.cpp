@@ -39,14 +39,13 @@ constexpr std::array<Stop, 2> kGrey = {{{0, 0, 0}, {255, 255, 255}}};
 
 // The rainbow map, from a polynomial fit of each channel.
 QRgb Turbo(double t) {
-    const double r = 0.13572138 +
-                     t * (4.61539260 +
-                          t * (-42.66032258 + t * (132.13108234 + t * (-152.94239396 +
-                                                                        t * 59.28637943))));
+    const double r =
+        0.13572138 +
+        t * (4.61539260 +
+             t * (-42.66032258 + t * (132.13108234 + t * (-152.94239396 + t * 59.28637943))));
     const double g =
-        0.09140261 +
-        t * (2.19418839 + t * (4.84296658 + t * (-14.18503333 + t * (4.27729857 +
-                                                                     t * 2.82956604))));
+        0.09140261 + t * (2.19418839 + t * (4.84296658 + t * (-14.18503333 +
+                                                              t * (4.27729857 + t * 2.82956604))));
     const double b =
         0.10667330 +
         t * (12.64194608 +
@@ -62,10 +61,14 @@ QRgb Turbo(double t) {
 QRgb ColourMapAt(ColourMapKind kind, double t) {
     t = std::isnan(t) ? 0.0 : std::clamp(t, 0.0, 1.0);
     switch (kind) {
-        case ColourMapKind::Diverging: return Between(kDiverging, t);
-        case ColourMapKind::Turbo: return Turbo(t);
-        case ColourMapKind::Grey: return Between(kGrey, t);
-        case ColourMapKind::Viridis: break;
+        case ColourMapKind::Diverging:
+            return Between(kDiverging, t);
+        case ColourMapKind::Turbo:
+            return Turbo(t);
+        case ColourMapKind::Grey:
+            return Between(kGrey, t);
+        case ColourMapKind::Viridis:
+            break;
     }
     return Between(kViridis, t);
 }

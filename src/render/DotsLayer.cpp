@@ -74,7 +74,8 @@ void DotsLayer::DrawDot(const PlotPosition& p, int s, const RecordColours* colou
         own[0] = ColourFromRgb(qRed(first), qGreen(first), qBlue(first));
         own[1] = ColourFromRgb(qRed(second), qGreen(second), qBlue(second));
     }
-    const bool fine = frame_.store.dotSizesPresent == 0 && frame_.view.finePoints != FinePoints::Off;
+    const bool fine =
+        frame_.store.dotSizesPresent == 0 && frame_.view.finePoints != FinePoints::Off;
     const auto dot = [&](int column, int image) {
         if (colours != nullptr) {
             canvas.SetPenColour(own[image]);

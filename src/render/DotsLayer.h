@@ -51,8 +51,9 @@ class DotsLayer {
     }
     // The view's dot size; fine dots go as size 1, with a stamp of their own.
     int FixedSize() const {
-        return frame_.view.finePoints != FinePoints::Off ? 1
-                                                          : std::min(frame_.view.pointSize, kMaxDotSize);
+        return frame_.view.finePoints != FinePoints::Off
+                   ? 1
+                   : std::min(frame_.view.pointSize, kMaxDotSize);
     }
 
     // The rows a dot of size s may set pixels in, in either image: its stamp reaches half the

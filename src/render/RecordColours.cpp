@@ -31,8 +31,11 @@ RecordColours::RecordColours(const FrameContext& frame) {
             break;
         case ColourBy::X:
         case ColourBy::Y:
-        case ColourBy::Z: mode_ = Mode::Axis; break;
-        case ColourBy::None: break;
+        case ColourBy::Z:
+            mode_ = Mode::Axis;
+            break;
+        case ColourBy::None:
+            break;
     }
     // The built-in data set has nothing to colour by but its place.
     if (mode_ == Mode::Value && store.defaultDataLoaded) mode_ = Mode::Plain;
@@ -97,8 +100,7 @@ void RecordColours::FindRange(const FrameContext& frame, int axis) {
     if (high < low) std::swap(rangeMin, rangeMax);
 }
 
-void RecordColours::ShadedImageColours(QRgb colour, float depth, QRgb& first,
-                                       QRgb& second) const {
+void RecordColours::ShadedImageColours(QRgb colour, float depth, QRgb& first, QRgb& second) const {
     const bool plain = mode_ == Mode::Plain;
     int step = 0;
     if (shading_) {

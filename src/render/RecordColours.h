@@ -50,8 +50,8 @@ class RecordColours {
         farthest_ = farthest;
     }
     // Widens a depth range by the depths of records begin..end-1 with an image.
-    static void MeasureDots(const ProjectedRecord* records, int begin, int end,
-                            float& nearest, float& farthest);
+    static void MeasureDots(const ProjectedRecord* records, int begin, int end, float& nearest,
+                            float& farthest);
 
     // The range of a mapped field in data units, as the legend shows it, and the map.
     double rangeMin = 0.0, rangeMax = 0.0;

@@ -32,8 +32,7 @@ TEST(ColourMaps, EndsAndMiddle) {
         {ColourMapKind::Grey, 7.0, qRgb(255, 255, 255)},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(ColourMapAt(c.map, c.t), c.expected)
-            << static_cast<int>(c.map) << " at " << c.t;
+        EXPECT_EQ(ColourMapAt(c.map, c.t), c.expected) << static_cast<int>(c.map) << " at " << c.t;
     // The rainbow runs dark blue, bright green in the middle, dark red.
     const QRgb low = ColourMapAt(ColourMapKind::Turbo, 0.0);
     const QRgb middle = ColourMapAt(ColourMapKind::Turbo, 0.5);

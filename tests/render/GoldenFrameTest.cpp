@@ -63,9 +63,9 @@ TEST_P(GoldenFrame, MatchesTheStoredImage) {
     s.view.fullBoxGrid = c.options.find("box") != std::string_view::npos;
     s.view.textLabels = c.options.find("labels") != std::string_view::npos;
     s.store->dotSizesPresent = c.options.find("sizes") != std::string_view::npos;
-    s.view.finePoints = c.options.find("fine2") != std::string_view::npos ? FinePoints::TwoByTwo
+    s.view.finePoints = c.options.find("fine2") != std::string_view::npos  ? FinePoints::TwoByTwo
                         : c.options.find("fine") != std::string_view::npos ? FinePoints::OnePixel
-                                                                            : FinePoints::Off;
+                                                                           : FinePoints::Off;
     s.view.depthShade = c.options.find("shade") != std::string_view::npos;
     if (c.options.find("byz") != std::string_view::npos) s.view.colourBy = ColourBy::Z;
     s.view.axisLabels = s.view.titles = true;
@@ -89,7 +89,8 @@ INSTANTIATE_TEST_SUITE_P(
                     GoldenCase{"cross_faded", ViewType::CrossEyes, 60, 25, 1, 0, "fade labels"},
                     GoldenCase{"right_red_box", ViewType::RightRed, 20, -15, 1, 1, "box"},
                     GoldenCase{"single_titles", ViewType::Single, 0, 0, 2, 0, "labels"},
-                    GoldenCase{"cross_fine_shaded", ViewType::CrossEyes, 30, 15, 0, 2, "fine shade"},
+                    GoldenCase{"cross_fine_shaded", ViewType::CrossEyes, 30, 15, 0, 2,
+                               "fine shade"},
                     GoldenCase{"single_fine2_by_z", ViewType::Single, -20, 30, 0, 2, "fine2 byz"}),
     [](const testing::TestParamInfo<GoldenCase>& info) { return std::string(info.param.name); });
 

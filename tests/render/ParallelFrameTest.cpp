@@ -38,8 +38,7 @@ TEST(ParallelFrame, TwoBandsDrawTheFrameOfOneThread) {
         {"dots only", ViewType::CrossEyes, 0, 3, false, false, false},
         {"file colours, shaded, fine", ViewType::CrossEyes, 1, 0, false, false, false,
          "rgb shade fine joined"},
-        {"red right, by z, faded, shaded", ViewType::RightRed, 1, 3, true, false, false,
-         "z shade"},
+        {"red right, by z, faded, shaded", ViewType::RightRed, 1, 3, true, false, false, "z shade"},
         {"single, by x, 2 x 2", ViewType::Single, 1, 0, false, false, true, "x fine2 joined"},
     };
     // A knotted run across every row, cut every 97 records, with a record millions of units
@@ -78,7 +77,8 @@ TEST(ParallelFrame, TwoBandsDrawTheFrameOfOneThread) {
         if (Has(c.colour, "rgb")) {
             s.store->colourColumn = PointStore::ColourColumn::Rgb;
             for (std::size_t i = 0; i < points.size(); ++i)
-                s.store->colours.push_back(0xFF000000u | static_cast<std::uint32_t>(i * 2654435761u));
+                s.store->colours.push_back(0xFF000000u |
+                                           static_cast<std::uint32_t>(i * 2654435761u));
         }
         if (Has(c.colour, "x")) s.view.colourBy = ColourBy::X;
         if (Has(c.colour, "z")) s.view.colourBy = ColourBy::Z;

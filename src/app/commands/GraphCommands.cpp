@@ -121,8 +121,7 @@ bool GraphCommands::SetColourRange(const std::string& text) {
                std::isfinite(value);
     };
     const std::string_view all = trimmed;
-    if (!number(all.substr(0, comma), low) || !number(all.substr(comma + 1), high) ||
-        !(low < high))
+    if (!number(all.substr(0, comma), low) || !number(all.substr(comma + 1), high) || !(low < high))
         return false;
     view_.colourRangeTyped = true;
     view_.colourRangeMin = low;

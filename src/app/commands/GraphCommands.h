@@ -1,8 +1,8 @@
 #pragma once
 
-#include <string>
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "core/GraphViewState.h"
 #include "core/RedrawGate.h"

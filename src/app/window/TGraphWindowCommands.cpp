@@ -151,10 +151,10 @@ void TGraphWindow::ConnectPlotCommands() {
 
 void TGraphWindow::AskColourRange(GraphCommands& commands) {
     const GraphViewState& v = document_->view;
-    QString text = v.colourRangeTyped ? QString("%1,%2")
-                                            .arg(v.colourRangeMin, 0, 'g', 17)
-                                            .arg(v.colourRangeMax, 0, 'g', 17)
-                                      : QString();
+    QString text =
+        v.colourRangeTyped
+            ? QString("%1,%2").arg(v.colourRangeMin, 0, 'g', 17).arg(v.colourRangeMax, 0, 'g', 17)
+            : QString();
     for (;;) {
         bool ok = false;
         text = QInputDialog::getText(this, "Colour Range",

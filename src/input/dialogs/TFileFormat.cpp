@@ -174,21 +174,26 @@ void TFileFormat::BuildFieldGroup() {
     fieldGrid->addWidget(recordPanel, 4, 0, 1, 4);
 
     // Three fields that colour the dots; left at none, the file's fields named for colours do.
-    const char* colourCaptions[] = {"Red", "Green", "Blue"};
-    const char* colourNames[] = {"RedComboBox", "GreenComboBox", "BlueComboBox"};
-    QComboBox** colourSelectors[] = {&RedComboBox, &GreenComboBox, &BlueComboBox};
-    for (int i = 0; i < 3; ++i) {
-        fieldGrid->addWidget(new QLabel(colourCaptions[i], SelectFieldGrpBx), 5, i);
+    // A fourth field's values colour them through the colour map instead. One row, captions
+    // beside their selectors, so the group grows by as little as it can.
+    const char* colourCaptions[] = {"R", "G", "B", "By value"};
+    const char* colourNames[] = {"RedComboBox", "GreenComboBox", "BlueComboBox", "ValueComboBox"};
+    QComboBox** colourSelectors[] = {&RedComboBox, &GreenComboBox, &BlueComboBox, &ValueComboBox};
+    auto* colourRow = new QHBoxLayout;
+    for (int i = 0; i < 4; ++i) {
+        colourRow->addWidget(new QLabel(colourCaptions[i], SelectFieldGrpBx));
         auto* selector = new QComboBox(SelectFieldGrpBx);
         selector->setObjectName(colourNames[i]);
         selector->setMaxVisibleItems(kVisibleEntries);
         selector->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-        selector->setMinimumContentsLength(kSelectorCharacters);
+        selector->setMinimumContentsLength(kSelectorCharacters / 2);
         selector->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-        selector->setToolTip("Colour field; none takes the fields named for colours");
-        fieldGrid->addWidget(selector, 6, i);
+        selector->setToolTip(i < 3 ? "Colour field; none takes the fields named for colours"
+                                   : "Field whose values colour the dots through the colour map");
+        colourRow->addWidget(selector, 1);
         *colourSelectors[i] = selector;
     }
+    fieldGrid->addLayout(colourRow, 5, 0, 1, 4);
 }
 
 void TFileFormat::BuildSamplingGroup() {
@@ -291,6 +296,8 @@ void TFileFormat::ConnectControls() {
                    &FileInputSetup::DotComboBoxChange);
     selectorChange(BlueComboBox, &FileInputSetup::Controls::BlueComboBox,
                    &FileInputSetup::DotComboBoxChange);
+    selectorChange(ValueComboBox, &FileInputSetup::Controls::ValueComboBox,
+                   &FileInputSetup::DotComboBoxChange);
 
     connect(AxesByNameChkBx, &QCheckBox::toggled, this, [this, &c](bool checked) {
         c.AxesByNameChkBx = checked;
@@ -341,7 +348,7 @@ void TFileFormat::ShowControls() {
         FillSelector(YComboBox, false);
         FillSelector(ZComboBox, true);
         FillSelector(DotComboBox, true);
-        for (QComboBox* colour : {RedComboBox, GreenComboBox, BlueComboBox})
+        for (QComboBox* colour : {RedComboBox, GreenComboBox, BlueComboBox, ValueComboBox})
             FillSelector(colour, true);
         shownEntries_ = std::move(entries);
     }
@@ -352,6 +359,7 @@ void TFileFormat::ShowControls() {
     Select(RedComboBox, c.RedComboBox);
     Select(GreenComboBox, c.GreenComboBox);
     Select(BlueComboBox, c.BlueComboBox);
+    Select(ValueComboBox, c.ValueComboBox);
     FileNameLabel->setText(Local(c.FileNameLabel));
     ExampleRecordLabel->setText(Local(c.ExampleRecordLabel));
     for (const auto& [box, checked] : {std::pair{AxesByNameChkBx, c.AxesByNameChkBx},
