@@ -148,6 +148,48 @@ BENCHMARK(BM_StereoView)
     ->MeasureProcessCPUTime()
     ->Unit(benchmark::kMillisecond);
 
+// The million-record frame uncoloured, in colours of its own and coloured by z through the
+// map, with fine dots and depth shading; in one run, as the budget is a ratio. The colours'
+// bytes per record are reported (0 when the file has none).
+void BM_FrameColoured(benchmark::State& state) {
+    Scene& scene = TheScene(kMillionRecords);
+    if (!CheckScene(state, scene, kMillionRecords)) return;
+    const int mode = static_cast<int>(state.range(0));
+    PointStore& store = *scene.store;
+    if (mode != 0) {
+        store.colourColumn = PointStore::ColourColumn::Rgb;
+        store.colours.resize(store.points.size());
+        for (std::size_t i = 0; i < store.colours.size(); ++i)
+            store.colours[i] = 0xFF000000u | static_cast<std::uint32_t>(i * 2654435761u >> 8);
+    }
+    scene.view.colourBy = mode == 2 ? ColourBy::Z : ColourBy::File;
+    scene.view.depthShade = mode == 3;
+    scene.view.finePoints = mode == 3 ? FinePoints::OnePixel : FinePoints::Off;
+    FrameRenderer renderer;
+    const FrameSources sources{scene.view, scene.graph, store, scene.titles};
+    for (auto _ : state) {
+        QImage frame = renderer.RenderImage(kWidth, kHeight, sources);
+        benchmark::DoNotOptimize(frame.constBits());
+    }
+    state.counters["colour_bytes_per_record"] =
+        static_cast<double>(store.colours.capacity() * sizeof(std::uint32_t)) /
+        static_cast<double>(store.points.size());
+    const char* labels[] = {"uncoloured", "file colours", "by z, viridis",
+                            "file colours, fine, depth shaded"};
+    state.SetLabel(labels[mode]);
+    store.colourColumn = PointStore::ColourColumn::None;
+    std::vector<std::uint32_t>().swap(store.colours);
+    scene.view.colourBy = ColourBy::File;
+    scene.view.depthShade = false;
+    scene.view.finePoints = FinePoints::Off;
+}
+// Argument: 0 uncoloured, 1 file colours, 2 by z, 3 file colours with fine dots and shading.
+BENCHMARK(BM_FrameColoured)
+    ->DenseRange(0, 3)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+
 // Processes that keep the cores busy until it goes, each in a session of its own as another
 // program's would be (the scheduler shares the cores out between sessions first).
 class BusyLoad {

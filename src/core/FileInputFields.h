@@ -21,6 +21,13 @@ struct FileInputFields {
     // In files that name their fields (PLY, LAS, delimited text with a header row) x, y and z
     // are the fields of those names rather than XIndex, YIndex and ZIndex.
     bool AxesByName = true;
+    // Fields of red, green and blue, all three above 0 to be used; otherwise files that name
+    // their fields give the ones named r, g, b, red, green, blue or diffuse_red... (any case).
+    std::int32_t RedIndex = 0;
+    std::int32_t GreenIndex = 0;
+    std::int32_t BlueIndex = 0;
+    // A field whose values colour the dots through a colour map; kept instead of colours.
+    std::int32_t ValueIndex = 0;
 };
 
 // How the sub-sampling generator is seeded: SeedType 0 "Random" (a new clock seed at every load),

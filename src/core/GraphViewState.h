@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/ColourChoice.h"
 #include "core/ViewType.h"
 
 namespace ocuvis {
@@ -67,6 +68,16 @@ struct GraphViewState {
     bool swapEyes = false;
     std::int32_t eyeSeparationTenths = 10;
     AnaglyphMethod anaglyphMethod = AnaglyphMethod::Optimised;
+    // Colouring of dots and lines. The typed range is in data units.
+    ColourBy colourBy = ColourBy::File;
+    ColourMapKind colourMap = ColourMapKind::Viridis;
+    bool colourRangeTyped = false;
+    double colourRangeMin = 0.0;
+    double colourRangeMax = 1.0;
+    bool colourLegend = false;
+    FinePoints finePoints = FinePoints::Off;
+    // Dots shaded towards the background with depth, as the lines fade.
+    bool depthShade = false;
 
     // +1 when the Z axis is inverted, else -1: without inversion larger z plots at smaller cube z.
     float ZSign() const { return zInvert ? 1.0f : -1.0f; }

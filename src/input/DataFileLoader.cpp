@@ -71,6 +71,8 @@ void DataFileLoader::ClearRecords() {
     store_.origin = {};
     store_.dotSizesPresent = 0;
     store_.firstJoinedRecord = 0;
+    store_.colourColumn = PointStore::ColourColumn::None;
+    std::vector<std::uint32_t>().swap(store_.colours);
 }
 
 std::int32_t DataFileLoader::LoadDataFile(const std::string& fileName) {
@@ -104,6 +106,8 @@ std::int32_t DataFileLoader::LoadDataFile(const std::string& fileName) {
         counts.recordsStored = static_cast<std::int32_t>(DefaultDataPoints.size());
         store_.dotSizesPresent = 1;
         store_.firstJoinedRecord = 0;
+        store_.colourColumn = PointStore::ColourColumn::None;
+        store_.colours.clear();
         store_.defaultDataLoaded = true;
         // The built-in data must not pass for the file's: the status says why it is shown.
         if (outcome_.noPoints) {

@@ -27,8 +27,14 @@ std::string DelimitedTextReader::Read(ByteStream& stream) {
             if (!trimmed.empty() && trimmed.front() != ';' && trimmed.front() != '!') {
                 lookForHeader = false;
                 const std::optional<std::vector<std::string>> names = DelimitedHeaderNames(line);
-                axes_ =
-                    AxisFieldNumbers(sink_.fields(), names ? *names : std::vector<std::string>{});
+                const std::vector<std::string> none;
+                axes_ = AxisFieldNumbers(sink_.fields(), names ? *names : none);
+                rgb_ = ColourFieldNumbers(sink_.fields(), names ? *names : none);
+                if (sink_.fields().ValueIndex > 0) {
+                    sink_.StoreValues();
+                } else if (rgb_[0] > 0) {
+                    sink_.StoreColours(RecordSink::ColourScale::Byte);
+                }
                 if (names) continue;
             }
         }
@@ -97,6 +103,17 @@ void DelimitedTextReader::ProcessRow(std::string_view line) {
         size = 0.0;
     }
     sink_.Point(xyz[0], xyz[1], xyz[2], size);
+    // A colour field that is empty or no number reads as 0.
+    const auto cell = [this](std::int32_t n) {
+        double value = 0.0;
+        return FieldValue(n, value, true) ? value : 0.0;
+    };
+    if (sink_.fields().ValueIndex > 0) {
+        double value = 0.0;
+        sink_.Value(FieldValue(sink_.fields().ValueIndex, value, true) ? value : MissingValue);
+    } else if (rgb_[0] > 0) {
+        sink_.Colour(cell(rgb_[0]), cell(rgb_[1]), cell(rgb_[2]));
+    }
 }
 
 bool DelimitedTextReader::Labels(std::string_view line) {

@@ -36,6 +36,7 @@ class DelimitedTextReader final : public DataFileReader {
     RecordSink& sink_;
     DelimitedRow row_;
     std::array<std::int32_t, 3> axes_{};
+    std::array<std::int32_t, 3> rgb_{};  // the colour fields, zeros for none
     std::string line_;
     std::int64_t sampledOut_ = 0;  // rows the sampling left out, read or not
 };

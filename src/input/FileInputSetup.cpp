@@ -146,6 +146,10 @@ void FileInputSetup::ShowFields() {
     controls.AxesByNameChkBx = fields.AxesByName;
     ShowAxes();
     controls.DotComboBox = Entry(fields.DotIndex);
+    controls.RedComboBox = Entry(fields.RedIndex);
+    controls.GreenComboBox = Entry(fields.GreenIndex);
+    controls.BlueComboBox = Entry(fields.BlueIndex);
+    controls.ValueComboBox = Entry(fields.ValueIndex);
     controls.SubSampleEnabledChkBx = fields.SubSampleEnabled;
     controls.samplingControlsEnabled = fields.SubSampleEnabled;
     controls.PercentEditBx = GeneralText(static_cast<double>(fields.SamplePercent));
@@ -190,6 +194,10 @@ void FileInputSetup::ApplyControls() {
         take(fields.ZIndex, controls.ZComboBox);
     }
     take(fields.DotIndex, controls.DotComboBox);
+    take(fields.RedIndex, controls.RedComboBox);
+    take(fields.GreenIndex, controls.GreenComboBox);
+    take(fields.BlueIndex, controls.BlueComboBox);
+    take(fields.ValueIndex, controls.ValueComboBox);
     fields.AxesByName = controls.AxesByNameChkBx;
     fields.SubSampleEnabled = controls.SubSampleEnabledChkBx;
     fields.SamplePercent = PercentFromText(controls.PercentEditBx);
@@ -228,6 +236,9 @@ void FileInputSetup::CheckStoredValues() {
     if (fields.DotIndex < 0) fields.DotIndex = 0;
     inRange(fields.ZIndex, 0, defaults.ZIndex);
     inRange(fields.DotIndex, 0, defaults.DotIndex);
+    for (std::int32_t* colour :
+         {&fields.RedIndex, &fields.GreenIndex, &fields.BlueIndex, &fields.ValueIndex})
+        inRange(*colour, 0, 0);
     if (!std::isfinite(fields.SamplePercent)) fields.SamplePercent = defaults.SamplePercent;
     if (fields.RecordLimit < 1 || fields.RecordLimit > kLargestRecordLimit)
         fields.RecordLimit = defaults.RecordLimit;

@@ -31,6 +31,12 @@ class FileInputSetup final : public LoaderInput {
         int YComboBox = -1;
         int ZComboBox = -1;
         int DotComboBox = -1;
+        // The colour fields, entry 0 ("none") for the file's own names.
+        int RedComboBox = -1;
+        int GreenComboBox = -1;
+        int BlueComboBox = -1;
+        // A field whose values colour the dots through the colour map; entry 0 for none.
+        int ValueComboBox = -1;
         // While checked, the x, y and z selectors show the fields the file names so.
         bool AxesByNameChkBx = true;
         bool SubSampleEnabledChkBx = false;

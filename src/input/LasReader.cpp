@@ -205,6 +205,19 @@ std::string LasReader::Read(ByteStream& stream) {
     }
     if (chosen[3] != nullptr) sink_.DotSizesPresent();
     sink_.Reserve(header->pointCount);
+    // The colour cells: a chosen value field, else the colour channels.
+    const auto fieldOf = [&specs](std::int32_t number) -> const FieldSpec* {
+        return number >= 1 && number <= static_cast<std::int32_t>(specs.size())
+                   ? &specs[static_cast<std::size_t>(number - 1)]
+                   : nullptr;
+    };
+    const auto rgbNumbers = ColourFieldNumbers(fields, LasFieldNames(header->pointFormat));
+    const FieldSpec* const valueField = fieldOf(fields.ValueIndex);
+    const FieldSpec* const rgb[3] = {fieldOf(rgbNumbers[0]), fieldOf(rgbNumbers[1]),
+                                     fieldOf(rgbNumbers[2])};
+    const bool colours = valueField == nullptr && rgb[0] && rgb[1] && rgb[2];
+    if (valueField != nullptr) sink_.StoreValues();
+    if (colours) sink_.StoreColours(RecordSink::ColourScale::WordOrByte);
 
     const std::size_t stride = static_cast<std::size_t>(header->recordLength);
     std::vector<char> block(std::max(kBlockBytes / stride, std::size_t{1}) * stride);
@@ -224,6 +237,11 @@ std::string LasReader::Read(ByteStream& stream) {
             for (std::size_t c = 0; c < 4; ++c)
                 if (chosen[c] != nullptr) values[c] = FieldValue(*header, *chosen[c], record);
             sink_.Point(values[0], values[1], values[2], values[3]);
+            if (valueField != nullptr) sink_.Value(FieldValue(*header, *valueField, record));
+            if (colours)
+                sink_.Colour(FieldValue(*header, *rgb[0], record),
+                             FieldValue(*header, *rgb[1], record),
+                             FieldValue(*header, *rgb[2], record));
         }
         if (!sink_.Continue(stream.Position())) return {};
     }

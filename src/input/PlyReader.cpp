@@ -13,7 +13,11 @@ namespace {
 // the store could hold lines for, the rest only counted.
 class VertexSink final : public PlyBodySink {
   public:
-    VertexSink(RecordSink& sink, bool mapped) : sink_(sink), mapped_(mapped) {}
+    // cells: what follows x, y, z and size among the values: nothing, red, green and blue,
+    // or the value that colours the dots.
+    enum class Cells { None, Rgb, Value };
+    VertexSink(RecordSink& sink, bool mapped, Cells cells)
+        : sink_(sink), mapped_(mapped), cells_(cells) {}
 
     Want Vertex(const double* values) override {
         const std::int64_t index = next_++;
@@ -24,6 +28,8 @@ class VertexSink final : public PlyBodySink {
             storedAt_.push_back(sink_.counts.recordsStored);
         }
         sink_.Point(values[0], values[1], values[2], values[3]);
+        if (cells_ == Cells::Rgb) sink_.Colour(values[4], values[5], values[6]);
+        if (cells_ == Cells::Value) sink_.Value(values[4]);
         return sink_.Full() ? Want::CountOnly : Want::Values;
     }
     void Skipped(std::int64_t count) override {
@@ -75,6 +81,7 @@ class VertexSink final : public PlyBodySink {
 
     RecordSink& sink_;
     bool mapped_;
+    Cells cells_;
     std::int64_t next_ = 0;
     std::vector<std::int32_t> storedAt_;  // by vertex number, when sampling leaves gaps
     std::vector<std::pair<std::int64_t, std::int64_t>> edges_;
@@ -93,9 +100,20 @@ std::string PlyReader::Read(ByteStream& stream) {
     };
     const FileInputFields& fields = sink_.fields();
     const auto axes = AxisFieldNumbers(fields, PropertyNames(vertices));
-    const std::vector<int> selection = {column(axes[0]), column(axes[1]), column(axes[2]),
-                                        column(fields.DotIndex)};
+    std::vector<int> selection = {column(axes[0]), column(axes[1]), column(axes[2]),
+                                  column(fields.DotIndex)};
     if (selection[3] >= 0) sink_.DotSizesPresent();
+    // The colour cells: a chosen value field, else the file's colours.
+    auto cells = VertexSink::Cells::None;
+    const auto rgb = ColourFieldNumbers(fields, PropertyNames(vertices));
+    if (column(fields.ValueIndex) >= 0) {
+        cells = VertexSink::Cells::Value;
+        selection.push_back(column(fields.ValueIndex));
+    } else if (column(rgb[0]) >= 0 && column(rgb[1]) >= 0 && column(rgb[2]) >= 0) {
+        cells = VertexSink::Cells::Rgb;
+        for (const std::int32_t number : rgb)
+            selection.push_back(column(number));
+    }
 
     // The vertices are reserved ahead, as growing by doubling would hold two copies at once.
     // The count is held to the limit and to what the body can hold: a value takes at least a
@@ -105,7 +123,24 @@ std::string PlyReader::Read(ByteStream& stream) {
         (stream.Size() - stream.Position()) / (valueBytes * propertyCount);
     sink_.Reserve(std::min({vertices.count, bodyFits, std::int64_t{sink_.recordLimit()}}));
 
-    VertexSink body(sink_, fields.SubSampleEnabled && header->edgeElement >= 0);
+    if (cells == VertexSink::Cells::Value) sink_.StoreValues();
+    if (cells == VertexSink::Cells::Rgb) {
+        // Integer colours of 8 bits are 0..255, wider ones 0..65535; floating ones 0..1.
+        switch (vertices.properties[static_cast<std::size_t>(rgb[0] - 1)].type) {
+            case PlyType::Float32:
+            case PlyType::Float64:
+                sink_.StoreColours(RecordSink::ColourScale::Unit);
+                break;
+            case PlyType::Int16:
+            case PlyType::Uint16:
+                sink_.StoreColours(RecordSink::ColourScale::Word);
+                break;
+            default:
+                sink_.StoreColours(RecordSink::ColourScale::Byte);
+                break;
+        }
+    }
+    VertexSink body(sink_, fields.SubSampleEnabled && header->edgeElement >= 0, cells);
     failure = ReadPlyBody(stream, *header, selection, body);
     if (!failure.empty() || sink_.counts.aborted) return failure;
     // Vertices are dots; lines come from the edges alone.

@@ -73,6 +73,18 @@ struct PointStore {
     // Per record: where the file has it, its line (from 1) or its vertex (from 0); -1 for none.
     std::vector<std::int32_t> sources;
     bool sourcesAreVertices = false;
+    // One cell a record beside the points, held only when the file has colours or a field
+    // colours the dots: 0xFFRRGGBB colours, or the field's values as float bits. Breaks hold 0.
+    enum class ColourColumn : std::uint8_t { None, Rgb, Value };
+    ColourColumn colourColumn = ColourColumn::None;
+    std::vector<std::uint32_t> colours;
+    // The cells of the records a frame may draw; none when they are not all there.
+    const std::uint32_t* ColourCells(std::int32_t count) const {
+        return colourColumn != ColourColumn::None && count >= 0 &&
+                       colours.size() >= static_cast<std::size_t>(count)
+                   ? colours.data()
+                   : nullptr;
+    }
 };
 
 // Shown when a file yields fewer than two records (x, y, z, dot size).

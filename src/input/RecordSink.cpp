@@ -1,5 +1,7 @@
 #include "input/RecordSink.h"
 
+#include "core/AsciiText.h"
+
 namespace ocuvis {
 
 void RecordSink::Label(double x, double y, double z, std::string_view text) {
@@ -21,14 +23,113 @@ bool RecordSink::Line(std::int32_t from, std::int32_t to) {
         store_.points.push_back(start);
         store_.sources.push_back(-1);
         store_.sources.push_back(store_.sources[static_cast<std::size_t>(from)]);
+        if (colourCells_) {
+            store_.colours.push_back(0);
+            store_.colours.push_back(store_.colours[static_cast<std::size_t>(from)]);
+        }
         counts.recordsStored += 2;
     }
     const DataPoint end = store_.points[static_cast<std::size_t>(to)];
     store_.points.push_back(end);
     store_.sources.push_back(store_.sources[static_cast<std::size_t>(to)]);
+    if (colourCells_) store_.colours.push_back(store_.colours[static_cast<std::size_t>(to)]);
     ++counts.recordsStored;
     lastLineEnd_ = to;
     return true;
+}
+
+void RecordSink::StoreColours(ColourScale scale) {
+    colourCells_ = true;
+    scale_ = scale;
+    store_.colourColumn = PointStore::ColourColumn::Rgb;
+    store_.colours.reserve(store_.points.capacity());
+}
+
+void RecordSink::StoreValues() {
+    colourCells_ = true;
+    store_.colourColumn = PointStore::ColourColumn::Value;
+    store_.colours.reserve(store_.points.capacity());
+}
+
+namespace {
+
+std::uint32_t Channel(double value, double scale, double most) {
+    const double v = value * scale;
+    if (!(v > 0.0)) return 0;
+    return v >= most ? static_cast<std::uint32_t>(most)
+                     : static_cast<std::uint32_t>(std::lround(v));
+}
+
+std::uint32_t Packed(std::uint32_t red, std::uint32_t green, std::uint32_t blue) {
+    return 0xFF000000u | red << 16 | green << 8 | blue;
+}
+
+// 16-bit channels to 8 bits, rounded.
+std::uint32_t Narrow16(std::uint32_t c) {
+    return (c + 128) / 257;
+}
+
+}  // namespace
+
+void RecordSink::Colour(double red, double green, double blue) {
+    std::uint32_t c[3];
+    const double values[3] = {red, green, blue};
+    for (int i = 0; i < 3; ++i) {
+        switch (scale_) {
+            case ColourScale::Byte:
+                c[i] = Channel(values[i], 1.0, 255.0);
+                break;
+            case ColourScale::Unit:
+                c[i] = Channel(values[i], 255.0, 255.0);
+                break;
+            case ColourScale::Word:
+                c[i] = Narrow16(Channel(values[i], 1.0, 65535.0));
+                break;
+            case ColourScale::WordOrByte:
+                c[i] = Channel(values[i], 1.0, 65535.0);
+                break;
+        }
+    }
+    if (scale_ == ColourScale::WordOrByte) {
+        if (!wide_ && (c[0] > 255 || c[1] > 255 || c[2] > 255)) {
+            // The colours so far were 16-bit ones too: each channel at most 255 of 65535.
+            wide_ = true;
+            for (std::uint32_t& cell : store_.colours)
+                if (cell != 0)
+                    cell = Packed(Narrow16(cell >> 16 & 0xFF), Narrow16(cell >> 8 & 0xFF),
+                                  Narrow16(cell & 0xFF));
+        }
+        if (wide_)
+            for (std::uint32_t& channel : c)
+                channel = Narrow16(channel);
+    }
+    store_.colours.back() = Packed(c[0], c[1], c[2]);
+}
+
+std::array<std::int32_t, 3> ColourFieldNumbers(const FileInputFields& fields,
+                                               const std::vector<std::string>& names) {
+    if (fields.RedIndex > 0 && fields.GreenIndex > 0 && fields.BlueIndex > 0)
+        return {fields.RedIndex, fields.GreenIndex, fields.BlueIndex};
+    const auto named = [&names](std::string_view wanted) -> std::int32_t {
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            const std::string& name = names[i];
+            if (name.size() == wanted.size() &&
+                std::equal(name.begin(), name.end(), wanted.begin(),
+                           [](char a, char b) { return AsciiUpper(a) == AsciiUpper(b); }))
+                return static_cast<std::int32_t>(i) + 1;
+        }
+        return 0;
+    };
+    constexpr std::array<std::array<std::string_view, 3>, 3> kNameSets = {{
+        {"red", "green", "blue"},
+        {"r", "g", "b"},
+        {"diffuse_red", "diffuse_green", "diffuse_blue"},
+    }};
+    for (const auto& set : kNameSets) {
+        const std::array<std::int32_t, 3> found = {named(set[0]), named(set[1]), named(set[2])};
+        if (found[0] > 0 && found[1] > 0 && found[2] > 0) return found;
+    }
+    return {0, 0, 0};
 }
 
 }  // namespace ocuvis

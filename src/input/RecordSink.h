@@ -4,7 +4,10 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/FileInputFields.h"
 #include "input/LoaderServices.h"
@@ -61,6 +64,7 @@ class RecordSink {
         store_.points.push_back({Narrowed(Shifted(x, o[0])), Narrowed(Shifted(y, o[1])),
                                  Narrowed(Shifted(z, o[2])), Narrowed(size)});
         store_.sources.push_back(SourceNumber());
+        if (colourCells_) store_.colours.push_back(0);
         ++counts.pointsFound;
         ++counts.pointsPlotted;
         return counts.recordsStored++;
@@ -70,7 +74,21 @@ class RecordSink {
     void Break() {
         store_.points.push_back(DataPoint::Break());
         store_.sources.push_back(-1);
+        if (colourCells_) store_.colours.push_back(0);
         ++counts.recordsStored;
+    }
+
+    // How a reader's colour values run: 0..255, 0..65535, 0..1, or 16-bit unless every value
+    // is at most 255.
+    enum class ColourScale { Byte, Word, Unit, WordOrByte };
+    // From here on each point gets a colour cell: its colour (Colour) or the value of the field
+    // that colours it (Value), after its Point.
+    void StoreColours(ColourScale scale);
+    void StoreValues();
+    void Colour(double red, double green, double blue);
+    void Value(double value) {
+        const float v = Narrowed(value);
+        std::memcpy(&store_.colours.back(), &v, sizeof v);
     }
     // A point the limit leaves out: counted, not stored.
     void CountPoints(std::int64_t count) { counts.pointsFound += count; }
@@ -153,6 +171,14 @@ class RecordSink {
     std::int32_t lastLineEnd_ = -1;
     bool originChosen_ = false;
     std::int32_t sourceBase_ = 0;
+    bool colourCells_ = false;
+    ColourScale scale_ = ColourScale::Byte;
+    bool wide_ = false;  // a WordOrByte file has shown a value above 255
 };
+
+// The field numbers (from 1) of red, green and blue: the set-up's three when all are chosen,
+// else the fields named r/g/b, red/green/blue or diffuse_red/... (any case); zeros for none.
+std::array<std::int32_t, 3> ColourFieldNumbers(const FileInputFields& fields,
+                                               const std::vector<std::string>& names);
 
 }  // namespace ocuvis

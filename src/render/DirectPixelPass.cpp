@@ -11,6 +11,7 @@
 #include "render/DotsLayer.h"
 #include "render/FrameWorker.h"
 #include "render/LinesLayer.h"
+#include "render/RecordColours.h"
 
 namespace ocuvis {
 
@@ -88,32 +89,40 @@ void DirectPixelPass::Draw(FrameContext& frame, QRgb* pixels, int stride, StampC
     if (plan.shared) {
         // Dots of the view's size, or of the size classes a normalised store has (up to 6); a
         // record with a larger own size is noted the long way.
-        const int dotSize = frame.store.dotSizesPresent != 0 ? 6 : frame.view.pointSize;
+        const int dotSize = frame.store.dotSizesPresent != 0 ? 6 : DotsLayer(frame).FixedSize();
         bits_->Reset(plan.count, plan.height, plan.rows, plan.bands,
                      std::clamp(dotSize, 0, kMaxDotSize));
     }
     ProjectedRecord* const records = SizedFor(projected_, plan.count);
-    const std::uint64_t sizesInUse = Project(frame, plan, records);
+    RecordColours colours(frame);
+    const std::uint64_t sizesInUse = Project(frame, plan, records, colours);
     // Stamps are made here, as the cache is not for two threads.
     const DotStamps dotStamps = DotsLayer(frame).StampsInUse(stamps, sizesInUse);
-    DrawBands(frame, plan, records, pixels, stride, dotStamps);
+    DrawBands(frame, plan, records, pixels, stride, dotStamps, colours);
 }
 
 std::uint64_t DirectPixelPass::Project(FrameContext& frame, const Plan& plan,
-                                       ProjectedRecord* records) {
+                                       ProjectedRecord* records, RecordColours& colours) {
     // The records are projected and the segments within each chunk measured and noted; each
     // thread keeps its own totals.
     const DotsLayer::Sizes dotSizes = DotsLayer(frame).DotSizes();
     std::array<std::uint64_t, 2> sizesInUse{};
     std::array<float, 2> nearest{1.0f, 1.0f}, farthest{-1.0f, -1.0f};
+    std::array<float, 2> nearestDot{1e30f, 1e30f}, farthestDot{-1e30f, -1e30f};
+    const bool shading = colours.Shading();
+    // Records before the first joined one are dots only, and their depths no lines'.
+    const int firstJoined = std::max(0, frame.store.firstJoinedRecord);
     std::atomic<int> nextChunk{0};
     Share(plan, [&](int thread) {
         for (int chunk; (chunk = nextChunk.fetch_add(1)) < plan.chunks;) {
             const int begin = plan.ChunkBegin(chunk), end = plan.ChunkBegin(chunk + 1);
             ProjectRecords(frame, begin, end, records, sizesInUse[thread]);
             if (plan.fading)
-                LinesLayer::MeasureDepths(records, begin, end - 1, nearest[thread],
-                                          farthest[thread]);
+                LinesLayer::MeasureDepths(records, std::max(begin, firstJoined), end - 1,
+                                          nearest[thread], farthest[thread]);
+            if (shading)
+                RecordColours::MeasureDots(records, begin, end, nearestDot[thread],
+                                           farthestDot[thread]);
             if (plan.shared) bits_->Note(begin, end, records, plan.lines, dotSizes);
         }
     });
@@ -121,9 +130,12 @@ std::uint64_t DirectPixelPass::Project(FrameContext& frame, const Plan& plan,
     for (int chunk = 1; chunk < plan.chunks; ++chunk) {
         const int joint = plan.ChunkBegin(chunk);
         if (plan.lines) bits_->NoteSegment(joint - 1, records);
-        if (plan.fading)
+        if (plan.fading && joint - 1 >= firstJoined)
             LinesLayer::MeasureDepths(records, joint - 1, joint, nearest[0], farthest[0]);
     }
+    if (shading)
+        colours.SetDepthRange(std::min(nearestDot[0], nearestDot[1]),
+                              std::max(farthestDot[0], farthestDot[1]));
     if (plan.fading) {
         frame.fadeNear = std::min(nearest[0], nearest[1]);
         frame.fadeFar = std::max(farthest[0], farthest[1]);
@@ -133,7 +145,7 @@ std::uint64_t DirectPixelPass::Project(FrameContext& frame, const Plan& plan,
 
 void DirectPixelPass::DrawBands(FrameContext& frame, const Plan& plan,
                                 const ProjectedRecord* records, QRgb* pixels, int stride,
-                                const DotStamps& dotStamps) {
+                                const DotStamps& dotStamps, const RecordColours& colours) {
     const LinesLayer linesLayer(frame);
     const DotsLayer dotsLayer(frame);
     const BandRecords allSegments(plan.count - 1), allDots(plan.count);
@@ -145,10 +157,11 @@ void DirectPixelPass::DrawBands(FrameContext& frame, const Plan& plan,
             const PixelBand band{pixels, stride, frame.width, plan.height, top, bottom};
             const BandRecords segments = plan.shared ? bits_->Segments(b) : allSegments;
             if (plan.lines) {
-                if (plan.fading) linesLayer.DrawInBand(band, records, segments, 0);
-                linesLayer.DrawInBand(band, records, segments, 1);
+                if (plan.fading) linesLayer.DrawInBand(band, records, segments, 0, &colours);
+                linesLayer.DrawInBand(band, records, segments, 1, &colours);
             }
-            dotsLayer.DrawInBand(band, records, plan.shared ? bits_->Dots(b) : allDots, dotStamps);
+            dotsLayer.DrawInBand(band, records, plan.shared ? bits_->Dots(b) : allDots, dotStamps,
+                                 &colours);
         }
     });
 }

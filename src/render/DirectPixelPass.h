@@ -14,6 +14,7 @@ namespace ocuvis {
 
 class BandBits;
 class FrameWorker;
+class RecordColours;
 
 // One-pixel lines and dots drawn straight into the pixels of an RGB32 frame image, on the
 // calling thread or shared with a second one. Every record is projected once; then each band
@@ -52,9 +53,11 @@ class DirectPixelPass {
     void Share(const Plan& plan, const std::function<void(int)>& job);
     // Projects every record, measures the depth range when fading and notes each band's lines
     // and dots; returns the own dot sizes in use.
-    std::uint64_t Project(FrameContext& frame, const Plan& plan, ProjectedRecord* records);
+    std::uint64_t Project(FrameContext& frame, const Plan& plan, ProjectedRecord* records,
+                          RecordColours& colours);
     void DrawBands(FrameContext& frame, const Plan& plan, const ProjectedRecord* records,
-                   QRgb* pixels, int stride, const DotStamps& dotStamps);
+                   QRgb* pixels, int stride, const DotStamps& dotStamps,
+                   const RecordColours& colours);
 
     std::unique_ptr<FrameWorker> worker_;
     std::vector<ProjectedRecord> projected_;

@@ -3,48 +3,100 @@
 #include <algorithm>
 
 #include "render/CanvasPens.h"
+#include "render/RecordColours.h"
 
 namespace ocuvis {
+
+const PixelStamp& FineDotStamp(FinePoints fine) {
+    static const PixelStamp one = [] {
+        PixelStamp stamp;
+        stamp.spans = stamp.solidSpans = {{1, 1, 2, false}};
+        stamp.top = stamp.bottom = stamp.left = 1;
+        stamp.right = 2;
+        return stamp;
+    }();
+    static const PixelStamp square = [] {
+        PixelStamp stamp;
+        stamp.spans = stamp.solidSpans = {{0, 0, 2, false}, {1, 0, 2, false}};
+        stamp.bottom = 1;
+        stamp.right = 2;
+        return stamp;
+    }();
+    return fine == FinePoints::OnePixel ? one : square;
+}
 
 void DotsLayer::Draw() {
     const DataPoint* points = frame_.store.points.data();
     const bool ownSizes = frame_.store.dotSizesPresent != 0;
+    const int fixed = FixedSize();
+    RecordColours colours(frame_);
+    const RecordColours* coloured = colours.Active() ? &colours : nullptr;
+    if (colours.Shading()) {
+        // The dots' depth range first, as the direct pass measures it.
+        const Projection& projection = frame_.projection;
+        float nearest = 1e30f, farthest = -1e30f;
+        for (int i = 0; i < frame_.pointCount; ++i) {
+            const DataPoint& p = points[i];
+            if (p.IsBreak()) continue;
+            const PlotPosition q = frame_.PlotOf(p.x, p.y, p.z);
+            const RotatedPosition r = projection.Rotate(q.x, q.y, q.z);
+            ImagePixels at;
+            if (!projection.PixelsOf(r, at)) continue;
+            nearest = std::min(nearest, r.Z);
+            farthest = std::max(farthest, r.Z);
+        }
+        colours.SetDepthRange(nearest, farthest);
+    }
     for (int i = 0; i < frame_.pointCount; ++i) {
         const DataPoint& p = points[i];
         if (p.IsBreak()) continue;
-        DrawDot(frame_.PlotOf(p.x, p.y, p.z), ownSizes ? p.SizeClass() : frame_.view.pointSize);
+        DrawDot(frame_.PlotOf(p.x, p.y, p.z), ownSizes ? p.SizeClass() : fixed, coloured, i);
     }
 }
 
-void DotsLayer::DrawDot(const PlotPosition& p, int s) {
+void DotsLayer::DrawDot(const PlotPosition& p, int s, const RecordColours* colours, int record) {
     // Size 0 shows no dot; negative sizes (stored settings) show none either.
     if (s <= 0) return;
     s = std::min(s, kMaxDotSize);
     Canvas& canvas = frame_.canvas;
     canvas.SetPenWidth(s);
     const Projection& projection = frame_.projection;
+    const RotatedPosition rotated = projection.Rotate(p.x, p.y, p.z);
     ImagePixels at;
-    if (!projection.PixelsOf(projection.Rotate(p.x, p.y, p.z), at)) return;
+    if (!projection.PixelsOf(rotated, at)) return;
     const int c = at.column1;
     const int row = at.row;
     const bool anaglyph = frame_.Anaglyph();
-    if (anaglyph) {
-        canvas.SetPenColour(FrameContext::AnaglyphColour(0));
-        canvas.SetBrush(true, FrameContext::AnaglyphColour(0));
+    Colour own[2] = {0, 0};
+    if (colours != nullptr) {
+        QRgb first, second;
+        colours->ImageColours(colours->Of(record), rotated.Z, first, second);
+        own[0] = ColourFromRgb(qRed(first), qGreen(first), qBlue(first));
+        own[1] = ColourFromRgb(qRed(second), qGreen(second), qBlue(second));
     }
-    canvas.DrawEllipse({c - s, row - s, c + s, row + s});
-    if (frame_.Paired()) {
-        if (anaglyph) {
-            canvas.SetPenColour(FrameContext::AnaglyphColour(1));
-            canvas.SetBrush(true, FrameContext::AnaglyphColour(1));
+    const bool fine =
+        frame_.store.dotSizesPresent == 0 && frame_.view.finePoints != FinePoints::Off;
+    const auto dot = [&](int column, int image) {
+        if (colours != nullptr) {
+            canvas.SetPenColour(own[image]);
+            canvas.SetBrush(true, own[image]);
+        } else if (anaglyph) {
+            canvas.SetPenColour(FrameContext::AnaglyphColour(image));
+            canvas.SetBrush(true, FrameContext::AnaglyphColour(image));
         }
-        const int c2 = at.column2;
-        canvas.DrawEllipse({c2 - s, row - s, c2 + s, row + s});
-    }
+        if (!fine)
+            canvas.DrawEllipse({column - s, row - s, column + s, row + s});
+        else if (frame_.view.finePoints == FinePoints::OnePixel)
+            canvas.FillRect({column, row, column + 1, row + 1});
+        else
+            canvas.FillRect({column - 1, row - 1, column + 1, row + 1});
+    };
+    dot(c, 0);
+    if (frame_.Paired()) dot(at.column2, 1);
 }
 
 DotStamps DotsLayer::StampsInUse(StampCache& cache, std::uint64_t ownSizes) const {
-    const int fixedSize = std::min(frame_.view.pointSize, kMaxDotSize);
+    const int fixedSize = FixedSize();
     const std::uint64_t sizes = frame_.store.dotSizesPresent != 0
                                     ? ownSizes
                                     : (fixedSize > 0 ? std::uint64_t{1} << (fixedSize - 1) : 0);
@@ -52,11 +104,18 @@ DotStamps DotsLayer::StampsInUse(StampCache& cache, std::uint64_t ownSizes) cons
     for (int s = 1; s <= kMaxDotSize; ++s)
         if ((sizes >> (s - 1)) & 1)
             stamps[static_cast<std::size_t>(s)] = &cache.Ellipse(2 * s, 2 * s, s, true);
+    if (frame_.store.dotSizesPresent == 0 && frame_.view.finePoints != FinePoints::Off)
+        stamps[1] = &FineDotStamp(frame_.view.finePoints);
     return stamps;
 }
 
 void DotsLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* records,
-                           const BandRecords& dots, const DotStamps& stamps) const {
+                           const BandRecords& dots, const DotStamps& stamps,
+                           const RecordColours* colours) const {
+    if (colours != nullptr && colours->Active()) {
+        DrawColouredInBand(band, records, dots, stamps, *colours);
+        return;
+    }
     const Sizes sizes = DotSizes();
     if (!sizes.Any()) return;
     const bool paired = frame_.Paired();
@@ -83,6 +142,43 @@ void DotsLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* records
         band.Stamp(stamp, left1, top, first);
         if (paired) band.Stamp(stamp, left2, top, second);
     });
+}
+
+void DotsLayer::DrawColouredInBand(const PixelBand& band, const ProjectedRecord* records,
+                                   const BandRecords& dots, const DotStamps& stamps,
+                                   const RecordColours& colours) const {
+    const Sizes sizes = DotSizes();
+    if (!sizes.Any()) return;
+    const bool paired = frame_.Paired();
+    // Of a series of records whose dots fall on the same pixels only the last is drawn: its
+    // dots cover the others' wholly, whatever their colours.
+    struct Dot {
+        const PixelStamp* stamp = nullptr;
+        int s = 0, top = 0, left1 = 0, left2 = 0;
+        QRgb first = 0, second = 0;
+    } held;
+    const auto draw = [&] {
+        if (held.stamp == nullptr) return;
+        band.Stamp(*held.stamp, held.left1, held.top, held.first);
+        if (paired) band.Stamp(*held.stamp, held.left2, held.top, held.second);
+    };
+    dots.ForEach([&](int i) {
+        const ProjectedRecord& r = records[i];
+        if (!HasImage(r)) return;
+        const int s = sizes.Of(i);
+        if (s == 0) return;
+        const PixelStamp& stamp = *stamps[static_cast<std::size_t>(s)];
+        const int top = Projection::TruncatePixel(r.row) - s;
+        if (top + stamp.bottom < band.top || top + stamp.top >= band.bottom) return;
+        const int left1 = Projection::TruncatePixel(r.column1) - s;
+        const int left2 = paired ? Projection::TruncatePixel(r.column2) - s : 0;
+        if (s != held.s || top != held.top || left1 != held.left1 || left2 != held.left2) {
+            draw();
+            held = {&stamp, s, top, left1, left2, 0, 0};
+        }
+        colours.ImageColours(colours.Of(i), r.depth, held.first, held.second);
+    });
+    draw();
 }
 
 }  // namespace ocuvis

@@ -13,6 +13,12 @@ namespace ocuvis {
 // The filled circle of each dot size in use, by size; none for sizes not in use.
 using DotStamps = std::array<const PixelStamp*, kMaxDotSize + 1>;
 
+class RecordColours;
+
+// Fine dots of one pixel and of 2 x 2 pixels, anchored as dots of size 1 are: the pixel is the
+// one the record falls in, the square reaches one pixel up and left of it.
+const PixelStamp& FineDotStamp(FinePoints fine);
+
 // A dot on every record that is not a break record, in its own size class or the view's point
 // size, after the lines. Dots are never faded.
 class DotsLayer {
@@ -23,8 +29,9 @@ class DotsLayer {
     void Draw();
 
     // The dots of the given records into a band, with the stamps of every size in use.
+    // With colours that are active, each dot takes its record's colour.
     void DrawInBand(const PixelBand& band, const ProjectedRecord* records, const BandRecords& dots,
-                    const DotStamps& stamps) const;
+                    const DotStamps& stamps, const RecordColours* colours = nullptr) const;
 
     // The size of each record's dot, 0 for none.
     struct Sizes {
@@ -40,8 +47,13 @@ class DotsLayer {
         bool Any() const { return own || fixed > 0; }
     };
     Sizes DotSizes() const {
-        return {frame_.store.points.data(), frame_.store.dotSizesPresent != 0,
-                std::min(frame_.view.pointSize, kMaxDotSize)};
+        return {frame_.store.points.data(), frame_.store.dotSizesPresent != 0, FixedSize()};
+    }
+    // The view's dot size; fine dots go as size 1, with a stamp of their own.
+    int FixedSize() const {
+        return frame_.view.finePoints != FinePoints::Off
+                   ? 1
+                   : std::min(frame_.view.pointSize, kMaxDotSize);
     }
 
     // The rows a dot of size s may set pixels in, in either image: its stamp reaches half the
@@ -57,7 +69,10 @@ class DotsLayer {
     DotStamps StampsInUse(StampCache& cache, std::uint64_t ownSizes) const;
 
   private:
-    void DrawDot(const PlotPosition& p, int s);
+    void DrawDot(const PlotPosition& p, int s, const RecordColours* colours, int record);
+    void DrawColouredInBand(const PixelBand& band, const ProjectedRecord* records,
+                            const BandRecords& dots, const DotStamps& stamps,
+                            const RecordColours& colours) const;
 
     FrameContext& frame_;
 };

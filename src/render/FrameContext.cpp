@@ -60,6 +60,14 @@ void FrameContext::DrawSegmentImages(const SegmentEnd& a, const SegmentEnd& b) {
     }
 }
 
+void FrameContext::DrawSegmentImages(const SegmentEnd& a, const SegmentEnd& b, Colour second) {
+    DrawPixelLine(a.column1, a.row, b.column1, b.row);
+    if (Paired()) {
+        canvas.SetPenColour(second);
+        DrawPixelLine(a.column2, a.row, b.column2, b.row);
+    }
+}
+
 void FrameContext::DrawTextInImages(const PlotPosition& p, TextAlign align,
                                     const std::string& text) {
     ImagePixels at;

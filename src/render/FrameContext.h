@@ -58,6 +58,8 @@ class FrameContext {
     void DrawSegment(const PlotPosition& a, const PlotPosition& b);
     // The lines of a segment whose ends are projected, in every image.
     void DrawSegmentImages(const SegmentEnd& a, const SegmentEnd& b);
+    // The same with the current pen in the first image and the given colour in the second.
+    void DrawSegmentImages(const SegmentEnd& a, const SegmentEnd& b, Colour second);
     // A text on a plot position in every image, centred on it or ending at it.
     void DrawTextInImages(const PlotPosition& p, TextAlign align, const std::string& text);
 

@@ -8,9 +8,11 @@
 #include "render/FrameFonts.h"
 #include "render/GridLayer.h"
 #include "render/ImageCanvas.h"
+#include "render/LegendLayer.h"
 #include "render/LinesLayer.h"
 #include "render/ModeIndicatorLayer.h"
 #include "render/StereoFrame.h"
+#include "render/RecordColours.h"
 #include "render/TextLabelsLayer.h"
 #include "render/TitlesLayer.h"
 
@@ -62,6 +64,12 @@ void DrawLayers(FrameContext& frame, const DirectTarget* direct) {
     }
 
     if (view.textLabels) TextLabelsLayer(frame).Draw();
+
+    if (view.colourLegend) {
+        canvas.SetFont(kGridFont);
+        canvas.SetTextColour(view.textColor);
+        LegendLayer(frame).Draw(RecordColours(frame));
+    }
 }
 
 }  // namespace

@@ -128,6 +128,8 @@ void ImageCanvas::FillRect(const CanvasRect& area) {
     const int right = std::min(width_, area.right);
     const int top = std::max(0, area.top);
     const int bottom = std::min(height_, area.bottom);
+    // An area wholly beside the image fills nothing.
+    if (left >= right) return;
     for (int y = top; y < bottom; ++y)
         std::fill(pixels_ + y * stride_ + left, pixels_ + y * stride_ + right, brushRgb_);
 }

@@ -4,6 +4,7 @@
 
 #include "render/CanvasPens.h"
 #include "render/DepthFade.h"
+#include "render/RecordColours.h"
 
 namespace ocuvis {
 
@@ -18,11 +19,14 @@ void LinesLayer::Draw() {
     }
     frame_.canvas.SetPenColour(view.lineColor);
     frame_.canvas.SetPenWidth(view.lineThickness);
+    const RecordColours colours(frame_);
+    colours_ = colours.Colouring() ? &colours : nullptr;
     pass_ = 0;
     if (view.fadeLines) DrawAllSegments(true);
     pass_ = 1;
     DrawAllSegments(true);
     pass_ = 0;
+    colours_ = nullptr;
 }
 
 void LinesLayer::DrawAllSegments(bool withClosingSegment) {
@@ -30,7 +34,8 @@ void LinesLayer::DrawAllSegments(bool withClosingSegment) {
     const int count = frame_.pointCount;
     SegmentEnd shared;  // the end the previous segment and this one have in common
     bool haveShared = false;
-    for (int i = 0; i + 1 < count; ++i) {
+    // Records before the first joined one are dots only.
+    for (int i = std::max(0, frame_.store.firstJoinedRecord); i + 1 < count; ++i) {
         const DataPoint& a = points[i];
         const DataPoint& b = points[i + 1];
         if (a.IsBreak() || b.IsBreak()) {
@@ -39,7 +44,7 @@ void LinesLayer::DrawAllSegments(bool withClosingSegment) {
         }
         SegmentEnd first = haveShared ? shared : frame_.EndOf(frame_.PlotOf(a.x, a.y, a.z));
         shared = frame_.EndOf(frame_.PlotOf(b.x, b.y, b.z));
-        DrawSegment(first, shared);
+        DrawSegment(first, shared, i);
         haveShared = true;
     }
     // The built-in figure is closed: its last record joins the first.
@@ -49,12 +54,12 @@ void LinesLayer::DrawAllSegments(bool withClosingSegment) {
         if (!a.IsBreak() && !b.IsBreak()) {
             SegmentEnd first = frame_.EndOf(frame_.PlotOf(a.x, a.y, a.z));
             SegmentEnd second = frame_.EndOf(frame_.PlotOf(b.x, b.y, b.z));
-            DrawSegment(first, second);
+            DrawSegment(first, second, count - 1);
         }
     }
 }
 
-void LinesLayer::DrawSegment(SegmentEnd& a, SegmentEnd& b) {
+void LinesLayer::DrawSegment(SegmentEnd& a, SegmentEnd& b, int firstRecord) {
     const float za = a.r.Z, zb = b.r.Z;
     // A segment with an end at or behind the eye, or with an end whose pixel overflows, has no
     // image; it is neither drawn nor measured, so it cannot stretch the fade range either.
@@ -64,13 +69,28 @@ void LinesLayer::DrawSegment(SegmentEnd& a, SegmentEnd& b) {
         frame_.fadeFar = std::max({frame_.fadeFar, za, zb});
         return;
     }
+    Colour grey = 0;
     if (frame_.view.fadeLines) {
-        const Colour grey =
-            FadeGreyOf(std::min({1.0f, za, zb}), frame_.fadeNear, frame_.fadeFar, pass_);
+        grey = FadeGreyOf(std::min({1.0f, za, zb}), frame_.fadeNear, frame_.fadeFar, pass_);
         frame_.canvas.SetPenColour(grey);
         if (grey == kSkipGrey) return;
     }
-    if (frame_.ProjectBoth(a, b)) frame_.DrawSegmentImages(a, b);
+    if (!frame_.ProjectBoth(a, b)) return;
+    if (colours_ == nullptr || firstRecord < 0) {
+        frame_.DrawSegmentImages(a, b);
+        return;
+    }
+    // In the colour of the first end, as the direct pass draws it.
+    const QRgb c = colours_->Of(firstRecord);
+    const auto pen = [&](int image) {
+        if (frame_.Anaglyph()) {
+            const QRgb eye = LuminanceInEye(c, image);
+            return ColourFromRgb(qRed(eye), qGreen(eye), qBlue(eye));
+        }
+        return frame_.view.fadeLines ? grey : ColourFromRgb(qRed(c), qGreen(c), qBlue(c));
+    };
+    frame_.canvas.SetPenColour(pen(0));
+    frame_.DrawSegmentImages(a, b, pen(1));
 }
 
 void LinesLayer::MeasureDepths(const ProjectedRecord* records, int from, int to, float& nearest,
@@ -104,7 +124,8 @@ struct LinesLayer::DrawnSegment {
 };
 
 void LinesLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* records,
-                            const BandRecords& segments, int pass) const {
+                            const BandRecords& segments, int pass,
+                            const RecordColours* colours) const {
     const bool anaglyph = frame_.Anaglyph();
     const BandPass with{band,
                         pass,
@@ -117,16 +138,79 @@ void LinesLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* record
                         ToRgb(FrameContext::AnaglyphColour(0)),
                         ToRgb(FrameContext::AnaglyphColour(1))};
     DrawnSegment last;
+    const int firstJoined = frame_.store.firstJoinedRecord;
+    const int count = frame_.pointCount;
+    const bool closing = frame_.store.defaultDataLoaded && count > 1 &&
+                         HasImage(records[count - 1]) && HasImage(records[0]);
+    if (colours != nullptr && colours->Colouring()) {
+        DrawColouredInBand(with, records, segments, *colours);
+        return;
+    }
     segments.ForEach([&](int i) {
         const ProjectedRecord& a = records[i];
         const ProjectedRecord& b = records[i + 1];
-        if (HasImage(a) && HasImage(b)) DrawSegmentInBand(with, a, b, last);
+        if (i >= firstJoined && HasImage(a) && HasImage(b)) DrawSegmentInBand(with, a, b, last);
+    });
+    // The built-in figure is closed: its last record joins the first.
+    if (closing) DrawSegmentInBand(with, records[count - 1], records[0], last);
+}
+
+// Lines in the colours of their first ends. Of a series of segments with the same pixels only
+// the last is drawn: it covers the others wholly, whatever their colours.
+void LinesLayer::DrawColouredInBand(const BandPass& with, const ProjectedRecord* records,
+                                    const BandRecords& segments,
+                                    const RecordColours& colours) const {
+    const PixelBand& band = with.band;
+    // The segment held back: its lines in each image, if any, and their colours.
+    bool held = false, held1 = false, held2 = false;
+    LineEnds ends1{}, ends2{};
+    QRgb rgb1 = 0, rgb2 = 0;
+    const auto draw = [&] {
+        if (held1) band.Line(ends1, rgb1);
+        if (held2) band.Line(ends2, rgb2);
+    };
+    const auto segment = [&](const ProjectedRecord& a, const ProjectedRecord& b, int colourOf) {
+        if (ReachOf(a, b).Misses(band)) return;
+        LineEnds next1, next2;
+        const bool first =
+            PixelLineEnds(a.column1, a.row, b.column1, b.row, band.width, band.height, next1);
+        const bool second = with.paired && PixelLineEnds(a.column2, a.row, b.column2, b.row,
+                                                         band.width, band.height, next2);
+        if (!first && !second) return;
+        QRgb c1 = colours.Of(colourOf), c2 = c1;
+        if (with.fading) {
+            const Colour grey = FadeGreyOf(std::min({1.0f, a.depth, b.depth}), with.fadeNear,
+                                           with.fadeFar, with.pass);
+            if (grey == kSkipGrey) return;
+            if (!with.anaglyph) c1 = c2 = ToRgb(grey);
+        }
+        if (with.anaglyph) {
+            c2 = LuminanceInEye(c1, 1);
+            c1 = LuminanceInEye(c1, 0);
+        }
+        if (!held || first != held1 || second != held2 || (first && !SameEnds(next1, ends1)) ||
+            (second && !SameEnds(next2, ends2))) {
+            draw();
+            held = true;
+            held1 = first;
+            held2 = second;
+            if (first) ends1 = next1;
+            if (second) ends2 = next2;
+        }
+        rgb1 = c1;
+        rgb2 = c2;
+    };
+    const int firstJoined = frame_.store.firstJoinedRecord;
+    segments.ForEach([&](int i) {
+        const ProjectedRecord& a = records[i];
+        const ProjectedRecord& b = records[i + 1];
+        if (i >= firstJoined && HasImage(a) && HasImage(b)) segment(a, b, i);
     });
     const int count = frame_.pointCount;
-    // The built-in figure is closed: its last record joins the first.
     if (frame_.store.defaultDataLoaded && count > 1 && HasImage(records[count - 1]) &&
         HasImage(records[0]))
-        DrawSegmentInBand(with, records[count - 1], records[0], last);
+        segment(records[count - 1], records[0], count - 1);
+    draw();
 }
 
 void LinesLayer::DrawSegmentInBand(const BandPass& with, const ProjectedRecord& a,

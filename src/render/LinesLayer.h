@@ -8,6 +8,8 @@
 
 namespace ocuvis {
 
+class RecordColours;
+
 // The connecting lines between consecutive records, broken at break records and closed for
 // the built-in figure. With fading, the depth range is measured first and the lines are drawn
 // in two passes, far half first, each line in the grey of its nearer end.
@@ -21,8 +23,10 @@ class LinesLayer {
     // One pass of one-pixel lines into a band: of the segments from each of the given records
     // to the next, then the closing one; pass 0 is the far half of a faded frame, pass 1 the
     // near half or, without fading, every line.
+    // With colours that colour the records, each line takes the colour of its first end.
     void DrawInBand(const PixelBand& band, const ProjectedRecord* records,
-                    const BandRecords& segments, int pass) const;
+                    const BandRecords& segments, int pass,
+                    const RecordColours* colours = nullptr) const;
 
     // The rows the line from a to b may set pixels in, in either image: a line's pixels lie
     // within a row of the rows of its ends, clipped or not.
@@ -39,15 +43,18 @@ class LinesLayer {
 
   private:
     void DrawAllSegments(bool withClosingSegment);
-    void DrawSegment(SegmentEnd& a, SegmentEnd& b);
+    void DrawSegment(SegmentEnd& a, SegmentEnd& b, int first = -1);
     struct BandPass;
     struct DrawnSegment;
     static void DrawSegmentInBand(const BandPass& pass, const ProjectedRecord& a,
                                   const ProjectedRecord& b, DrawnSegment& last);
+    void DrawColouredInBand(const BandPass& with, const ProjectedRecord* records,
+                            const BandRecords& segments, const RecordColours& colours) const;
 
     FrameContext& frame_;
     bool measuring_ = false;
     int pass_ = 0;
+    const RecordColours* colours_ = nullptr;
 };
 
 }  // namespace ocuvis

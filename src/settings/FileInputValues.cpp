@@ -18,6 +18,10 @@ void FileInputValues::ReadSetupValues(FileInputFields& fields, SeedSetup& seed,
     store_.ReadInteger(registryKey, "YIndex", fields.YIndex);
     store_.ReadInteger(registryKey, "ZIndex", fields.ZIndex);
     store_.ReadInteger(registryKey, "DotIndex", fields.DotIndex);
+    store_.ReadInteger(registryKey, "RedIndex", fields.RedIndex);
+    store_.ReadInteger(registryKey, "GreenIndex", fields.GreenIndex);
+    store_.ReadInteger(registryKey, "BlueIndex", fields.BlueIndex);
+    store_.ReadInteger(registryKey, "ValueIndex", fields.ValueIndex);
     store_.ReadBool(registryKey, "SubSampleEnabled", fields.SubSampleEnabled);
     // A share that is no number (hand-edited) counts as missing, so the default is kept and
     // written back.
@@ -43,6 +47,10 @@ void FileInputValues::WriteSetupValues(const FileInputFields& fields, const Seed
     store_.WriteInteger(registryKey, "YIndex", fields.YIndex);
     store_.WriteInteger(registryKey, "ZIndex", fields.ZIndex);
     store_.WriteInteger(registryKey, "DotIndex", fields.DotIndex);
+    store_.WriteInteger(registryKey, "RedIndex", fields.RedIndex);
+    store_.WriteInteger(registryKey, "GreenIndex", fields.GreenIndex);
+    store_.WriteInteger(registryKey, "BlueIndex", fields.BlueIndex);
+    store_.WriteInteger(registryKey, "ValueIndex", fields.ValueIndex);
     store_.WriteBool(registryKey, "SubSampleEnabled", fields.SubSampleEnabled);
     store_.WriteFloat(registryKey, "SamplePercent", static_cast<double>(fields.SamplePercent));
     store_.WriteInteger(registryKey, "SeedType", seed.SeedType);

@@ -1,6 +1,7 @@
 #include "settings/SettingsSchema.h"
 
 #include <array>
+#include <cmath>
 #include <optional>
 #include <string_view>
 
@@ -99,6 +100,7 @@ void SettingsSchema::LoadSettings(GraphViewState& view, GraphRecord& graph, Wind
     if (store_.ReadBool(key_, "Fixed 1-1 Aspect Ratio", fixedAspect))
         view.fixedAspect = fixedAspect;
     LoadStereoSettings(view);
+    LoadColourSettings(view);
 }
 
 void SettingsSchema::LoadStereoSettings(GraphViewState& view) {
@@ -113,6 +115,42 @@ void SettingsSchema::LoadStereoSettings(GraphViewState& view) {
         if (method == "Plain") view.anaglyphMethod = AnaglyphMethod::Plain;
         if (method == "Optimised") view.anaglyphMethod = AnaglyphMethod::Optimised;
     }
+}
+
+void SettingsSchema::LoadColourSettings(GraphViewState& view) {
+    std::string text;
+    if (store_.ReadString(key_, "Colour By", text))
+        if (const auto by = ChoiceFromName<ColourBy>(kColourByNames, text)) view.colourBy = *by;
+    if (store_.ReadString(key_, "Colour Map", text))
+        if (const auto map = ChoiceFromName<ColourMapKind>(kColourMapNames, text))
+            view.colourMap = *map;
+    double low = 0.0, high = 0.0;
+    bool typed = false;
+    // A typed range is only taken whole and the right way round.
+    if (store_.ReadBool(key_, "Colour Range Typed", typed) &&
+        store_.ReadFloat(key_, "Colour Range Min", low) &&
+        store_.ReadFloat(key_, "Colour Range Max", high) && std::isfinite(low) &&
+        std::isfinite(high) && low < high) {
+        view.colourRangeTyped = typed;
+        view.colourRangeMin = low;
+        view.colourRangeMax = high;
+    }
+    store_.ReadBool(key_, "Colour Legend", view.colourLegend);
+    store_.ReadBool(key_, "Depth Shade", view.depthShade);
+    std::int32_t fine = 0;
+    if (store_.ReadInteger(key_, "Fine Points", fine) && fine >= 0 && fine <= 2)
+        view.finePoints = static_cast<FinePoints>(fine);
+}
+
+void SettingsSchema::SaveColourSettings(const GraphViewState& view) {
+    store_.WriteString(key_, "Colour By", ChoiceName(kColourByNames, view.colourBy));
+    store_.WriteString(key_, "Colour Map", ChoiceName(kColourMapNames, view.colourMap));
+    store_.WriteBool(key_, "Colour Range Typed", view.colourRangeTyped);
+    store_.WriteFloat(key_, "Colour Range Min", view.colourRangeMin);
+    store_.WriteFloat(key_, "Colour Range Max", view.colourRangeMax);
+    store_.WriteBool(key_, "Colour Legend", view.colourLegend);
+    store_.WriteBool(key_, "Depth Shade", view.depthShade);
+    store_.WriteInteger(key_, "Fine Points", static_cast<std::int32_t>(view.finePoints));
 }
 
 void SettingsSchema::SaveSettings(const GraphViewState& view, const WindowBounds& bounds) {
@@ -137,6 +175,7 @@ void SettingsSchema::SaveSettings(const GraphViewState& view, const WindowBounds
     store_.WriteInteger(key_, "Eye Separation Tenths", view.eyeSeparationTenths);
     store_.WriteString(key_, "Anaglyph Method",
                        view.anaglyphMethod == AnaglyphMethod::Plain ? "Plain" : "Optimised");
+    SaveColourSettings(view);
 }
 
 }  // namespace ocuvis

@@ -34,6 +34,9 @@ class SettingsSchema {
     void ReadWidth(std::string_view name, std::int32_t& width);
     // Swap, separation and anaglyph method; values out of their range keep what is there.
     void LoadStereoSettings(GraphViewState& view);
+    // Colouring, fine dots and depth shading.
+    void LoadColourSettings(GraphViewState& view);
+    void SaveColourSettings(const GraphViewState& view);
 
     OrlenRegistry& store_;
     std::string key_;

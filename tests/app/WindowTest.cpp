@@ -48,6 +48,7 @@ TEST_F(Window, ControlsReachOneStateFromMenuAndButton) {
                    {m().TitlesItem, m().TitlesSpdBtn, view().titles},
                    {m().TextLabelsItem, m().TextLabelsSpdBtn, view().textLabels},
                    {m().FadeItem, m().FadeLinesSpdBtn, view().fadeLines},
+                   {m().DepthShadeItem, m().DepthShadeSpdBtn, view().depthShade},
                    {m().FullGrid, m().FullGridSpdBtn, view().fullBoxGrid},
                    {m().ZInvertItem, m().ZInvertSpdBtn, view().zInvert},
                    {m().AzimuthItem, m().RotateAzimuthSpdBtn, view().rotateAzimuth},
@@ -79,6 +80,27 @@ TEST_F(Window, ControlsReachOneStateFromMenuAndButton) {
     d().colours = {0x00FF00};
     m().GridColorSetup->trigger();
     EXPECT_EQ(view().gridColor, 0x00FF00u);
+}
+
+// The colour button opens Plot > Colour; its choices and the fine dots show their checks, and
+// a point size from the menu ends the fine dots.
+TEST_F(Window, ColourAndFinePointChoicesShowTheirChecks) {
+    Open();
+    EXPECT_EQ(m().ColourSpdBtn->menu(), m().ColourMenu);
+    EXPECT_TRUE(m().ColourByItems[0]->isChecked() && m().ColourMapItems[0]->isChecked());
+    m().ColourByItems[4]->trigger();
+    m().ColourMapItems[2]->trigger();
+    m().ColourLegendItem->trigger();
+    EXPECT_EQ(std::tuple(view().colourBy, view().colourMap, view().colourLegend),
+              std::tuple(ColourBy::Z, ColourMapKind::Turbo, true));
+    EXPECT_FALSE(m().ColourByItems[0]->isChecked());
+
+    m().FinePointsItems[1]->trigger();
+    EXPECT_EQ(view().finePoints, FinePoints::TwoByTwo);
+    EXPECT_FALSE(m().PointsPixel[static_cast<std::size_t>(view().pointsPixelItem)]->isChecked());
+    m().PointsPixel[3]->trigger();
+    EXPECT_EQ(std::tuple(view().finePoints, view().pointSize), std::tuple(FinePoints::Off, 3));
+    EXPECT_FALSE(m().FinePointsItems[1]->isChecked());
 }
 
 TEST_F(Window, KeysAfterTheMenuShortCutsAndDragsReachTheirCommands) {

@@ -17,7 +17,9 @@ const std::vector<std::string> kEveryOption = {
     "--zoom", "-3", "--z0", "2.5", "--background", "#102030", "--text-color", "#FFFFFF", "--dot-color", "#ff0000",
     "--line-color", "#00ff00", "--grid-color", "#0000ff", "--fields", "2,1,0,4", "--sample",
     "12.5", "--seed", "4294967295", "--frames", "12", "--size", "100x50", "-o", "out/frame.BMP",
-    "--format", "bmp", "--one-to-one", "--max-records", "50000000", "--", "--file.txt"};
+    "--format", "bmp", "--one-to-one", "--max-records", "50000000", "--colour-by", "7",
+    "--colour-map=turbo", "--colour-range", "-2.5,1e3", "--legend", "--depth-shade", "--",
+    "--file.txt"};
 // clang-format on
 
 TEST(RenderArguments, EveryOptionReachesItsFieldAndTheHelp) {
@@ -48,6 +50,9 @@ TEST(RenderArguments, EveryOptionReachesItsFieldAndTheHelp) {
     EXPECT_EQ(o->output, "out/frame.BMP");
     EXPECT_EQ(o->format, ImageFileFormat::Bmp);
     EXPECT_EQ(o->dataFile, "--file.txt");  // after "--" a name is never an option
+    EXPECT_EQ(std::tuple(v.colourBy, o->fields.ValueIndex, v.colourMap, v.colourRangeTyped,
+                         v.colourRangeMin, v.colourRangeMax, v.colourLegend, v.depthShade),
+              std::tuple(ColourBy::Field, 7, ColourMapKind::Turbo, true, -2.5, 1000.0, true, true));
 
     const std::string usage = RenderUsage();
     for (const std::string& argument : kEveryOption)
@@ -61,6 +66,35 @@ TEST(RenderArguments, EveryOptionReachesItsFieldAndTheHelp) {
 }
 
 // 1.96 times the height for the side-by-side pairs, truncated; the height itself otherwise.
+TEST(RenderArguments, PointsAndColourByTakeWordsOrNumbers) {
+    struct Case {
+        std::vector<std::string> arguments;
+        FinePoints fine;
+        int pointSize;
+        ColourBy by;
+        int valueField;
+    };
+    const Case cases[] = {
+        {{"--points", "fine"}, FinePoints::OnePixel, 2, ColourBy::File, 0},
+        {{"--points", "fine2"}, FinePoints::TwoByTwo, 2, ColourBy::File, 0},
+        {{"--points", "fine", "--points", "5"}, FinePoints::Off, 5, ColourBy::File, 0},
+        {{"--colour-by", "none"}, FinePoints::Off, 2, ColourBy::None, 0},
+        {{"--colour-by", "4", "--colour-by", "rgb"}, FinePoints::Off, 2, ColourBy::File, 0},
+        {{"--colour-by", "z"}, FinePoints::Off, 2, ColourBy::Z, 0},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> arguments = c.arguments;
+        arguments.push_back("a.ply");
+        std::string error;
+        const auto o = ParseRenderArguments(arguments, error);
+        ASSERT_TRUE(o) << error;
+        EXPECT_EQ(std::tuple(o->view.finePoints, o->view.pointSize, o->view.colourBy,
+                             o->fields.ValueIndex),
+                  std::tuple(c.fine, c.pointSize, c.by, c.valueField))
+            << arguments[1];
+    }
+}
+
 TEST(RenderArguments, OneToOneSetsTheWidthFromTheHeight) {
     const std::tuple<const char*, const char*, int> cases[] = {
         {"cross", "10x239", 468},  {"wall", "780x100", 196},       {"single", "780x239", 239},
@@ -107,7 +141,9 @@ TEST(RenderArguments, RejectsWithAReason) {
         {"--dot-color", "red"}, {"--fields", "1,2,3"}, {"--sample", "101"}, {"--seed", "-1"},
         {"--format", "jpg"}, {"--zoom", "78"}, {"--eye-separation", "2.1"},
         {"--eye-separation", "0.75"}, {"--anaglyph", "dubois"}, {"--animate", "spin"},
-        {"--step", "7"}, {"--delay", "5"}};
+        {"--step", "7"}, {"--delay", "5"}, {"--points", "fine3"}, {"--colour-by", "0"},
+        {"--colour-by", "red"}, {"--colour-map", "jet"}, {"--colour-range", "2,1"},
+        {"--colour-range", "1"}, {"--colour-range", "0,inf"}};
     // clang-format on
     std::string error;
     for (const auto& [option, value] : malformed) {

@@ -77,6 +77,31 @@ TEST_F(FileFormatDialog, EachControlReachesTheSetUpAndShowsWhatItMakesOfIt) {
     EXPECT_EQ(dialog.SeedEdit->text(), "42");
 }
 
+// The colour selectors reach the fields only when the accepted dialog's controls are taken, and
+// the next run starts with them.
+TEST_F(FileFormatDialog, ColourFieldsAreTakenOnOkAndKept) {
+    ASSERT_FALSE(setup.LoadExampleRecord(files.Write("a.csv", "x,y,z,a,b,c,w\n1,2,3,4,5,6,7\n")));
+    const std::pair<QComboBox*, int> choices[] = {{dialog.RedComboBox, 6},
+                                                  {dialog.GreenComboBox, 5},
+                                                  {dialog.BlueComboBox, 4},
+                                                  {dialog.ValueComboBox, 7}};
+    for (const auto& [selector, field] : choices) {
+        EXPECT_EQ(selector->itemText(field),
+                  QString("Field %1: %2").arg(field).arg("xyzabcw"[field - 1]));
+        selector->setCurrentIndex(field);
+    }
+    EXPECT_EQ(setup.fields.RedIndex, 0);
+    dialog.OkBitBtn->click();
+    ASSERT_EQ(dialog.result(), QDialog::Accepted);
+    setup.ApplyControls();
+    const auto colourFields = [](const FileInputFields& f) {
+        return std::tuple(f.RedIndex, f.GreenIndex, f.BlueIndex, f.ValueIndex);
+    };
+    EXPECT_EQ(colourFields(setup.fields), std::tuple(6, 5, 4, 7));
+    FileInputSetup next{values, settings.feedback};
+    EXPECT_EQ(colourFields(next.fields), std::tuple(6, 5, 4, 7));
+}
+
 TEST_F(FileFormatDialog, TypingStopsAtFiveCharactersButALongerShownTextStaysWhole) {
     setup.fields.SubSampleEnabled = true;
     setup.ShowFields();

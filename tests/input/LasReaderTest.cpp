@@ -113,6 +113,18 @@ TEST_P(LasFormats, ReadScaledCoordinatesAndNameTheirFields) {
     EXPECT_TRUE(reader.store->sourcesAreVertices);
     EXPECT_EQ(reader.store->dotSizesPresent, 0);
     EXPECT_EQ(reader.store->firstJoinedRecord, 0);
+    const bool coloured =
+        format == 2 || format == 3 || format == 5 || format == 7 || format == 8 || format == 10;
+    // Colour channels of 16 bits holding 8-bit values, as every value is at most 255.
+    const std::vector<std::uint32_t> eightBit = {0xFF050607, 0xFF090A0B, 0xFF070809};
+    EXPECT_EQ(reader.store->colours, coloured ? eightBit : std::vector<std::uint32_t>());
+    if (coloured) {
+        // One value above 255 makes them all 16-bit ones, those read before it too.
+        las.points[2].intensity = 60000;
+        reader.Load(dir.Write("wide.las", las.Bytes()));
+        EXPECT_EQ(reader.store->colours,
+                  (std::vector<std::uint32_t>{0xFF000000, 0xFF000000, 0xFFE9E9E9}));
+    }
 
     std::string failure;
     const auto example = ReadExampleRecord(path, failure, 240);

@@ -21,7 +21,9 @@ struct GoldenCase {
     const char* name;
     ViewType type;
     int azimuth, elevation, lines, points;
-    std::string_view options;  // any of "fade", "box", "labels" and "sizes" (own dot sizes)
+    // Any of "fade", "box", "labels", "sizes" (own dot sizes), "fine", "fine2" (fine dots),
+    // "shade" (depth shading) and "byz" (coloured by z).
+    std::string_view options;
 };
 
 // Names the case in failure messages instead of dumping its bytes.
@@ -61,6 +63,11 @@ TEST_P(GoldenFrame, MatchesTheStoredImage) {
     s.view.fullBoxGrid = c.options.find("box") != std::string_view::npos;
     s.view.textLabels = c.options.find("labels") != std::string_view::npos;
     s.store->dotSizesPresent = c.options.find("sizes") != std::string_view::npos;
+    s.view.finePoints = c.options.find("fine2") != std::string_view::npos  ? FinePoints::TwoByTwo
+                        : c.options.find("fine") != std::string_view::npos ? FinePoints::OnePixel
+                                                                           : FinePoints::Off;
+    s.view.depthShade = c.options.find("shade") != std::string_view::npos;
+    if (c.options.find("byz") != std::string_view::npos) s.view.colourBy = ColourBy::Z;
     s.view.axisLabels = s.view.titles = true;
     s.titles = {"TREFOIL", "X", "", "Z"};
 
@@ -81,7 +88,10 @@ INSTANTIATE_TEST_SUITE_P(
                     GoldenCase{"wall_box_dots", ViewType::WallEyes, -40, 10, 0, 2, "box sizes"},
                     GoldenCase{"cross_faded", ViewType::CrossEyes, 60, 25, 1, 0, "fade labels"},
                     GoldenCase{"right_red_box", ViewType::RightRed, 20, -15, 1, 1, "box"},
-                    GoldenCase{"single_titles", ViewType::Single, 0, 0, 2, 0, "labels"}),
+                    GoldenCase{"single_titles", ViewType::Single, 0, 0, 2, 0, "labels"},
+                    GoldenCase{"cross_fine_shaded", ViewType::CrossEyes, 30, 15, 0, 2,
+                               "fine shade"},
+                    GoldenCase{"single_fine2_by_z", ViewType::Single, -20, 30, 0, 2, "fine2 byz"}),
     [](const testing::TestParamInfo<GoldenCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <cmath>
+#include <string_view>
 #include <vector>
 
 #include "FrameTestSupport.h"
@@ -17,7 +18,14 @@ struct BandCase {
     ViewType type;
     int lines, points;
     bool fade, ownSizes, closed;
+    // Any of "rgb", "x", "z" (what colours the records), "shade", "fine", "fine2", "joined"
+    // (records before 150 dots only).
+    std::string_view colour = {};
 };
+
+bool Has(std::string_view options, std::string_view option) {
+    return options.find(option) != std::string_view::npos;
+}
 
 TEST(ParallelFrame, TwoBandsDrawTheFrameOfOneThread) {
     constexpr int kWidth = 301, kHeight = 97;
@@ -28,6 +36,10 @@ TEST(ParallelFrame, TwoBandsDrawTheFrameOfOneThread) {
         {"red left, faded, own sizes", ViewType::RightBlue, 1, 0, true, true, false},
         {"single, own sizes, faded", ViewType::Single, -1, 0, true, true, true},
         {"dots only", ViewType::CrossEyes, 0, 3, false, false, false},
+        {"file colours, shaded, fine", ViewType::CrossEyes, 1, 0, false, false, false,
+         "rgb shade fine joined"},
+        {"red right, by z, faded, shaded", ViewType::RightRed, 1, 3, true, false, false, "z shade"},
+        {"single, by x, 2 x 2", ViewType::Single, 1, 0, false, false, true, "x fine2 joined"},
     };
     // A knotted run across every row, cut every 97 records, with a record millions of units
     // out, one behind the eye, a stretch where records share pixels, and the deepest segment alone
@@ -62,6 +74,19 @@ TEST(ParallelFrame, TwoBandsDrawTheFrameOfOneThread) {
         s.view.lineColor = 0x00FF00;
         s.view.dotColor = 0xFF00FF;
         s.SetAngles(35, 20);
+        if (Has(c.colour, "rgb")) {
+            s.store->colourColumn = PointStore::ColourColumn::Rgb;
+            for (std::size_t i = 0; i < points.size(); ++i)
+                s.store->colours.push_back(0xFF000000u |
+                                           static_cast<std::uint32_t>(i * 2654435761u));
+        }
+        if (Has(c.colour, "x")) s.view.colourBy = ColourBy::X;
+        if (Has(c.colour, "z")) s.view.colourBy = ColourBy::Z;
+        s.view.depthShade = Has(c.colour, "shade");
+        s.view.finePoints = Has(c.colour, "fine2")  ? FinePoints::TwoByTwo
+                            : Has(c.colour, "fine") ? FinePoints::OnePixel
+                                                    : FinePoints::Off;
+        if (Has(c.colour, "joined")) s.store->firstJoinedRecord = 150;
 
         QImage expected = FrameRenderer::NewFrameImage(kWidth, kHeight);
         {

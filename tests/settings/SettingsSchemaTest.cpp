@@ -37,12 +37,15 @@ TEST_F(SettingsSchemaTest, EverySettingSurvivesARestart) {
                         v.pointSize, v.fullBoxGrid, v.rotateAzimuth, v.rotateElevation,
                         v.axisLabels, v.titles, v.textLabels, v.fadeLines, v.modeIndicator,
                         v.fixedAspect, v.zInvert, v.dotColor, v.lineColor, v.gridColor, v.textColor,
-                        v.backgroundColor);
+                        v.backgroundColor, v.colourBy, v.colourMap, v.colourRangeTyped,
+                        v.colourRangeMin, v.colourRangeMax, v.colourLegend, v.finePoints,
+                        v.depthShade);
     };
     GraphViewState changed;
-    stored(changed) = std::make_tuple(ViewType::RightBlue, -45, 30, 3, 2, 6, true, true, true, true,
-                                      true, true, true, false, true, true, 0x123456u, 0x00FF00u,
-                                      0xABCDEFu, 0x010203u, 0xFFFFFFu);
+    stored(changed) = std::make_tuple(
+        ViewType::RightBlue, -45, 30, 3, 2, 6, true, true, true, true, true, true, true, false,
+        true, true, 0x123456u, 0x00FF00u, 0xABCDEFu, 0x010203u, 0xFFFFFFu, ColourBy::Y,
+        ColourMapKind::Diverging, true, -0.1, 12345.678901234, true, FinePoints::TwoByTwo, true);
     const WindowBounds placed{-20, 1900, 600, 1000, Placement::AsDesigned};
     schema.storedRotateDelay = 250;
     schema.SaveSettings(changed, placed);

@@ -30,6 +30,30 @@ bool ParseFloat(std::string_view text, float& value) {
            std::isfinite(value);
 }
 
+bool ParseDouble(std::string_view text, double& value) {
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return !text.empty() && ec == std::errc() && end == text.data() + text.size() &&
+           std::isfinite(value);
+}
+
+// none, rgb (the file's colours), x, y or z (the axes as read), or a field number, whose values
+// are then read beside the points.
+bool ParseColourBy(std::string_view text, RenderOptions& o) {
+    o.fields.ValueIndex = 0;
+    if (text == "none") o.view.colourBy = ColourBy::None;
+    if (text == "rgb") o.view.colourBy = ColourBy::File;
+    if (text == "x") o.view.colourBy = ColourBy::X;
+    if (text == "y") o.view.colourBy = ColourBy::Y;
+    if (text == "z") o.view.colourBy = ColourBy::Z;
+    if (text == "none" || text == "rgb" || text == "x" || text == "y" || text == "z") return true;
+    long long field = 0;
+    if (!ParseInt(text, 1, 1000, field)) return false;
+    o.view.colourBy = ColourBy::Field;
+    o.fields.ValueIndex = static_cast<std::int32_t>(field);
+    return true;
+}
+
 // "a,b,c": exactly count integers within the bounds.
 template <std::size_t N>
 bool ParseIntList(std::string_view text, long long minimum, long long maximum,
@@ -166,6 +190,8 @@ const std::map<std::string, Flag>& Flags() {
         {"--titles", [](RenderOptions& o) { o.view.titles = true; }},
         {"--text-labels", [](RenderOptions& o) { o.view.textLabels = true; }},
         {"--fade", [](RenderOptions& o) { o.view.fadeLines = true; }},
+        {"--depth-shade", [](RenderOptions& o) { o.view.depthShade = true; }},
+        {"--legend", [](RenderOptions& o) { o.view.colourLegend = true; }},
         {"--no-mode-indicator", [](RenderOptions& o) { o.view.modeIndicator = false; }},
         {"--z-invert", [](RenderOptions& o) { o.view.zInvert = true; }},
         {"--one-to-one", [](RenderOptions& o) { o.oneToOne = true; }},
@@ -247,7 +273,12 @@ void AddOutputAndViewOptions(ValuedMap& options) {
              return SetInt(o.view.elevation, v, kAngleBar.minimum, kAngleBar.maximum);
          }},
         {"--points",
-         [](RenderOptions& o, const std::string& v) { return SetInt(o.view.pointSize, v, 0, 6); }},
+         [](RenderOptions& o, const std::string& v) {
+             o.view.finePoints = v == "fine"    ? FinePoints::OnePixel
+                                 : v == "fine2" ? FinePoints::TwoByTwo
+                                                : FinePoints::Off;
+             return o.view.finePoints != FinePoints::Off || SetInt(o.view.pointSize, v, 0, 6);
+         }},
         {"--lines", [](RenderOptions& o,
                        const std::string& v) { return SetInt(o.view.lineThickness, v, 0, 3); }},
         {"--grid", [](RenderOptions& o,
@@ -325,6 +356,26 @@ void AddColourOptions(ValuedMap& options) {
          [](RenderOptions& o, const std::string& v) { return ParseColour(v, o.view.lineColor); }},
         {"--grid-color",
          [](RenderOptions& o, const std::string& v) { return ParseColour(v, o.view.gridColor); }},
+        {"--colour-by", [](RenderOptions& o, const std::string& v) { return ParseColourBy(v, o); }},
+        {"--colour-map",
+         [](RenderOptions& o, const std::string& v) {
+             const auto map = ChoiceFromName<ColourMapKind>(kColourMapNames, v);
+             if (map) o.view.colourMap = *map;
+             return map.has_value();
+         }},
+        {"--colour-range",
+         [](RenderOptions& o, const std::string& v) {
+             const std::size_t comma = v.find(',');
+             double low = 0.0, high = 0.0;
+             if (comma == std::string::npos ||
+                 !ParseDouble(std::string_view(v).substr(0, comma), low) ||
+                 !ParseDouble(std::string_view(v).substr(comma + 1), high) || !(low < high))
+                 return false;
+             o.view.colourRangeTyped = true;
+             o.view.colourRangeMin = low;
+             o.view.colourRangeMax = high;
+             return true;
+         }},
     });
 }
 
@@ -506,7 +557,8 @@ View
   --z0 D                   viewing distance, above 0 (default 16)
   --z-invert               invert the Z axis
 What is drawn
-  --points N               dot size 0..6 pixels (default 2; 0 draws no dots)
+  --points N               dot size 0..6 pixels (default 2; 0 draws no dots), or fine for
+                           one-pixel dots and fine2 for 2x2 ones
   --lines N                connecting line width 0..3 (default 0: none)
   --grid N                 grid line width 0..3 (default 1; 0: no grid, labels or titles)
   --box                    the full box instead of the simple grid
@@ -516,9 +568,19 @@ What is drawn
                            the title texts
   --text-labels            the data file's text labels
   --fade                   lines fade from dark in front to pale at the back
+  --depth-shade            dots shade from full colour in front towards the background at
+                           the back
   --no-mode-indicator      leave out the 3D-X / 3D-W / 3D-Rred / 3D-Lred / 3D-RC ... text
 Colours, each #RRGGBB
   --background, --text-color, --dot-color, --line-color, --grid-color
+Colouring the points
+  --colour-by WHAT         none (the dot colour), rgb (the file's own colours), x, y or z,
+                           or a field number N whose values colour the dots and lines through
+                           the colour map (default rgb: the file's colours when it has any)
+  --colour-map MAP         viridis, diverging (blue-white-red), turbo or grey (default viridis)
+  --colour-range MIN,MAX   the values at the map's ends, in data units (default the field's
+                           smallest and largest); values beyond take the end colours
+  --legend                 the colour map and its range at the image's right edge
 Reading the file
   --fields X,Y,Z,DOT       field numbers of x, y, z and the dot size, 0 for none
                            (default 1,2,3,0)

@@ -1,5 +1,9 @@
 #include "app/commands/GraphCommands.h"
 
+#include <charconv>
+#include <cmath>
+#include <string_view>
+
 namespace ocuvis {
 
 namespace {
@@ -39,6 +43,7 @@ void GraphCommands::SelectViewType(ViewType type) {
 
 void GraphCommands::PointsPixelClick(std::int32_t n) {
     SetPointSize(n);
+    view_.finePoints = FinePoints::Off;
     gate_.RedrawGraph();
 }
 
@@ -79,6 +84,52 @@ void GraphCommands::TitlesItemClick() {
 void GraphCommands::TextLabelsItemClick() {
     ToggleAndRedraw(view_.textLabels);
 }
+void GraphCommands::DepthShadeClick() {
+    ToggleAndRedraw(view_.depthShade);
+}
+void GraphCommands::FinePointsClick(FinePoints fine) {
+    view_.finePoints = view_.finePoints == fine ? FinePoints::Off : fine;
+    gate_.RedrawGraph();
+}
+void GraphCommands::SelectColourBy(ColourBy by) {
+    view_.colourBy = by;
+    gate_.RedrawGraph();
+}
+void GraphCommands::SelectColourMap(ColourMapKind map) {
+    view_.colourMap = map;
+    gate_.RedrawGraph();
+}
+void GraphCommands::ColourLegendClick() {
+    ToggleAndRedraw(view_.colourLegend);
+}
+
+bool GraphCommands::SetColourRange(const std::string& text) {
+    const auto blank = [](char ch) { return ch == ' ' || ch == '\t'; };
+    std::string trimmed = text;
+    std::erase_if(trimmed, blank);
+    if (trimmed.empty()) {
+        view_.colourRangeTyped = false;
+        gate_.RedrawGraph();
+        return true;
+    }
+    const std::size_t comma = trimmed.find(',');
+    if (comma == std::string::npos) return false;
+    double low = 0.0, high = 0.0;
+    const auto number = [](std::string_view part, double& value) {
+        const auto [end, ec] = std::from_chars(part.data(), part.data() + part.size(), value);
+        return !part.empty() && ec == std::errc() && end == part.data() + part.size() &&
+               std::isfinite(value);
+    };
+    const std::string_view all = trimmed;
+    if (!number(all.substr(0, comma), low) || !number(all.substr(comma + 1), high) || !(low < high))
+        return false;
+    view_.colourRangeTyped = true;
+    view_.colourRangeMin = low;
+    view_.colourRangeMax = high;
+    gate_.RedrawGraph();
+    return true;
+}
+
 void GraphCommands::FadeItemClick() {
     ToggleAndRedraw(view_.fadeLines);
 }

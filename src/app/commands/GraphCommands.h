@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "core/GraphViewState.h"
 #include "core/RedrawGate.h"
@@ -44,6 +45,15 @@ class GraphCommands {
     void TitlesItemClick();
     void TextLabelsItemClick();
     void FadeItemClick();
+    void DepthShadeClick();
+    // Fine dots instead of the point size; choosing the one on turns fine dots off.
+    void FinePointsClick(FinePoints fine);
+    void SelectColourBy(ColourBy by);
+    void SelectColourMap(ColourMapKind map);
+    void ColourLegendClick();
+    // "MIN,MAX" in data units sets the colour map's range, an empty text gives the field's own;
+    // false, changing nothing, for any other text.
+    bool SetColourRange(const std::string& text);
     void FullGridClick();
     void ZInvertItemClick();
     // The button's new down state is the new setting.

@@ -146,12 +146,29 @@ void BuildViewAndPlotMenus(MainMenus& m, QMenuBar* menuBar) {
     Radio<7>(
         m.PointsPixel, m.Points,
         {"&None", "&1 Pixel", "&2 Pixels", "&3 Pixels", "&4 Pixels", "&5 Pixels", "&6 Pixels"});
+    m.Points->addSeparator();
+    m.FinePointsItems = {Toggle(m.Points, "&Fine, 1 Pixel"), Toggle(m.Points, "Fine, 2 &x 2")};
+    for (QAction* fine : m.FinePointsItems)
+        m.PointsPixel[0]->actionGroup()->addAction(fine);
     m.AxisLabels = Toggle(m.PlotMenu, "&AxisLabels", "F9", "Toggle axis labels on/off, key=<F9>");
     m.TitlesItem = Toggle(m.PlotMenu, "&Titles");
     m.TextLabelsItem =
         Toggle(m.PlotMenu, "Text Labels", {},
                "Display text lables defined in *.3D file in 4th field starting with '!'");
     m.FadeItem = Toggle(m.PlotMenu, "Fade to Back");
+    m.DepthShadeItem = Toggle(m.PlotMenu, "&Depth Shade Dots", {},
+                              "Shade dots from full colour in front towards the background");
+    m.ColourMenu = m.PlotMenu->addMenu("&Colour");
+    SetHint(m.ColourMenu->menuAction(), "Colour dots and lines by the file's colours or a field");
+    Radio<5>(m.ColourByItems, m.ColourMenu,
+             {"From &File", "&None (Dot Color)", "By &X", "By &Y", "By &Z"});
+    m.ColourMenu->addSeparator();
+    Radio<4>(m.ColourMapItems, m.ColourMenu,
+             {"&Viridis", "&Diverging Blue-White-Red", "&Turbo", "&Grey"});
+    m.ColourMenu->addSeparator();
+    m.ColourRangeItem = Item(m.ColourMenu, "&Range...", {},
+                             "Values at the colour map's ends, or the field's own range");
+    m.ColourLegendItem = Toggle(m.ColourMenu, "&Legend");
 }
 
 void BuildScaleRotateAndHelpMenus(MainMenus& m, QMenuBar* menuBar) {
@@ -228,6 +245,12 @@ void BuildToolBar(MainMenus& m, QWidget* window) {
         "resize the window by WIDTH, only by HEIGHT; and DON'T MAXIMIZE WINDOW!!!");
     m.FadeLinesSpdBtn =
         TextButton(bar, "Fade", "Fade lines front dark gray/black to lighter gray toward back");
+    m.DepthShadeSpdBtn =
+        TextButton(bar, "Shade", "Shade dots from full colour in front towards the background");
+    m.DepthShadeSpdBtn->setCheckable(true);
+    m.ColourSpdBtn = TextButton(bar, "Colour", "Colour dots and lines");
+    m.ColourSpdBtn->setMenu(m.ColourMenu);
+    m.ColourSpdBtn->setPopupMode(QToolButton::InstantPopup);
     m.ModeIndicatorSpdBtn =
         Button(bar, ToolbarIcon::ModeIndicator, "Enable/Disable Mode Indicator", true);
     m.LinesSpdBtn = Button(bar, ToolbarIcon::Lines, "Toggles (L)ines", false);

@@ -45,10 +45,17 @@ struct MainMenus {
     QAction* FullGrid;
     QMenu* Points;
     std::array<QAction*, 7> PointsPixel;
+    std::array<QAction*, 2> FinePointsItems;  // one pixel, 2 x 2, in the points' radio group
     QAction* AxisLabels;
     QAction* TitlesItem;
     QAction* TextLabelsItem;
     QAction* FadeItem;
+    QAction* DepthShadeItem;
+    QMenu* ColourMenu;
+    std::array<QAction*, 5> ColourByItems;  // from the file, none, by x, y, z
+    std::array<QAction*, 4> ColourMapItems;
+    QAction* ColourRangeItem;
+    QAction* ColourLegendItem;
     // Scale
     QMenu* ScaleMenu;
     QAction* AutoScaleItem;
@@ -91,6 +98,8 @@ struct MainMenus {
     QToolButton* TextLabelsSpdBtn;
     QToolButton* AspectRatioSpdBtn;
     QToolButton* FadeLinesSpdBtn;
+    QToolButton* DepthShadeSpdBtn;
+    QToolButton* ColourSpdBtn;  // opens the colour menu
     QToolButton* ModeIndicatorSpdBtn;
     QToolButton* LinesSpdBtn;
     QToolButton* PointsSpdBtn;

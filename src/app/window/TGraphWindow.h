@@ -123,6 +123,8 @@ class TGraphWindow final : public QMainWindow,
     void ConnectFileCommands();
     void ConnectColorCommands();
     void ConnectPlotCommands();
+    // Asks for the colour map's range until it is well formed or the dialog is cancelled.
+    void AskColourRange(GraphCommands& commands);
     void ConnectScaleAndRotationCommands();
     void ConnectStereoCommands();
     void ExportAnimationItemClick();

@@ -1,5 +1,6 @@
 // The main window's bindings: every menu item, tool button and scroll bar to its command, and
 // the one step that brings the controls in line with the view state afterwards.
+#include <QInputDialog>
 #include <QSignalBlocker>
 
 #include "app/window/TAboutBox.h"
@@ -137,6 +138,32 @@ void TGraphWindow::ConnectPlotCommands() {
     OnClick(m.TextLabelsSpdBtn, [&c] { c.TextLabelsItemClick(); });
     On(m.FadeItem, [&c] { c.FadeItemClick(); });
     OnClick(m.FadeLinesSpdBtn, [&c] { c.FadeItemClick(); });
+    On(m.DepthShadeItem, [&c] { c.DepthShadeClick(); });
+    OnClick(m.DepthShadeSpdBtn, [&c] { c.DepthShadeClick(); });
+    On(m.FinePointsItems[0], [&c] { c.FinePointsClick(FinePoints::OnePixel); });
+    On(m.FinePointsItems[1], [&c] { c.FinePointsClick(FinePoints::TwoByTwo); });
+    for (std::size_t i = 0; i < m.ColourByItems.size(); ++i)
+        On(m.ColourByItems[i], [&c, i] { c.SelectColourBy(static_cast<ColourBy>(i)); });
+    for (std::size_t i = 0; i < m.ColourMapItems.size(); ++i)
+        On(m.ColourMapItems[i], [&c, i] { c.SelectColourMap(static_cast<ColourMapKind>(i)); });
+    On(m.ColourLegendItem, [&c] { c.ColourLegendClick(); });
+    On(m.ColourRangeItem, [this, &c] { AskColourRange(c); });
+}
+
+void TGraphWindow::AskColourRange(GraphCommands& commands) {
+    const GraphViewState& v = document_->view;
+    QString text =
+        v.colourRangeTyped
+            ? QString("%1,%2").arg(v.colourRangeMin, 0, 'g', 17).arg(v.colourRangeMax, 0, 'g', 17)
+            : QString();
+    for (;;) {
+        bool ok = false;
+        text = QInputDialog::getText(this, "Colour Range",
+                                     "Smallest and largest value, as MIN,MAX in data units\n"
+                                     "(empty: the field's own range):",
+                                     QLineEdit::Normal, text, &ok);
+        if (!ok || commands.SetColourRange(text.toStdString())) return;
+    }
 }
 
 void TGraphWindow::ConnectScaleAndRotationCommands() {
@@ -286,13 +313,23 @@ void TGraphWindow::SyncControls() {
 
     Check(m.LinesItem->menuAction(), v.lineThickness != 0);
     Check(m.GridItem->menuAction(), v.gridThickness != 0);
-    Check(m.Points->menuAction(), v.pointSize != 0);
+    Check(m.Points->menuAction(), v.pointSize != 0 || v.finePoints != FinePoints::Off);
+    Down(m.DepthShadeSpdBtn, v.depthShade);
+    Check(m.DepthShadeItem, v.depthShade);
+    for (std::size_t i = 0; i < m.FinePointsItems.size(); ++i)
+        Check(m.FinePointsItems[i], static_cast<std::size_t>(v.finePoints) == i + 1);
+    for (std::size_t i = 0; i < m.ColourByItems.size(); ++i)
+        Check(m.ColourByItems[i], static_cast<std::size_t>(v.colourBy) == i);
+    for (std::size_t i = 0; i < m.ColourMapItems.size(); ++i)
+        Check(m.ColourMapItems[i], static_cast<std::size_t>(v.colourMap) == i);
+    Check(m.ColourLegendItem, v.colourLegend);
     for (std::size_t n = 0; n < m.LinesPixel.size(); ++n)
         Check(m.LinesPixel[n], static_cast<int>(n) == v.linesPixelItem);
     for (std::size_t n = 0; n < m.GridPixel.size(); ++n)
         Check(m.GridPixel[n], static_cast<int>(n) == v.gridPixelItem);
     for (std::size_t n = 0; n < m.PointsPixel.size(); ++n)
-        Check(m.PointsPixel[n], static_cast<int>(n) == v.pointsPixelItem);
+        Check(m.PointsPixel[n],
+              static_cast<int>(n) == v.pointsPixelItem && v.finePoints == FinePoints::Off);
     for (std::size_t i = 0; i < m.Sec.size(); ++i)
         Check(m.Sec[i], static_cast<int>(i) == v.rotateSpeedIndex);
     if (RotateTimer != nullptr && RotateTimer->interval() != v.rotateDelay)

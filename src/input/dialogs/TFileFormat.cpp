@@ -172,6 +172,28 @@ void TFileFormat::BuildFieldGroup() {
     ExampleRecordLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     recordPanel->setWidget(ExampleRecordLabel);
     fieldGrid->addWidget(recordPanel, 4, 0, 1, 4);
+
+    // Three fields that colour the dots; left at none, the file's fields named for colours do.
+    // A fourth field's values colour them through the colour map instead. One row, captions
+    // beside their selectors, so the group grows by as little as it can.
+    const char* colourCaptions[] = {"R", "G", "B", "By value"};
+    const char* colourNames[] = {"RedComboBox", "GreenComboBox", "BlueComboBox", "ValueComboBox"};
+    QComboBox** colourSelectors[] = {&RedComboBox, &GreenComboBox, &BlueComboBox, &ValueComboBox};
+    auto* colourRow = new QHBoxLayout;
+    for (int i = 0; i < 4; ++i) {
+        colourRow->addWidget(new QLabel(colourCaptions[i], SelectFieldGrpBx));
+        auto* selector = new QComboBox(SelectFieldGrpBx);
+        selector->setObjectName(colourNames[i]);
+        selector->setMaxVisibleItems(kVisibleEntries);
+        selector->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        selector->setMinimumContentsLength(kSelectorCharacters / 2);
+        selector->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        selector->setToolTip(i < 3 ? "Colour field; none takes the fields named for colours"
+                                   : "Field whose values colour the dots through the colour map");
+        colourRow->addWidget(selector, 1);
+        *colourSelectors[i] = selector;
+    }
+    fieldGrid->addLayout(colourRow, 5, 0, 1, 4);
 }
 
 void TFileFormat::BuildSamplingGroup() {
@@ -268,6 +290,14 @@ void TFileFormat::ConnectControls() {
                    &FileInputSetup::ZComboBoxChange);
     selectorChange(DotComboBox, &FileInputSetup::Controls::DotComboBox,
                    &FileInputSetup::DotComboBoxChange);
+    selectorChange(RedComboBox, &FileInputSetup::Controls::RedComboBox,
+                   &FileInputSetup::DotComboBoxChange);
+    selectorChange(GreenComboBox, &FileInputSetup::Controls::GreenComboBox,
+                   &FileInputSetup::DotComboBoxChange);
+    selectorChange(BlueComboBox, &FileInputSetup::Controls::BlueComboBox,
+                   &FileInputSetup::DotComboBoxChange);
+    selectorChange(ValueComboBox, &FileInputSetup::Controls::ValueComboBox,
+                   &FileInputSetup::DotComboBoxChange);
 
     connect(AxesByNameChkBx, &QCheckBox::toggled, this, [this, &c](bool checked) {
         c.AxesByNameChkBx = checked;
@@ -318,12 +348,18 @@ void TFileFormat::ShowControls() {
         FillSelector(YComboBox, false);
         FillSelector(ZComboBox, true);
         FillSelector(DotComboBox, true);
+        for (QComboBox* colour : {RedComboBox, GreenComboBox, BlueComboBox, ValueComboBox})
+            FillSelector(colour, true);
         shownEntries_ = std::move(entries);
     }
     Select(XComboBox, c.XComboBox);
     Select(YComboBox, c.YComboBox);
     Select(ZComboBox, c.ZComboBox);
     Select(DotComboBox, c.DotComboBox);
+    Select(RedComboBox, c.RedComboBox);
+    Select(GreenComboBox, c.GreenComboBox);
+    Select(BlueComboBox, c.BlueComboBox);
+    Select(ValueComboBox, c.ValueComboBox);
     FileNameLabel->setText(Local(c.FileNameLabel));
     ExampleRecordLabel->setText(Local(c.ExampleRecordLabel));
     for (const auto& [box, checked] : {std::pair{AxesByNameChkBx, c.AxesByNameChkBx},

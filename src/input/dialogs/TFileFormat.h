@@ -27,9 +27,9 @@ class TFileFormat final : public QDialog {
     Q_OBJECT
   public:
     static constexpr int kDesignWidth = 465;
-    static constexpr int kDesignHeight = 360;
+    static constexpr int kDesignHeight = 390;
     static constexpr int kMinimumHeight = 250;
-    static constexpr int kMaximumHeight = 385;
+    static constexpr int kMaximumHeight = 415;
 
     // sizeStore: where this dialog's size is kept between runs.
     TFileFormat(FileInputSetup& setup, WindowBoundsStore& sizeStore, UserFeedback& feedback,
@@ -50,6 +50,10 @@ class TFileFormat final : public QDialog {
     QComboBox* YComboBox = nullptr;
     QComboBox* ZComboBox = nullptr;
     QComboBox* DotComboBox = nullptr;
+    QComboBox* RedComboBox = nullptr;
+    QComboBox* GreenComboBox = nullptr;
+    QComboBox* BlueComboBox = nullptr;
+    QComboBox* ValueComboBox = nullptr;
     QPushButton* OpenNewDataFileBtn = nullptr;
     QLabel* FileNameLabel = nullptr;
     QCheckBox* AxesByNameChkBx = nullptr;
