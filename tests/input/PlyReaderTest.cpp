@@ -221,29 +221,21 @@ TEST_P(ReaderInputs, FailWithTheirReasonOrLoadWithTheirStatus) {
 INSTANTIATE_TEST_SUITE_P(Table, ReaderInputs, testing::ValuesIn(BadInputs()),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// '#' lines are comments and no breaks, the first row of names is a header, quoted names keep
-// their delimiters; blank lines are breaks as in the field layout.
-TEST(DelimitedText, CommentsAndAHeaderRow) {
+// The example record skips comments and the header row, whose quoted names keep their
+// delimiters; how the rows load is the delimited reader's tests'.
+TEST(DelimitedText, TheExampleRecordIsTheFirstDataRowWithTheHeaderNames) {
     test::TempFolder dir;
-    const std::string path =
-        dir.Write("survey.csv",
-                  "# site 4\n  # calibrated\nx,\"depth, m\",z\n1,2,3\n# between\n4,5,6\n\n7,8,9\n");
-    Reader reader;
-    reader.Load(path);
-    EXPECT_EQ(reader.display.statusText, "Plotted 3 points");
-    const auto records = reader.Records();
-    ASSERT_EQ(records.size(), 4u);
-    EXPECT_NEAR(records[1][0], 4.0f, 1e-4);
-    EXPECT_TRUE(records[2].empty());
-
     std::string failure;
-    const auto example = ReadExampleRecord(path, failure, 80);
-    ASSERT_TRUE(example);
+    const auto example = ReadExampleRecord(
+        dir.Write("survey.csv", "# site 4\n  # calibrated\nx,\"depth, m\",z\n1,2,3\n4,5,6\n"),
+        failure, 80);
+    ASSERT_TRUE(example) << failure;
     EXPECT_EQ(example->text, "1,2,3");
     EXPECT_EQ(example->names, (std::vector<std::string>{"x", "depth, m", "z"}));
 
     // A first line of numbers is data, not names; a label line is no header either.
     const std::string plain = dir.Write("plain.xyz", "1 2 3 !top\n4 5 6\n7 8 9\n");
+    Reader reader;
     reader.Load(plain);
     EXPECT_EQ(reader.display.statusText, "Plotted 2 points");
     EXPECT_EQ(reader.store->labelCount, 1);
