@@ -104,26 +104,16 @@ struct FreshSettingsHive final : ::testing::EmptyTestEventListener {
     }
 };
 
-void WriteInteger(RegistryHive& hive, const char* name, std::int32_t value) {
-    const auto bits = static_cast<std::uint32_t>(value);
-    hive.WriteValue(
-        "Software\\Tolvane\\Ocuvis", name,
-        {kRegDword,
-         {static_cast<std::uint8_t>(bits), static_cast<std::uint8_t>(bits >> 8),
-          static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 24)}});
-}
-
 class FramedWindow : public WindowTest {
   protected:
     void SetUp() override {
         if (!session.missing.empty()) GTEST_SKIP() << "needs Xvfb and openbox: " << session.missing;
         available_ = QGuiApplication::primaryScreen()->availableGeometry();
     }
-    void StoreBounds(const QRect& bounds) {
-        WriteInteger(settings_, "Window Position Top", bounds.top());
-        WriteInteger(settings_, "Window Position Left", bounds.left());
-        WriteInteger(settings_, "Window Height", bounds.height());
-        WriteInteger(settings_, "Window Width", bounds.width());
+    void StoreBounds(const QRect& r) {
+        RecordingFeedback quiet;
+        OrlenRegistry(settings_, quiet)
+            .SaveFormBounds("Ocuvis", {r.top(), r.left(), r.height(), r.width()});
     }
     // Shown and framed by the window manager.
     void ShowFramed() {

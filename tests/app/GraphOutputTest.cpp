@@ -29,15 +29,6 @@ QImage Pixels(const QImage& image) {
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
-std::string Text(const QRectF& r) {
-    return QString("(%1, %2) %3 x %4")
-        .arg(r.x())
-        .arg(r.y())
-        .arg(r.width())
-        .arg(r.height())
-        .toStdString();
-}
-
 // What a one-page PDF shows: the page, and where on it the picture is drawn, in points.
 struct PrintedPage {
     QRectF page;
@@ -106,8 +97,8 @@ std::optional<PrintedPage> ReadPrintedPage(const std::string& path) {
 
 using Output = WindowTest;
 
-// Saving and copying are output only: no new frame. A failed save names the file; a cancelled
-// one says nothing.
+// Saving and copying are output only: no new frame. A failed save names the file and the reason;
+// a cancelled one says nothing.
 TEST_F(Output, SavedAndCopiedPicturesAreTheFrameAtTheWindowsSize) {
     Show();
     m().viewItems[2]->trigger();  // the red and blue overlay, as shown
@@ -116,8 +107,9 @@ TEST_F(Output, SavedAndCopiedPicturesAreTheFrameAtTheWindowsSize) {
     const QImage frame = w().frameBitmap();
     EXPECT_EQ(frame.size(), w().GraphBoxWidget->size());
     const int rendersBefore = w().framesRendered();
-    d().savePaths = {dir_.Path("graph.bmp"), dir_.Path("graph.png"),
-                     dir_.Path("no-such-folder/graph.bmp"), ""};
+    const std::string pipe = dir_.Path("pipe.bmp");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    d().savePaths = {dir_.Path("graph.bmp"), dir_.Path("graph.png"), pipe, ""};
     m().SaveItem->trigger();
     m().SaveGraph->trigger();
     for (const char* name : {"graph.bmp", "graph.png"})
@@ -130,23 +122,9 @@ TEST_F(Output, SavedAndCopiedPicturesAreTheFrameAtTheWindowsSize) {
     EXPECT_EQ(w().framesRendered(), rendersBefore);
     EXPECT_TRUE(d().messages.empty());
 
+    // Written through the image file's checks: what is no picture file stays as it is.
     m().SaveItem->trigger();
     m().SaveItem->trigger();  // cancelled
-    ASSERT_EQ(d().messages.size(), 1u);
-    EXPECT_EQ(d().messages[0].title, "Ocuvis Error Message");
-    EXPECT_EQ(d().messages[0].icon, MessageIcon::Stop);
-    EXPECT_NE(d().messages[0].text.find(dir_.Path("no-such-folder/graph.bmp")), std::string::npos)
-        << d().messages[0].text;
-}
-
-// Save Graph writes through the image file's checks: what is no picture file stays as it is,
-// and the box says why.
-TEST_F(Output, SavingOntoWhatIsNoRegularFileIsRefusedWithTheReason) {
-    Show();
-    const std::string pipe = dir_.Path("pipe.bmp");
-    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    d().savePaths = {pipe};
-    m().SaveGraph->trigger();
     EXPECT_EQ(d().messages,
               (std::vector<ShownMessage>{{"Cannot save the graph to \"" + pipe +
                                               "\": it is a named pipe, not a regular file.",
@@ -287,11 +265,9 @@ TEST_F(Output, ThePrintedPictureLiesInsideThePage) {
         EXPECT_TRUE(d().messages.empty());
         const auto printed = ReadPrintedPage(pdf);
         ASSERT_TRUE(printed);
-        EXPECT_EQ(printed->page.width() > printed->page.height(), c.landscape)
-            << Text(printed->page);
+        EXPECT_EQ(printed->page.width() > printed->page.height(), c.landscape);
         const QRectF margins = printed->page.adjusted(5, 5, -5, -5);
-        EXPECT_TRUE(margins.contains(printed->picture))
-            << Text(printed->picture) << " on " << Text(margins);
+        EXPECT_TRUE(margins.contains(printed->picture));
         EXPECT_NEAR(printed->picture.width() / printed->picture.height(),
                     double(client.width()) / client.height(), 0.01);
         // At most the size on screen: a small window is not blown up.

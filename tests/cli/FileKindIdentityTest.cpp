@@ -14,9 +14,9 @@ namespace {
 TEST(FileKinds, SamePointsDrawTheSameFrame) {
     std::string classic = "; classic layout\n";
     std::string csv = "# the same points\neast,north,\"height m\"\n";
-    std::string ply;
-    int count = 0;
-    std::string body;
+    std::string ply =
+        "ply\nformat binary_little_endian 1.0\nelement vertex 400\nproperty float x\n"
+        "property float y\nproperty float z\nend_header\n";
     for (int i = 0; i < 400; ++i) {
         const float t = static_cast<float>(i) * 0.05f;
         const float point[3] = {std::cos(t) * (3.0f + t), std::sin(t) * 2.0f, t * 0.25f - 4.0f};
@@ -25,11 +25,8 @@ TEST(FileKinds, SamePointsDrawTheSameFrame) {
         classic += line;
         std::snprintf(line, sizeof line, "%.9g,%.9g,%.9g\n", point[0], point[1], point[2]);
         csv += line;
-        body.append(reinterpret_cast<const char*>(point), sizeof point);  // little-endian host
-        ++count;
+        ply.append(reinterpret_cast<const char*>(point), sizeof point);  // little-endian host
     }
-    ply = "ply\nformat binary_little_endian 1.0\nelement vertex " + std::to_string(count) +
-          "\nproperty float x\nproperty float y\nproperty float z\nend_header\n" + body;
 
     test::TempFolder dir;
     QImage frames[3];

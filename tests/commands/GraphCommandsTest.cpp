@@ -7,44 +7,35 @@ namespace {
 
 using GraphCommandsTest = CommandFixture;
 
-// The buttons cycle back to none; values outside the menus keep the item checked.
-TEST_F(GraphCommandsTest, TheButtonsCycleAndPixelItemsFollowTheSetters) {
-    view.pointSize = 6;
-    view.lineThickness = 3;
-    EXPECT_EQ(FramesFrom([&] { commands.PointsSpdBtnClick(); }), 1);
-    commands.LinesSpdBtnClick();
-    commands.GridSpdBtnClick();
-    EXPECT_EQ(std::tuple(view.pointsPixelItem, view.linesPixelItem, view.gridPixelItem),
-              std::tuple(0, 0, 2));
-    commands.SetGridThickness(3);
-    commands.SetGridThickness(7);  // as a stored value may be
-    EXPECT_EQ(std::pair(view.gridThickness, view.gridPixelItem), std::pair(7, 3));
-    commands.SetLineThickness(-1);
-    EXPECT_EQ(std::pair(view.lineThickness, view.linesPixelItem), std::pair(-1, 0));
-}
-
 // A stored value may be anything: the step wraps past the last item without overflowing, and
-// values below the first item step up as the classic cycle does.
+// values below the first item step up as the classic cycle does. The checked menu item follows
+// values within the menu; one outside it leaves the item as it was.
 TEST_F(GraphCommandsTest, CyclingFromAnyStoredValue) {
     constexpr std::int32_t kTop = std::numeric_limits<std::int32_t>::max();
     constexpr std::int32_t kBottom = std::numeric_limits<std::int32_t>::min();
+    using V = GraphViewState;
     const struct {
         void (GraphCommands::*button)();
-        std::int32_t GraphViewState::*value;
+        std::int32_t V::*value, V::*item;
         std::int32_t last;
-    } buttons[] = {{&GraphCommands::PointsSpdBtnClick, &GraphViewState::pointSize, 6},
-                   {&GraphCommands::LinesSpdBtnClick, &GraphViewState::lineThickness, 3},
-                   {&GraphCommands::GridSpdBtnClick, &GraphViewState::gridThickness, 3}};
+    } buttons[] = {{&GraphCommands::PointsSpdBtnClick, &V::pointSize, &V::pointsPixelItem, 6},
+                   {&GraphCommands::LinesSpdBtnClick, &V::lineThickness, &V::linesPixelItem, 3},
+                   {&GraphCommands::GridSpdBtnClick, &V::gridThickness, &V::gridPixelItem, 3}};
     for (const auto& b : buttons) {
         const std::pair<std::int32_t, std::int32_t> steps[] = {
             {0, 1},   {b.last - 1, b.last},  {b.last, 0}, {5 + b.last, 0}, {kTop, 0},
             {-5, -4}, {kBottom, kBottom + 1}};
         for (const auto& [from, to] : steps) {
             view.*b.value = from;
+            view.*b.item = 99;
             EXPECT_EQ(FramesFrom([&] { (commands.*b.button)(); }), 1);
             EXPECT_EQ(view.*b.value, to) << "last " << b.last << ", from " << from;
+            EXPECT_EQ(view.*b.item, to >= 0 ? to : 99) << "last " << b.last << ", from " << from;
         }
     }
+    commands.SetGridThickness(2);
+    commands.SetGridThickness(7);  // as a stored value may be
+    EXPECT_EQ(std::pair(view.gridThickness, view.gridPixelItem), std::pair(7, 2));
 }
 
 TEST_F(GraphCommandsTest, FullBoxForcesAHiddenGridBackEitherWay) {

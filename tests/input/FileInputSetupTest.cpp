@@ -198,37 +198,27 @@ TEST_F(FileInputSetupTest, ConstructionReadsTheStoredValuesOverTheDefaults) {
 }
 
 TEST_F(FileInputSetupTest, StoredValuesNoSessionCouldWriteReadAsTheDefaults) {
-    struct Case {
-        std::int32_t x, y, z, dot;
-        float percent;
-        std::uint8_t seedType;
-        std::int32_t limit;
-        std::tuple<std::int32_t, std::int32_t, std::int32_t, std::int32_t, float, int, std::int32_t>
-            read;
-    };
+    // x, y, z, dot, percent, seed type, record limit: as stored, then as read.
+    using Values = std::tuple<std::int32_t, std::int32_t, std::int32_t, std::int32_t, float, int,
+                              std::int32_t>;
     const float nan = std::nanf("");
-    const Case cases[] = {
+    const std::pair<Values, Values> cases[] = {
         // A typed share far below 0 is kept: it keeps no line, as any share of 0 or less.
-        {7, 240, 240, 0, -1e33f, 1, 5, {7, 240, 240, 0, -1e33f, 1, 5}},
-        {-1, -1, -1, -1, nan, 2, 0, {1, 2, 0, 0, 10.0f, 0, kRecordLimit}},
-        {0,
-         241,
-         241,
-         100000,
-         1e30f,
-         255,
-         kLargestRecordLimit + 1,
+        {{7, 240, 240, 0, -1e33f, 1, 5}, {7, 240, 240, 0, -1e33f, 1, 5}},
+        {{-1, -1, -1, -1, nan, 2, 0}, {1, 2, 0, 0, 10.0f, 0, kRecordLimit}},
+        {{0, 241, 241, 100000, 1e30f, 255, kLargestRecordLimit + 1},
          {1, 2, 3, 0, 1e30f, 0, kRecordLimit}}};
-    for (const Case& c : cases) {
+    for (const auto& [in, read] : cases) {
+        const auto& [x, y, z, dot, percent, seedType, limit] = in;
         store.stored = true;
-        store.fields = {c.x, c.y, c.z, c.dot, true, c.percent, c.limit};
-        store.seed = {c.seedType, 9};
+        store.fields = {x, y, z, dot, true, percent, limit};
+        store.seed = {static_cast<std::uint8_t>(seedType), 9};
         FileInputSetup loaded(store, feedback);
         const FileInputFields& f = loaded.fields;
-        EXPECT_EQ(std::make_tuple(f.XIndex, f.YIndex, f.ZIndex, f.DotIndex, f.SamplePercent,
-                                  int{loaded.seed.SeedType}, f.RecordLimit),
-                  c.read)
-            << c.x << " " << c.y << " " << c.z << " " << c.dot;
+        EXPECT_EQ(Values(f.XIndex, f.YIndex, f.ZIndex, f.DotIndex, f.SamplePercent,
+                         loaded.seed.SeedType, f.RecordLimit),
+                  read)
+            << x << " " << y << " " << z << " " << dot;
     }
 }
 
