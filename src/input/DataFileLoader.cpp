@@ -95,7 +95,8 @@ std::int32_t DataFileLoader::LoadDataFile(const std::string& fileName) {
         store_.labelCount = 0;
     }
 
-    if (counts.recordsStored < 2) {
+    const bool fileRecords = counts.recordsStored >= 2;
+    if (!fileRecords) {
         store_.points.assign(DefaultDataPoints.begin(), DefaultDataPoints.end());
         counts.recordsStored = static_cast<std::int32_t>(DefaultDataPoints.size());
         store_.dotSizesPresent = 1;
@@ -112,7 +113,7 @@ std::int32_t DataFileLoader::LoadDataFile(const std::string& fileName) {
         services_.display.SetStatusText(StatusText(counts));
     }
 
-    NormaliseIntoCube(store_, counts.recordsStored, graph_);
+    NormaliseIntoCube(store_, counts.recordsStored, graph_, fileRecords ? &extent_ : nullptr);
 
     if (reopening || IsSameDataFile(previousName)) {
         services_.scaling.RestoreScaleSettings();
@@ -138,6 +139,7 @@ LoadCounts DataFileLoader::ReadFile(const std::string& path, ByteStream& stream,
     const std::unique_ptr<DataFileReader> reader = MakeDataFileReader(kind, sink);
     std::string failure = reader->Read(stream);
     table3dFile = reader->table3dFile();
+    extent_ = sink.extent;
     if (failure.empty() && Declared(kind)) remember();
     if (failure.empty() && !sink.counts.aborted) {
         failure = reader->NoPointsReason();

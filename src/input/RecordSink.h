@@ -54,7 +54,9 @@ class RecordSink {
 
     // Stores a point in data units and counts it as found and plotted; its record number.
     std::int32_t Point(double x, double y, double z, double size) {
-        store_.points.push_back({Narrowed(x), Narrowed(y), Narrowed(z), Narrowed(size)});
+        const DataPoint point{Narrowed(x), Narrowed(y), Narrowed(z), Narrowed(size)};
+        store_.points.push_back(point);
+        extent.Take(point);
         ++counts.pointsFound;
         ++counts.pointsPlotted;
         return counts.recordsStored++;
@@ -87,6 +89,8 @@ class RecordSink {
     }
 
     LoadCounts counts;
+    // Of every record stored: breaks are left out, and the copies that lines take add nothing.
+    PointExtent extent;
 
   private:
     // A value beyond the float range, or none at all, is the missing value, as in text files.
