@@ -61,6 +61,9 @@ class RecordSink {
         ++counts.pointsPlotted;
         return counts.recordsStored++;
     }
+    // count points given column by column (x, y, z, dot size), stored as Point would store
+    // them one at a time.
+    void Points(const double* const* columns, std::int64_t count);
     // A record with the point's place in the file but no point: the classic layout's lines
     // without two fields. Not counted as a point.
     void Break() {
