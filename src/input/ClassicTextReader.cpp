@@ -90,6 +90,9 @@ bool HasSecondField(std::string_view line, std::size_t readable) {
 }  // namespace
 
 std::string ClassicTextReader::Read(ByteStream& stream) {
+    // Room for a record per eight bytes ahead: growing by doubling would copy the records and
+    // touch twice the memory. A line of the field layout is rarely shorter.
+    sink_.Reserve(stream.Size() / 8 + 1);
     ReadLines(stream);
     return {};
 }
