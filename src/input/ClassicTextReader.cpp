@@ -237,8 +237,9 @@ void ClassicTextReader::ProcessFieldLine(std::string_view line) {
         if (k == 3 && sink_.LabelRoom() && *start == '!') {
             // Always fields 1, 2 and 3, whatever the field numbers say; the text runs to the
             // line's end.
-            sink_.Label(values[1], values[2], values[3],
-                        UpperCased(std::string_view(start + 1, static_cast<std::size_t>(end - start - 1))));
+            sink_.Label(
+                values[1], values[2], values[3],
+                UpperCased(std::string_view(start + 1, static_cast<std::size_t>(end - start - 1))));
             labelLine = true;
             continue;
         }

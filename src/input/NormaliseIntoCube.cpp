@@ -185,7 +185,8 @@ void NormaliseIntoCube(PointStore& store, std::int32_t n, GraphRecord& graph,
         p.x = ApplyMap(graph.xdataScale, graph.xdataShift, p.x);
         p.y = ApplyMap(graph.ydataScale, graph.ydataShift, p.y);
         p.z = ApplyMap(graph.zdataScale, graph.zdataShift, p.z);
-        p.SetSizeClass(sameSizes && p.size == commonSize ? commonClass : SizeClassOf(graph, p.size));
+        p.SetSizeClass(sameSizes && p.size == commonSize ? commonClass
+                                                         : SizeClassOf(graph, p.size));
     }
 
     const std::int32_t labelCount =

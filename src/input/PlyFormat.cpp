@@ -145,8 +145,7 @@ double Decode(const char* bytes, PlyType type, bool swap) {
 // One column of count records stride bytes apart, as doubles: a loop per type, so that the
 // type and the byte order are settled once for the run rather than for every value.
 template <typename T>
-void DecodeRun(const char* first, std::size_t stride, std::int64_t count, bool swap,
-               double* out) {
+void DecodeRun(const char* first, std::size_t stride, std::int64_t count, bool swap, double* out) {
     if (swap) {
         for (std::int64_t i = 0; i < count; ++i, first += stride)
             out[i] = LoadValue<T>(first, true);

@@ -27,8 +27,8 @@ class VertexSink final : public PlyBodySink {
         return sink_.Full() ? Want::CountOnly : Want::Values;
     }
     // The same as Vertex one by one, without a call through the base class for each.
-    std::int64_t Vertices(const double* const* columns, std::size_t columnCount,
-                          std::int64_t count, Want& want) override {
+    std::int64_t Vertices(const double* const* columns, std::size_t columnCount, std::int64_t count,
+                          Want& want) override {
         // Without sampling every vertex is stored while there is room, in one go.
         if (!sink_.fields().SubSampleEnabled && columnCount == 4) {
             const std::int64_t room = sink_.recordLimit() - sink_.counts.recordsStored;

@@ -93,8 +93,8 @@ TEST(StoredValues, TextFieldsAreTheNumbersTheCLibraryReadsEveryLineAcrossBufferE
             field = RandomField(random);
         for (int i = 0; i < 4; ++i)
             file += fields[i] + (i < 3 ? delimiters[random() % 5] : "\n");
-        expected.push_back({Expected(fields[0]), Expected(fields[1]), Expected(fields[2]),
-                            Expected(fields[3])});
+        expected.push_back(
+            {Expected(fields[0]), Expected(fields[1]), Expected(fields[2]), Expected(fields[3])});
     }
     const Read read(file, 1000000, 4, static_cast<ClassicTextReader*>(nullptr));
     ASSERT_EQ(read.store.points.size(), expected.size());
