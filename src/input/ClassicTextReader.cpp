@@ -1,6 +1,7 @@
 #include "input/ClassicTextReader.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -31,8 +32,26 @@ bool ReadTableNumber(std::string_view& text, float& value) {
     return NarrowToFloat(number, value);
 }
 
+// The field delimiters by byte value: a look-up instead of three compares per character.
+constexpr std::array<bool, 256> kFieldDelimiters = [] {
+    std::array<bool, 256> table{};
+    table[static_cast<unsigned char>(',')] = true;
+    table[static_cast<unsigned char>(' ')] = true;
+    table[static_cast<unsigned char>('\t')] = true;
+    return table;
+}();
+
 bool IsFieldDelimiter(char c) {
-    return (c == ',') | (c == ' ') | (c == '\t');
+    return kFieldDelimiters[static_cast<unsigned char>(c)];
+}
+
+// A label's text is read in capitals, like everything of the classic layouts; the numbers do not
+// need it, so only labels are upper-cased.
+std::string UpperCased(std::string_view text) {
+    std::string upper(text);
+    for (char& c : upper)
+        c = AsciiUpper(c);
+    return upper;
 }
 
 // Whether a trimmed line that begins with a field holds a delimiter with a field character
@@ -71,6 +90,9 @@ bool HasSecondField(std::string_view line, std::size_t readable) {
 }  // namespace
 
 std::string ClassicTextReader::Read(ByteStream& stream) {
+    // Room for a record per eight bytes ahead: growing by doubling would copy the records and
+    // touch twice the memory. A line of the field layout is rarely shorter.
+    sink_.Reserve(stream.Size() / 8 + 1);
     ReadLines(stream);
     return {};
 }
@@ -78,12 +100,16 @@ std::string ClassicTextReader::Read(ByteStream& stream) {
 void ClassicTextReader::ReadLines(ByteStream& stream) {
     LoadCounts& counts = sink_.counts;
     for (;;) {
-        const bool lineRead = stream.ReadLine(line_, kLinePieceLength);
+        // A view into the stream's buffer: lines are not copied, and only the first is
+        // upper-cased whole, for its keyword.
+        std::string_view line;
+        const bool lineRead = stream.ReadLineView(line, kLinePieceLength);
         if (!sink_.Continue(stream.Position())) return;
-        const std::string_view line = UpperTrimmed(line_);
+        line = TrimmedBlanks(line);
         if (counts.passes == 0) {
-            table3dFile_ = line.find("TABLE3D") != std::string_view::npos;
-            if (table3dFile_) ReadTableHeader(line);
+            line_ = UpperCased(line);
+            table3dFile_ = line_.find("TABLE3D") != std::string::npos;
+            if (table3dFile_) ReadTableHeader(line_);
         }
         if (lineRead) {
             if (!table3dFile_) {
@@ -184,14 +210,38 @@ void ClassicTextReader::ProcessFieldLine(std::string_view line) {
     double values[kMaxFieldsUsed + 1] = {};
     int k = 0;
     bool labelLine = false;
-    while (k < kMaxFieldsUsed && !line.empty()) {
-        const std::string_view rest = line;
-        const std::string_view field = scanner.NextField(line, FieldDelimiters);
-        if (field.empty()) break;
+    const char* next = line.data();
+    const char* const end = next + line.size();
+    while (k < kMaxFieldsUsed && next != end) {
+        // A field is the run up to a delimiter; the delimiter run after it goes with it. A
+        // delimiter where a field should start ends the line's fields.
+        const char* const start = next;
+        // Most fields are short numbers, read in the same pass that finds their end.
+        double number = 0.0;
+        const char* const numberEnd = ScanShortDecimal(start, end, number);
+        if (numberEnd != nullptr && (numberEnd == end || IsFieldDelimiter(*numberEnd))) {
+            next = numberEnd;
+            while (next != end && IsFieldDelimiter(*next))
+                ++next;
+            // At most 2^53 times 1e22: always within the float range, and narrowed by the sink
+            // as a slow-path double would be.
+            values[k + 1] = number;
+            ++k;
+            continue;
+        }
+        while (next != end && !IsFieldDelimiter(*next))
+            ++next;
+        if (next == start) break;
+        const std::string_view field(start, static_cast<std::size_t>(next - start));
+        while (next != end && IsFieldDelimiter(*next))
+            ++next;
         // A field right after a label's that begins with '!' starts another label.
-        if (k == 3 && sink_.LabelRoom() && field.front() == '!') {
-            // Always fields 1, 2 and 3, whatever the field numbers say.
-            sink_.Label(values[1], values[2], values[3], rest.substr(1));
+        if (k == 3 && sink_.LabelRoom() && *start == '!') {
+            // Always fields 1, 2 and 3, whatever the field numbers say; the text runs to the
+            // line's end.
+            sink_.Label(
+                values[1], values[2], values[3],
+                UpperCased(std::string_view(start + 1, static_cast<std::size_t>(end - start - 1))));
             labelLine = true;
             continue;
         }

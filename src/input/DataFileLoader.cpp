@@ -99,7 +99,8 @@ std::int32_t DataFileLoader::LoadDataFile(const std::string& fileName) {
         store_.labelCount = 0;
     }
 
-    if (counts.recordsStored < 2) {
+    const bool fileRecords = counts.recordsStored >= 2;
+    if (!fileRecords) {
         store_.points.assign(DefaultDataPoints.begin(), DefaultDataPoints.end());
         store_.sources.clear();
         store_.origin = {};
@@ -120,7 +121,7 @@ std::int32_t DataFileLoader::LoadDataFile(const std::string& fileName) {
         services_.display.SetStatusText(StatusText(counts));
     }
 
-    NormaliseIntoCube(store_, counts.recordsStored, graph_);
+    NormaliseIntoCube(store_, counts.recordsStored, graph_, fileRecords ? &extent_ : nullptr);
 
     if (reopening || IsSameDataFile(previousName)) {
         services_.scaling.RestoreScaleSettings();
@@ -149,6 +150,7 @@ LoadCounts DataFileLoader::ReadFile(const std::string& path, ByteStream& stream,
     const std::unique_ptr<DataFileReader> reader = MakeDataFileReader(kind, sink);
     std::string failure = reader->Read(stream);
     table3dFile = reader->table3dFile();
+    extent_ = sink.extent;
     if (failure.empty() && Declared(kind)) remember();
     if (failure.empty() && !sink.counts.aborted) {
         failure = reader->NoPointsReason();

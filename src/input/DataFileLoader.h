@@ -81,6 +81,7 @@ class DataFileLoader {
     std::int32_t recordLimit_ = kRecordLimit;
     bool loading_ = false;
     LoadOutcome outcome_;
+    PointExtent extent_;  // of the records the last read stored
 };
 
 }  // namespace ocuvis

@@ -83,23 +83,26 @@ int StepIndexFor(float range) {
     return kScaleStepCount - 1;
 }
 
-struct Extent {
+struct Range {
     float minimum;
     float maximum;
-
-    void Widen(float v) {
-        if (v > maximum) {
-            maximum = v;
-        } else if (v < minimum) {
-            minimum = v;
-        }
-    }
 };
 
 // Products and sums in double, stored as float: as close as this platform gets to the extended
 // arithmetic whose float results the maps were defined by.
 float ApplyMap(float scale, float shift, float value) {
     return static_cast<float>(static_cast<double>(scale) * value + shift);
+}
+
+// The class of a dot size, 0 (largest) to 6.
+std::int32_t SizeClassOf(const GraphRecord& graph, float size) {
+    const float s = ApplyMap(graph.dotdataScale, graph.dotdataShift, size);
+    const double classValue = (1.0 - static_cast<double>(s)) * 0.5 * (kSizeClassCount - 1);
+    // Rounding can put s a hair outside -1..+1; a class outside 0..6 would draw nothing sane.
+    if (!std::isfinite(classValue)) return 3;
+    return classValue <= 0.0                   ? 0
+           : classValue >= kSizeClassCount - 1 ? kSizeClassCount - 1
+                                               : static_cast<std::int32_t>(classValue);
 }
 
 }  // namespace
@@ -138,30 +141,24 @@ RoundedRange RoundRange(float minimum, float maximum) {
     return r;
 }
 
-void NormaliseIntoCube(PointStore& store, std::int32_t n, GraphRecord& graph) {
+void NormaliseIntoCube(PointStore& store, std::int32_t n, GraphRecord& graph,
+                       const PointExtent* taken) {
     n = store.HeldCount(n);
     DataPoint* const points = store.points.data();
 
     // With no record to seed it (every record a break) the extent is 0..0, which the degenerate
     // rule turns into -1..+1.
-    Extent x{0, 0}, y{0, 0}, z{0, 0}, size{0, 0};
-    bool seeded = false;
-    for (std::int32_t i = 0; i < n; ++i) {
-        const DataPoint& p = points[i];
-        if (p.IsBreak()) continue;
-        if (!seeded) {
-            x = {p.x, p.x};
-            y = {p.y, p.y};
-            z = {p.z, p.z};
-            size = {p.size, p.size};
-            seeded = true;
-            continue;
-        }
-        x.Widen(p.x);
-        y.Widen(p.y);
-        z.Widen(p.z);
-        size.Widen(p.size);
+    PointExtent extent;
+    if (taken != nullptr) {
+        extent = *taken;
+    } else {
+        for (std::int32_t i = 0; i < n; ++i)
+            extent.Take(points[i]);
     }
+    const Range x{extent.minimum.x, extent.maximum.x};
+    const Range y{extent.minimum.y, extent.maximum.y};
+    const Range z{extent.minimum.z, extent.maximum.z};
+    Range size{extent.minimum.size, extent.maximum.size};
 
     const RoundedRange rx = RoundRange(x.minimum, x.maximum);
     const RoundedRange ry = RoundRange(y.minimum, y.maximum);
@@ -178,22 +175,18 @@ void NormaliseIntoCube(PointStore& store, std::int32_t n, GraphRecord& graph) {
     graph.dotdataScale = static_cast<float>(2.0 / sizeWidth);
     graph.dotdataShift = static_cast<float>(-(2.0 * size.minimum / sizeWidth + 1.0));
 
+    // Sizes all alike, as when a file has none: their class is worked out once.
+    const bool sameSizes = extent.minimum.size == extent.maximum.size;
+    const float commonSize = extent.minimum.size;
+    const std::int32_t commonClass = SizeClassOf(graph, commonSize);
     for (std::int32_t i = 0; i < n; ++i) {
         DataPoint& p = points[i];
         if (p.IsBreak()) continue;
         p.x = ApplyMap(graph.xdataScale, graph.xdataShift, p.x);
         p.y = ApplyMap(graph.ydataScale, graph.ydataShift, p.y);
         p.z = ApplyMap(graph.zdataScale, graph.zdataShift, p.z);
-        const float s = ApplyMap(graph.dotdataScale, graph.dotdataShift, p.size);
-        const double classValue = (1.0 - static_cast<double>(s)) * 0.5 * (kSizeClassCount - 1);
-        // Rounding can put s a hair outside -1..+1; a class outside 0..6 would draw nothing sane.
-        std::int32_t sizeClass = 3;
-        if (std::isfinite(classValue)) {
-            sizeClass = classValue <= 0.0                   ? 0
-                        : classValue >= kSizeClassCount - 1 ? kSizeClassCount - 1
-                                                            : static_cast<std::int32_t>(classValue);
-        }
-        p.SetSizeClass(sizeClass);
+        p.SetSizeClass(sameSizes && p.size == commonSize ? commonClass
+                                                         : SizeClassOf(graph, p.size));
     }
 
     const std::int32_t labelCount =

@@ -26,9 +26,64 @@ void SkipBlanksAndControls(std::string_view& text) {
     text.remove_prefix(i);
 }
 
+// Exact powers of ten: every one up to 1e22 is a double without rounding.
+constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
 }  // namespace
 
+const char* ScanShortDecimal(const char* p, const char* end, double& value) {
+    if (p == end) return nullptr;
+    const bool negative = *p == '-';
+    p += (*p == '-' || *p == '+') ? 1 : 0;
+    // Leading zeros count too: at most 19 digits cannot overflow.
+    std::uint64_t digits = 0;
+    const char* const first = p;
+    unsigned d = 0;
+    while (p != end && (d = static_cast<unsigned char>(*p) - '0') <= 9) {
+        digits = digits * 10 + d;
+        ++p;
+    }
+    std::ptrdiff_t count = p - first;
+    int power = 0;
+    if (p != end && *p == '.') {
+        const char* const fraction = ++p;
+        while (p != end && (d = static_cast<unsigned char>(*p) - '0') <= 9) {
+            digits = digits * 10 + d;
+            ++p;
+        }
+        power = -static_cast<int>(p - fraction);
+        count += p - fraction;
+    }
+    if (count == 0 || count > 19) return nullptr;
+    if (p != end && (*p == 'e' || *p == 'E')) {
+        ++p;
+        bool negativeExponent = false;
+        if (p != end && (*p == '+' || *p == '-')) negativeExponent = *p++ == '-';
+        int exponent = 0;
+        while (p != end && (d = static_cast<unsigned char>(*p) - '0') <= 9) {
+            if (exponent > 99) return nullptr;
+            exponent = exponent * 10 + static_cast<int>(d);
+            ++p;
+        }
+        power += negativeExponent ? -exponent : exponent;
+    }
+    if (digits > (std::uint64_t{1} << 53) || power < -22 || power > 22) return nullptr;
+    // Both exact: one rounding, the correct one.
+    const double whole = static_cast<double>(digits);
+    const double magnitude = power < 0 ? whole / kExactPowers[-power] : whole * kExactPowers[power];
+    value = negative ? -magnitude : magnitude;
+    return p;
+}
+
 bool DecimalToDouble(std::string_view text, double& value) {
+    if (double quick = 0.0;
+        !text.empty() && ScanShortDecimal(text.data(), text.data() + text.size(), quick) ==
+                             text.data() + text.size()) {
+        value = quick;
+        return true;
+    }
     while (!text.empty() && text.front() == ' ')
         text.remove_prefix(1);
     while (!text.empty() && text.back() == ' ')

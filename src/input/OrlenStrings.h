@@ -40,6 +40,12 @@ class OrlenStrings {
 // and for values beyond the double range.
 bool DecimalToDouble(std::string_view text, double& value);
 
+// The common numbers (a sign, at most 19 digits with at most one '.', an exponent that keeps the
+// power of ten within 1e22) read from first on, stopping at the first character that is not part
+// of one: where the number ends, or nothing, with value untouched, when the text there is not such
+// a number. When the number ends at last, value is what DecimalToDouble gives for the same text.
+const char* ScanShortDecimal(const char* first, const char* last, double& value);
+
 // Whether DecimalToDouble would take the text, told by its characters alone for the common
 // numbers: counting past the record limit needs no values.
 bool IsDecimalNumber(std::string_view text);

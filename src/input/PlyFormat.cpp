@@ -142,6 +142,47 @@ double Decode(const char* bytes, PlyType type, bool swap) {
     return 0.0;
 }
 
+// One column of count records stride bytes apart, as doubles: a loop per type, so that the
+// type and the byte order are settled once for the run rather than for every value.
+template <typename T>
+void DecodeRun(const char* first, std::size_t stride, std::int64_t count, bool swap, double* out) {
+    if (swap) {
+        for (std::int64_t i = 0; i < count; ++i, first += stride)
+            out[i] = LoadValue<T>(first, true);
+        return;
+    }
+    for (std::int64_t i = 0; i < count; ++i, first += stride) {
+        T value;
+        std::memcpy(&value, first, sizeof value);
+        out[i] = value;
+    }
+}
+
+void DecodeColumn(const char* first, std::size_t stride, std::int64_t count, PlyType type,
+                  bool swap, double* out) {
+    switch (type) {
+        case PlyType::Int8:
+            return DecodeRun<std::int8_t>(first, stride, count, false, out);
+        case PlyType::Uint8:
+            return DecodeRun<std::uint8_t>(first, stride, count, false, out);
+        case PlyType::Int16:
+            return DecodeRun<std::int16_t>(first, stride, count, swap, out);
+        case PlyType::Uint16:
+            return DecodeRun<std::uint16_t>(first, stride, count, swap, out);
+        case PlyType::Int32:
+            return DecodeRun<std::int32_t>(first, stride, count, swap, out);
+        case PlyType::Uint32:
+            return DecodeRun<std::uint32_t>(first, stride, count, swap, out);
+        case PlyType::Float32:
+            return DecodeRun<float>(first, stride, count, swap, out);
+        case PlyType::Float64:
+            return DecodeRun<double>(first, stride, count, swap, out);
+    }
+}
+
+// Vertices decoded at a time: their columns stay in the first-level cache.
+constexpr std::int64_t kVertexRun = 512;
+
 // Where a vertex property sits in a binary vertex record.
 struct Column {
     std::size_t offset = 0;
@@ -279,7 +320,11 @@ class BinaryBody {
                 offset += SizeOf(element.properties[static_cast<std::size_t>(p)].type);
             columns[c] = {offset, element.properties[static_cast<std::size_t>(index)].type, true};
         }
-        std::vector<double> values(columns.size(), 0.0);
+        // A column not selected reads as 0 throughout.
+        std::vector<double> values(columns.size() * static_cast<std::size_t>(kVertexRun), 0.0);
+        std::vector<const double*> columnValues(columns.size());
+        for (std::size_t c = 0; c < columns.size(); ++c)
+            columnValues[c] = values.data() + c * static_cast<std::size_t>(kVertexRun);
         const std::int64_t perBlock =
             stride == 0
                 ? element.count
@@ -289,20 +334,25 @@ class BinaryBody {
             std::int64_t batch = std::min(element.count - done, perBlock);
             const bool complete = blocks_.Need(static_cast<std::size_t>(batch) * stride);
             if (!complete) batch = static_cast<std::int64_t>(blocks_.Available() / stride);
-            const char* record = blocks_.Data();
-            for (std::int64_t i = 0; i < batch; ++i, record += stride) {
+            const char* const first = blocks_.Data();
+            for (std::int64_t start = 0; start < batch; start += kVertexRun) {
+                const std::int64_t run = std::min(kVertexRun, batch - start);
+                const char* const record = first + static_cast<std::size_t>(start) * stride;
                 for (std::size_t c = 0; c < columns.size(); ++c) {
-                    values[c] = columns[c].present
-                                    ? Decode(record + columns[c].offset, columns[c].type, swap_)
-                                    : 0.0;
+                    if (!columns[c].present) continue;
+                    DecodeColumn(record + columns[c].offset, stride, run, columns[c].type, swap_,
+                                 values.data() + c * static_cast<std::size_t>(kVertexRun));
                 }
-                const PlyBodySink::Want want = sink_.Vertex(values.data());
+                PlyBodySink::Want want = PlyBodySink::Want::Values;
+                const std::int64_t taken =
+                    sink_.Vertices(columnValues.data(), columns.size(), run, want);
                 if (want == PlyBodySink::Want::Values) continue;
                 if (want == PlyBodySink::Want::Nothing) {
                     stopped_ = true;
                     return {};
                 }
-                return SkipVertices(element, done + i + 1, record + stride);
+                return SkipVertices(element, done + start + taken,
+                                    record + static_cast<std::size_t>(taken) * stride);
             }
             blocks_.Advance(static_cast<std::size_t>(batch) * stride);
             done += batch;
@@ -501,6 +551,19 @@ class AsciiBody {
 };
 
 }  // namespace
+
+std::int64_t PlyBodySink::Vertices(const double* const* columns, std::size_t columnCount,
+                                   std::int64_t count, Want& want) {
+    std::vector<double> values(columnCount);
+    want = Want::Values;
+    for (std::int64_t i = 0; i < count; ++i) {
+        for (std::size_t c = 0; c < columnCount; ++c)
+            values[c] = columns[c][i];
+        want = Vertex(values.data());
+        if (want != Want::Values) return i + 1;
+    }
+    return count;
+}
 
 int FindPlyProperty(const PlyElement& element, const std::string& name) {
     for (std::size_t i = 0; i < element.properties.size(); ++i) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -59,6 +60,11 @@ class PlyBodySink {
     };
     virtual ~PlyBodySink() = default;
     virtual Want Vertex(const double* values) = 0;
+    // A run of count vertices, column by column: columns[c][i] is value c of vertex i. Takes
+    // them in order as Vertex would, up to the first that wants more than values; returns how
+    // many it took, with what the last one wanted in want.
+    virtual std::int64_t Vertices(const double* const* columns, std::size_t columnCount,
+                                  std::int64_t count, Want& want);
     // The vertices left after a CountOnly, once the body has been read past them.
     virtual void Skipped(std::int64_t) {}
     virtual void Edge(std::int64_t from, std::int64_t to) = 0;

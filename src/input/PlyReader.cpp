@@ -32,6 +32,31 @@ class VertexSink final : public PlyBodySink {
         if (cells_ == Cells::Value) sink_.Value(values[4]);
         return sink_.Full() ? Want::CountOnly : Want::Values;
     }
+    // The same as Vertex one by one, without a call through the base class for each.
+    std::int64_t Vertices(const double* const* columns, std::size_t columnCount, std::int64_t count,
+                          Want& want) override {
+        // Without sampling every vertex is stored while there is room, in one go.
+        if (!sink_.fields().SubSampleEnabled && columnCount == 4) {
+            const std::int64_t room = sink_.recordLimit() - sink_.counts.recordsStored;
+            // Vertex stores one even when the store is full, then says so.
+            const std::int64_t taken = std::min(count, std::max<std::int64_t>(room, 1));
+            next_ += taken;
+            sink_.counts.passes += taken;
+            sink_.Points(columns, taken);
+            want = sink_.Full() ? Want::CountOnly : Want::Values;
+            return taken;
+        }
+        double values[4] = {0.0, 0.0, 0.0, 0.0};
+        const std::size_t used = std::min<std::size_t>(columnCount, 4);
+        want = Want::Values;
+        for (std::int64_t i = 0; i < count; ++i) {
+            for (std::size_t c = 0; c < used; ++c)
+                values[c] = columns[c][i];
+            want = Vertex(values);
+            if (want != Want::Values) return i + 1;
+        }
+        return count;
+    }
     void Skipped(std::int64_t count) override {
         if (!sink_.fields().SubSampleEnabled) {
             // Without sampling the header's count is the count.

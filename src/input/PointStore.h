@@ -39,6 +39,38 @@ struct DataPoint {
 };
 static_assert(sizeof(DataPoint) == 16);
 
+// The least and greatest value of each cell over the records that are not breaks, widened one
+// record at a time in store order from the first such record; all 0 while there is none. The
+// normalisation needs it; readers take it as they store, so that no pass of its own is needed.
+// Taking a copy of a record already taken changes nothing.
+struct PointExtent {
+    DataPoint minimum;
+    DataPoint maximum;
+    bool seeded = false;
+
+    void Take(const DataPoint& p) {
+        if (p.IsBreak()) return;
+        if (!seeded) {
+            minimum = maximum = p;
+            seeded = true;
+            return;
+        }
+        Widen(minimum.x, maximum.x, p.x);
+        Widen(minimum.y, maximum.y, p.y);
+        Widen(minimum.z, maximum.z, p.z);
+        Widen(minimum.size, maximum.size, p.size);
+    }
+
+  private:
+    static void Widen(float& least, float& greatest, float v) {
+        if (v > greatest) {
+            greatest = v;
+        } else if (v < least) {
+            least = v;
+        }
+    }
+};
+
 // A text label at a position (data values while loading, cube coordinates afterwards).
 struct XYZTEXT {
     float x = 0.0f;

@@ -14,6 +14,35 @@ void RecordSink::Label(double x, double y, double z, std::string_view text) {
     label.text.assign(text);
 }
 
+void RecordSink::Points(const double* const* columns, std::int64_t count) {
+    if (count <= 0) return;
+    const std::size_t first = store_.points.size();
+    store_.points.resize(first + static_cast<std::size_t>(count));
+    DataPoint* const out = store_.points.data() + first;
+    const double* const x = columns[0];
+    const double* const y = columns[1];
+    const double* const z = columns[2];
+    const double* const size = columns[3];
+    for (std::int64_t i = 0; i < count && !originChosen_; ++i)
+        ChooseOrigin(x[i], y[i], z[i]);
+    const std::array<double, 3>& o = store_.origin;
+    for (std::int64_t i = 0; i < count; ++i)
+        out[i] = {Narrowed(Shifted(x[i], o[0])), Narrowed(Shifted(y[i], o[1])),
+                  Narrowed(Shifted(z[i], o[2])), Narrowed(size[i])};
+    for (std::int64_t i = 0; i < count; ++i)
+        extent.Take(out[i]);
+    // The passes are counted before the call, as Point finds them counted for its own.
+    const std::int64_t firstPass = counts.passes - count + 1;
+    for (std::int64_t i = 0; i < count; ++i) {
+        const std::int64_t n = firstPass + i + sourceBase_;
+        store_.sources.push_back(n < 0 || n > INT32_MAX ? -1 : static_cast<std::int32_t>(n));
+    }
+    if (colourCells_) store_.colours.resize(store_.points.size(), 0);
+    counts.pointsFound += count;
+    counts.pointsPlotted += count;
+    counts.recordsStored += static_cast<std::int32_t>(count);
+}
+
 bool RecordSink::Line(std::int32_t from, std::int32_t to) {
     const bool goesOn = from == lastLineEnd_;
     if (counts.recordsStored + (goesOn ? 1 : 3) > limit_) return false;

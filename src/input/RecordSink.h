@@ -61,14 +61,19 @@ class RecordSink {
     std::int32_t Point(double x, double y, double z, double size) {
         if (!originChosen_) ChooseOrigin(x, y, z);
         const std::array<double, 3>& o = store_.origin;
-        store_.points.push_back({Narrowed(Shifted(x, o[0])), Narrowed(Shifted(y, o[1])),
-                                 Narrowed(Shifted(z, o[2])), Narrowed(size)});
+        const DataPoint point{Narrowed(Shifted(x, o[0])), Narrowed(Shifted(y, o[1])),
+                              Narrowed(Shifted(z, o[2])), Narrowed(size)};
+        store_.points.push_back(point);
+        extent.Take(point);
         store_.sources.push_back(SourceNumber());
         if (colourCells_) store_.colours.push_back(0);
         ++counts.pointsFound;
         ++counts.pointsPlotted;
         return counts.recordsStored++;
     }
+    // count points given column by column (x, y, z, dot size), stored as Point would store
+    // them one at a time.
+    void Points(const double* const* columns, std::int64_t count);
     // A record with the point's place in the file but no point: the classic layout's lines
     // without two fields. Not counted as a point.
     void Break() {
@@ -118,6 +123,8 @@ class RecordSink {
     }
 
     LoadCounts counts;
+    // Of every record stored: breaks are left out, and the copies that lines take add nothing.
+    PointExtent extent;
 
   private:
     // Beyond this, floats step by more than 1/128 of a unit.

@@ -11,8 +11,8 @@
 #include "render/LegendLayer.h"
 #include "render/LinesLayer.h"
 #include "render/ModeIndicatorLayer.h"
-#include "render/StereoFrame.h"
 #include "render/RecordColours.h"
+#include "render/StereoFrame.h"
 #include "render/TextLabelsLayer.h"
 #include "render/TitlesLayer.h"
 
