@@ -85,6 +85,7 @@ QImage FrameRenderer::RenderImage(int width, int height, const FrameSources& sou
     if (image.isNull()) return image;  // no memory for a frame this size
     direct_->threads = dataThreads;
     direct_->bandRows = bandRows;
+    direct_->subsetStep = subsetStep;
     const DirectTarget direct{*direct_, reinterpret_cast<QRgb*>(image.bits()),
                               static_cast<int>(image.bytesPerLine() / 4), stamps_};
     {

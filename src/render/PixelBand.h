@@ -84,6 +84,8 @@ struct RowReach {
 class BandRecords {
   public:
     explicit BandRecords(int count) : count_(count) {}
+    // The first run records of every step records.
+    BandRecords(int count, int step, int run) : count_(count), step_(step), run_(run) {}
     // bits holds count bytes and eight more of zeros.
     BandRecords(const std::uint8_t* bits, int count, int band)
         : bits_(bits), count_(count), band_(band) {}
@@ -91,8 +93,9 @@ class BandRecords {
     template <class Visit>
     void ForEach(Visit&& visit) const {
         if (bits_ == nullptr) {
-            for (int i = 0; i < count_; ++i)
-                visit(i);
+            for (int first = 0; first < count_; first += step_)
+                for (int i = first; i < std::min(first + run_, count_); ++i)
+                    visit(i);
             return;
         }
         // Eight records at a time: most words of a band hold none of its records.
@@ -110,6 +113,7 @@ class BandRecords {
     const std::uint8_t* bits_ = nullptr;
     int count_;
     int band_ = 0;
+    int step_ = 1, run_ = 1;
 };
 
 }  // namespace ocuvis
