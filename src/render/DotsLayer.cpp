@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "render/CanvasPens.h"
@@ -109,6 +110,9 @@ void DotsLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* records
         if (stamp != nullptr) ++stampsInUse, only = stamp;
     if (first == second && stampsInUse == 1) {
         DrawnStamps drawn(band, *only);
+        // Runs of records on the same pixels are common enough to be passed over before the
+        // bitmap is looked at.
+        int lastTop = std::numeric_limits<int>::min(), lastLeft1 = 0, lastLeft2 = 0;
         dots.ForEach([&](int i) {
             const ProjectedRecord& r = records[i];
             if (!HasImage(r)) return;
@@ -117,10 +121,11 @@ void DotsLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* records
             const int top = Projection::TruncatePixel(r.row) - s;
             if (top + only->bottom < band.top || top + only->top >= band.bottom) return;
             const int left1 = Projection::TruncatePixel(r.column1) - s;
+            const int left2 = paired ? Projection::TruncatePixel(r.column2) - s : left1;
+            if (top == lastTop && left1 == lastLeft1 && left2 == lastLeft2) return;
+            lastTop = top, lastLeft1 = left1, lastLeft2 = left2;
             if (drawn.FirstAt(left1, top)) band.Stamp(*only, left1, top, first);
-            if (!paired) return;
-            const int left2 = Projection::TruncatePixel(r.column2) - s;
-            if (drawn.FirstAt(left2, top)) band.Stamp(*only, left2, top, second);
+            if (paired && drawn.FirstAt(left2, top)) band.Stamp(*only, left2, top, second);
         });
         return;
     }

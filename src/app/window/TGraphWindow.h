@@ -20,6 +20,7 @@
 #include "input/FileInputSetup.h"
 #include "input/LoaderServices.h"
 #include "input/dialogs/TFileProgressBarForm.h"
+#include "render/SubsetPacing.h"
 #include "settings/FileInputValues.h"
 #include "settings/ProgressBarPosition.h"
 #include "settings/WindowFit.h"
@@ -91,6 +92,9 @@ class TGraphWindow final : public QMainWindow,
 
     // Renders actually made, for tests and the status of a slow machine.
     int framesRendered() const { return framesRendered_; }
+    // How long the view must rest before a frame of a cloud too large to move whole shows
+    // every record again.
+    static constexpr int kRestMilliseconds = 150;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -169,6 +173,12 @@ class TGraphWindow final : public QMainWindow,
     // The status bar keeps a dropped file's name against the paint area's hint.
     bool holdDropStatus_ = false;
     int framesRendered_ = 0;
+    // Frames of a cloud too large for the timer show a subset until the view has rested.
+    SubsetPacing pacing_;
+    QTimer* restTimer_ = nullptr;
+    bool wholeFrameDue_ = false;
+    bool subsetShown_ = false;
+    QString hintBeforeSubset_;
 };
 
 }  // namespace ocuvis
