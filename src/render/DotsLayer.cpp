@@ -65,9 +65,7 @@ namespace {
 class DrawnStamps {
   public:
     DrawnStamps(const PixelBand& band, const PixelStamp& stamp)
-        : width_(band.width),
-          perRow_((band.width + 63) / 64),
-          firstTop_(band.top - stamp.bottom) {
+        : width_(band.width), perRow_((band.width + 63) / 64), firstTop_(band.top - stamp.bottom) {
         thread_local std::vector<std::uint64_t> words;
         const int rows = band.bottom - stamp.top - firstTop_;
         words.assign(static_cast<std::size_t>(rows) * static_cast<std::size_t>(perRow_), 0);

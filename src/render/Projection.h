@@ -86,9 +86,9 @@ class Projection {
         int width, height;
     };
     Terms terms() const {
-        return {cosAz_,      sinAz_,      cosEl_,      sinEl_,    sinElSinAz_,
-                sinElCosAz_, cosElCosAz_, cosElSinAz_, d_,        firstEye_,
-                firstShift_, secondEye_,  secondShift_, width_,   height_};
+        return {cosAz_,      sinAz_,      cosEl_,       sinEl_, sinElSinAz_,
+                sinElCosAz_, cosElCosAz_, cosElSinAz_,  d_,     firstEye_,
+                firstShift_, secondEye_,  secondShift_, width_, height_};
     }
 
     float eyeOffset = 0.0f;

@@ -105,7 +105,8 @@ struct Chain {
     const Doubles wx = __builtin_convertvector(rx, Doubles);
     const Doubles wy = __builtin_convertvector(ry, Doubles);
     const Doubles depth = __builtin_convertvector(rz, Doubles) + c.d;
-    const Floats u1 = __builtin_convertvector((wx - c.firstEye) * c.d / depth + c.firstShift, Floats);
+    const Floats u1 =
+        __builtin_convertvector((wx - c.firstEye) * c.d / depth + c.firstShift, Floats);
     const Floats column1 = __builtin_convertvector(
         c.width * (__builtin_convertvector(u1, Doubles) - c.frameLeft) / c.frameSpan, Floats);
     Floats column2 = column1;

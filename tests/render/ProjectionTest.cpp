@@ -131,9 +131,10 @@ TEST(Projection, RecordsProjectedTogetherAsEachAlone) {
                 ASSERT_EQ(HasImage(out[i]), image);
                 if (!image) continue;
                 const Projection& j = frame.projection;
-                const float expected[] = {j.FirstImageColumn(r),
-                                          j.Paired() ? j.SecondImageColumn(r) : j.FirstImageColumn(r),
-                                          j.ImageRow(r), r.Z};
+                const float expected[] = {
+                    j.FirstImageColumn(r),
+                    j.Paired() ? j.SecondImageColumn(r) : j.FirstImageColumn(r), j.ImageRow(r),
+                    r.Z};
                 const float actual[] = {out[i].column1, out[i].column2, out[i].row, out[i].depth};
                 EXPECT_EQ(std::memcmp(expected, actual, sizeof expected), 0)
                     << actual[0] << " " << actual[1] << " " << actual[2] << " " << actual[3];

@@ -296,6 +296,7 @@ void TGraphWindow::RenderFrameNow() {
         if (subsetShown_) ScrollBarPanel->ShowHint(hintBeforeSubset_);
         subsetShown_ = false;
     } else {
+        ++subsetFramesRendered_;
         if (!subsetShown_) hintBeforeSubset_ = StatusBar->text();
         subsetShown_ = true;
         ScrollBarPanel->ShowHint(

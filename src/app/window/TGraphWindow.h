@@ -92,6 +92,8 @@ class TGraphWindow final : public QMainWindow,
 
     // Renders actually made, for tests and the status of a slow machine.
     int framesRendered() const { return framesRendered_; }
+    // Of them, those that showed a subset of the records while the view moved.
+    int subsetFramesRendered() const { return subsetFramesRendered_; }
     // How long the view must rest before a frame of a cloud too large to move whole shows
     // every record again.
     static constexpr int kRestMilliseconds = 150;
@@ -173,6 +175,7 @@ class TGraphWindow final : public QMainWindow,
     // The status bar keeps a dropped file's name against the paint area's hint.
     bool holdDropStatus_ = false;
     int framesRendered_ = 0;
+    int subsetFramesRendered_ = 0;
     // Frames of a cloud too large for the timer show a subset until the view has rested.
     SubsetPacing pacing_;
     QTimer* restTimer_ = nullptr;
