@@ -63,7 +63,9 @@ DirectPixelPass::Plan DirectPixelPass::PlanFor(const FrameContext& frame) const 
     Plan plan{};
     plan.count = frame.pointCount;
     plan.height = frame.height;
-    plan.shared = ThreadsFor(plan.count) == 2;
+    // A subset stays on this thread: the band bits of a shared frame are noted and visited by
+    // every record of the store, which is what a subset frame is there to avoid.
+    plan.shared = subsetStep <= 1 && ThreadsFor(plan.count) == 2;
     plan.chunks = 1;
     if (plan.shared)
         plan.chunks = std::max(

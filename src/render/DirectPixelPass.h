@@ -41,7 +41,7 @@ class DirectPixelPass {
     int bandRows = 0;
     // 1 draws every record. n > 1 draws an even subset, the same for every frame of a store:
     // the records at multiples of n and the one after each, with the line between them (and
-    // the closing line of the built-in figure).
+    // the closing line of the built-in figure), always on the calling thread.
     int subsetStep = 1;
 
     // Lines (when the view has any) and dots of the frame into pixels, whose rows are stride

@@ -16,8 +16,9 @@ int SubsetPacing::StepFor(int records, double budgetSeconds) const {
     if (records < 3 || measuredRecords_ < records / 2 || budgetSeconds <= 0.0 ||
         whole <= budgetSeconds)
         return 1;
-    // More than two per step, or the pairs would cover every record.
-    const double step = std::ceil(2.0 * whole / budgetSeconds);
+    // A subset frame draws two records of every step, on one thread where a whole frame may
+    // have had two; and more than two per step, or the pairs would cover every record.
+    const double step = std::ceil(4.0 * whole / budgetSeconds);
     return static_cast<int>(std::clamp(step, 3.0, static_cast<double>(records)));
 }
 

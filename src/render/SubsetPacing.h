@@ -13,7 +13,7 @@ class SubsetPacing {
     // The subset step for a frame of so many records that must take at most budget seconds:
     // 1 (every record) when a whole frame fits or no whole frame of at least half as many
     // records was measured (a small one's fixed costs would pass for the records'). A subset
-    // frame draws two records of every step.
+    // frame draws two records of every step, on one thread.
     int StepFor(int records, double budgetSeconds) const;
 
   private:
