@@ -103,26 +103,6 @@ struct LinesLayer::DrawnSegment {
     LineEnds ends1{}, ends2{};
 };
 
-// A record's pixels as PixelLineEnds takes them when both ends of a line lie within its margin,
-// in each image. Worked out once for the two segments a record ends.
-struct LinesLayer::EndPixels {
-    bool inside1 = false, inside2 = false;
-    int column1 = 0, column2 = 0, row = 0;
-
-    EndPixels() = default;
-    EndPixels(const ProjectedRecord& r, const PixelBand& band, bool paired) {
-        constexpr float kMargin = 4096.0f;
-        const float right = static_cast<float>(band.width) + kMargin;
-        const float bottom = static_cast<float>(band.height) + kMargin;
-        if (!(r.row >= -kMargin && r.row <= bottom)) return;
-        row = static_cast<int>(r.row);
-        inside1 = r.column1 >= -kMargin && r.column1 <= right;
-        if (inside1) column1 = static_cast<int>(r.column1);
-        inside2 = paired && r.column2 >= -kMargin && r.column2 <= right;
-        if (inside2) column2 = static_cast<int>(r.column2);
-    }
-};
-
 void LinesLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* records,
                             const BandRecords& segments, int pass) const {
     const bool anaglyph = frame_.Anaglyph();
@@ -137,32 +117,20 @@ void LinesLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* record
                         ToRgb(FrameContext::AnaglyphColour(0)),
                         ToRgb(FrameContext::AnaglyphColour(1))};
     DrawnSegment last;
-    const bool paired = with.paired;
-    // The far end of the segment before, which is this one's near end when they follow.
-    int endIndex = -1;
-    EndPixels end;
     segments.ForEach([&](int i) {
         const ProjectedRecord& a = records[i];
         const ProjectedRecord& b = records[i + 1];
-        if (!HasImage(a) || !HasImage(b)) return;
-        if (ReachOf(a, b).Misses(band)) return;
-        const EndPixels near = endIndex == i ? end : EndPixels(a, band, paired);
-        end = EndPixels(b, band, paired);
-        endIndex = i + 1;
-        DrawSegmentInBand(with, a, b, near, end, last);
+        if (HasImage(a) && HasImage(b)) DrawSegmentInBand(with, a, b, last);
     });
     const int count = frame_.pointCount;
     // The built-in figure is closed: its last record joins the first.
     if (frame_.store.defaultDataLoaded && count > 1 && HasImage(records[count - 1]) &&
         HasImage(records[0]))
-        DrawSegmentInBand(with, records[count - 1], records[0],
-                          EndPixels(records[count - 1], band, paired),
-                          EndPixels(records[0], band, paired), last);
+        DrawSegmentInBand(with, records[count - 1], records[0], last);
 }
 
 void LinesLayer::DrawSegmentInBand(const BandPass& with, const ProjectedRecord& a,
-                                   const ProjectedRecord& b, const EndPixels& aPixels,
-                                   const EndPixels& bPixels, DrawnSegment& last) {
+                                   const ProjectedRecord& b, DrawnSegment& last) {
     const PixelBand& band = with.band;
     // Both images share the rows.
     if (ReachOf(a, b).Misses(band)) return;
@@ -174,20 +142,11 @@ void LinesLayer::DrawSegmentInBand(const BandPass& with, const ProjectedRecord& 
         rgb = ToRgb(grey);
     }
     if (with.anaglyph) rgb = with.first;
-    // As PixelLineEnds gives them, without working out the same ends twice.
     LineEnds ends1, ends2;
-    bool first = true, second = with.paired;
-    if (aPixels.inside1 && bPixels.inside1)
-        ends1 = {aPixels.column1, aPixels.row, bPixels.column1, bPixels.row};
-    else
-        first = PixelLineEnds(a.column1, a.row, b.column1, b.row, band.width, band.height, ends1);
-    if (with.paired) {
-        if (aPixels.inside2 && bPixels.inside2)
-            ends2 = {aPixels.column2, aPixels.row, bPixels.column2, bPixels.row};
-        else
-            second =
-                PixelLineEnds(a.column2, a.row, b.column2, b.row, band.width, band.height, ends2);
-    }
+    const bool first =
+        PixelLineEnds(a.column1, a.row, b.column1, b.row, band.width, band.height, ends1);
+    const bool second = with.paired && PixelLineEnds(a.column2, a.row, b.column2, b.row, band.width,
+                                                     band.height, ends2);
     if (rgb == last.rgb && first == last.first && second == last.second &&
         (!first || SameEnds(ends1, last.ends1)) && (!second || SameEnds(ends2, last.ends2)))
         return;

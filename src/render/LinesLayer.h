@@ -42,10 +42,8 @@ class LinesLayer {
     void DrawSegment(SegmentEnd& a, SegmentEnd& b);
     struct BandPass;
     struct DrawnSegment;
-    struct EndPixels;
     static void DrawSegmentInBand(const BandPass& pass, const ProjectedRecord& a,
-                                  const ProjectedRecord& b, const EndPixels& aPixels,
-                                  const EndPixels& bPixels, DrawnSegment& last);
+                                  const ProjectedRecord& b, DrawnSegment& last);
 
     FrameContext& frame_;
     bool measuring_ = false;
