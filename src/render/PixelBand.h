@@ -92,6 +92,11 @@ class BandRecords {
 
     template <class Visit>
     void ForEach(Visit&& visit) const {
+        if (bits_ == nullptr && step_ == 1) {
+            for (int i = 0; i < count_; ++i)
+                visit(i);
+            return;
+        }
         if (bits_ == nullptr) {
             for (int first = 0; first < count_; first += step_)
                 for (int i = first; i < std::min(first + run_, count_); ++i)
