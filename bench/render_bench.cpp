@@ -23,6 +23,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,6 +32,7 @@
 #include "app/standalone/StandaloneViewer.h"
 #include "render/FrameRenderer.h"
 #include "render/PointPick.h"
+#include "render/SubsetPacing.h"
 #include "render/reference/QPainterCanvas.h"
 
 using namespace ocuvis;
@@ -63,10 +65,10 @@ struct Scene : StandaloneViewer {
 };
 
 Scene& TheScene(std::int32_t records = kClassicRecords) {
-    static Scene classic(kClassicRecords);
-    if (records == kClassicRecords) return classic;
-    static Scene million(kMillionRecords);
-    return million;
+    static std::map<std::int32_t, std::unique_ptr<Scene>> scenes;
+    std::unique_ptr<Scene>& scene = scenes[records];
+    if (!scene) scene = std::make_unique<Scene>(records);
+    return *scene;
 }
 
 bool CheckScene(benchmark::State& state, const Scene& scene, std::int32_t records) {
@@ -187,6 +189,44 @@ void BM_FrameColoured(benchmark::State& state) {
 BENCHMARK(BM_FrameColoured)
     ->DenseRange(0, 3)
     ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+
+constexpr std::int32_t kTenMillionRecords = 10000000;
+
+// Frames while the view moves, as the window draws them: a second whole frame is timed, as at rest,
+// and the subset step the window would take for a frame budget (four fifths of the interval)
+// follows from it; then the subset frames are timed. "step" is the subset's step (1: whole),
+// "whole_ms" the whole frame's time.
+void BM_FrameMoving(benchmark::State& state) {
+    const auto records = static_cast<std::int32_t>(state.range(0));
+    Scene& scene = TheScene(records);
+    if (!CheckScene(state, scene, records)) return;
+    scene.view.fadeLines = false;
+    FrameRenderer renderer;
+    const FrameSources sources{scene.view, scene.graph, *scene.store, scene.titles};
+    renderer.RenderImage(kWidth, kHeight, sources);  // the first frame's memory is not timed
+    const auto start = std::chrono::steady_clock::now();
+    renderer.RenderImage(kWidth, kHeight, sources);
+    const double whole =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    SubsetPacing pacing;
+    pacing.NoteWholeFrame(records, whole);
+    renderer.subsetStep = pacing.StepFor(records, 0.8e-3 * static_cast<double>(state.range(1)));
+    for (auto _ : state) {
+        QImage frame = renderer.RenderImage(kWidth, kHeight, sources);
+        benchmark::DoNotOptimize(frame.constBits());
+    }
+    state.counters["step"] = renderer.subsetStep;
+    state.counters["whole_ms"] = 1000.0 * whole;
+    state.SetLabel("moving, a frame every " + std::to_string(state.range(1)) + " ms");
+}
+// Arguments: records, the frame interval in milliseconds (20: the timer's fastest; 33: 30 a
+// second).
+BENCHMARK(BM_FrameMoving)
+    ->Args({kMillionRecords, 20})
+    ->Args({kTenMillionRecords, 33})
+    ->Args({kTenMillionRecords, 20})
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 

@@ -42,10 +42,13 @@ struct DirectPixelPass::Plan {
     bool shared;
     int chunks, rows, bands;
     bool lines, fading;
+    int step;  // of the subset drawn, 1 for every record
 
     int ChunkBegin(int chunk) const {
         return static_cast<int>(static_cast<std::int64_t>(count) * chunk / chunks);
     }
+    // The first record of the subset's first pair at or after record i.
+    int PairAtOrAfter(int i) const { return (i + step - 1) / step * step; }
 };
 
 DirectPixelPass::DirectPixelPass() : bits_(std::make_unique<BandBits>()) {}
@@ -61,7 +64,9 @@ DirectPixelPass::Plan DirectPixelPass::PlanFor(const FrameContext& frame) const 
     Plan plan{};
     plan.count = frame.pointCount;
     plan.height = frame.height;
-    plan.shared = ThreadsFor(plan.count) == 2;
+    // A subset stays on this thread: the band bits of a shared frame are noted and visited by
+    // every record of the store, which is what a subset frame is there to avoid.
+    plan.shared = subsetStep <= 1 && ThreadsFor(plan.count) == 2;
     plan.chunks = 1;
     if (plan.shared)
         plan.chunks = std::max(
@@ -73,6 +78,7 @@ DirectPixelPass::Plan DirectPixelPass::PlanFor(const FrameContext& frame) const 
     plan.bands = std::min(most, (plan.height + plan.rows - 1) / plan.rows);
     plan.lines = frame.view.lineThickness != 0;
     plan.fading = plan.lines && frame.view.fadeLines;
+    plan.step = std::max(1, subsetStep);
     return plan;
 }
 
@@ -114,8 +120,7 @@ std::uint64_t DirectPixelPass::Project(FrameContext& frame, const Plan& plan,
     const int firstJoined = std::max(0, frame.store.firstJoinedRecord);
     std::atomic<int> nextChunk{0};
     Share(plan, [&](int thread) {
-        for (int chunk; (chunk = nextChunk.fetch_add(1)) < plan.chunks;) {
-            const int begin = plan.ChunkBegin(chunk), end = plan.ChunkBegin(chunk + 1);
+        const auto run = [&](int begin, int end) {
             ProjectRecords(frame, begin, end, records, sizesInUse[thread]);
             if (plan.fading)
                 LinesLayer::MeasureDepths(records, std::max(begin, firstJoined), end - 1,
@@ -124,8 +129,30 @@ std::uint64_t DirectPixelPass::Project(FrameContext& frame, const Plan& plan,
                 RecordColours::MeasureDots(records, begin, end, nearestDot[thread],
                                            farthestDot[thread]);
             if (plan.shared) bits_->Note(begin, end, records, plan.lines, dotSizes);
+        };
+        for (int chunk; (chunk = nextChunk.fetch_add(1)) < plan.chunks;) {
+            const int begin = plan.ChunkBegin(chunk), end = plan.ChunkBegin(chunk + 1);
+            if (plan.step == 1) {
+                run(begin, end);
+                continue;
+            }
+            // A pair may end in the next chunk, whose first pair starts after it.
+            for (int first = plan.PairAtOrAfter(begin); first < end; first += plan.step)
+                run(first, std::min(first + 2, plan.count));
         }
     });
+    if (plan.step > 1) {
+        // The closing line of the built-in figure needs the last record.
+        if (plan.count > 0 && (plan.count - 1) % plan.step > 1) {
+            std::uint64_t sizes = 0;
+            ProjectRecords(frame, plan.count - 1, plan.count, records, sizes);
+        }
+        if (plan.fading) {
+            frame.fadeNear = std::min(nearest[0], nearest[1]);
+            frame.fadeFar = std::max(farthest[0], farthest[1]);
+        }
+        return sizesInUse[0] | sizesInUse[1];
+    }
     // The segments from the last record of a chunk to the first of the next.
     for (int chunk = 1; chunk < plan.chunks; ++chunk) {
         const int joint = plan.ChunkBegin(chunk);
@@ -148,7 +175,9 @@ void DirectPixelPass::DrawBands(FrameContext& frame, const Plan& plan,
                                 const DotStamps& dotStamps, const RecordColours& colours) {
     const LinesLayer linesLayer(frame);
     const DotsLayer dotsLayer(frame);
-    const BandRecords allSegments(plan.count - 1), allDots(plan.count);
+    const int pairs = plan.step > 1 ? 2 : 1;
+    const BandRecords allSegments(plan.count - 1, plan.step, 1),
+        allDots(plan.count, plan.step, pairs);
     std::atomic<int> nextBand{0};
     Share(plan, [&](int) {
         for (int b; (b = nextBand.fetch_add(1)) < plan.bands;) {

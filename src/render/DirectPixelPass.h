@@ -40,6 +40,10 @@ class DirectPixelPass {
     // The rows of each band when shared, the last taking the rest; 0 chooses by the frame's
     // height.
     int bandRows = 0;
+    // 1 draws every record. n > 1 draws an even subset, the same for every frame of a store:
+    // the records at multiples of n and the one after each, with the line between them (and
+    // the closing line of the built-in figure), always on the calling thread.
+    int subsetStep = 1;
 
     // Lines (when the view has any) and dots of the frame into pixels, whose rows are stride
     // pixels apart; the canvas of the frame must draw on the same image. Stamps are taken from

@@ -101,6 +101,7 @@ QImage FrameRenderer::RenderImage(int width, int height, const FrameSources& sou
 void FrameRenderer::RenderInto(QImage& image, const FrameSources& sources) {
     direct_->threads = dataThreads;
     direct_->bandRows = bandRows;
+    direct_->subsetStep = subsetStep;
     const DirectTarget direct{*direct_, reinterpret_cast<QRgb*>(image.bits()),
                               static_cast<int>(image.bytesPerLine() / 4), stamps_};
     ImageCanvas canvas(image, stamps_);

@@ -64,6 +64,10 @@ class FrameRenderer {
     // The rows of each of the (at most eight) bands when shared, the last taking the rest; 0
     // chooses by the frame's height.
     int bandRows = 0;
+    // 1 draws every record; n > 1 only an even subset of them, the same one every frame: the
+    // records at multiples of n and the one after each, with the line between them. For views
+    // on the move; wide lines are always drawn whole.
+    int subsetStep = 1;
 
     // Smallest and largest rotated depth of the last measuring pass; 0 and 0 before any.
     float fadeNear = 0.0f;

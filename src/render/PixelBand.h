@@ -84,15 +84,23 @@ struct RowReach {
 class BandRecords {
   public:
     explicit BandRecords(int count) : count_(count) {}
+    // The first run records of every step records.
+    BandRecords(int count, int step, int run) : count_(count), step_(step), run_(run) {}
     // bits holds count bytes and eight more of zeros.
     BandRecords(const std::uint8_t* bits, int count, int band)
         : bits_(bits), count_(count), band_(band) {}
 
     template <class Visit>
     void ForEach(Visit&& visit) const {
-        if (bits_ == nullptr) {
+        if (bits_ == nullptr && step_ == 1) {
             for (int i = 0; i < count_; ++i)
                 visit(i);
+            return;
+        }
+        if (bits_ == nullptr) {
+            for (int first = 0; first < count_; first += step_)
+                for (int i = first; i < std::min(first + run_, count_); ++i)
+                    visit(i);
             return;
         }
         // Eight records at a time: most words of a band hold none of its records.
@@ -110,6 +118,7 @@ class BandRecords {
     const std::uint8_t* bits_ = nullptr;
     int count_;
     int band_ = 0;
+    int step_ = 1, run_ = 1;
 };
 
 }  // namespace ocuvis

@@ -84,6 +84,19 @@ class Projection {
     int height() const { return height_; }
     float viewingDistance() const { return d_; }
 
+    // The numbers of the chain, for code that runs it on several positions at once and must
+    // do exactly what the functions above do.
+    struct Terms {
+        double cosAz, sinAz, cosEl, sinEl, sinElSinAz, sinElCosAz, cosElCosAz, cosElSinAz;
+        float d, firstEye, firstShift, secondEye, secondShift;
+        int width, height;
+    };
+    Terms terms() const {
+        return {cosAz_,      sinAz_,      cosEl_,       sinEl_, sinElSinAz_,
+                sinElCosAz_, cosElCosAz_, cosElSinAz_,  d_,     firstEye_,
+                firstShift_, secondEye_,  secondShift_, width_, height_};
+    }
+
     float eyeOffset = 0.0f;
     float frameLeft = 0.0f;
     float frameRight = 0.0f;

@@ -6,33 +6,168 @@
 
 namespace ocuvis {
 
+namespace {
+
+constexpr float kNoImage = std::numeric_limits<float>::quiet_NaN();
+
+// One record through the chain, as every other position of the frame goes.
+inline bool ProjectOne(const FrameContext& frame, const DataPoint& p, ProjectedRecord& o) {
+    const Projection& projection = frame.projection;
+    o.row = kNoImage;
+    if (p.IsBreak()) return false;
+    const PlotPosition q = frame.PlotOf(p.x, p.y, p.z);
+    const RotatedPosition r = projection.Rotate(q.x, q.y, q.z);
+    if (!projection.IsDrawable(r)) return false;
+    const float column1 = projection.FirstImageColumn(r);
+    const float column2 = projection.Paired() ? projection.SecondImageColumn(r) : column1;
+    const float row = projection.ImageRow(r);
+    // A finite rotated position can still project beyond the float range.
+    if (!std::isfinite(column1) || !std::isfinite(column2) || !std::isfinite(row)) return false;
+    o = {column1, column2, row, r.Z};
+    return true;
+}
+
+inline void NoteSize(const DataPoint& p, std::uint64_t& sizes) {
+    const int s = p.SizeClass();
+    if (s > 0) sizes |= std::uint64_t{1} << (std::min(s, kMaxDotSize) - 1);
+}
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define OCUVIS_WIDE_PROJECTION 1
+
+// Four records side by side. Each lane does the operations of ProjectOne in its order and
+// widths, so the results are the same bits; only the divisions are shared out over the lanes.
+using Doubles = double __attribute__((vector_size(32)));
+using Floats = float __attribute__((vector_size(16)));
+using Mask = std::int32_t __attribute__((vector_size(16)));
+constexpr int kLanes = 4;
+
+struct Chain {
+    Doubles xscale, xshift, yscale, yshift, zscale, zshift;
+    Doubles cosAz, sinAz, cosEl, sinEl, sinElSinAz, sinElCosAz, cosElCosAz, cosElSinAz;
+    Floats dFloat;
+    Doubles d, firstEye, firstShift, secondEye, secondShift;
+    Doubles width, frameLeft, frameSpan, height, frameBottom, frameRise;
+    bool usable, paired;
+
+    explicit Chain(const FrameContext& frame) {
+#define all(v) (Doubles{} + static_cast<double>(v))
+        const GraphRecord& g = frame.graph;
+        const Projection& projection = frame.projection;
+        const Projection::Terms t = projection.terms();
+        xscale = all(g.xscale), xshift = all(g.xshift);
+        yscale = all(g.yscale), yshift = all(g.yshift);
+        zscale = all(g.zscale), zshift = all(g.zshift);
+        cosAz = all(t.cosAz), sinAz = all(t.sinAz), cosEl = all(t.cosEl), sinEl = all(t.sinEl);
+        sinElSinAz = all(t.sinElSinAz), sinElCosAz = all(t.sinElCosAz);
+        cosElCosAz = all(t.cosElCosAz), cosElSinAz = all(t.cosElSinAz);
+        dFloat = Floats{t.d, t.d, t.d, t.d};
+        d = all(t.d);
+        firstEye = all(t.firstEye), firstShift = all(t.firstShift);
+        secondEye = all(t.secondEye), secondShift = all(t.secondShift);
+        width = all(t.width), height = all(t.height);
+        frameLeft = all(projection.frameLeft);
+        frameSpan = all(static_cast<double>(projection.frameRight) - projection.frameLeft);
+        frameBottom = all(projection.frameBottom);
+        frameRise = all(static_cast<double>(projection.frameTop) - projection.frameBottom);
+        usable = projection.FrameUsable();
+        paired = projection.Paired();
+#undef all
+    }
+};
+
+// No vector crosses a call: built for the base and for the wider instruction set alike.
+[[gnu::always_inline]] inline void ProjectFour(const Chain& c, const DataPoint* p,
+                                               ProjectedRecord* o, bool ownSizes,
+                                               std::uint64_t& sizes) {
+    const Floats x = {p[0].x, p[1].x, p[2].x, p[3].x};
+    const Floats y = {p[0].y, p[1].y, p[2].y, p[3].y};
+    const Floats z = {p[0].z, p[1].z, p[2].z, p[3].z};
+    // FrameContext::PlotOf
+    const Doubles qx = __builtin_convertvector(
+        __builtin_convertvector(__builtin_convertvector(x, Doubles) * c.xscale + c.xshift, Floats),
+        Doubles);
+    const Doubles qy = __builtin_convertvector(
+        __builtin_convertvector(__builtin_convertvector(y, Doubles) * c.yscale + c.yshift, Floats),
+        Doubles);
+    const Doubles qz = __builtin_convertvector(
+        __builtin_convertvector(__builtin_convertvector(z, Doubles) * c.zscale + c.zshift, Floats),
+        Doubles);
+    // Projection::Rotate
+    const Floats rx = __builtin_convertvector(c.cosAz * qx + c.sinAz * qz, Floats);
+    const Floats ry =
+        __builtin_convertvector(c.cosEl * qy + c.sinElSinAz * qx - c.sinElCosAz * qz, Floats);
+    const Floats rz =
+        __builtin_convertvector(c.sinEl * qy + c.cosElCosAz * qz - c.cosElSinAz * qx, Floats);
+    // Projection::IsDrawable; x - x is 0 for finite x only.
+    Mask ok = (rz + c.dFloat > 0.0f) & (rx - rx == 0.0f) & (ry - ry == 0.0f) & (rz - rz == 0.0f);
+    // Projection::ImageU, ToPixelX, ImageRow, ToPixelY
+    const Doubles wx = __builtin_convertvector(rx, Doubles);
+    const Doubles wy = __builtin_convertvector(ry, Doubles);
+    const Doubles depth = __builtin_convertvector(rz, Doubles) + c.d;
+    const Floats u1 =
+        __builtin_convertvector((wx - c.firstEye) * c.d / depth + c.firstShift, Floats);
+    const Floats column1 = __builtin_convertvector(
+        c.width * (__builtin_convertvector(u1, Doubles) - c.frameLeft) / c.frameSpan, Floats);
+    Floats column2 = column1;
+    if (c.paired) {
+        const Floats u2 =
+            __builtin_convertvector((wx - c.secondEye) * c.d / depth + c.secondShift, Floats);
+        column2 = __builtin_convertvector(
+            c.width * (__builtin_convertvector(u2, Doubles) - c.frameLeft) / c.frameSpan, Floats);
+    }
+    const Floats v = __builtin_convertvector(wy * c.d / depth, Floats);
+    const Floats row = __builtin_convertvector(
+        c.height * (1.0 - (__builtin_convertvector(v, Doubles) - c.frameBottom) / c.frameRise),
+        Floats);
+    ok &= (column1 - column1 == 0.0f) & (column2 - column2 == 0.0f) & (row - row == 0.0f);
+    for (int k = 0; k < kLanes; ++k) {
+        if (ok[k] == 0 || !c.usable || p[k].IsBreak()) {
+            o[k].row = kNoImage;
+            continue;
+        }
+        o[k] = {column1[k], column2[k], row[k], rz[k]};
+        if (ownSizes) NoteSize(p[k], sizes);
+    }
+}
+
+[[gnu::always_inline]] inline int ProjectBlocks(const FrameContext& frame, int begin, int end,
+                                                ProjectedRecord* out, std::uint64_t& sizes) {
+    const Chain chain(frame);
+    const bool ownSizes = frame.store.dotSizesPresent != 0;
+    const DataPoint* points = frame.store.points.data();
+    int i = begin;
+    for (; i + kLanes <= end; i += kLanes)
+        ProjectFour(chain, points + i, out + i, ownSizes, sizes);
+    return i;
+}
+
+[[gnu::target("avx2")]] int ProjectBlocksAvx2(const FrameContext& frame, int begin, int end,
+                                              ProjectedRecord* out, std::uint64_t& sizes) {
+    return ProjectBlocks(frame, begin, end, out, sizes);
+}
+
+int ProjectBlocksBase(const FrameContext& frame, int begin, int end, ProjectedRecord* out,
+                      std::uint64_t& sizes) {
+    return ProjectBlocks(frame, begin, end, out, sizes);
+}
+#endif
+
+}  // namespace
+
 void ProjectRecords(const FrameContext& frame, int begin, int end, ProjectedRecord* out,
                     std::uint64_t& dotSizes) {
-    constexpr float kNoImage = std::numeric_limits<float>::quiet_NaN();
-    const Projection& projection = frame.projection;
     const DataPoint* points = frame.store.points.data();
-    const bool paired = projection.Paired();
     const bool ownSizes = frame.store.dotSizesPresent != 0;
     std::uint64_t sizes = 0;
-    for (int i = begin; i < end; ++i) {
-        const DataPoint& p = points[i];
-        ProjectedRecord& o = out[i];
-        o.row = kNoImage;
-        if (p.IsBreak()) continue;
-        const PlotPosition q = frame.PlotOf(p.x, p.y, p.z);
-        const RotatedPosition r = projection.Rotate(q.x, q.y, q.z);
-        if (!projection.IsDrawable(r)) continue;
-        const float column1 = projection.FirstImageColumn(r);
-        const float column2 = paired ? projection.SecondImageColumn(r) : column1;
-        const float row = projection.ImageRow(r);
-        // A finite rotated position can still project beyond the float range.
-        if (!std::isfinite(column1) || !std::isfinite(column2) || !std::isfinite(row)) continue;
-        o = {column1, column2, row, r.Z};
-        if (ownSizes) {
-            const int s = p.SizeClass();
-            if (s > 0) sizes |= std::uint64_t{1} << (std::min(s, kMaxDotSize) - 1);
-        }
-    }
+    int i = begin;
+#ifdef OCUVIS_WIDE_PROJECTION
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    i = avx2 ? ProjectBlocksAvx2(frame, begin, end, out, sizes)
+             : ProjectBlocksBase(frame, begin, end, out, sizes);
+#endif
+    for (; i < end; ++i)
+        if (ProjectOne(frame, points[i], out[i]) && ownSizes) NoteSize(points[i], sizes);
     dotSizes |= sizes;
 }
 

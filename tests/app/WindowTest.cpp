@@ -301,5 +301,37 @@ TEST_F(Window, ClosingSavesEverythingTheNextRunStartsWith) {
     }
 }
 
+// A cloud whose whole frame misses the timer turns as a subset, the same one every frame, and
+// says so; once the view has rested, every record is drawn again.
+TEST_F(Window, ALargeCloudMovesAsASubsetAndRestsWhole) {
+    std::string text;
+    for (int i = 0; i < 300000; ++i)
+        text += std::to_string(i % 541) + " " + std::to_string(i % 317) + " " +
+                std::to_string(i % 97) + "\n";
+    const std::string path = dir_.Write("ocuvis-cloud.3d", text);
+    Show();
+    w().fileInput().fields.RecordLimit = 300000;
+    w().OpenDataFile(path);
+    ASSERT_EQ(w().document().store->pointCount, 300000);
+    w().document().view.rotateDelay = 1;  // no whole frame of this cloud fits a millisecond
+    QApplication::processEvents();
+    const QImage whole = w().frameBitmap();
+    ASSERT_FALSE(w().StatusBar->text().startsWith("Moving:"));
+    const auto frameAfter = [&](Qt::Key key) {
+        QTest::keyClick(w().GraphBoxWidget, key);
+        return w().frameBitmap();
+    };
+    const QImage turned = frameAfter(Qt::Key_Right);
+    EXPECT_TRUE(w().StatusBar->text().startsWith("Moving:")) << w().StatusBar->text().toStdString();
+    EXPECT_NE(frameAfter(Qt::Key_Left), whole) << "a subset stands in for the whole cloud";
+    EXPECT_EQ(frameAfter(Qt::Key_Right), turned) << "the same subset every frame";
+    QTest::qWait(TGraphWindow::kRestMilliseconds + 100);
+    w().frameBitmap();
+    EXPECT_FALSE(w().StatusBar->text().startsWith("Moving:"));
+    frameAfter(Qt::Key_Left);
+    QTest::qWait(TGraphWindow::kRestMilliseconds + 100);
+    EXPECT_EQ(w().frameBitmap(), whole);
+}
+
 }  // namespace
 }  // namespace ocuvis::test

@@ -27,23 +27,10 @@ bool Has(std::string_view options, std::string_view option) {
     return options.find(option) != std::string_view::npos;
 }
 
-TEST(ParallelFrame, TwoBandsDrawTheFrameOfOneThread) {
-    constexpr int kWidth = 301, kHeight = 97;
-    const BandCase cases[] = {
-        {"cross-eyed", ViewType::CrossEyes, 1, 1, false, false, false},
-        {"wall-eyed, faded", ViewType::WallEyes, 1, 0, true, false, false},
-        {"red right over blue", ViewType::RightRed, 1, 2, false, false, true},
-        {"red left, faded, own sizes", ViewType::RightBlue, 1, 0, true, true, false},
-        {"single, own sizes, faded", ViewType::Single, -1, 0, true, true, true},
-        {"dots only", ViewType::CrossEyes, 0, 3, false, false, false},
-        {"file colours, shaded, fine", ViewType::CrossEyes, 1, 0, false, false, false,
-         "rgb shade fine joined"},
-        {"red right, by z, faded, shaded", ViewType::RightRed, 1, 3, true, false, false, "z shade"},
-        {"single, by x, 2 x 2", ViewType::Single, 1, 0, false, false, true, "x fine2 joined"},
-    };
-    // A knotted run across every row, cut every 97 records, with a record millions of units
-    // out, one behind the eye, a stretch where records share pixels, and the deepest segment alone
-    // where the records are split in two.
+// A knotted run across every row, cut every 97 records, with a record millions of units out,
+// one behind the eye, a stretch where records share pixels, and the deepest segment alone where
+// the records are split in two.
+std::vector<DataPoint> KnottedRun() {
     std::vector<DataPoint> points;
     for (int i = 0; i < 800; ++i) {
         const double t = i < 200 || i > 300 ? i * 0.05 : 10 + i * 0.002;  // a dense stretch
@@ -58,6 +45,24 @@ TEST(ParallelFrame, TwoBandsDrawTheFrameOfOneThread) {
     points[398] = points[401] = DataPoint::Break();
     points[399] = {0.1f, 0.1f, 2.0f, 0.0f};
     points[400] = {0.1f, 0.2f, -2.0f, 0.0f};
+    return points;
+}
+
+TEST(ParallelFrame, TwoBandsDrawTheFrameOfOneThread) {
+    constexpr int kWidth = 301, kHeight = 97;
+    const BandCase cases[] = {
+        {"cross-eyed", ViewType::CrossEyes, 1, 1, false, false, false},
+        {"wall-eyed, faded", ViewType::WallEyes, 1, 0, true, false, false},
+        {"red right over blue", ViewType::RightRed, 1, 2, false, false, true},
+        {"red left, faded, own sizes", ViewType::RightBlue, 1, 0, true, true, false},
+        {"single, own sizes, faded", ViewType::Single, -1, 0, true, true, true},
+        {"dots only", ViewType::CrossEyes, 0, 3, false, false, false},
+        {"file colours, shaded, fine", ViewType::CrossEyes, 1, 0, false, false, false,
+         "rgb shade fine joined"},
+        {"red right, by z, faded, shaded", ViewType::RightRed, 1, 3, true, false, false, "z shade"},
+        {"single, by x, 2 x 2", ViewType::Single, 1, 0, false, false, true, "x fine2 joined"},
+    };
+    const std::vector<DataPoint> points = KnottedRun();
     for (const BandCase& c : cases) {
         Scene s;
         s.SetCubePoints(points);
@@ -105,6 +110,44 @@ TEST(ParallelFrame, TwoBandsDrawTheFrameOfOneThread) {
                 << c.name << ", bands of " << rows << " rows";
         }
     }
+}
+
+// A subset frame is the frame of a store holding only the subset's pairs, apart; faded or
+// not, with own dot sizes or not.
+TEST(ParallelFrame, SubsetFrameIsTheFrameOfItsPairs) {
+    constexpr int kWidth = 301, kHeight = 97;
+    const std::vector<DataPoint> points = KnottedRun();
+    for (const int step : {2, 3, 7})
+        for (const bool faded : {false, true}) {
+            std::vector<DataPoint> pairs;
+            for (std::size_t i = 0; i < points.size(); i += static_cast<std::size_t>(step)) {
+                pairs.push_back(points[i]);
+                if (i + 1 < points.size()) pairs.push_back(points[i + 1]);
+                pairs.push_back(DataPoint::Break());
+            }
+            Scene s, subset;
+            for (Scene* scene : {&s, &subset}) {
+                scene->SetCubePoints(scene == &s ? points : pairs);
+                scene->store->dotSizesPresent = step == 3;
+                scene->view.z0 = 3.0f;
+                scene->view.viewType = ViewType::CrossEyes;
+                scene->view.pointSize = 2;
+                scene->view.fadeLines = faded;
+                scene->SetAngles(35, 20);
+            }
+            QImage expected = FrameRenderer::NewFrameImage(kWidth, kHeight);
+            {
+                StampCache stamps;
+                ImageCanvas canvas(expected, stamps);
+                FrameRenderer().Render(canvas, kWidth, kHeight, subset.Sources());
+            }
+            // Asked for two threads, as a large store would be.
+            FrameRenderer renderer;
+            renderer.dataThreads = 2;
+            renderer.subsetStep = step;
+            EXPECT_TRUE(renderer.RenderImage(kWidth, kHeight, s.Sources()) == expected)
+                << "every " << step << ", faded " << faded;
+        }
 }
 
 }  // namespace

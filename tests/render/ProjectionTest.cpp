@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <limits>
+#include <random>
 #include <string>
 
 #include "FrameTestSupport.h"
+#include "render/RecordProjection.h"
 
 namespace ocuvis {
 namespace {
@@ -86,6 +89,57 @@ TEST(Projection, RefusesPositionsAtOrBehindTheEyeOrNotFiniteAndHoldsPixels) {
                                             {kInf, 16777216},   {kNaN, -16777216}};
     for (const auto& [column, pixel] : pixels)
         EXPECT_EQ(Projection::TruncatePixel(column), pixel) << column;
+}
+
+// Records are projected several at a time; each must come out with the bits of the
+// projection of that record alone, awkward records among ordinary ones, at any start.
+TEST(Projection, RecordsProjectedTogetherAsEachAlone) {
+    test::Scene scene;
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> cube(-1.5f, 1.5f);
+    std::vector<DataPoint> points;
+    for (int i = 0; i < 64; ++i)
+        points.push_back({cube(random), cube(random), cube(random), 0.0f});
+    const DataPoint awkward[] = {DataPoint::Break(), {0, 0, -3.99f, 0}, {0, 0, -4.0f, 0},
+                                 {0, 0, -40.0f, 0},  {kNaN, 0, 0, 0},   {0, kInf, 0, 0},
+                                 {1e30f, 0, 0, 0},   {0, -1e30f, 0, 0}, {0, 0, 3e38f, 0}};
+    for (std::size_t i = 0; i < std::size(awkward); ++i)
+        points[3 + 5 * i] = awkward[i];
+    scene.SetCubePoints(points);
+    const ViewType types[] = {ViewType::Single, ViewType::CrossEyes, ViewType::WallEyes,
+                              ViewType::RightRed, ViewType::RightBlue};
+    for (const ViewType type : types)
+        for (const int azimuth : {0, 30, 137}) {
+            scene.view.viewType = type;
+            scene.view.z0 = 4.0f;
+            scene.SetAngles(azimuth, azimuth / 3);
+            RecordingCanvas canvas;
+            float fadeNear = 0, fadeFar = 0;
+            const FrameContext frame(canvas, 1580, 480, scene.Sources(), fadeNear, fadeFar);
+            std::vector<ProjectedRecord> out(points.size());
+            std::uint64_t sizes = 0;
+            ProjectRecords(frame, 1, 6, out.data(), sizes);
+            ProjectRecords(frame, 6, static_cast<int>(points.size()), out.data(), sizes);
+            for (std::size_t i = 1; i < points.size(); ++i) {
+                const DataPoint& p = points[i];
+                const PlotPosition q = frame.PlotOf(p.x, p.y, p.z);
+                const RotatedPosition r = frame.projection.Rotate(q.x, q.y, q.z);
+                ImagePixels pixels;
+                const bool image = !p.IsBreak() && frame.projection.PixelsOf(r, pixels);
+                SCOPED_TRACE(std::string(ViewTypeName(type)) + " " + std::to_string(azimuth) +
+                             " record " + std::to_string(i));
+                ASSERT_EQ(HasImage(out[i]), image);
+                if (!image) continue;
+                const Projection& j = frame.projection;
+                const float expected[] = {
+                    j.FirstImageColumn(r),
+                    j.Paired() ? j.SecondImageColumn(r) : j.FirstImageColumn(r), j.ImageRow(r),
+                    r.Z};
+                const float actual[] = {out[i].column1, out[i].column2, out[i].row, out[i].depth};
+                EXPECT_EQ(std::memcmp(expected, actual, sizeof expected), 0)
+                    << actual[0] << " " << actual[1] << " " << actual[2] << " " << actual[3];
+            }
+        }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QFrame>
 #include <QGridLayout>
 #include <QMenuBar>
@@ -146,6 +147,13 @@ TGraphWindow::TGraphWindow(const std::string& argumentText, Services services)
     connect(RotateTimer, &QTimer::timeout, this,
             [this] { Run([this] { document_->rotation.RotateTimerTimer(); }); });
     RotateTimer->start(document_->view.rotateDelay);
+    restTimer_ = new QTimer(this);
+    restTimer_->setSingleShot(true);
+    restTimer_->setInterval(kRestMilliseconds);
+    connect(restTimer_, &QTimer::timeout, this, [this] {
+        wholeFrameDue_ = true;
+        ShowFrame();
+    });
 
     document_->LoadStartupFile(startupFile);
     gate_.RedrawGraph();
@@ -300,9 +308,34 @@ void TGraphWindow::RenderFrameNow() {
     GraphBoxWidget->SetMarks({}, 0);
     const TitleTexts titles = document_->CurrentTitles();
     const FrameSources sources{document_->view, document_->graph, *document_->store, titles};
-    frameBitmap_ = document_->renderer.RenderImage(std::max(1, GraphBoxWidget->width()),
-                                                   std::max(1, GraphBoxWidget->height()), sources);
+    // A frame should fit the timer's interval, and a drag or key at least 30 frames a second;
+    // a fifth is left for showing it. Wide lines are always drawn whole.
+    const GraphViewState& view = document_->view;
+    const int records = document_->store->pointCount;
+    const double budget = 0.8e-3 * std::min(view.rotateDelay, 33);
+    const int step =
+        wholeFrameDue_ || view.lineThickness > 1 ? 1 : pacing_.StepFor(records, budget);
+    wholeFrameDue_ = false;
+    FrameRenderer& renderer = document_->renderer;
+    renderer.subsetStep = step;
+    QElapsedTimer clock;
+    clock.start();
+    frameBitmap_ = renderer.RenderImage(std::max(1, GraphBoxWidget->width()),
+                                        std::max(1, GraphBoxWidget->height()), sources);
+    renderer.subsetStep = 1;
     ++framesRendered_;
+    if (step == 1) {
+        pacing_.NoteWholeFrame(records, static_cast<double>(clock.nsecsElapsed()) * 1e-9);
+        if (subsetShown_) ScrollBarPanel->ShowHint(hintBeforeSubset_);
+        subsetShown_ = false;
+    } else {
+        ++subsetFramesRendered_;
+        if (!subsetShown_) hintBeforeSubset_ = StatusBar->text();
+        subsetShown_ = true;
+        ScrollBarPanel->ShowHint(
+            QString("Moving: 2 of every %1 records shown, all of them at rest").arg(step));
+        restTimer_->start();
+    }
     ApplyFixedAspect(1.0f);
 }
 

@@ -21,6 +21,7 @@
 #include "input/FileInputSetup.h"
 #include "input/LoaderServices.h"
 #include "input/dialogs/TFileProgressBarForm.h"
+#include "render/SubsetPacing.h"
 #include "settings/FileInputValues.h"
 #include "settings/ProgressBarPosition.h"
 #include "settings/WindowFit.h"
@@ -93,6 +94,11 @@ class TGraphWindow final : public QMainWindow,
 
     // Renders actually made, for tests and the status of a slow machine.
     int framesRendered() const { return framesRendered_; }
+    // Of them, those that showed a subset of the records while the view moved.
+    int subsetFramesRendered() const { return subsetFramesRendered_; }
+    // How long the view must rest before a frame of a cloud too large to move whole shows
+    // every record again.
+    static constexpr int kRestMilliseconds = 150;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -178,6 +184,13 @@ class TGraphWindow final : public QMainWindow,
     // The status bar keeps a dropped file's name against the paint area's hint.
     bool holdDropStatus_ = false;
     int framesRendered_ = 0;
+    int subsetFramesRendered_ = 0;
+    // Frames of a cloud too large for the timer show a subset until the view has rested.
+    SubsetPacing pacing_;
+    QTimer* restTimer_ = nullptr;
+    bool wholeFrameDue_ = false;
+    bool subsetShown_ = false;
+    QString hintBeforeSubset_;
 };
 
 }  // namespace ocuvis
