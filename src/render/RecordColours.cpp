@@ -58,11 +58,15 @@ void RecordColours::FindRange(const FrameContext& frame, int axis) {
     const GraphRecord& g = frame.graph;
     const float scales[3] = {g.xdataScale, g.ydataScale, g.zdataScale};
     const float shifts[3] = {g.xdataShift, g.ydataShift, g.zdataShift};
-    // Axis values are held in cube units; the legend and a typed range speak data units.
+    // Axis values are held in cube units, relative to the file's origin; the legend and a typed
+    // range speak the file's own units.
     const bool cube = mode_ == Mode::Axis;
-    const auto toData = [&](double v) { return cube ? (v - shifts[axis]) / scales[axis] : v; };
+    const double origin = frame.store.origin[static_cast<std::size_t>(axis)];
+    const auto toData = [&](double v) {
+        return cube ? (v - shifts[axis]) / scales[axis] + origin : v;
+    };
     const auto fromData = [&](double v) {
-        return static_cast<float>(cube ? v * scales[axis] + shifts[axis] : v);
+        return static_cast<float>(cube ? (v - origin) * scales[axis] + shifts[axis] : v);
     };
     float low = 0.0f, high = 0.0f;
     if (frame.view.colourRangeTyped) {

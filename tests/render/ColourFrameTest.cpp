@@ -106,6 +106,8 @@ TEST(ColourFrame, LegendShowsTheRangeInDataUnits) {
         return shown;
     };
     EXPECT_TRUE(texts().count("-2.5") && texts().count("4")) << "the field's own range";
+    s.store->origin = {0.0, 0.0, 4012000.0};
+    EXPECT_TRUE(texts().count("4011997.5") && texts().count("4012004")) << "a far file's range";
     s.view.colourRangeTyped = true;
     s.view.colourRangeMin = 0.1;
     s.view.colourRangeMax = 1234567.125;
