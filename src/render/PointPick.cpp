@@ -32,8 +32,10 @@ PickedPoint PickPoint(const FrameSources& sources, int width, int height, int x,
         if (!projection.IsDrawable(r)) continue;
         const float rowValue = projection.ImageRow(r);
         if (!std::isfinite(rowValue)) continue;
-        // The pen of width s drawn on the circle of radius s reaches half its width beyond.
-        const double within = s + s / 2 + reach;
+        // The pen of width s drawn on the circle of radius s reaches half its width beyond, in
+        // whole pixels.
+        const int halfPen = s / 2;
+        const double within = s + halfPen + reach;
         if (std::fabs(Projection::TruncatePixel(rowValue) - 0.5 - y) > within) continue;
         ImagePixels at;
         if (!projection.PixelsOf(r, at)) continue;
