@@ -13,6 +13,7 @@ namespace {
 // the store could hold lines for, the rest only counted.
 class VertexSink final : public PlyBodySink {
   public:
+    static constexpr std::size_t kMostColumns = 7;
     // cells: what follows x, y, z and size among the values: nothing, red, green and blue,
     // or the value that colours the dots.
     enum class Cells { None, Rgb, Value };
@@ -46,8 +47,9 @@ class VertexSink final : public PlyBodySink {
             want = sink_.Full() ? Want::CountOnly : Want::Values;
             return taken;
         }
-        double values[4] = {0.0, 0.0, 0.0, 0.0};
-        const std::size_t used = std::min<std::size_t>(columnCount, 4);
+        // x, y, z, the dot size, then up to three colour cells.
+        double values[kMostColumns] = {};
+        const std::size_t used = std::min<std::size_t>(columnCount, kMostColumns);
         want = Want::Values;
         for (std::int64_t i = 0; i < count; ++i) {
             for (std::size_t c = 0; c < used; ++c)

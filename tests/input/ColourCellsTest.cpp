@@ -42,8 +42,25 @@ FileInputFields Chosen(int red, int green, int blue, int value = 0) {
 
 using Column = PointStore::ColourColumn;
 
+// Binary vertices come to the reader in runs of columns, not one at a time.
+std::string BinaryPly() {
+    std::string file =
+        "ply\nformat binary_big_endian 1.0\nelement vertex 2\nproperty double x\n"
+        "property double y\nproperty double z\nproperty uchar red\nproperty uchar green\n"
+        "property uchar blue\nproperty int label\nend_header\n";
+    for (const int i : {1, 2}) {
+        for (int axis = 0; axis < 3; ++axis)
+            test::Put(file, 596648.0 + i, true);
+        for (const int channel : {10, 20, 30})
+            test::Put(file, static_cast<std::uint8_t>(channel * i), true);
+        test::Put(file, std::int32_t{7}, true);
+    }
+    return file;
+}
+
 std::vector<CellCase> Cases() {
     return {
+        {"ply binary, far off", "a.ply", BinaryPly(), {}, Column::Rgb, {0xFF0A141E, 0xFF14283C}},
         {"ply uchar",
          "a.ply",
          std::string(kPlyHead) +
