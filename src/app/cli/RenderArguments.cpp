@@ -124,7 +124,8 @@ bool ParseSeparation(std::string_view text, std::int32_t& tenths) {
     if (!ParseFloat(text, value)) return false;
     const double scaled = static_cast<double>(value) * 10.0;
     const long rounded = std::lround(scaled);
-    if (rounded < 0 || rounded > kMostEyeSeparationTenths || std::fabs(scaled - static_cast<double>(rounded)) > 1e-4)
+    if (rounded < 0 || rounded > kMostEyeSeparationTenths ||
+        std::fabs(scaled - static_cast<double>(rounded)) > 1e-4)
         return false;
     tenths = static_cast<std::int32_t>(rounded);
     return true;
