@@ -131,7 +131,7 @@ TEST_F(AnimationWriterTest, TheNameChoosesTheFormat) {
 // delays in hundredths, and both kinds loop for ever.
 TEST_F(AnimationWriterTest, FramesDecodeExactlyWithDelayAndLoop) {
     const std::tuple<const char*, int, int, int> cases[] = {
-        {"exact.gif", 1, 40, 40},  {"exact.gif", 40, 40, 40}, {"exact.gif", 254, 100, 100},
+        {"exact.gif", 1, 40, 40},   {"exact.gif", 40, 40, 40}, {"exact.gif", 254, 100, 100},
         {"exact.gif", 255, 30, 30}, {"exact.gif", 15, 5, 20},  {"turn.webp", 3, 40, 40},
         {"turn.webp", 1000, 33, 33}};
     for (const auto& [name, dotColours, delayMs, decodedDelay] : cases) {

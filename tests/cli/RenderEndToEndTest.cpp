@@ -89,9 +89,9 @@ TEST_F(RenderTool, AnimationsDecodeToTheFramesOfTheirAzimuths) {
         ASSERT_EQ(run({"--azimuth", azimuth, "-o", Path("direct.png")}), kExitOk);
         expected.push_back(Image("direct.png").convertToFormat(QImage::Format_RGB32));
     }
-    ASSERT_EQ(run({"--animate", "turntable", "--step", "120", "--azimuth", "30", "-o",
-                   Path("turn.gif")}),
-              kExitOk)
+    ASSERT_EQ(
+        run({"--animate", "turntable", "--step", "120", "--azimuth", "30", "-o", Path("turn.gif")}),
+        kExitOk)
         << err_;
     const test::Decoded turn = test::ReadGif(QString::fromStdString(Path("turn.gif")));
     EXPECT_EQ(turn.frames, expected);
