@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <tuple>
 
 #include "DecodedAnimation.h"
 #include "TestSupport.h"
@@ -125,37 +126,23 @@ TEST_F(AnimationWriterTest, TheNameChoosesTheFormat) {
     }
 }
 
-// Up to 256 colours in what changes each frame come back exactly: with room for a transparent
-// index, with 255 that fill the palette with it, and with 256 that leave none.
-TEST_F(AnimationWriterTest, GifFramesOfAtMost256ColoursDecodeExactlyWithDelayAndLoop) {
-    const std::pair<int, int> cases[] = {{1, 40}, {40, 40}, {254, 100}, {255, 30}, {15, 5}};
-    for (const auto& [dotColours, delayMs] : cases) {
+// Up to 256 colours in what changes each frame come back exactly, GIF with room for a
+// transparent index, with 255 that fill the palette with it, and with 256 that leave none; GIF
+// delays in hundredths, and both kinds loop for ever.
+TEST_F(AnimationWriterTest, FramesDecodeExactlyWithDelayAndLoop) {
+    const std::tuple<const char*, int, int, int> cases[] = {
+        {"exact.gif", 1, 40, 40},   {"exact.gif", 40, 40, 40}, {"exact.gif", 254, 100, 100},
+        {"exact.gif", 255, 30, 30}, {"exact.gif", 15, 5, 20},  {"turn.webp", 3, 40, 40},
+        {"turn.webp", 1000, 33, 33}};
+    for (const auto& [name, dotColours, delayMs, decodedDelay] : cases) {
+        SCOPED_TRACE(testing::Message() << name << " " << dotColours << " colours");
         const std::vector<QImage> frames = MovingDots(7, Colours(dotColours));
-        const QString path = Path("exact.gif");
-        ASSERT_EQ(Write(path, frames, delayMs), std::nullopt) << dotColours;
-        const Decoded decoded = ReadGif(path);
-        ASSERT_EQ(decoded.frames.size(), frames.size()) << dotColours;
-        EXPECT_EQ(decoded.loopCount, -1) << dotColours;
-        for (std::size_t i = 0; i < frames.size(); ++i) {
-            EXPECT_EQ(decoded.frames[i], frames[i]) << dotColours << " colours, frame " << i;
-            EXPECT_EQ(decoded.delaysMs[i], GifDelayHundredths(delayMs) * 10) << dotColours;
-        }
-    }
-}
-
-TEST_F(AnimationWriterTest, WebPFramesDecodeExactlyWithTimestampsAndLoop) {
-    const std::pair<int, int> cases[] = {{3, 40}, {1000, 33}};
-    for (const auto& [dotColours, delayMs] : cases) {
-        const std::vector<QImage> frames = MovingDots(6, Colours(dotColours));
-        const QString path = Path("turn.webp");
-        ASSERT_EQ(Write(path, frames, delayMs), std::nullopt) << dotColours;
-        const Decoded decoded = ReadWebP(path);
-        ASSERT_EQ(decoded.frames.size(), frames.size()) << dotColours;
-        EXPECT_EQ(decoded.loopCount, 0) << dotColours;
-        for (std::size_t i = 0; i < frames.size(); ++i) {
-            EXPECT_EQ(decoded.frames[i], frames[i]) << dotColours << " colours, frame " << i;
-            EXPECT_EQ(decoded.delaysMs[i], delayMs) << dotColours;
-        }
+        ASSERT_EQ(Write(Path(name), frames, delayMs), std::nullopt);
+        const bool gif = std::string(name).ends_with(".gif");
+        const Decoded decoded = gif ? ReadGif(Path(name)) : ReadWebP(Path(name));
+        EXPECT_EQ(decoded.frames, frames);
+        EXPECT_EQ(decoded.delaysMs, std::vector<int>(frames.size(), decodedDelay));
+        EXPECT_EQ(decoded.loopCount, gif ? -1 : 0);
     }
 }
 

@@ -149,9 +149,8 @@ TEST_F(SideWindows, ARecordLimitTypedInTheInputSetupIsStoredOnOkButNotOutOfRange
         return setup.result();
     });
     m().SetFormatItem->trigger();
-    ASSERT_EQ(d().messages.size(), 1u);  // the first OK was refused and the dialog stayed
-    EXPECT_EQ(d().messages[0].text,
-              "The record limit must be a whole number from 1 to 50,000,000.");
+    // The first OK was refused and the dialog stayed; the message is the set-up's tests'.
+    EXPECT_EQ(d().messages.size(), 1u);
     RecordingFeedback quiet;
     OrlenRegistry stored(settings_, quiet);
     std::int32_t limit = 0;

@@ -155,10 +155,15 @@ TEST_F(WindowReach, EveryCommandIsWithinReachAtTheNarrowestFixedAspect) {
 }
 
 // Only a local file is opened; a link to elsewhere is refused as it is dragged in, and changes
-// nothing. Among several, the first local one counts.
+// nothing. Among several, the first local one counts, its whole path however deep.
 TEST_F(WindowReach, OnlyADroppedLocalFileIsOpened) {
-    const std::string local = dir_.Write("local.3d", "1 2 3\n4 5 6\n");
+    // Deeper than the 259 characters a fixed path buffer once kept.
+    const std::string deep = std::string(120, 'd') + "/" + std::string(120, 'e');
+    std::filesystem::create_directories(dir_.Path(deep));
+    const std::string local = dir_.Write(deep + "/local.3d", "1 2 3\n4 5 6\n");
+    ASSERT_GT(local.size(), 259u);
     Show();
+    QTest::mouseMove(&w(), QPoint(-40, -40));  // dragged in from outside the window
     const QString caption = w().windowTitle();
     const struct {
         QList<QUrl> urls;
@@ -167,7 +172,8 @@ TEST_F(WindowReach, OnlyADroppedLocalFileIsOpened) {
     } cases[] = {
         {{QUrl("http://example.com/data.3d")}, false, ""},
         {{QUrl("ftp://example.com/data.3d"), QUrl("mailto:a@example.com")}, false, ""},
-        {{QUrl("http://example.com/data.3d"), QUrl::fromLocalFile(QString::fromStdString(local))},
+        {{QUrl("http://example.com/data.3d"), QUrl::fromLocalFile(QString::fromStdString(local)),
+          QUrl::fromLocalFile(QString::fromStdString(kSample)), QUrl::fromLocalFile("/nowhere.3d")},
          true,
          local},
     };
@@ -187,6 +193,9 @@ TEST_F(WindowReach, OnlyADroppedLocalFileIsOpened) {
             EXPECT_FALSE(w().document().store->defaultDataLoaded);
         }
     }
+    // The pointer is back over the paint area once the drop is over.
+    QTest::mouseMove(w().GraphBoxWidget);
+    EXPECT_EQ(w().StatusBar->text().toStdString(), "Filename is " + local);
     m().ReOpenItem->trigger();
     EXPECT_EQ(w().MsgLabel->text(), "Plotted 2 points");
 }

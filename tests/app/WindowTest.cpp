@@ -3,12 +3,9 @@
 #include <QApplication>
 #include <QFrame>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QScreen>
 #include <QStyleOptionSlider>
 #include <QTimer>
-#include <QUrl>
-#include <filesystem>
 
 #include "input/dialogs/TFileFormat.h"
 #include "settings/dialogs/TGraphTitles.h"
@@ -246,31 +243,6 @@ TEST_F(Window, StoredBoundsThatDoNotFitAreBroughtOntoTheScreen) {
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_TRUE(screen.contains(w().geometry()));
     EXPECT_TRUE(screen.contains(QRect(screen.topLeft(), w().fileInputDialog().size())));
-}
-
-TEST_F(Window, ADropOpensTheWholePathOfTheFirstFileAndSaysSo) {
-    // Deeper than the 259 characters a fixed path buffer once kept.
-    const std::string deep = std::string(120, 'd') + "/" + std::string(120, 'e');
-    std::filesystem::create_directories(dir_.Path(deep));
-    const std::string first = dir_.Write(deep + "/points.3d", "1 2 3\n4 5 6\n");
-    ASSERT_GT(first.size(), 259u);
-    Show();
-
-    QTest::mouseMove(&w(), QPoint(-40, -40));  // dragged in from outside the window
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(first)),
-                  QUrl::fromLocalFile(QString::fromStdString(kSample)),
-                  QUrl::fromLocalFile("/nowhere.3d")});
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&w(), &enter);
-    ASSERT_TRUE(enter.isAccepted());
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&w(), &drop);
-    // The pointer is back over the paint area once the drop is over.
-    QTest::mouseMove(w().GraphBoxWidget);
-    EXPECT_EQ(w().StatusBar->text().toStdString(), "Filename is " + first);
-    EXPECT_EQ(view().dataFileName, first);
-    EXPECT_EQ(w().MsgLabel->text(), "Plotted 2 points");
 }
 
 // The next run starts on the last file at its scale, with the window where it was left; the

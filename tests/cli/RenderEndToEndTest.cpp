@@ -1,6 +1,5 @@
 // ocuvis-render on the sample data, in process and as the real executable.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <QImage>
 #include <QProcess>
@@ -75,8 +74,9 @@ TEST_F(RenderTool, ZoomStepsTheThreeRanges) {
     EXPECT_EQ(Image("z.png"), Image("r.png"));
 }
 
-// Each turntable frame is the picture of its azimuth; both kinds of file loop for ever with the
-// kind's delay. The sample has few colours, so the GIF keeps them exactly.
+// Each turntable frame is the picture of its azimuth, at the kind's delay; how each kind of
+// file holds its frames is the writer's tests'. The sample has few colours, so the GIF keeps
+// them exactly.
 TEST_F(RenderTool, AnimationsDecodeToTheFramesOfTheirAzimuths) {
     const std::vector<std::string> common = {"--size", "90x40", "--view", "red-cyan",
                                              OCUVIS_SAMPLE_FILE};
@@ -89,21 +89,15 @@ TEST_F(RenderTool, AnimationsDecodeToTheFramesOfTheirAzimuths) {
         ASSERT_EQ(run({"--azimuth", azimuth, "-o", Path("direct.png")}), kExitOk);
         expected.push_back(Image("direct.png").convertToFormat(QImage::Format_RGB32));
     }
-    for (const char* name : {"turn.gif", "turn.webp"}) {
-        SCOPED_TRACE(name);
-        ASSERT_EQ(
-            run({"--animate", "turntable", "--step", "120", "--azimuth", "30", "-o", Path(name)}),
-            kExitOk)
-            << err_;
-        const QString path = QString::fromStdString(Path(name));
-        const bool gif = std::string(name).ends_with(".gif");
-        const test::Decoded decoded = gif ? test::ReadGif(path) : test::ReadWebP(path);
-        EXPECT_EQ(decoded.frames, expected);
-        EXPECT_EQ(decoded.delaysMs, std::vector<int>(3, 40));
-        EXPECT_EQ(decoded.loopCount, gif ? -1 : 0);
-    }
-    ASSERT_EQ(run({"--animate", "wiggle", "-o", Path("wiggle.gif")}), kExitOk) << err_;
-    const test::Decoded wiggle = test::ReadGif(QString::fromStdString(Path("wiggle.gif")));
+    ASSERT_EQ(
+        run({"--animate", "turntable", "--step", "120", "--azimuth", "30", "-o", Path("turn.gif")}),
+        kExitOk)
+        << err_;
+    const test::Decoded turn = test::ReadGif(QString::fromStdString(Path("turn.gif")));
+    EXPECT_EQ(turn.frames, expected);
+    EXPECT_EQ(turn.delaysMs, std::vector<int>(3, 40));
+    ASSERT_EQ(run({"--animate", "wiggle", "-o", Path("wiggle.webp")}), kExitOk) << err_;
+    const test::Decoded wiggle = test::ReadWebP(QString::fromStdString(Path("wiggle.webp")));
     ASSERT_EQ(wiggle.frames.size(), 2u);
     EXPECT_NE(wiggle.frames[0], wiggle.frames[1]);
     EXPECT_EQ(wiggle.delaysMs, (std::vector<int>{150, 150}));
@@ -119,7 +113,9 @@ TEST_F(RenderTool, FailuresExitWithTheirStatusAndWriteNoImage) {
         {{"-o", Path("x.png"), empty},
          kExitUnreadable,
          "ocuvis-render: No points in " + empty + ": no row had numbers in fields 1, 2 and 3\n"},
-        {{"-o", Path("no/x.png"), OCUVIS_SAMPLE_FILE}, kExitFailed, "cannot write"},
+        {{"-o", Path("no/x.png"), OCUVIS_SAMPLE_FILE},
+         kExitFailed,
+         "cannot write '" + Path("no/x.png") + "': "},
         {{"--view", "sideways", "-o", Path("x.png"), OCUVIS_SAMPLE_FILE},
          kExitUsage,
          "malformed value 'sideways' for option '--view'\nTry 'ocuvis-render --help'"}};
@@ -161,18 +157,6 @@ TEST_F(RenderTool, StandardOutputTakesTheImage) {
     EXPECT_FALSE(fs::exists("--0001"));
 }
 
-TEST_F(RenderTool, AnImageNameThatIsNoRegularFileIsRefused) {
-    ASSERT_EQ(::mkfifo(Path("pipe.png").c_str(), 0600), 0);
-    fs::create_symlink("pipe.png", Path("link.png"));
-    for (const char* name : {"pipe.png", "link.png"}) {
-        EXPECT_EQ(Run({"-o", Path(name), OCUVIS_SAMPLE_FILE}), kExitFailed) << name;
-        EXPECT_NE(err_.find("cannot write '" + Path(name) + "': it "), std::string::npos) << err_;
-        EXPECT_NE(err_.find("a named pipe, not a regular file\n"), std::string::npos) << err_;
-    }
-    EXPECT_TRUE(fs::is_fifo(Path("pipe.png")));
-    EXPECT_TRUE(fs::is_symlink(Path("link.png")));
-}
-
 // The real executable: exit statuses as a script sees them, without any display.
 TEST_F(RenderTool, ExecutableExitStatuses) {
     QProcess process;
@@ -191,9 +175,7 @@ TEST_F(RenderTool, ExecutableExitStatuses) {
     EXPECT_TRUE(IsStatusLine(process.readAllStandardOutput().toStdString(), "Plotted "));
     EXPECT_EQ(process.readAllStandardError().toStdString(), "");  // nothing but its own lines
     EXPECT_TRUE(fs::exists(Path("exe.png")));
-    // A FIFO is refused, not waited on.
-    ASSERT_EQ(::mkfifo(Path("pipe.3d").c_str(), 0600), 0);
-    EXPECT_EQ(run("-o", Path("pipe.3d")), 3);
+    EXPECT_EQ(run("-o", Path("missing.3d")), 3);
     EXPECT_TRUE(process.readAllStandardError().contains("cannot read"));
 }
 

@@ -71,16 +71,6 @@ std::vector<RowCase> RowCases() {
         wide += "\n";
     }
     return {
-        {"QuotedNumbers",
-         "a.csv",
-         "\"1.5\",\"2\",\"3\"\n\"4\",\"5\",\"6\"\n",
-         {{1.5f, 2, 3}, {4, 5, 6}},
-         "Plotted 2 points"},
-        {"QuotedYearsAreData",
-         "a.csv",
-         "\"2019\",\"2020\",\"2021\"\n\"2022\",\"2023\",\"2024\"\n",
-         {{2019, 2020, 2021}, {2022, 2023, 2024}},
-         "Plotted 2 points"},
         {"ByteOrderMark",
          "a.csv",
          "\xEF\xBB\xBF"
@@ -107,11 +97,6 @@ std::vector<RowCase> RowCases() {
          "1 2 3\nn/a 5 6\n7 8 9\n4 5\n",
          {{1, 2, 3}, {7, 8, 9}},
          "Plotted 2 points, 2 rows skipped"},
-        {"SemicolonsAndTabs",
-         "a.csv",
-         "x;y;z\n1;2;3\n4;5;6\n7\t8\t9\n",
-         {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}},
-         "Plotted 3 points"},
         // Blank lines lift the pen; '#' lines are nothing at all.
         {"CommentsAndBreaks",
          "a.csv",
