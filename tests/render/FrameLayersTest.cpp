@@ -321,22 +321,35 @@ TEST(SampleData, LinesShowBetweenTheDotsAndTheDotSizeFieldMakesPearlsWithoutLosi
     EXPECT_EQ(centres[1], centres[0]);
 }
 
-// The axis labels of a cloud at map coordinates name the values in full, the file's origin
-// added back; that its records keep their centimetres is the loader's test.
-TEST(AxisLabels, FarCoordinatesAreNamedInFull) {
+// A cloud a centimetre apart and the same cloud moved to map coordinates draw the same dots,
+// and the axis labels name the moved values.
+TEST(AxisLabels, FarCoordinatesDrawAsNearOnesAndAreNamedInFull) {
     TempFolder dir;
-    std::string file;
+    std::string files[2];
     char line[96];
-    for (int i = 0; i < 144; ++i) {
-        std::snprintf(line, sizeof line, "%.2f %.2f %.2f\n", 0.01 * (i % 12) + 512000,
-                      0.01 * (i / 12) + 4012000, 0.01 * (i % 5) + 300);
-        file += line;
+    for (int i = 0; i < 144; ++i)
+        for (int k = 0; k < 2; ++k) {
+            std::snprintf(line, sizeof line, "%.2f %.2f %.2f\n", 0.01 * (i % 12) + 512000 * k,
+                          0.01 * (i / 12) + 4012000 * k, 0.01 * (i % 5) + 300 * k);
+            files[k] += line;
+        }
+    RecordingCanvas frames[2];
+    for (int k = 0; k < 2; ++k) {
+        Scene s;
+        s.view.axisLabels = true;
+        s.LoadFile(dir.Write(k == 0 ? "near.3d" : "far.3d", files[k]));
+        s.SetAngles(30, 20);
+        frames[k] = s.Record();
     }
-    Scene s;
-    s.view.axisLabels = true;
-    s.LoadFile(dir.Write("far.3d", file));
+    const std::vector<Op> near = frames[0].Of(Kind::Ellipse), far = frames[1].Of(Kind::Ellipse);
+    ASSERT_EQ(near.size(), 2u * 144u);
+    ASSERT_EQ(far.size(), near.size());
+    for (std::size_t i = 0; i < near.size(); ++i)
+        EXPECT_TRUE(std::abs(far[i].rect.left - near[i].rect.left) <= 1 &&
+                    std::abs(far[i].rect.top - near[i].rect.top) <= 1)
+            << i;
     // Three X, three Y and five Z labels in each image.
-    const Texts texts = TextsOf(s.Record());
+    const Texts texts = TextsOf(frames[1]);
     EXPECT_EQ(std::tuple(std::count(texts.begin(), texts.end(), "5.12e+05"),
                          std::count(texts.begin(), texts.end(), "4.01e+06"),
                          std::count(texts.begin(), texts.end(), "300")),
