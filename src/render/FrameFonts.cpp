@@ -1,9 +1,12 @@
 #include "render/FrameFonts.h"
 
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QStringList>
 #include <QtGlobal>
 #include <cstdlib>
+
+#include <fontconfig/fontconfig.h>
 
 namespace ocuvis {
 
@@ -25,7 +28,33 @@ QString LoadFamily(const char* regularFile, const char* boldFile) {
     return family;
 }
 
+// Set by a process that draws nothing but frames, before anything reads fonts.
+bool skippingAllowed = false;
+
 }  // namespace
+
+void FrameFonts::AllowSkippingSystemFonts() {
+    skippingAllowed = true;
+}
+
+void FrameFonts::SkipSystemFontsFor(const std::vector<std::string_view>& texts) {
+    if (!skippingAllowed) return;
+    // Once: Qt reads the configuration at its first font, and keeps it.
+    skippingAllowed = false;
+    for (std::string_view text : texts)
+        for (const char c : text)
+            if (c < ' ' || c > '~') return;
+    const QString directory = QString::fromLatin1(kFontDirectory);
+    if (!QFileInfo::exists(directory + QLatin1String("LiberationSans-Regular.ttf")) ||
+        !QFileInfo::exists(directory + QLatin1String("LiberationSerif-Regular.ttf")))
+        return;
+    // Current before Qt's first call into fontconfig, which then takes it instead of loading
+    // the system's.
+    if (FcConfig* empty = FcConfigCreate()) {
+        FcConfigSetCurrent(empty);
+        FcConfigDestroy(empty);
+    }
+}
 
 const FrameFonts& FrameFonts::Instance() {
     static const FrameFonts fonts;
