@@ -345,7 +345,8 @@ void BM_RenderToolRun(benchmark::State& state) {
     const std::string image = data + ".png";
     std::vector<std::string> words = {OCUVIS_RENDER_EXECUTABLE, "-o", image, data};
     std::vector<char*> argv;
-    for (std::string& word : words) argv.push_back(word.data());
+    for (std::string& word : words)
+        argv.push_back(word.data());
     argv.push_back(nullptr);
     posix_spawn_file_actions_t quiet;
     posix_spawn_file_actions_init(&quiet);

@@ -13,6 +13,9 @@ namespace ocuvis {
 namespace {
 
 constexpr const char* kFontDirectory = "/usr/share/fonts/truetype/liberation/";
+// Sans regular and bold, then serif regular and bold.
+constexpr const char* kFontFiles[] = {"LiberationSans-Regular.ttf", "LiberationSans-Bold.ttf",
+                                      "LiberationSerif-Regular.ttf", "LiberationSerif-Bold.ttf"};
 
 // Loads the regular and bold file of one family; the family name on success, else empty.
 QString LoadFamily(const char* regularFile, const char* boldFile) {
@@ -44,10 +47,9 @@ void FrameFonts::SkipSystemFontsFor(const std::vector<std::string_view>& texts) 
     for (std::string_view text : texts)
         for (const char c : text)
             if (c < ' ' || c > '~') return;
-    const QString directory = QString::fromLatin1(kFontDirectory);
-    if (!QFileInfo::exists(directory + QLatin1String("LiberationSans-Regular.ttf")) ||
-        !QFileInfo::exists(directory + QLatin1String("LiberationSerif-Regular.ttf")))
-        return;
+    for (const char* file : kFontFiles)
+        if (!QFileInfo::exists(QString::fromLatin1(kFontDirectory) + QString::fromLatin1(file)))
+            return;
     // Current before Qt's first call into fontconfig, which then takes it instead of loading
     // the system's.
     if (FcConfig* empty = FcConfigCreate()) {
@@ -62,8 +64,8 @@ const FrameFonts& FrameFonts::Instance() {
 }
 
 FrameFonts::FrameFonts() {
-    sansFamily_ = LoadFamily("LiberationSans-Regular.ttf", "LiberationSans-Bold.ttf");
-    serifFamily_ = LoadFamily("LiberationSerif-Regular.ttf", "LiberationSerif-Bold.ttf");
+    sansFamily_ = LoadFamily(kFontFiles[0], kFontFiles[1]);
+    serifFamily_ = LoadFamily(kFontFiles[2], kFontFiles[3]);
     if (sansFamily_.isEmpty() || serifFamily_.isEmpty()) {
         loadedFromFiles_ = false;
         qWarning(

@@ -184,14 +184,21 @@ TEST_F(RenderTool, ExecutableExitStatusesAndText) {
     process.setProcessEnvironment(environment);
     const auto run = [&](const std::vector<std::string>& arguments) {
         QStringList list;
-        for (const std::string& argument : arguments) list << QString::fromStdString(argument);
+        for (const std::string& argument : arguments)
+            list << QString::fromStdString(argument);
         process.start(QStringLiteral(OCUVIS_RENDER_EXECUTABLE), list);
         EXPECT_TRUE(process.waitForFinished(60000));
         return process.exitCode();
     };
-    const std::vector<std::string> text = {"--axis-labels", "--titles",    "--title-main",
-                                           "Knot {gjpqy} 0.5", "--text-labels", "--colour-by",
-                                           "z",             "--legend",    "-o"};
+    const std::vector<std::string> text = {"--axis-labels",
+                                           "--titles",
+                                           "--title-main",
+                                           "Knot {gjpqy} 0.5",
+                                           "--text-labels",
+                                           "--colour-by",
+                                           "z",
+                                           "--legend",
+                                           "-o"};
     std::vector<std::string> arguments = text;
     arguments.insert(arguments.end(), {Path("exe.png"), OCUVIS_SAMPLE_FILE});
     EXPECT_EQ(run(arguments), 0);

@@ -4,12 +4,12 @@
 #include <QByteArray>
 #include <QImage>
 #include <QString>
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
-#include <string_view>
 #include <memory>
 #include <ostream>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
