@@ -9,7 +9,7 @@ packages=(
     qt6-base-dev libgl-dev
     fonts-liberation
     libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
-    libgif-dev libwebp-dev
+    libgif-dev libwebp-dev libpng-dev libfontconfig-dev
     clang libclang-rt-14-dev clang-format
     python3
     # The install test: the validators, and what cpack needs to find the package's libraries.

@@ -1,15 +1,21 @@
 #include "render/FrameFonts.h"
 
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QStringList>
 #include <QtGlobal>
 #include <cstdlib>
+
+#include <fontconfig/fontconfig.h>
 
 namespace ocuvis {
 
 namespace {
 
 constexpr const char* kFontDirectory = "/usr/share/fonts/truetype/liberation/";
+// Sans regular and bold, then serif regular and bold.
+constexpr const char* kFontFiles[] = {"LiberationSans-Regular.ttf", "LiberationSans-Bold.ttf",
+                                      "LiberationSerif-Regular.ttf", "LiberationSerif-Bold.ttf"};
 
 // Loads the regular and bold file of one family; the family name on success, else empty.
 QString LoadFamily(const char* regularFile, const char* boldFile) {
@@ -25,7 +31,32 @@ QString LoadFamily(const char* regularFile, const char* boldFile) {
     return family;
 }
 
+// Set by a process that draws nothing but frames, before anything reads fonts.
+bool skippingAllowed = false;
+
 }  // namespace
+
+void FrameFonts::AllowSkippingSystemFonts() {
+    skippingAllowed = true;
+}
+
+void FrameFonts::SkipSystemFontsFor(const std::vector<std::string_view>& texts) {
+    if (!skippingAllowed) return;
+    // Once: Qt reads the configuration at its first font, and keeps it.
+    skippingAllowed = false;
+    for (std::string_view text : texts)
+        for (const char c : text)
+            if (c < ' ' || c > '~') return;
+    for (const char* file : kFontFiles)
+        if (!QFileInfo::exists(QString::fromLatin1(kFontDirectory) + QString::fromLatin1(file)))
+            return;
+    // Current before Qt's first call into fontconfig, which then takes it instead of loading
+    // the system's.
+    if (FcConfig* empty = FcConfigCreate()) {
+        FcConfigSetCurrent(empty);
+        FcConfigDestroy(empty);
+    }
+}
 
 const FrameFonts& FrameFonts::Instance() {
     static const FrameFonts fonts;
@@ -33,8 +64,8 @@ const FrameFonts& FrameFonts::Instance() {
 }
 
 FrameFonts::FrameFonts() {
-    sansFamily_ = LoadFamily("LiberationSans-Regular.ttf", "LiberationSans-Bold.ttf");
-    serifFamily_ = LoadFamily("LiberationSerif-Regular.ttf", "LiberationSerif-Bold.ttf");
+    sansFamily_ = LoadFamily(kFontFiles[0], kFontFiles[1]);
+    serifFamily_ = LoadFamily(kFontFiles[2], kFontFiles[3]);
     if (sansFamily_.isEmpty() || serifFamily_.isEmpty()) {
         loadedFromFiles_ = false;
         qWarning(

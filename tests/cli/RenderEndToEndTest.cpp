@@ -157,25 +157,41 @@ TEST_F(RenderTool, StandardOutputTakesTheImage) {
     EXPECT_FALSE(fs::exists("--0001"));
 }
 
-// The real executable: exit statuses as a script sees them, without any display.
-TEST_F(RenderTool, ExecutableExitStatuses) {
+// The real executable: exit statuses as a script sees them, without any display. It draws
+// ASCII text without the system's font configuration; the glyphs are those of a process that
+// has it, as this one.
+TEST_F(RenderTool, ExecutableExitStatusesAndText) {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "XDG_RUNTIME_DIR"})
         environment.remove(QString::fromLatin1(name));
     process.setProcessEnvironment(environment);
-    const auto run = [&](const std::string& option, const std::string& file) {
-        process.start(QStringLiteral(OCUVIS_RENDER_EXECUTABLE),
-                      {QString::fromStdString(option), QString::fromStdString(Path("exe.png")),
-                       QString::fromStdString(file)});
+    const auto run = [&](const std::vector<std::string>& arguments) {
+        QStringList list;
+        for (const std::string& argument : arguments)
+            list << QString::fromStdString(argument);
+        process.start(QStringLiteral(OCUVIS_RENDER_EXECUTABLE), list);
         EXPECT_TRUE(process.waitForFinished(60000));
         return process.exitCode();
     };
-    EXPECT_EQ(run("-o", OCUVIS_SAMPLE_FILE), 0);
+    const std::vector<std::string> text = {"--axis-labels",
+                                           "--titles",
+                                           "--title-main",
+                                           "Knot {gjpqy} 0.5",
+                                           "--text-labels",
+                                           "--colour-by",
+                                           "z",
+                                           "--legend",
+                                           "-o"};
+    std::vector<std::string> arguments = text;
+    arguments.insert(arguments.end(), {Path("exe.png"), OCUVIS_SAMPLE_FILE});
+    EXPECT_EQ(run(arguments), 0);
     EXPECT_TRUE(IsStatusLine(process.readAllStandardOutput().toStdString(), "Plotted "));
     EXPECT_EQ(process.readAllStandardError().toStdString(), "");  // nothing but its own lines
-    EXPECT_TRUE(fs::exists(Path("exe.png")));
-    EXPECT_EQ(run("-o", Path("missing.3d")), 3);
+    arguments.end()[-2] = Path("here.png");
+    ASSERT_EQ(Run(arguments), kExitOk);
+    EXPECT_EQ(Image("exe.png"), Image("here.png"));
+    EXPECT_EQ(run({"-o", Path("exe.png"), Path("missing.3d")}), 3);
     EXPECT_TRUE(process.readAllStandardError().contains("cannot read"));
 }
 

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QColorSpace>
 #include <QImage>
 #include <cerrno>
 #include <csignal>
@@ -54,10 +55,25 @@ class ImageFileWrite : public testing::Test {
 TEST_F(ImageFileWrite, TheNameChoosesTheFormatAndThePixelsReadBack) {
     const std::pair<const char*, std::string> cases[] = {
         {"a.bMp", "BM"}, {"b.PNG", "\x89PNG"}, {"c.jpg", "BM"}};
+    image_.setDotsPerMeterX(3780);
+    image_.setDotsPerMeterY(3780);
     for (const auto& [name, magic] : cases) {
         EXPECT_EQ(WriteImageFile(image_, Path(name)), std::nullopt) << name;
         EXPECT_EQ(Bytes(Path(name)).substr(0, magic.size()), magic) << name;
-        EXPECT_EQ(QImage(Path(name)).convertToFormat(QImage::Format_RGB32), image_) << name;
+        const QImage back(Path(name));
+        EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), image_) << name;
+        EXPECT_EQ(back.dotsPerMeterX(), 3780) << name;
+    }
+    // Images other than opaque frames keep what they hold: alpha, and a colour space.
+    QImage alpha = image_.convertToFormat(QImage::Format_ARGB32);
+    alpha.setPixel(1, 2, 0x80402010);
+    QImage described = image_;
+    described.setColorSpace(QColorSpace::AdobeRgb);
+    for (const QImage& image : {alpha, described}) {
+        ASSERT_EQ(WriteImageFile(image, Path("d.png")), std::nullopt);
+        const QImage back(Path("d.png"));
+        EXPECT_EQ(back.convertToFormat(image.format()), image);
+        EXPECT_EQ(back.colorSpace(), image.colorSpace());
     }
 }
 

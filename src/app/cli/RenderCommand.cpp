@@ -4,15 +4,19 @@
 #include <QByteArray>
 #include <QImage>
 #include <QString>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
 #include <ostream>
+#include <string_view>
 #include <system_error>
+#include <vector>
 
 #include "app/standalone/StandaloneViewer.h"
 #include "input/DataFileLoader.h"
 #include "input/StatusText.h"
+#include "render/FrameFonts.h"
 #include "render/ImageFile.h"
 
 namespace ocuvis::cli {
@@ -152,6 +156,13 @@ int RunRender(const RenderOptions& options, std::ostream& out, std::ostream& err
     scaling.SetElevation(elevation);
     if (options.z0) view.z0 = *options.z0;
 
+    // The frames' only free texts: axis labels, the legend and the mode indicator are ASCII.
+    std::vector<std::string_view> texts{options.titles.mainTitle, options.titles.xTitle,
+                                        options.titles.yTitle, options.titles.zTitle};
+    const PointStore& store = *viewer.store;
+    for (int i = 0; i < std::clamp(store.labelCount, 0, kLabelCapacity); ++i)
+        texts.push_back(store.labels[static_cast<std::size_t>(i)].text);
+    FrameFonts::SkipSystemFontsFor(texts);
     FrameRenderer renderer;
     const FrameSources sources{view, viewer.graph, *viewer.store, options.titles};
     if (options.animate) return WriteAnimation(renderer, sources, options, err);

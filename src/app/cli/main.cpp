@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/cli/RenderCommand.h"
+#include "render/FrameFonts.h"
 
 namespace {
 
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
     qtHandler = qInstallMessageHandler(DropRuntimeDirectoryNotes);
     // Never needs a display, whatever the environment says.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    ocuvis::FrameFonts::AllowSkippingSystemFonts();
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     // Qt would take options such as -reverse out of the arguments; it gets none of them.
     int qtArgc = 1;
