@@ -17,6 +17,7 @@
 #include "input/NormaliseIntoCube.h"
 #include "render/FrameRenderer.h"
 #include "render/GraphScaling.h"
+#include "render/StereoFrame.h"
 #include "render/reference/QPainterCanvas.h"
 
 using namespace ocuvis;
@@ -128,13 +129,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Taken last, so that inputs made before these two existed mean what they meant.
     fastRenderer.dataThreads = input.ConsumeBool() ? 2 : 0;
     fastRenderer.bandRows = input.ConsumeIntegralInRange(0, 64);
+    view.anaglyphMethod = input.ConsumeBool() ? AnaglyphMethod::Plain : AnaglyphMethod::Optimised;
     const QImage fast = fastRenderer.RenderImage(width, height, sources);
     Check(fast.width() == width && fast.height() == height);
-    QImage plain = FrameRenderer::NewFrameImage(width, height);
-    {
-        QPainterCanvas canvas(plain);
-        FrameRenderer plainRenderer;
-        plainRenderer.Render(canvas, width, height, sources);
+    // The canvas draws one image at a time: a composed view's eyes are drawn, then joined.
+    const auto drawn = [&](EyeImage eye) {
+        const QSize size = IsComposedView(view.viewType)
+                               ? EyeImageSize(view.viewType, width, height, eye)
+                               : QSize(width, height);
+        QImage image = FrameRenderer::NewFrameImage(size.width(), size.height());
+        FrameSources one = sources;
+        one.eye = eye;
+        QPainterCanvas canvas(image);
+        FrameRenderer().Render(canvas, size.width(), size.height(), one);
+        return image;
+    };
+    QImage plain;
+    if (!IsComposedView(view.viewType)) {
+        plain = drawn(EyeImage::Both);
+    } else {
+        const QImage left = drawn(EyeImage::Left), right = drawn(EyeImage::Right);
+        plain = IsAnaglyphPair(view.viewType)
+                    ? CombineAnaglyph(left, right, view.viewType, view.anaglyphMethod)
+                    : PackEyeImages(left, right, view.viewType, width, height);
     }
     Check(plain == fast);
     return 0;
