@@ -114,6 +114,30 @@ DotStamps DotsLayer::StampsInUse(StampCache& cache, std::uint64_t ownSizes) cons
 
 namespace {
 
+// Where record i's dots fall in a band: the size class, its stamp, the top row and the two
+// images' left columns (0 for the second when the view is not paired).
+struct DotPlace {
+    const PixelStamp* stamp = nullptr;
+    int s = 0, top = 0, left1 = 0, left2 = 0;
+};
+
+// False when the record has no image or no dot, or its dots miss the band.
+template <typename Sizes>
+bool PlaceDot(const ProjectedRecord* records, int i, const Sizes& sizes, const DotStamps& stamps,
+              const PixelBand& band, bool paired, DotPlace& place) {
+    const ProjectedRecord& r = records[i];
+    if (!HasImage(r)) return false;
+    place.s = sizes.Of(i);
+    if (place.s == 0) return false;
+    place.stamp = stamps[static_cast<std::size_t>(place.s)];
+    place.top = Projection::TruncatePixel(r.row) - place.s;
+    if (place.top + place.stamp->bottom < band.top || place.top + place.stamp->top >= band.bottom)
+        return false;
+    place.left1 = Projection::TruncatePixel(r.column1) - place.s;
+    place.left2 = paired ? Projection::TruncatePixel(r.column2) - place.s : 0;
+    return true;
+}
+
 // Where stamps of one kind have been drawn into a band, by anchor: a bit per pixel of the
 // frame's width and of the rows whose stamps reach the band.
 class DrawnStamps {
@@ -188,21 +212,16 @@ void DotsLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* records
     }
     // Otherwise a record whose dots fall on the pixels of the last one drawn, in both images,
     // would only paint them again as they are (the second dot is drawn last both times).
-    int lastSize = 0, lastTop = 0, lastLeft1 = 0, lastLeft2 = 0;
+    DotPlace last;
     dots.ForEach([&](int i) {
-        const ProjectedRecord& r = records[i];
-        if (!HasImage(r)) return;
-        const int s = sizes.Of(i);
-        if (s == 0) return;
-        const PixelStamp& stamp = *stamps[static_cast<std::size_t>(s)];
-        const int top = Projection::TruncatePixel(r.row) - s;
-        if (top + stamp.bottom < band.top || top + stamp.top >= band.bottom) return;
-        const int left1 = Projection::TruncatePixel(r.column1) - s;
-        const int left2 = paired ? Projection::TruncatePixel(r.column2) - s : 0;
-        if (s == lastSize && top == lastTop && left1 == lastLeft1 && left2 == lastLeft2) return;
-        lastSize = s, lastTop = top, lastLeft1 = left1, lastLeft2 = left2;
-        band.Stamp(stamp, left1, top, first);
-        if (paired) band.Stamp(stamp, left2, top, second);
+        DotPlace at;
+        if (!PlaceDot(records, i, sizes, stamps, band, paired, at)) return;
+        if (at.s == last.s && at.top == last.top && at.left1 == last.left1 &&
+            at.left2 == last.left2)
+            return;
+        last = at;
+        band.Stamp(*at.stamp, at.left1, at.top, first);
+        if (paired) band.Stamp(*at.stamp, at.left2, at.top, second);
     });
 }
 
@@ -214,31 +233,22 @@ void DotsLayer::DrawColouredInBand(const PixelBand& band, const ProjectedRecord*
     const bool paired = frame_.Paired();
     // Of a series of records whose dots fall on the same pixels only the last is drawn: its
     // dots cover the others' wholly, whatever their colours.
-    struct Dot {
-        const PixelStamp* stamp = nullptr;
-        int s = 0, top = 0, left1 = 0, left2 = 0;
-        QRgb first = 0, second = 0;
-    } held;
+    DotPlace held;
+    QRgb first = 0, second = 0;
     const auto draw = [&] {
         if (held.stamp == nullptr) return;
-        band.Stamp(*held.stamp, held.left1, held.top, held.first);
-        if (paired) band.Stamp(*held.stamp, held.left2, held.top, held.second);
+        band.Stamp(*held.stamp, held.left1, held.top, first);
+        if (paired) band.Stamp(*held.stamp, held.left2, held.top, second);
     };
     dots.ForEach([&](int i) {
-        const ProjectedRecord& r = records[i];
-        if (!HasImage(r)) return;
-        const int s = sizes.Of(i);
-        if (s == 0) return;
-        const PixelStamp& stamp = *stamps[static_cast<std::size_t>(s)];
-        const int top = Projection::TruncatePixel(r.row) - s;
-        if (top + stamp.bottom < band.top || top + stamp.top >= band.bottom) return;
-        const int left1 = Projection::TruncatePixel(r.column1) - s;
-        const int left2 = paired ? Projection::TruncatePixel(r.column2) - s : 0;
-        if (s != held.s || top != held.top || left1 != held.left1 || left2 != held.left2) {
+        DotPlace at;
+        if (!PlaceDot(records, i, sizes, stamps, band, paired, at)) return;
+        if (at.s != held.s || at.top != held.top || at.left1 != held.left1 ||
+            at.left2 != held.left2) {
             draw();
-            held = {&stamp, s, top, left1, left2, 0, 0};
+            held = at;
         }
-        colours.ImageColours(colours.Of(i), r.depth, held.first, held.second);
+        colours.ImageColours(colours.Of(i), records[i].depth, first, second);
     });
     draw();
 }
