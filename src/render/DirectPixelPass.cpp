@@ -89,7 +89,8 @@ void DirectPixelPass::Share(const Plan& plan, const std::function<void(int)>& jo
         job(0);
 }
 
-void DirectPixelPass::Draw(FrameContext& frame, QRgb* pixels, int stride, StampCache& stamps) {
+void DirectPixelPass::Draw(FrameContext& frame, QRgb* pixels, int stride, StampCache& stamps,
+                           QRgb* apart) {
     const Plan plan = PlanFor(frame);
     if (plan.shared && !worker_) worker_ = std::make_unique<FrameWorker>();
     if (plan.shared) {
@@ -104,7 +105,7 @@ void DirectPixelPass::Draw(FrameContext& frame, QRgb* pixels, int stride, StampC
     const std::uint64_t sizesInUse = Project(frame, plan, records, colours);
     // Stamps are made here, as the cache is not for two threads.
     const DotStamps dotStamps = DotsLayer(frame).StampsInUse(stamps, sizesInUse);
-    DrawBands(frame, plan, records, pixels, stride, dotStamps, colours);
+    DrawBands(frame, plan, records, pixels, stride, apart, dotStamps, colours);
 }
 
 std::uint64_t DirectPixelPass::Project(FrameContext& frame, const Plan& plan,
@@ -172,7 +173,8 @@ std::uint64_t DirectPixelPass::Project(FrameContext& frame, const Plan& plan,
 
 void DirectPixelPass::DrawBands(FrameContext& frame, const Plan& plan,
                                 const ProjectedRecord* records, QRgb* pixels, int stride,
-                                const DotStamps& dotStamps, const RecordColours& colours) {
+                                QRgb* apart, const DotStamps& dotStamps,
+                                const RecordColours& colours) {
     const LinesLayer linesLayer(frame);
     const DotsLayer dotsLayer(frame);
     const int pairs = plan.step > 1 ? 2 : 1;
@@ -183,7 +185,7 @@ void DirectPixelPass::DrawBands(FrameContext& frame, const Plan& plan,
         for (int b; (b = nextBand.fetch_add(1)) < plan.bands;) {
             const int top = b * plan.rows;
             const int bottom = b == plan.bands - 1 ? plan.height : top + plan.rows;
-            const PixelBand band{pixels, stride, frame.width, plan.height, top, bottom};
+            const PixelBand band{pixels, stride, frame.width, plan.height, top, bottom, apart};
             const BandRecords segments = plan.shared ? bits_->Segments(b) : allSegments;
             if (plan.lines) {
                 if (plan.fading) linesLayer.DrawInBand(band, records, segments, 0, &colours);

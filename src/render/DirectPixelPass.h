@@ -47,8 +47,10 @@ class DirectPixelPass {
 
     // Lines (when the view has any) and dots of the frame into pixels, whose rows are stride
     // pixels apart; the canvas of the frame must draw on the same image. Stamps are taken from
-    // the cache, on the calling thread only.
-    void Draw(FrameContext& frame, QRgb* pixels, int stride, StampCache& stamps);
+    // the cache, on the calling thread only. With the eyes' images apart, the second image
+    // goes into its own pixels, of the same size and stride.
+    void Draw(FrameContext& frame, QRgb* pixels, int stride, StampCache& stamps,
+              QRgb* apart = nullptr);
 
   private:
     struct Plan;
@@ -60,7 +62,7 @@ class DirectPixelPass {
     std::uint64_t Project(FrameContext& frame, const Plan& plan, ProjectedRecord* records,
                           RecordColours& colours);
     void DrawBands(FrameContext& frame, const Plan& plan, const ProjectedRecord* records,
-                   QRgb* pixels, int stride, const DotStamps& dotStamps,
+                   QRgb* pixels, int stride, QRgb* apart, const DotStamps& dotStamps,
                    const RecordColours& colours);
 
     std::unique_ptr<FrameWorker> worker_;

@@ -1,8 +1,10 @@
 #include "render/DotsLayer.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include "render/CanvasPens.h"
@@ -142,9 +144,11 @@ bool PlaceDot(const ProjectedRecord* records, int i, const Sizes& sizes, const D
 // frame's width and of the rows whose stamps reach the band.
 class DrawnStamps {
   public:
-    DrawnStamps(const PixelBand& band, const PixelStamp& stamp)
+    // Each image a band draws into keeps a bitmap of its own.
+    DrawnStamps(const PixelBand& band, const PixelStamp& stamp, int image)
         : width_(band.width), perRow_((band.width + 63) / 64), firstTop_(band.top - stamp.bottom) {
-        thread_local std::vector<std::uint64_t> words;
+        thread_local std::array<std::vector<std::uint64_t>, 2> kept;
+        std::vector<std::uint64_t>& words = kept[static_cast<std::size_t>(image)];
         const int rows = band.bottom - stamp.top - firstTop_;
         words.assign(static_cast<std::size_t>(rows) * static_cast<std::size_t>(perRow_), 0);
         words_ = words.data();
@@ -178,6 +182,7 @@ void DotsLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* records
     const Sizes sizes = DotSizes();
     if (!sizes.Any()) return;
     const bool paired = frame_.Paired();
+    const PixelBand secondBand = band.Second();
     const bool anaglyph = frame_.Anaglyph();
     const QRgb dot = ToRgb(frame_.view.dotColor);
     const QRgb first = anaglyph ? ToRgb(FrameContext::AnaglyphColour(0)) : dot;
@@ -190,7 +195,11 @@ void DotsLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* records
     for (const PixelStamp* stamp : stamps)
         if (stamp != nullptr) ++stampsInUse, only = stamp;
     if (first == second && stampsInUse == 1) {
-        DrawnStamps drawn(band, *only);
+        DrawnStamps drawn(band, *only, 0);
+        // Apart, the second image's pixels are not the first's.
+        std::optional<DrawnStamps> drawnApart;
+        if (band.apart != nullptr) drawnApart.emplace(band, *only, 1);
+        DrawnStamps& drawn2 = drawnApart ? *drawnApart : drawn;
         // Runs of records on the same pixels are common enough to be passed over before the
         // bitmap is looked at.
         int lastTop = std::numeric_limits<int>::min(), lastLeft1 = 0, lastLeft2 = 0;
@@ -206,7 +215,7 @@ void DotsLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* records
             if (top == lastTop && left1 == lastLeft1 && left2 == lastLeft2) return;
             lastTop = top, lastLeft1 = left1, lastLeft2 = left2;
             if (drawn.FirstAt(left1, top)) band.Stamp(*only, left1, top, first);
-            if (paired && drawn.FirstAt(left2, top)) band.Stamp(*only, left2, top, second);
+            if (paired && drawn2.FirstAt(left2, top)) secondBand.Stamp(*only, left2, top, second);
         });
         return;
     }
@@ -221,7 +230,7 @@ void DotsLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* records
             return;
         last = at;
         band.Stamp(*at.stamp, at.left1, at.top, first);
-        if (paired) band.Stamp(*at.stamp, at.left2, at.top, second);
+        if (paired) secondBand.Stamp(*at.stamp, at.left2, at.top, second);
     });
 }
 
@@ -231,6 +240,7 @@ void DotsLayer::DrawColouredInBand(const PixelBand& band, const ProjectedRecord*
     const Sizes sizes = DotSizes();
     if (!sizes.Any()) return;
     const bool paired = frame_.Paired();
+    const PixelBand secondBand = band.Second();
     // Of a series of records whose dots fall on the same pixels only the last is drawn: its
     // dots cover the others' wholly, whatever their colours.
     DotPlace held;
@@ -238,7 +248,7 @@ void DotsLayer::DrawColouredInBand(const PixelBand& band, const ProjectedRecord*
     const auto draw = [&] {
         if (held.stamp == nullptr) return;
         band.Stamp(*held.stamp, held.left1, held.top, first);
-        if (paired) band.Stamp(*held.stamp, held.left2, held.top, second);
+        if (paired) secondBand.Stamp(*held.stamp, held.left2, held.top, second);
     };
     dots.ForEach([&](int i) {
         DotPlace at;

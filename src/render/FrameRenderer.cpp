@@ -31,9 +31,9 @@ struct DirectTarget {
     StampCache& stamps;
 };
 
-// The layers in their order, each covering the ones before. With a direct target, one-pixel
-// lines and dots go straight into its pixels (the canvas draws on the same image).
-void DrawLayers(FrameContext& frame, const DirectTarget* direct) {
+// The layers in their order, each covering the ones before, in three steps: what lies under
+// the data, the data, and what lies over it.
+void DrawUnderData(FrameContext& frame) {
     Canvas& canvas = frame.canvas;
     const GraphViewState& view = frame.view;
     canvas.SetBrush(true, view.fadeLines ? kFadeBackground : view.backgroundColor);
@@ -52,17 +52,26 @@ void DrawLayers(FrameContext& frame, const DirectTarget* direct) {
         if (view.axisLabels) TitlesLayer(frame).Draw();
         canvas.SetTextColour(view.textColor);
     }
+}
 
-    // Wide lines may need the painter, which only the canvas has.
-    if (direct != nullptr && view.lineThickness <= 1) {
-        direct->pass.Draw(frame, direct->pixels, direct->stride, direct->stamps);
-    } else {
-        if (view.lineThickness != 0) LinesLayer(frame).Draw();
-        canvas.SetPenColour(view.dotColor);
-        canvas.SetBrush(true, view.dotColor);
-        DotsLayer(frame).Draw();
-    }
+// Wide lines may need the painter, which only the canvas has.
+bool DirectDrawable(const GraphViewState& view) {
+    return view.lineThickness <= 1;
+}
 
+// Lines and dots through the canvas.
+void DrawDataOnCanvas(FrameContext& frame) {
+    Canvas& canvas = frame.canvas;
+    const GraphViewState& view = frame.view;
+    if (view.lineThickness != 0) LinesLayer(frame).Draw();
+    canvas.SetPenColour(view.dotColor);
+    canvas.SetBrush(true, view.dotColor);
+    DotsLayer(frame).Draw();
+}
+
+void DrawOverData(FrameContext& frame) {
+    Canvas& canvas = frame.canvas;
+    const GraphViewState& view = frame.view;
     if (view.textLabels) TextLabelsLayer(frame).Draw();
 
     if (view.colourLegend) {
@@ -70,6 +79,17 @@ void DrawLayers(FrameContext& frame, const DirectTarget* direct) {
         canvas.SetTextColour(view.textColor);
         LegendLayer(frame).Draw(RecordColours(frame));
     }
+}
+
+// With a direct target, one-pixel lines and dots go straight into its pixels (the canvas
+// draws on the same image).
+void DrawLayers(FrameContext& frame, const DirectTarget* direct) {
+    DrawUnderData(frame);
+    if (direct != nullptr && DirectDrawable(frame.view))
+        direct->pass.Draw(frame, direct->pixels, direct->stride, direct->stamps);
+    else
+        DrawDataOnCanvas(frame);
+    DrawOverData(frame);
 }
 
 }  // namespace
@@ -99,14 +119,54 @@ QImage FrameRenderer::RenderImage(int width, int height, const FrameSources& sou
 }
 
 void FrameRenderer::RenderInto(QImage& image, const FrameSources& sources) {
-    direct_->threads = dataThreads;
-    direct_->bandRows = bandRows;
-    direct_->subsetStep = subsetStep;
+    SetUpDirectPass();
     const DirectTarget direct{*direct_, reinterpret_cast<QRgb*>(image.bits()),
                               static_cast<int>(image.bytesPerLine() / 4), stamps_};
     ImageCanvas canvas(image, stamps_);
     FrameContext frame(canvas, image.width(), image.height(), sources, fadeNear, fadeFar);
     DrawLayers(frame, &direct);
+}
+
+void FrameRenderer::SetUpDirectPass() {
+    direct_->threads = dataThreads;
+    direct_->bandRows = bandRows;
+    direct_->subsetStep = subsetStep;
+}
+
+void FrameRenderer::RenderEyeImages(const FrameSources& sources) {
+    QImage& left = eyeImages_[0];
+    QImage& right = eyeImages_[1];
+    FrameSources leftEye = sources, rightEye = sources;
+    leftEye.eye = EyeImage::Left;
+    rightEye.eye = EyeImage::Right;
+    // Images of unequal rows (top-bottom of an odd height) have rows of their own.
+    if (left.size() != right.size() || left.bytesPerLine() != right.bytesPerLine()) {
+        RenderInto(left, leftEye);
+        RenderInto(right, rightEye);
+        return;
+    }
+    // Each eye's image gets its own layers, but the records are projected once for both and
+    // their lines and dots drawn in one pass, each image's into its own pixels.
+    ImageCanvas leftCanvas(left, stamps_), rightCanvas(right, stamps_);
+    FrameContext leftFrame(leftCanvas, left.width(), left.height(), leftEye, fadeNear, fadeFar);
+    FrameContext rightFrame(rightCanvas, right.width(), right.height(), rightEye, fadeNear,
+                            fadeFar);
+    DrawUnderData(leftFrame);
+    DrawUnderData(rightFrame);
+    if (DirectDrawable(sources.view)) {
+        FrameSources bothEyes = sources;
+        bothEyes.eye = EyeImage::Apart;
+        FrameContext both(leftCanvas, left.width(), left.height(), bothEyes, fadeNear, fadeFar);
+        SetUpDirectPass();
+        direct_->Draw(both, reinterpret_cast<QRgb*>(left.bits()),
+                      static_cast<int>(left.bytesPerLine() / 4), stamps_,
+                      reinterpret_cast<QRgb*>(right.bits()));
+    } else {
+        DrawDataOnCanvas(leftFrame);
+        DrawDataOnCanvas(rightFrame);
+    }
+    DrawOverData(leftFrame);
+    DrawOverData(rightFrame);
 }
 
 }  // namespace ocuvis

@@ -77,6 +77,9 @@ class FrameRenderer {
     // A composed view's frame from its two eye images (StereoFrame.cpp). The eye images are
     // kept for the next frame: a new pair per frame costs more than drawing them.
     QImage RenderComposed(int width, int height, const FrameSources& sources);
+    // Both eye images of a composed view, each at its own size, into eyeImages_.
+    void RenderEyeImages(const FrameSources& sources);
+    void SetUpDirectPass();
 
     StampCache stamps_;
     std::array<QImage, 2> eyeImages_;

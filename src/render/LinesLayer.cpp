@@ -107,6 +107,7 @@ void LinesLayer::MeasureDepths(const ProjectedRecord* records, int from, int to,
 // What every segment of one pass into a band is drawn with.
 struct LinesLayer::BandPass {
     const PixelBand& band;
+    PixelBand secondBand;  // where the second image's lines go
     int pass;
     bool fading, paired;
     float fadeNear, fadeFar;
@@ -128,6 +129,7 @@ void LinesLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* record
                             const RecordColours* colours) const {
     const bool anaglyph = frame_.Anaglyph();
     const BandPass with{band,
+                        band.Second(),
                         pass,
                         frame_.view.fadeLines,
                         frame_.Paired(),
@@ -167,7 +169,7 @@ void LinesLayer::DrawColouredInBand(const BandPass& with, const ProjectedRecord*
     QRgb rgb1 = 0, rgb2 = 0;
     const auto draw = [&] {
         if (held1) band.Line(ends1, rgb1);
-        if (held2) band.Line(ends2, rgb2);
+        if (held2) with.secondBand.Line(ends2, rgb2);
     };
     const auto segment = [&](const ProjectedRecord& a, const ProjectedRecord& b, int colourOf) {
         if (ReachOf(a, b).Misses(band)) return;
@@ -236,7 +238,7 @@ void LinesLayer::DrawSegmentInBand(const BandPass& with, const ProjectedRecord& 
         return;
     last = {rgb, first, second, ends1, ends2};
     if (first) band.Line(ends1, rgb);
-    if (second) band.Line(ends2, with.anaglyph ? with.second : rgb);
+    if (second) with.secondBand.Line(ends2, with.anaglyph ? with.second : rgb);
 }
 
 }  // namespace ocuvis

@@ -23,6 +23,16 @@ struct PixelBand {
     int height;
     int top;     // first row of the band
     int bottom;  // first row past it
+    // Row 0 of the image the frame's second image goes to, when that is not this one: the
+    // right eye's of a composed view, of the same size and stride.
+    QRgb* apart = nullptr;
+
+    // The same rows of the image the second image is drawn into.
+    PixelBand Second() const {
+        PixelBand second = *this;
+        if (apart != nullptr) second.pixels = apart, second.apart = nullptr;
+        return second;
+    }
 
     // A one-pixel line: the pixels of the whole line that lie in the band.
     void Line(const LineEnds& e, QRgb rgb) const {

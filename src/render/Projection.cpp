@@ -43,8 +43,11 @@ void Projection::ComputeFrameExtents() {
         // One eye's whole image, centred as the red/blue views centre theirs; the eyes sit as
         // far apart as in the side-by-side pairs.
         const float base = (graph_.xmax - graph_.xmin) * 0.5f;
-        PlaceImage(0.0f, eyeImage_ == EyeImage::Left ? -base : base, firstEye_, firstShift_);
-        secondEye_ = firstEye_, secondShift_ = firstShift_;
+        PlaceImage(0.0f, eyeImage_ == EyeImage::Right ? base : -base, firstEye_, firstShift_);
+        if (eyeImage_ == EyeImage::Apart)
+            PlaceImage(0.0f, base, secondEye_, secondShift_);
+        else
+            secondEye_ = firstEye_, secondShift_ = firstShift_;
     } else {
         switch (type) {
             case ViewType::CrossEyes:

@@ -23,8 +23,10 @@ struct ImagePixels {
 };
 
 // Which images a frame holds: both of its view, or one eye's alone (a whole single image, as
-// the composed views draw them). Swap and separation apply to either.
-enum class EyeImage { Both, Left, Right };
+// the composed views draw them). Apart is both eyes of a composed view at once, each in an
+// image of its own: the first column in the left eye's image, the second in the right's.
+// Swap and separation apply to each.
+enum class EyeImage { Both, Left, Right, Apart };
 
 // The one chain from plot coordinates to pixels: rotation by the two angles, perspective from
 // one eye per image, placement of the image and the mapping of the frame onto the paint area.
@@ -77,7 +79,10 @@ class Projection {
     // puts the cube's near face at the eye, say): then nothing can be placed.
     bool FrameUsable() const { return frameUsable_; }
 
-    bool Paired() const { return viewType_ != ViewType::Single && eyeImage_ == EyeImage::Both; }
+    bool Paired() const {
+        return viewType_ != ViewType::Single &&
+               (eyeImage_ == EyeImage::Both || eyeImage_ == EyeImage::Apart);
+    }
     EyeImage eyeImage() const { return eyeImage_; }
     ViewType viewType() const { return viewType_; }
     int width() const { return width_; }

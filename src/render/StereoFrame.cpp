@@ -9,6 +9,10 @@
 #include <utility>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace ocuvis {
 
 namespace {
@@ -79,6 +83,26 @@ QRgb Plain(const ChannelMask& mask, QRgb l, QRgb r) {
     return qRgb(out[0], out[1], out[2]);
 }
 
+// True when the eight pixels from a are all pa and the eight from b all pb.
+inline bool SameEight(const QRgb* a, QRgb pa, const QRgb* b, QRgb pb) {
+#if defined(__SSE2__)
+    const __m128i wantA = _mm_set1_epi32(static_cast<int>(pa));
+    const __m128i wantB = _mm_set1_epi32(static_cast<int>(pb));
+    const auto load = [](const QRgb* p) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    };
+    const __m128i same = _mm_and_si128(
+        _mm_and_si128(_mm_cmpeq_epi32(load(a), wantA), _mm_cmpeq_epi32(load(a + 4), wantA)),
+        _mm_and_si128(_mm_cmpeq_epi32(load(b), wantB), _mm_cmpeq_epi32(load(b + 4), wantB)));
+    return _mm_movemask_epi8(same) == 0xFFFF;
+#else
+    bool same = true;
+    for (int i = 0; i < 8; ++i)
+        same &= a[i] == pa && b[i] == pb;
+    return same;
+#endif
+}
+
 // Area averaging: output pixel x of outCount covers [x*inCount, (x+1)*inCount) in units of
 // 1/outCount input pixels; input i covers [i*outCount, (i+1)*outCount). Calls take(i, share)
 // for each input pixel under it. Fixed point, so the same pixels give the same result anywhere.
@@ -129,12 +153,33 @@ void PutSqueezed(const QImage& image, QImage& frame, QRect part) {
             std::copy_n(row(y), width, target);
         } else if (in.height() == part.height() && in.width() == 2 * width) {
             const QRgb* source = row(y);
-            for (int x = 0; x < width; ++x)
+            int x = 0;
+            // Runs of one colour, background above all, halve to themselves.
+            for (; x + 4 <= width; x += 4) {
+                const QRgb first = source[2 * x];
+                if (SameEight(source + 2 * x, first, source + 2 * x, first)) {
+                    std::fill_n(target + x, 4, first);
+                    continue;
+                }
+                for (int i = x; i < x + 4; ++i)
+                    target[i] = PairMean(source[2 * i], source[2 * i + 1]);
+            }
+            for (; x < width; ++x)
                 target[x] = PairMean(source[2 * x], source[2 * x + 1]);
         } else if (in.width() == width && in.height() == 2 * part.height()) {
             const QRgb* upper = row(2 * y);
             const QRgb* lower = row(2 * y + 1);
-            for (int x = 0; x < width; ++x)
+            int x = 0;
+            for (; x + 8 <= width; x += 8) {
+                const QRgb first = upper[x];
+                if (SameEight(upper + x, first, lower + x, first)) {
+                    std::fill_n(target + x, 8, first);
+                    continue;
+                }
+                for (int i = x; i < x + 8; ++i)
+                    target[i] = PairMean(upper[i], lower[i]);
+            }
+            for (; x < width; ++x)
                 target[x] = PairMean(upper[x], lower[x]);
         } else if (in.height() == part.height()) {
             const QRgb* source = row(y);
@@ -174,23 +219,44 @@ QImage CombineAnaglyph(const QImage& left, const QImage& right, ViewType pair,
     if (out.isNull()) return out;
     const PairMatrices& matrices = MatricesOf(pair);
     const ChannelMask mask = MaskOf(pair);
+    const auto combined = [&](QRgb pa, QRgb pb) {
+        return method == AnaglyphMethod::Plain ? Plain(mask, pa, pb) : Optimised(matrices, pa, pb);
+    };
+    // A frame has few distinct pairs of eye pixels (background, lines, dots, text): each is
+    // worked out once and then looked up.
+    struct Known {
+        QRgb a, b, out;
+    };
+    std::array<Known, 64> known{};
+    known.fill({0, 0, combined(0, 0)});
+    const auto lookUp = [&](QRgb pa, QRgb pb) {
+        Known& k = known[((pa * 0x9E3779B1u) ^ (pb * 0x85EBCA77u)) >> 26];
+        if (k.a != pa || k.b != pb) k = {pa, pb, combined(pa, pb)};
+        return k.out;
+    };
     const int width = out.width();
     const int height = out.height();
     for (int y = 0; y < height; ++y) {
         const auto* a = reinterpret_cast<const QRgb*>(l.constScanLine(y));
         const auto* b = reinterpret_cast<const QRgb*>(r.constScanLine(y));
         auto* o = reinterpret_cast<QRgb*>(out.scanLine(y));
-        // Most pixels are background, the same in both eyes: computed once per run.
-        QRgb lastA = ~a[0], lastB = 0, last = 0;
-        for (int x = 0; x < width; ++x) {
-            const QRgb pa = a[x], pb = b[x];
-            if (pa != lastA || pb != lastB) {
-                lastA = pa, lastB = pb;
-                last = method == AnaglyphMethod::Plain ? Plain(mask, pa, pb)
-                                                       : Optimised(matrices, pa, pb);
+        // Most pixels lie in runs of one pair, background above all: eight at a time while a
+        // run lasts.
+        QRgb lastA = a[0], lastB = b[0], last = lookUp(lastA, lastB);
+        int x = 0;
+        for (; x + 8 <= width; x += 8) {
+            if (SameEight(a + x, lastA, b + x, lastB)) {
+                std::fill_n(o + x, 8, last);
+                continue;
             }
-            o[x] = last;
+            for (int i = x; i < x + 8; ++i) {
+                if (a[i] != lastA || b[i] != lastB)
+                    lastA = a[i], lastB = b[i], last = lookUp(lastA, lastB);
+                o[i] = last;
+            }
         }
+        for (; x < width; ++x)
+            o[x] = lookUp(a[x], b[x]);
     }
     return out;
 }
@@ -213,14 +279,16 @@ QImage PackEyeImages(const QImage& left, const QImage& right, ViewType format, i
         first = {0, 0, whole.width(), upper};
         second = {0, upper, whole.width(), whole.height() - upper};
     }
-    // A part of no pixels (a frame one pixel wide or high) stays as the frame's fill.
-    out.fill(Qt::black);
-    for (const auto& [image, part] : {std::pair{&left, first}, std::pair{&right, second}}) {
-        if (part.isEmpty()) continue;
-        const bool fits = image->width() >= part.width() && image->height() >= part.height() &&
-                          (image->width() == part.width() || image->height() == part.height());
-        if (fits) PutSqueezed(*image, out, part);
-    }
+    const auto fits = [](const QImage& image, QRect part) {
+        return !part.isEmpty() && image.width() >= part.width() &&
+               image.height() >= part.height() &&
+               (image.width() == part.width() || image.height() == part.height());
+    };
+    // The two parts cover the frame; one of no pixels (a frame one pixel wide or high) or an
+    // image that does not fit leaves the frame's fill.
+    if (!fits(left, first) || !fits(right, second)) out.fill(Qt::black);
+    for (const auto& [image, part] : {std::pair{&left, first}, std::pair{&right, second}})
+        if (fits(*image, part)) PutSqueezed(*image, out, part);
     return out;
 }
 
@@ -231,10 +299,8 @@ QImage FrameRenderer::RenderComposed(int width, int height, const FrameSources& 
         const QSize size = EyeImageSize(type, width, height, eye);
         if (image.size() != size) image = NewFrameImage(size.width(), size.height());
         if (image.isNull()) return {};
-        FrameSources one = sources;
-        one.eye = eye;
-        RenderInto(image, one);
     }
+    RenderEyeImages(sources);
     if (IsAnaglyphPair(type))
         return CombineAnaglyph(eyeImages_[0], eyeImages_[1], type, sources.view.anaglyphMethod);
     return PackEyeImages(eyeImages_[0], eyeImages_[1], type, width, height);

@@ -112,7 +112,27 @@ void RasteriseThinLine(int ix1, int iy1, int ix2, int iy2, int width, int height
             y += -x * yinc;
             x = 0;
         }
-        const int xEnd = xs < width ? xs : width;
+        int xEnd = xs < width ? xs : width;
+        // The row changes monotonically along the line: the columns before it reaches the band
+        // and after it leaves are stepped over in one go.
+        if (yinc != 0 && x < xEnd) {
+            const std::int64_t enter =
+                yinc > 0 ? std::int64_t{rowBegin} << 16 : (std::int64_t{rowEnd} << 16) - 1;
+            const std::int64_t leave =
+                yinc > 0 ? std::int64_t{rowEnd} << 16 : (std::int64_t{rowBegin} << 16) - 1;
+            const std::int64_t step = yinc > 0 ? yinc : -std::int64_t{yinc};
+            // Steps until y has passed a bound (yinc > 0: y >= bound; yinc < 0: y <= bound).
+            const auto stepsTo = [&](std::int64_t bound) -> std::int64_t {
+                const std::int64_t gap = yinc > 0 ? bound - y : y - bound;
+                return gap <= 0 ? 0 : (gap + step - 1) / step;
+            };
+            const std::int64_t skip = stepsTo(enter);
+            if (skip >= xEnd - x) return;
+            x += static_cast<int>(skip);
+            y += static_cast<int>(skip) * yinc;
+            const std::int64_t last = x + stepsTo(leave);
+            if (last < xEnd) xEnd = static_cast<int>(last);
+        }
         for (; x < xEnd; ++x, y += yinc) {
             const int py = y >> 16;
             if (py >= rowBegin && py < rowEnd) plot(x, py);

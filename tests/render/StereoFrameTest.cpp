@@ -145,6 +145,44 @@ TEST(SwapEyes, GivesTheMirroredView) {
     EXPECT_GT(differing, 100);
 }
 
+// A composed view projects its records once and draws both eyes' lines and dots in one pass,
+// each into its own image: the frame must be the one its eye images drawn alone give, whatever
+// the threads, colours, fading and line widths. A top-bottom frame of odd height has eyes of
+// unequal heights, which are drawn apart.
+TEST(ComposedFrame, IsTheOneItsEyeImagesDrawnAloneGive) {
+    StereoScene scene;
+    struct Case {
+        int threads;
+        bool fading;
+        ColourBy colourBy;
+        int lineThickness;
+        FinePoints fine;
+    };
+    for (const Case& c : {Case{1, false, ColourBy::None, 1, FinePoints::Off},
+                          Case{2, false, ColourBy::None, 1, FinePoints::Off},
+                          Case{2, true, ColourBy::None, 1, FinePoints::TwoByTwo},
+                          Case{2, true, ColourBy::Z, 1, FinePoints::Off},
+                          Case{1, false, ColourBy::Z, 3, FinePoints::Off}}) {
+        SCOPED_TRACE(testing::Message() << c.threads << " threads, fading " << c.fading
+                                        << ", width " << c.lineThickness);
+        scene.renderer.dataThreads = c.threads;
+        scene.view.fadeLines = c.fading;
+        scene.view.depthShade = c.fading;
+        scene.view.colourBy = c.colourBy;
+        scene.view.lineThickness = c.lineThickness;
+        scene.view.finePoints = c.fine;
+        const QImage frame = scene.Frame(ViewType::RedCyan, false);
+        const QImage alone =
+            CombineAnaglyph(scene.Eye(ViewType::RedCyan, EyeImage::Left, {301, 121}),
+                            scene.Eye(ViewType::RedCyan, EyeImage::Right, {301, 121}),
+                            ViewType::RedCyan, AnaglyphMethod::Optimised);
+        EXPECT_EQ(frame, alone);
+    }
+    const QImage odd = scene.Frame(ViewType::TopBottom, false, 300, 121);
+    EXPECT_EQ(odd.copy(0, 0, 300, 61), scene.Eye(ViewType::TopBottom, EyeImage::Left, {300, 61}));
+    EXPECT_EQ(odd.copy(0, 61, 300, 60), scene.Eye(ViewType::TopBottom, EyeImage::Right, {300, 60}));
+}
+
 // At no separation both eyes draw the same image; at the usual one they differ (and draw the
 // golden frames, which GoldenFrameTest checks).
 TEST(EyeSeparation, NoneGivesEqualEyes) {
