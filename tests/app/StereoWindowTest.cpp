@@ -6,6 +6,7 @@
 #include <QDialogButtonBox>
 #include <QImageReader>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTimer>
 #include <filesystem>
@@ -31,6 +32,18 @@ TEST_F(StereoWindow, KeysAndItemsSetTheEyesAndViewShownInTheMenuAndKeptForTheNex
         QTest::keyClick(&w(), key, Qt::ControlModifier);
     EXPECT_TRUE(s().swapEyesItem->isChecked());
     EXPECT_EQ(s().separationMenu->title(), "Eye &Separation (1.2)");
+    // The tool bar's 3D button opens the same items, and is down while one is shown.
+    QTimer::singleShot(0, [] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        QTest::mouseClick(menu, Qt::LeftButton, {},
+                          menu->actionGeometry(menu->actions().at(4)).center());
+    });
+    QTest::mouseClick(m().StereoSpdBtn, Qt::LeftButton);
+    EXPECT_EQ(view().viewType, ViewType::TopBottom);
+    EXPECT_TRUE(m().StereoSpdBtn->isChecked());
+    m().viewItems[0]->trigger();
+    EXPECT_FALSE(m().StereoSpdBtn->isChecked());
     s().viewItems[1]->trigger();  // green/magenta
     s().anaglyphItems[1]->trigger();
     EXPECT_FALSE(m().viewItems[0]->isChecked());

@@ -235,6 +235,8 @@ void BuildToolBar(MainMenus& m, QWidget* window) {
                      Button(bar, ToolbarIcon::RightRed, "Right Red View", true),
                      Button(bar, ToolbarIcon::RightBlue, "Right Blue View", true),
                      Button(bar, ToolbarIcon::Plain, "Plain 2D View", true)};
+    m.StereoSpdBtn = TextButton(bar, "3D", "Glasses, 3D screens and the eyes' settings");
+    m.StereoSpdBtn->setPopupMode(QToolButton::InstantPopup);
     m.ZInvertSpdBtn = Button(bar, ToolbarIcon::ZInvert, "Invert Z-Axis", true);
     m.AutoScaleBtn = Button(bar, ToolbarIcon::AutoScale, "(A)uto Scale", false);
     m.TextLabelsSpdBtn = TextButton(

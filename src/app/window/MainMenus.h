@@ -100,6 +100,7 @@ struct MainMenus {
     QToolButton* FadeLinesSpdBtn;
     QToolButton* DepthShadeSpdBtn;
     QToolButton* ColourSpdBtn;  // opens the colour menu
+    QToolButton* StereoSpdBtn;  // opens the composed views and the eyes' settings
     QToolButton* ModeIndicatorSpdBtn;
     QToolButton* LinesSpdBtn;
     QToolButton* PointsSpdBtn;

@@ -19,6 +19,7 @@ QAction* NewItem(QMenu* menu, const QString& caption, const QString& shortcut, b
 
 StereoMenus BuildStereoMenus(const MainMenus& m) {
     StereoMenus s;
+    s.button = m.StereoSpdBtn;
     QMenu* view = m.ViewMenu;
     // The composed views join the five in their group, above the mode indicator.
     QActionGroup* group = m.viewItems[0]->actionGroup();
@@ -59,6 +60,16 @@ StereoMenus BuildStereoMenus(const MainMenus& m) {
         anaglyph->addAction(item);
     }
 
+    // The tool bar's 3D button offers the same items.
+    auto* button = new QMenu(m.StereoSpdBtn);
+    for (QAction* item : s.viewItems)
+        button->addAction(item);
+    button->addSeparator();
+    button->addAction(s.swapEyesItem);
+    button->addMenu(s.separationMenu);
+    button->addMenu(anaglyph);
+    m.StereoSpdBtn->setMenu(button);
+
     s.exportAnimationItem = NewItem(m.FileMenu, "Export &Animation...", {}, false);
     SetHint(s.exportAnimationItem, "Write a turntable or wiggle of the view as GIF or WebP");
     m.FileMenu->insertAction(m.PrintSetupItem, s.exportAnimationItem);
@@ -72,6 +83,8 @@ void SyncStereoMenus(const StereoMenus& s, const GraphViewState& v) {
                               static_cast<int>(ViewType::RedCyan) + static_cast<int>(i);
         if (s.viewItems[i]->isChecked() != selected) s.viewItems[i]->setChecked(selected);
     }
+    if (s.button->isChecked() != IsComposedView(v.viewType))
+        s.button->setChecked(IsComposedView(v.viewType));
     s.swapEyesItem->setChecked(v.swapEyes);
     s.separationMenu->setTitle(
         QString("Eye &Separation (%1)").arg(SeparationText(v.eyeSeparationTenths)));

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QToolButton>
 #include <array>
 
 #include "app/window/MainMenus.h"
@@ -10,7 +11,8 @@
 namespace ocuvis {
 
 // The stereo items beside the menus' own: the composed views in the View menu's radio group,
-// swapped eyes, the separation and the anaglyph method, and File > Export Animation....
+// swapped eyes, the separation and the anaglyph method (all also behind the tool bar's 3D
+// button), and File > Export Animation....
 struct StereoMenus {
     // RedCyan .. TopBottomHalf, in the order of the view types.
     std::array<QAction*, 6> viewItems{};
@@ -22,6 +24,8 @@ struct StereoMenus {
     // Optimised, plain.
     std::array<QAction*, 2> anaglyphItems{};
     QAction* exportAnimationItem = nullptr;
+    // Down while a composed view is shown.
+    QToolButton* button = nullptr;
 };
 
 StereoMenus BuildStereoMenus(const MainMenus& menus);
