@@ -24,6 +24,9 @@ constexpr int kRecordsForTwoThreads = 20000;
 // measures and notes after projecting it is still in the cache.
 constexpr int kChunks = 16;
 constexpr int kChunkRecords = 4096;
+// Frames drawn alone after a shared one was held up, the first time and at most.
+constexpr int kLoneFramesFirst = 4;
+constexpr int kLoneFramesMost = 64;
 
 // Kept from frame to frame, but not far beyond what the store needs.
 ProjectedRecord* SizedFor(std::vector<ProjectedRecord>& projected, int count) {
@@ -57,7 +60,26 @@ DirectPixelPass::~DirectPixelPass() = default;
 int DirectPixelPass::ThreadsFor(int records) const {
     if (threads > 0) return std::min(threads, 2);
     static const bool twoCores = FrameWorker::TwoCoresAvailable();
-    return twoCores && records >= kRecordsForTwoThreads ? 2 : 1;
+    return twoCores && records >= kRecordsForTwoThreads && loneFrames_ == 0 ? 2 : 1;
+}
+
+void DirectPixelPass::NoteShare() {
+    framesRun_ += worker_->lastRun;
+    framesWait_ += worker_->lastWait;
+}
+
+void DirectPixelPass::JudgeSharedFrame() {
+    using namespace std::chrono_literals;
+    // Waits of a frame on an idle machine are a wake-up's, far below these.
+    const bool heldUp = framesWait_ > 200us && framesWait_ * 4 > framesRun_;
+    framesRun_ = framesWait_ = {};
+    if (threads > 0) return;
+    if (!heldUp) {
+        loneRun_ = 0;
+        return;
+    }
+    loneRun_ = std::clamp(2 * loneRun_, kLoneFramesFirst, kLoneFramesMost);
+    loneFrames_ = loneRun_;
 }
 
 DirectPixelPass::Plan DirectPixelPass::PlanFor(const FrameContext& frame) const {
@@ -83,10 +105,12 @@ DirectPixelPass::Plan DirectPixelPass::PlanFor(const FrameContext& frame) const 
 }
 
 void DirectPixelPass::Share(const Plan& plan, const std::function<void(int)>& job) {
-    if (plan.shared)
+    if (plan.shared) {
         worker_->Share(job);
-    else
+        NoteShare();
+    } else {
         job(0);
+    }
 }
 
 void DirectPixelPass::Draw(FrameContext& frame, QRgb* pixels, int stride, StampCache& stamps,
@@ -106,6 +130,10 @@ void DirectPixelPass::Draw(FrameContext& frame, QRgb* pixels, int stride, StampC
     // Stamps are made here, as the cache is not for two threads.
     const DotStamps dotStamps = DotsLayer(frame).StampsInUse(stamps, sizesInUse);
     DrawBands(frame, plan, records, pixels, stride, apart, dotStamps, colours);
+    if (plan.shared)
+        JudgeSharedFrame();
+    else if (loneFrames_ > 0)
+        --loneFrames_;
 }
 
 std::uint64_t DirectPixelPass::Project(FrameContext& frame, const Plan& plan,

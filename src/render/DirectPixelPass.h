@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QRgb>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -64,6 +65,15 @@ class DirectPixelPass {
     void DrawBands(FrameContext& frame, const Plan& plan, const ProjectedRecord* records,
                    QRgb* pixels, int stride, QRgb* apart, const DotStamps& dotStamps,
                    const RecordColours& colours);
+
+    // When the machine is busy, a shared frame waits for a worker the system has held up
+    // more than it gains: after such a frame, frames whose threads are chosen here stay on
+    // the calling thread for a while, longer each time it happens again.
+    void NoteShare();
+    void JudgeSharedFrame();
+    std::chrono::steady_clock::duration framesRun_{}, framesWait_{};
+    int loneFrames_ = 0;
+    int loneRun_ = 0;
 
     std::unique_ptr<FrameWorker> worker_;
     std::vector<ProjectedRecord> projected_;

@@ -25,6 +25,7 @@ void FrameWorker::Share(const std::function<void(int)>& job) {
         workerError_ = nullptr;
     }
     wake_.notify_one();
+    const auto start = std::chrono::steady_clock::now();
     try {
         job(0);
     } catch (...) {
@@ -33,7 +34,10 @@ void FrameWorker::Share(const std::function<void(int)>& job) {
         Finish();
         throw;
     }
+    const auto ran = std::chrono::steady_clock::now();
     Finish();
+    lastRun = ran - start;
+    lastWait = std::chrono::steady_clock::now() - ran;
     std::exception_ptr error;
     {
         std::lock_guard lock(mutex_);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <exception>
 #include <functional>
@@ -24,6 +25,10 @@ class FrameWorker {
     // ends early; once both have ended, the caller's exception, else the worker's, is thrown
     // on, and the worker is ready for the next job.
     void Share(const std::function<void(int)>& job);
+
+    // Of the last Share: how long the caller's own run took, and how long it then waited for
+    // the worker's.
+    std::chrono::steady_clock::duration lastRun{}, lastWait{};
 
     // Whether this machine can run two threads at once.
     static bool TwoCoresAvailable();
