@@ -64,15 +64,15 @@ int DirectPixelPass::ThreadsFor(int records) const {
 }
 
 void DirectPixelPass::NoteShare() {
-    framesRun_ += worker_->lastRun;
-    framesWait_ += worker_->lastWait;
+    framesTime_ += worker_->lastTime;
+    framesHeld_ += worker_->lastHeld;
 }
 
 void DirectPixelPass::JudgeSharedFrame() {
     using namespace std::chrono_literals;
-    // Waits of a frame on an idle machine are a wake-up's, far below these.
-    const bool heldUp = framesWait_ > 200us && framesWait_ * 4 > framesRun_;
-    framesRun_ = framesWait_ = {};
+    // On an idle machine neither thread is held off its processor for more than moments.
+    const bool heldUp = framesHeld_ > 200us && framesHeld_ * 4 > framesTime_;
+    framesTime_ = framesHeld_ = {};
     if (threads > 0) return;
     if (!heldUp) {
         loneRun_ = 0;

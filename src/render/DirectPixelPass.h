@@ -66,12 +66,13 @@ class DirectPixelPass {
                    QRgb* pixels, int stride, QRgb* apart, const DotStamps& dotStamps,
                    const RecordColours& colours);
 
-    // When the machine is busy, a shared frame waits for a worker the system has held up
-    // more than it gains: after such a frame, frames whose threads are chosen here stay on
-    // the calling thread for a while, longer each time it happens again.
+    // When the machine is busy, a shared frame waits for a worker the system has held off
+    // the processor more than it gains: after such a frame, frames whose threads are chosen
+    // here stay on the calling thread for a while, longer each time it happens again. A
+    // worker that is merely given more to do (records crowded into one band) is waited for.
     void NoteShare();
     void JudgeSharedFrame();
-    std::chrono::steady_clock::duration framesRun_{}, framesWait_{};
+    std::chrono::steady_clock::duration framesTime_{}, framesHeld_{};
     int loneFrames_ = 0;
     int loneRun_ = 0;
 

@@ -1,10 +1,35 @@
 #include "render/FrameWorker.h"
 
+#include <algorithm>
+
 #ifdef __linux__
 #include <sched.h>
+#include <time.h>
 #endif
 
 namespace ocuvis {
+
+namespace {
+
+// The processor time of the calling thread; zero where the system cannot tell.
+FrameWorker::Clock::duration ThreadCpuTime() {
+#ifdef __linux__
+    timespec now{};
+    if (clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now) == 0)
+        return std::chrono::duration_cast<FrameWorker::Clock::duration>(
+            std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec));
+#endif
+    return {};
+}
+
+// A moment's rest in a spin, which leaves the core to its other thread.
+inline void Pause() {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#endif
+}
+
+}  // namespace
 
 FrameWorker::FrameWorker() : thread_([this] { Loop(); }) {}
 
@@ -24,8 +49,8 @@ void FrameWorker::Share(const std::function<void(int)>& job) {
         started_ = false;
         workerError_ = nullptr;
     }
+    const auto start = Clock::now();
     wake_.notify_one();
-    const auto start = std::chrono::steady_clock::now();
     try {
         job(0);
     } catch (...) {
@@ -34,10 +59,17 @@ void FrameWorker::Share(const std::function<void(int)>& job) {
         Finish();
         throw;
     }
-    const auto ran = std::chrono::steady_clock::now();
     Finish();
-    lastRun = ran - start;
-    lastWait = std::chrono::steady_clock::now() - ran;
+    const auto finished = Clock::now();
+    lastTime = finished - start;
+    {
+        std::lock_guard lock(mutex_);
+        // A caller that slept until the worker ended may have waited longer for the system to
+        // wake it.
+        const auto woken = started_ ? std::max(finished - workerEnded_, {}) : Clock::duration{};
+        lastHeld = workerHeld_ + woken;
+        workerHeld_ = {};
+    }
     std::exception_ptr error;
     {
         std::lock_guard lock(mutex_);
@@ -47,11 +79,19 @@ void FrameWorker::Share(const std::function<void(int)>& job) {
 }
 
 void FrameWorker::Finish() {
-    std::unique_lock lock(mutex_);
-    if (!started_) {
-        job_ = nullptr;  // taken back: everything is done
-        return;
+    {
+        std::lock_guard lock(mutex_);
+        if (!started_) {
+            job_ = nullptr;  // taken back: everything is done
+            return;
+        }
     }
+    // Most runs end within moments of the caller's, and a caller that sleeps must then wait
+    // for the system to wake it: it looks for the end a little while first.
+    const auto until = Clock::now() + std::chrono::microseconds(100);
+    while (!ended_.load(std::memory_order_acquire) && Clock::now() < until)
+        Pause();
+    std::unique_lock lock(mutex_);
     done_.wait(lock, [this] { return job_ == nullptr; });
 }
 
@@ -61,17 +101,24 @@ void FrameWorker::Loop() {
         wake_.wait(lock, [this] { return stopping_ || (job_ != nullptr && !started_); });
         if (stopping_) return;
         started_ = true;
+        ended_.store(false, std::memory_order_relaxed);
         const std::function<void(int)>* job = job_;
         lock.unlock();
         std::exception_ptr error;
+        const auto wallStart = Clock::now();
+        const auto cpuStart = ThreadCpuTime();
         try {
             (*job)(1);
         } catch (...) {
             error = std::current_exception();
         }
+        const auto cpu = ThreadCpuTime() - cpuStart;
         lock.lock();
         workerError_ = error;
+        workerEnded_ = Clock::now();
+        workerHeld_ = std::max(workerEnded_ - wallStart - cpu, Clock::duration{});
         job_ = nullptr;
+        ended_.store(true, std::memory_order_release);
         done_.notify_one();
     }
 }

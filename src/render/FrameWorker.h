@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <exception>
@@ -26,9 +27,11 @@ class FrameWorker {
     // on, and the worker is ready for the next job.
     void Share(const std::function<void(int)>& job);
 
-    // Of the last Share: how long the caller's own run took, and how long it then waited for
-    // the worker's.
-    std::chrono::steady_clock::duration lastRun{}, lastWait{};
+    using Clock = std::chrono::steady_clock;
+    // Of the last Share: how long it took, and how much of that time the system held a thread
+    // off the processor that the share waited for (the worker during its run, the caller
+    // before it woke to the worker's end).
+    Clock::duration lastTime{}, lastHeld{};
 
     // Whether this machine can run two threads at once.
     static bool TwoCoresAvailable();
@@ -46,6 +49,9 @@ class FrameWorker {
     bool started_ = false;  // the worker has taken up job_
     bool stopping_ = false;
     std::exception_ptr workerError_;
+    std::atomic<bool> ended_{false};  // the worker's run has ended
+    Clock::time_point workerEnded_{};
+    Clock::duration workerHeld_{};
     std::thread thread_;
 };
 

@@ -77,5 +77,23 @@ TEST(FrameWorker, AShareEndsWithBothRunsAndPassesOnWhatEitherThrew) {
     }
 }
 
+// A worker kept from its processor (here asleep) makes the share count as held up by that
+// long.
+TEST(FrameWorker, TellsHowLongAShareWaitedForAThreadOffItsProcessor) {
+    using namespace std::chrono_literals;
+    FrameWorker worker;
+    std::atomic<bool> workerStarted{false};
+    worker.Share([&](int thread) {
+        if (thread == 1) {
+            workerStarted = true;
+            std::this_thread::sleep_for(20ms);
+        } else {
+            ASSERT_TRUE(Reached(workerStarted));
+        }
+    });
+    EXPECT_GE(worker.lastHeld, 15ms);
+    EXPECT_GE(worker.lastTime, worker.lastHeld);
+}
+
 }  // namespace
 }  // namespace ocuvis::test
