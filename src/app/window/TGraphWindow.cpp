@@ -313,8 +313,9 @@ void TGraphWindow::RenderFrameNow() {
     const GraphViewState& view = document_->view;
     const int records = document_->store->pointCount;
     const double budget = 0.8e-3 * std::min(view.rotateDelay, 33);
-    const int step =
-        wholeFrameDue_ || view.lineThickness > 1 ? 1 : pacing_.StepFor(records, budget);
+    const int step = wholeFrameDue_ || view.lineThickness > 1 || !subsetWhileMoving
+                         ? 1
+                         : pacing_.StepFor(records, budget);
     wholeFrameDue_ = false;
     FrameRenderer& renderer = document_->renderer;
     renderer.subsetStep = step;

@@ -96,6 +96,9 @@ class TGraphWindow final : public QMainWindow,
     int framesRendered() const { return framesRendered_; }
     // Of them, those that showed a subset of the records while the view moved.
     int subsetFramesRendered() const { return subsetFramesRendered_; }
+    // Off, a moving view too is drawn whole at every frame: what the whole cloud costs, for
+    // measuring.
+    bool subsetWhileMoving = true;
     // How long the view must rest before a frame of a cloud too large to move whole shows
     // every record again.
     static constexpr int kRestMilliseconds = 150;
