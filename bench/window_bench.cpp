@@ -133,8 +133,13 @@ class ServerFrames {
             xcb_damage_query_version(connection_, XCB_DAMAGE_MAJOR_VERSION,
                                      XCB_DAMAGE_MINOR_VERSION),
             nullptr));
-        xcb_damage_create(connection_, xcb_generate_id(connection_), window,
-                          XCB_DAMAGE_REPORT_LEVEL_RAW_RECTANGLES);
+        if (xcb_generic_error_t* error = xcb_request_check(
+                connection_,
+                xcb_damage_create_checked(connection_, xcb_generate_id(connection_), window,
+                                          XCB_DAMAGE_REPORT_LEVEL_RAW_RECTANGLES))) {
+            free(error);
+            return "the X server reports no damage on the window";
+        }
         area_ = area;
         notifier_ = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(connection_),
                                                       QSocketNotifier::Read);
@@ -223,6 +228,10 @@ class RotatingWindow {
     RotatingWindow() {
         if (!server.missing.empty()) {
             failure_ = "needs Xvfb: " + server.missing;
+            return;
+        }
+        if (QGuiApplication::platformName() != "xcb") {
+            failure_ = "the xcb platform could not connect to " + server.display;
             return;
         }
         auto dialogs = std::make_unique<NoDialogs>();
@@ -364,7 +373,8 @@ int main(int argc, char** argv) {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     } else {
         setenv("DISPLAY", server.display.c_str(), 1);
-        setenv("QT_QPA_PLATFORM", "xcb", 1);
+        // Offscreen where the xcb platform cannot connect, so that the cases say why they skip.
+        setenv("QT_QPA_PLATFORM", "xcb;offscreen", 1);
     }
     // The private server has no session bus; without this, libdbus tries to start one.
     setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
