@@ -324,7 +324,9 @@ void TGraphWindow::RenderFrameNow() {
         clock.start();
         frameBitmap_ = renderer.RenderImage(std::max(1, GraphBoxWidget->width()),
                                             std::max(1, GraphBoxWidget->height()), sources);
-        return static_cast<double>(clock.nsecsElapsed()) * 1e-9;
+        const double took = static_cast<double>(clock.nsecsElapsed()) * 1e-9;
+        renderSeconds_ += took;
+        return took;
     };
     double seconds = render();
     renderer.subsetStep = 1;
