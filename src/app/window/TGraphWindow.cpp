@@ -333,11 +333,13 @@ void TGraphWindow::RenderFrameNow() {
     ++framesRendered_;
     if (step == 1) {
         // The first whole frame after a load or a change of what is drawn runs cold (buffers
-        // grown, memory touched the first time, the second thread started) and can take many
-        // warm ones; a spin never rests to measure again, so a cloud that fits would turn as a
-        // subset throughout. A whole frame that would start a subset the last one did not is
-        // drawn once more, the same pixels, and the faster counts.
-        if (view.lineThickness <= 1 && subsetWhileMoving) {
+        // grown, memory touched the first time, the second thread started) and has taken 3 to
+        // 12 warm ones; a spin never rests to measure again, so a cloud that fits would turn as
+        // a subset throughout. A whole frame that would start a subset the last one did not is
+        // drawn once more, the same pixels, and the faster counts; not one far beyond the
+        // budget, whose cloud would hardly fit warm, and whose second drawing would hold the
+        // window up.
+        if (view.lineThickness <= 1 && subsetWhileMoving && seconds <= 8 * budget) {
             SubsetPacing paced = pacing_;
             paced.NoteWholeFrame(records, seconds);
             if (paced.StepFor(records, budget) > 1 && pacing_.StepFor(records, budget) == 1)
