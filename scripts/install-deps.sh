@@ -16,6 +16,8 @@ packages=(
     desktop-file-utils appstream shared-mime-info dpkg-dev file
     # The framed window tests: a private X server and a small window manager.
     xvfb openbox
+    # The window bench: counting the frames that reach the X server.
+    libxcb-damage0-dev
 )
 
 # The locks of dpkg and apt, as apt takes them.

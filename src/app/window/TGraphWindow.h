@@ -96,6 +96,11 @@ class TGraphWindow final : public QMainWindow,
     int framesRendered() const { return framesRendered_; }
     // Of them, those that showed a subset of the records while the view moved.
     int subsetFramesRendered() const { return subsetFramesRendered_; }
+    // The time spent making them, for measuring where a frame's time goes.
+    double renderSeconds() const { return renderSeconds_; }
+    // Off, a moving view too is drawn whole at every frame: what the whole cloud costs, for
+    // measuring.
+    bool subsetWhileMoving = true;
     // How long the view must rest before a frame of a cloud too large to move whole shows
     // every record again.
     static constexpr int kRestMilliseconds = 150;
@@ -185,6 +190,7 @@ class TGraphWindow final : public QMainWindow,
     bool holdDropStatus_ = false;
     int framesRendered_ = 0;
     int subsetFramesRendered_ = 0;
+    double renderSeconds_ = 0.0;
     // Frames of a cloud too large for the timer show a subset until the view has rested.
     SubsetPacing pacing_;
     QTimer* restTimer_ = nullptr;
