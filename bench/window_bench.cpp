@@ -30,12 +30,15 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <limits>
 #include <map>
 #include <memory>
 #include <string>
@@ -213,6 +216,12 @@ class DataFiles {
         if (path.empty()) path = bench::WriteRunsFile(records);
         return path;
     }
+    // A cloud of dots without lines, as a binary PLY file: quick to write and read at any size.
+    const std::string& CloudOf(int records) {
+        auto& path = paths_[-records];
+        if (path.empty()) path = bench::WritePlyFile(records);
+        return path;
+    }
 
   private:
     std::map<int, std::string> paths_;
@@ -289,7 +298,38 @@ class RotatingWindow {
         return {};
     }
 
+    // Empty when the window holds the cloud and is at rest, else what went wrong.
+    std::string PrepareCloud(int records) {
+        if (!failure_.empty()) return failure_;
+        if (window_->document().view.rotateAzimuth) window_->menus().AzimuthItem->trigger();
+        if (-records != loaded_) {
+            window_->fileInput().fields.RecordLimit = records;
+            window_->OpenDataFile(Files().CloudOf(records));
+            loaded_ = -records;
+        }
+        if (window_->document().store->pointCount != records)
+            return "load gave \"" + window_->MsgLabel->text().toStdString() + "\" " +
+                   dialogs_->lastMessage;
+        RunEvents(2 * TGraphWindow::kRestMilliseconds);
+        return {};
+    }
+
+    // Whether a whole frame at rest may be drawn on a thread of its own.
+    void DrawWholeFramesApart(bool apart) {
+        window_->backgroundFrameSeconds = apart ? 0.05 : std::numeric_limits<double>::infinity();
+    }
+
+    // A key pressed on the paint area, as the server would hand it over.
+    void PressKey(Qt::Key key) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+        QApplication::sendEvent(window_->GraphBoxWidget, &press);
+        QApplication::sendEvent(window_->GraphBoxWidget, &release);
+    }
+
     int frames() const { return window_->framesRendered(); }
+    bool subsetShown() const { return window_->subsetShown(); }
+    double wholeFrameSeconds() const { return window_->wholeFrameSeconds(); }
     int subsetFrames() const { return window_->subsetFramesRendered(); }
     double renderSeconds() const { return window_->renderSeconds(); }
     long steps() const { return steps_; }
@@ -366,6 +406,65 @@ BENCHMARK(BM_WindowRotatingFramesPerSecond)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(1);
+
+// A key pressed while the whole frame of a large cloud at rest is being drawn. The view is
+// turned by a key, so that it moves as a subset; 30 ms after it has come to rest, when its whole
+// frame is under way, a second key is pressed, from a timer of the event loop, as a key would
+// come in from the server. "key_ms" is the time from that press until the window has drawn the
+// frame the key asked for: a whole frame drawn on the window's own thread would hold the key
+// until it is done ("whole_ms", the whole frame's time as the window last measured it), which
+// the case with "apart" 0 shows.
+void BM_WindowKeyDuringWholeFrame(benchmark::State& state) {
+    RotatingWindow& window = Window();
+    const auto records = static_cast<int>(state.range(0));
+    if (const std::string failure = window.PrepareCloud(records); !failure.empty()) {
+        state.SkipWithError(failure.c_str());
+        return;
+    }
+    window.DrawWholeFramesApart(state.range(1) != 0);
+    constexpr int kPressAfter = TGraphWindow::kRestMilliseconds + 30;
+    double latency = 0.0, worst = 0.0;
+    for (auto _ : state) {
+        window.PressKey(Qt::Key_Right);
+        RunEvents(1);
+        QElapsedTimer clock;
+        clock.start();
+        int before = -1;
+        QTimer::singleShot(kPressAfter, Qt::PreciseTimer, [&] {
+            before = window.frames();
+            window.PressKey(Qt::Key_Left);
+        });
+        double painted = -1.0;
+        while (clock.elapsed() < 20000) {
+            RunEvents(1);
+            if (before >= 0 && window.frames() > before) {
+                painted = static_cast<double>(clock.nsecsElapsed()) * 1e-6;
+                break;
+            }
+        }
+        if (painted < 0.0) {
+            state.SkipWithError("the key's frame was never drawn");
+            return;
+        }
+        latency += painted - kPressAfter;
+        worst = std::max(worst, painted - kPressAfter);
+        // At rest again, its whole frame shown, before the next press.
+        RunEvents(TGraphWindow::kRestMilliseconds);
+        for (int wait = 0; wait < 200 && window.subsetShown(); ++wait)
+            RunEvents(50);
+    }
+    state.counters["key_ms"] = latency / static_cast<double>(state.iterations());
+    state.counters["worst_key_ms"] = worst;
+    state.counters["whole_ms"] = 1e3 * window.wholeFrameSeconds();
+    window.DrawWholeFramesApart(true);
+}
+BENCHMARK(BM_WindowKeyDuringWholeFrame)
+    ->ArgNames({"records", "apart"})
+    ->Args({50000000, 1})
+    ->Args({50000000, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
 
 }  // namespace
 

@@ -48,6 +48,7 @@ void ViewerDocument::Load(const std::string& path) {
     // the end of the load instead of drawing raw data values.
     {
         RedrawGate::Hold hold(gate);
+        gate.StoreChanging();
         store->pointCount = loader.LoadDataFile(path);
     }
 }

@@ -8,6 +8,8 @@ class FramePresenter {
     virtual ~FramePresenter() = default;
     // Renders a new frame when one is pending and puts it on screen.
     virtual void ShowFrame() = 0;
+    // The point store is about to change: nothing may go on reading it.
+    virtual void StoreChanging() {}
 };
 
 // Every command ends in RedrawGraph. While the view is not ready (construction, auto scale, the
@@ -18,6 +20,10 @@ class RedrawGate {
     explicit RedrawGate(FramePresenter* presenter = nullptr) : presenter_(presenter) {}
 
     void SetPresenter(FramePresenter* presenter) { presenter_ = presenter; }
+
+    void StoreChanging() {
+        if (presenter_ != nullptr) presenter_->StoreChanging();
+    }
 
     void RedrawGraph() {
         redrawPending = true;

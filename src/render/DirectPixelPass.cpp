@@ -90,7 +90,8 @@ DirectPixelPass::Plan DirectPixelPass::PlanFor(const FrameContext& frame) const 
     // every record of the store, which is what a subset frame is there to avoid.
     plan.shared = subsetStep <= 1 && ThreadsFor(plan.count) == 2;
     plan.chunks = 1;
-    if (plan.shared)
+    // A frame that may be stopped goes in chunks on one thread too.
+    if (plan.shared || stop != nullptr)
         plan.chunks = std::max(
             {1, std::min(plan.count, kChunks), (plan.count + kChunkRecords - 1) / kChunkRecords});
     plan.rows = plan.height;
@@ -127,6 +128,7 @@ void DirectPixelPass::Draw(FrameContext& frame, QRgb* pixels, int stride, StampC
     ProjectedRecord* const records = SizedFor(projected_, plan.count);
     RecordColours colours(frame);
     const std::uint64_t sizesInUse = Project(frame, plan, records, colours);
+    if (Stopped()) return;
     // Stamps are made here, as the cache is not for two threads.
     const DotStamps dotStamps = DotsLayer(frame).StampsInUse(stamps, sizesInUse);
     DrawBands(frame, plan, records, pixels, stride, apart, dotStamps, colours);
@@ -159,7 +161,7 @@ std::uint64_t DirectPixelPass::Project(FrameContext& frame, const Plan& plan,
                                            farthestDot[thread]);
             if (plan.shared) bits_->Note(begin, end, records, plan.lines, dotSizes);
         };
-        for (int chunk; (chunk = nextChunk.fetch_add(1)) < plan.chunks;) {
+        for (int chunk; (chunk = nextChunk.fetch_add(1)) < plan.chunks && !Stopped();) {
             const int begin = plan.ChunkBegin(chunk), end = plan.ChunkBegin(chunk + 1);
             if (plan.step == 1) {
                 run(begin, end);
@@ -185,7 +187,7 @@ std::uint64_t DirectPixelPass::Project(FrameContext& frame, const Plan& plan,
     // The segments from the last record of a chunk to the first of the next.
     for (int chunk = 1; chunk < plan.chunks; ++chunk) {
         const int joint = plan.ChunkBegin(chunk);
-        if (plan.lines) bits_->NoteSegment(joint - 1, records);
+        if (plan.shared && plan.lines) bits_->NoteSegment(joint - 1, records);
         if (plan.fading && joint - 1 >= firstJoined)
             LinesLayer::MeasureDepths(records, joint - 1, joint, nearest[0], farthest[0]);
     }
@@ -210,7 +212,7 @@ void DirectPixelPass::DrawBands(FrameContext& frame, const Plan& plan,
         allDots(plan.count, plan.step, pairs);
     std::atomic<int> nextBand{0};
     Share(plan, [&](int) {
-        for (int b; (b = nextBand.fetch_add(1)) < plan.bands;) {
+        for (int b; (b = nextBand.fetch_add(1)) < plan.bands && !Stopped();) {
             const int top = b * plan.rows;
             const int bottom = b == plan.bands - 1 ? plan.height : top + plan.rows;
             const PixelBand band{pixels, stride, frame.width, plan.height, top, bottom, apart};

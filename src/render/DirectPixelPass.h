@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QRgb>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -45,6 +46,8 @@ class DirectPixelPass {
     // the records at multiples of n and the one after each, with the line between them (and
     // the closing line of the built-in figure), always on the calling thread.
     int subsetStep = 1;
+    // When set, ends the pass between chunks of records and between bands.
+    const std::atomic<bool>* stop = nullptr;
 
     // Lines (when the view has any) and dots of the frame into pixels, whose rows are stride
     // pixels apart; the canvas of the frame must draw on the same image. Stamps are taken from
@@ -56,6 +59,7 @@ class DirectPixelPass {
   private:
     struct Plan;
     int ThreadsFor(int records) const;
+    bool Stopped() const { return stop != nullptr && stop->load(std::memory_order_relaxed); }
     Plan PlanFor(const FrameContext& frame) const;
     void Share(const Plan& plan, const std::function<void(int)>& job);
     // Projects every record, measures the depth range when fading and notes each band's lines

@@ -131,6 +131,7 @@ void FrameRenderer::SetUpDirectPass() {
     direct_->threads = dataThreads;
     direct_->bandRows = bandRows;
     direct_->subsetStep = subsetStep;
+    direct_->stop = stop;
 }
 
 void FrameRenderer::RenderEyeImages(const FrameSources& sources) {

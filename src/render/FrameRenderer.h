@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <array>
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -68,6 +69,9 @@ class FrameRenderer {
     // records at multiples of n and the one after each, with the line between them. For views
     // on the move; wide lines are always drawn whole.
     int subsetStep = 1;
+    // Set from another thread, ends a frame's lines and dots early, between pieces of work: the
+    // image is then not the frame, only fit to be thrown away.
+    const std::atomic<bool>* stop = nullptr;
 
     // Smallest and largest rotated depth of the last measuring pass; 0 and 0 before any.
     float fadeNear = 0.0f;

@@ -16,6 +16,10 @@ class SubsetPacing {
     // frame draws two records of every step, on one thread.
     int StepFor(int records, double budgetSeconds) const;
 
+    // What a whole frame of so many records is expected to take from the last one measured;
+    // 0 before any.
+    double WholeFrameSeconds(int records) const { return secondsPerRecord_ * records; }
+
   private:
     double secondsPerRecord_ = 0.0;
     int measuredRecords_ = 0;

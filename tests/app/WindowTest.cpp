@@ -303,6 +303,14 @@ TEST_F(Window, ALargeCloudMovesAsASubsetAndRestsWhole) {
     frameAfter(Qt::Key_Left);
     QTest::qWait(TGraphWindow::kRestMilliseconds + 100);
     EXPECT_EQ(w().frameBitmap(), whole);
+
+    // Drawn on a thread of its own, the whole frame at rest comes a moment later and is the
+    // same; until then the subset stays, and says so.
+    w().backgroundFrameSeconds = 0.0;
+    frameAfter(Qt::Key_Right);
+    EXPECT_NE(frameAfter(Qt::Key_Left), whole);
+    QTRY_VERIFY(!w().StatusBar->text().startsWith("Moving:"));
+    EXPECT_EQ(w().frameBitmap(), whole);
 }
 
 }  // namespace

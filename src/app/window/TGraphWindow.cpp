@@ -164,6 +164,7 @@ TGraphWindow::TGraphWindow(const std::string& argumentText, Services services)
 }
 
 TGraphWindow::~TGraphWindow() {
+    StopRestFrame();
     qApp->removeEventFilter(this);
     if (RotateTimer != nullptr) RotateTimer->stop();
     // The dialogs are bound to members that go before the window's children do.
@@ -298,8 +299,15 @@ void TGraphWindow::PickAt(int x, int y) {
 // several redraws one command or tick may ask for cost one frame.
 void TGraphWindow::ShowFrame() {
     if (!document_) return;
+    ++frameGeneration_;
+    restStop_ = true;
     frameStale_ = true;
     GraphBoxWidget->update();
+}
+
+void TGraphWindow::StoreChanging() {
+    ++frameGeneration_;
+    StopRestFrame();
 }
 
 void TGraphWindow::RenderFrameNow() {
@@ -313,17 +321,24 @@ void TGraphWindow::RenderFrameNow() {
     const GraphViewState& view = document_->view;
     const int records = document_->store->pointCount;
     const double budget = 0.8e-3 * std::min(view.rotateDelay, 33);
+    const bool resting = wholeFrameDue_;
     const int step = wholeFrameDue_ || view.lineThickness > 1 || !subsetWhileMoving
                          ? 1
                          : pacing_.StepFor(records, budget);
     wholeFrameDue_ = false;
+    const int width = std::max(1, GraphBoxWidget->width());
+    const int height = std::max(1, GraphBoxWidget->height());
+    // The subset stays on screen until the whole frame is ready.
+    if (resting && pacing_.WholeFrameSeconds(records) > backgroundFrameSeconds) {
+        StartRestFrame(titles, width, height);
+        return;
+    }
     FrameRenderer& renderer = document_->renderer;
     renderer.subsetStep = step;
     const auto render = [&] {
         QElapsedTimer clock;
         clock.start();
-        frameBitmap_ = renderer.RenderImage(std::max(1, GraphBoxWidget->width()),
-                                            std::max(1, GraphBoxWidget->height()), sources);
+        frameBitmap_ = renderer.RenderImage(width, height, sources);
         const double took = static_cast<double>(clock.nsecsElapsed()) * 1e-9;
         renderSeconds_ += took;
         return took;
@@ -345,9 +360,7 @@ void TGraphWindow::RenderFrameNow() {
             if (paced.StepFor(records, budget) > 1 && pacing_.StepFor(records, budget) == 1)
                 seconds = std::min(seconds, render());
         }
-        pacing_.NoteWholeFrame(records, seconds);
-        if (subsetShown_) ScrollBarPanel->ShowHint(hintBeforeSubset_);
-        subsetShown_ = false;
+        WholeFrameShown(records, seconds);
     } else {
         ++subsetFramesRendered_;
         if (!subsetShown_) hintBeforeSubset_ = StatusBar->text();
@@ -356,6 +369,58 @@ void TGraphWindow::RenderFrameNow() {
             QString("Moving: 2 of every %1 records shown, all of them at rest").arg(step));
         restTimer_->start();
     }
+    ApplyFixedAspect(1.0f);
+}
+
+void TGraphWindow::WholeFrameShown(int records, double seconds) {
+    pacing_.NoteWholeFrame(records, seconds);
+    if (subsetShown_) ScrollBarPanel->ShowHint(hintBeforeSubset_);
+    subsetShown_ = false;
+}
+
+void TGraphWindow::StartRestFrame(const TitleTexts& titles, int width, int height) {
+    StopRestFrame();
+    restStop_ = false;
+    if (!restRenderer_) {
+        restRenderer_ = std::make_unique<FrameRenderer>();
+        restRenderer_->stop = &restStop_;
+    }
+    // Text labels take the depth range of the last faded frame, as they would on this thread.
+    restRenderer_->fadeNear = document_->renderer.fadeNear;
+    restRenderer_->fadeFar = document_->renderer.fadeFar;
+    const PointStore* store = document_->store.get();
+    restThread_ = std::thread([this, view = document_->view, graph = document_->graph, titles,
+                               store, width, height, generation = frameGeneration_] {
+        QElapsedTimer clock;
+        clock.start();
+        const FrameSources sources{view, graph, *store, titles};
+        QImage image = restRenderer_->RenderImage(width, height, sources);
+        const double seconds = static_cast<double>(clock.nsecsElapsed()) * 1e-9;
+        QMetaObject::invokeMethod(
+            this,
+            [this, generation, image = std::move(image), seconds, records = store->pointCount] {
+                ShowRestFrame(generation, image, seconds, records);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void TGraphWindow::StopRestFrame() {
+    restStop_ = true;
+    if (restThread_.joinable()) restThread_.join();
+}
+
+void TGraphWindow::ShowRestFrame(int generation, const QImage& image, double seconds, int records) {
+    if (restThread_.joinable()) restThread_.join();
+    // Stopped, or a newer frame was asked for: this one is not what the view shows now.
+    if (generation != frameGeneration_ || image.isNull()) return;
+    document_->renderer.fadeNear = restRenderer_->fadeNear;
+    document_->renderer.fadeFar = restRenderer_->fadeFar;
+    frameBitmap_ = image;
+    ++framesRendered_;
+    renderSeconds_ += seconds;
+    WholeFrameShown(records, seconds);
+    GraphBoxWidget->update();
     ApplyFixedAspect(1.0f);
 }
 

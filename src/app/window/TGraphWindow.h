@@ -6,8 +6,10 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <atomic>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/ViewerDocument.h"
@@ -96,6 +98,12 @@ class TGraphWindow final : public QMainWindow,
     int framesRendered() const { return framesRendered_; }
     // Of them, those that showed a subset of the records while the view moved.
     int subsetFramesRendered() const { return subsetFramesRendered_; }
+    // Whether the frame on screen shows a subset of the records.
+    bool subsetShown() const { return subsetShown_; }
+    // What a whole frame of the records is expected to take, from the last one measured.
+    double wholeFrameSeconds() const {
+        return pacing_.WholeFrameSeconds(document_->store->pointCount);
+    }
     // The time spent making them, for measuring where a frame's time goes.
     double renderSeconds() const { return renderSeconds_; }
     // Off, a moving view too is drawn whole at every frame: what the whole cloud costs, for
@@ -104,6 +112,9 @@ class TGraphWindow final : public QMainWindow,
     // How long the view must rest before a frame of a cloud too large to move whole shows
     // every record again.
     static constexpr int kRestMilliseconds = 150;
+    // That frame, when it is expected to take longer than this, is drawn on a thread of its own
+    // while the window goes on answering keys and the mouse; any newer frame supersedes it.
+    double backgroundFrameSeconds = 0.05;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -121,6 +132,7 @@ class TGraphWindow final : public QMainWindow,
     void SetStatusText(const std::string& text) override;
     // FramePresenter
     void ShowFrame() override;
+    void StoreChanging() override;
     // KeyboardHost
     void ShowStatusText(const std::string& text) override;
     void CloseWindow() override;
@@ -146,6 +158,12 @@ class TGraphWindow final : public QMainWindow,
     void RebuildRecentFiles();
     void SyncControls();
     void RenderFrameNow();
+    // The whole frame at rest, drawn apart: started, stopped (waiting for its thread), shown.
+    void StartRestFrame(const TitleTexts& titles, int width, int height);
+    void StopRestFrame();
+    void ShowRestFrame(int generation, const QImage& image, double seconds, int records);
+    // A whole frame was shown: the subset notice goes and the pacing learns its time.
+    void WholeFrameShown(int records, double seconds);
     void ApplyFixedAspect(float factor);
     void FormResize();
     void ArrangeButtonPanels();
@@ -197,6 +215,12 @@ class TGraphWindow final : public QMainWindow,
     bool wholeFrameDue_ = false;
     bool subsetShown_ = false;
     QString hintBeforeSubset_;
+    // Counts the frames asked for, so that a whole frame drawn apart is shown only if no newer
+    // one was asked for meanwhile.
+    int frameGeneration_ = 0;
+    std::unique_ptr<FrameRenderer> restRenderer_;
+    std::atomic<bool> restStop_{false};
+    std::thread restThread_;
 };
 
 }  // namespace ocuvis
