@@ -1,10 +1,6 @@
 #include "render/FrameRenderer.h"
 
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdint>
 
 #include "render/DirectPixelPass.h"
 #include "render/DotsLayer.h"
@@ -14,6 +10,7 @@
 #include "render/ImageCanvas.h"
 #include "render/LegendLayer.h"
 #include "render/LinesLayer.h"
+#include "render/MemoryPages.h"
 #include "render/ModeIndicatorLayer.h"
 #include "render/RecordColours.h"
 #include "render/StereoFrame.h"
@@ -96,23 +93,6 @@ void DrawLayers(FrameContext& frame, const DirectTarget* direct) {
     DrawOverData(frame);
 }
 
-// Every pixel is about to be written. The system gives a new image's memory a page at a time
-// as it is first touched, each page a trap, which costs most under virtualisation (about 9
-// against 5 us a page on the machine measured); asking for all of its pages at once is the
-// cheaper way to the same memory. Contents are left as they are; an older system ignores it.
-void MapAllPages(QImage& image) {
-#ifdef MADV_POPULATE_WRITE
-    if (image.isNull()) return;
-    const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
-    const auto begin = reinterpret_cast<std::uintptr_t>(image.bits());
-    const auto first = begin & ~(page - 1);
-    madvise(reinterpret_cast<void*>(first),
-            begin + static_cast<std::uintptr_t>(image.sizeInBytes()) - first, MADV_POPULATE_WRITE);
-#else
-    (void)image;
-#endif
-}
-
 }  // namespace
 
 FrameRenderer::FrameRenderer() : direct_(std::make_unique<DirectPixelPass>()) {}
@@ -125,7 +105,9 @@ void FrameRenderer::Render(Canvas& canvas, int width, int height, const FrameSou
 
 QImage FrameRenderer::NewFrameImage(int width, int height) {
     QImage image(std::max(1, width), std::max(1, height), QImage::Format_RGB32);
-    MapAllPages(image);
+    // The background writes every pixel at once.
+    if (!image.isNull())
+        MapPagesForWriting(image.bits(), static_cast<std::size_t>(image.sizeInBytes()));
     image.setDotsPerMeterX(FrameFonts::kDotsPerMetre);
     image.setDotsPerMeterY(FrameFonts::kDotsPerMetre);
     return image;
