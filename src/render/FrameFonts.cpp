@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QtGlobal>
 #include <cstdlib>
+#include <mutex>
 
 #include <fontconfig/fontconfig.h>
 
@@ -17,18 +18,32 @@ constexpr const char* kFontDirectory = "/usr/share/fonts/truetype/liberation/";
 constexpr const char* kFontFiles[] = {"LiberationSans-Regular.ttf", "LiberationSans-Bold.ttf",
                                       "LiberationSerif-Regular.ttf", "LiberationSerif-Bold.ttf"};
 
-// Loads the regular and bold file of one family; the family name on success, else empty.
-QString LoadFamily(const char* regularFile, const char* boldFile) {
-    QString family;
-    for (const char* file : {regularFile, boldFile}) {
-        const int id = QFontDatabase::addApplicationFont(QString::fromLatin1(kFontDirectory) +
-                                                         QString::fromLatin1(file));
-        if (id < 0) return {};
-        const QStringList families = QFontDatabase::applicationFontFamilies(id);
-        if (families.isEmpty()) return {};
-        family = families.front();
-    }
-    return family;
+bool FontFileExists(const char* file) {
+    return QFileInfo::exists(QString::fromLatin1(kFontDirectory) + QString::fromLatin1(file));
+}
+
+// The family name of a font file added to the application's fonts, or empty.
+QString AddFontFile(const char* file) {
+    const int id = QFontDatabase::addApplicationFont(QString::fromLatin1(kFontDirectory) +
+                                                     QString::fromLatin1(file));
+    if (id < 0) return {};
+    const QStringList families = QFontDatabase::applicationFontFamilies(id);
+    return families.isEmpty() ? QString() : families.front();
+}
+
+void WarnOfSystemFonts() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        qWarning(
+            "Ocuvis: the Liberation fonts were not found in %s (Debian package "
+            "fonts-liberation); text falls back to the system's sans serif and serif "
+            "fonts and may look different.",
+            kFontDirectory);
+    });
+}
+
+QString SystemFamily(FontFace face) {
+    return face == FontFace::Serif ? QStringLiteral("Serif") : QStringLiteral("Sans Serif");
 }
 
 // Set by a process that draws nothing but frames, before anything reads fonts.
@@ -48,8 +63,7 @@ void FrameFonts::SkipSystemFontsFor(const std::vector<std::string_view>& texts) 
         for (const char c : text)
             if (c < ' ' || c > '~') return;
     for (const char* file : kFontFiles)
-        if (!QFileInfo::exists(QString::fromLatin1(kFontDirectory) + QString::fromLatin1(file)))
-            return;
+        if (!FontFileExists(file)) return;
     // Current before Qt's first call into fontconfig, which then takes it instead of loading
     // the system's.
     if (FcConfig* empty = FcConfigCreate()) {
@@ -64,22 +78,41 @@ const FrameFonts& FrameFonts::Instance() {
 }
 
 FrameFonts::FrameFonts() {
-    sansFamily_ = LoadFamily(kFontFiles[0], kFontFiles[1]);
-    serifFamily_ = LoadFamily(kFontFiles[2], kFontFiles[3]);
-    if (sansFamily_.isEmpty() || serifFamily_.isEmpty()) {
-        loadedFromFiles_ = false;
-        qWarning(
-            "Ocuvis: the Liberation fonts were not found in %s (Debian package "
-            "fonts-liberation); text falls back to the system's sans serif and serif "
-            "fonts and may look different.",
-            kFontDirectory);
-        if (sansFamily_.isEmpty()) sansFamily_ = QStringLiteral("Sans Serif");
-        if (serifFamily_.isEmpty()) serifFamily_ = QStringLiteral("Serif");
+    // A face with a missing file stands in with the system's family from the start.
+    bool missing = false;
+    for (const FontFace face : {FontFace::Sans, FontFace::Serif}) {
+        const std::size_t first = face == FontFace::Serif ? 2 : 0;
+        if (!FontFileExists(kFontFiles[first]) || !FontFileExists(kFontFiles[first + 1])) {
+            Face& f = faces_[static_cast<std::size_t>(face)];
+            f.fromFiles = false;
+            f.family = SystemFamily(face);
+            missing = true;
+        }
     }
+    if (missing) WarnOfSystemFonts();
 }
 
-const QString& FrameFonts::Family(FontFace face) const {
-    return face == FontFace::Serif ? serifFamily_ : sansFamily_;
+bool FrameFonts::LoadedFromFiles() const {
+    const std::lock_guard lock(mutex_);
+    return faces_[0].fromFiles && faces_[1].fromFiles;
+}
+
+QString FrameFonts::Family(FontFace face, bool bold) const {
+    const std::lock_guard lock(mutex_);
+    Face& f = faces_[static_cast<std::size_t>(face)];
+    const std::size_t weight = bold ? 1 : 0;
+    if (f.fromFiles && !f.loaded[weight]) {
+        f.loaded[weight] = true;
+        const QString family = AddFontFile(kFontFiles[(face == FontFace::Serif ? 2 : 0) + weight]);
+        if (family.isEmpty()) {
+            f.fromFiles = false;
+            f.family = SystemFamily(face);
+            WarnOfSystemFonts();
+        } else {
+            f.family = family;
+        }
+    }
+    return f.family;
 }
 
 int FrameFonts::PixelSize(int points) {
@@ -89,7 +122,7 @@ int FrameFonts::PixelSize(int points) {
 }
 
 QFont FrameFonts::Font(const TextFont& wanted) const {
-    QFont font(Family(wanted.face));
+    QFont font(Family(wanted.face, wanted.bold));
     font.setStyleHint(wanted.face == FontFace::Serif ? QFont::Serif : QFont::SansSerif);
     font.setPixelSize(std::max(1, PixelSize(wanted.pointSize)));
     font.setBold(wanted.bold);

@@ -2,6 +2,8 @@
 
 #include <QFont>
 #include <QString>
+#include <array>
+#include <mutex>
 #include <string_view>
 #include <vector>
 
@@ -15,13 +17,14 @@ namespace ocuvis {
 // unsmoothed and fully hinted at 96 DPI, so a frame reads the same on every machine.
 class FrameFonts {
   public:
-    // Loads the fonts the first time; needs a QGuiApplication.
+    // Needs a QGuiApplication.
     static const FrameFonts& Instance();
 
+    // Each file is read at the first font of its face and weight: a frame with nothing but
+    // regular sans text reads one file instead of four.
     QFont Font(const TextFont& font) const;
-    const QString& Family(FontFace face) const;
     // False when a font file was missing and a system family stands in.
-    bool LoadedFromFiles() const { return loadedFromFiles_; }
+    bool LoadedFromFiles() const;
 
     // A tool drawing a few frames spends most of its run in the system's font configuration
     // (its rules and font folders), which the frame's own fonts do not need. Called before
@@ -41,10 +44,15 @@ class FrameFonts {
 
   private:
     FrameFonts();
+    QString Family(FontFace face, bool bold) const;
 
-    QString sansFamily_;
-    QString serifFamily_;
-    bool loadedFromFiles_ = true;
+    struct Face {
+        QString family;                // from its files, or the system family standing in
+        bool fromFiles = true;         // false once a file of the face is missing or unreadable
+        std::array<bool, 2> loaded{};  // regular, bold
+    };
+    mutable std::mutex mutex_;
+    mutable std::array<Face, 2> faces_;  // sans, serif
 };
 
 }  // namespace ocuvis

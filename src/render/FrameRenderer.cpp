@@ -10,6 +10,7 @@
 #include "render/ImageCanvas.h"
 #include "render/LegendLayer.h"
 #include "render/LinesLayer.h"
+#include "render/MemoryPages.h"
 #include "render/ModeIndicatorLayer.h"
 #include "render/RecordColours.h"
 #include "render/StereoFrame.h"
@@ -104,6 +105,9 @@ void FrameRenderer::Render(Canvas& canvas, int width, int height, const FrameSou
 
 QImage FrameRenderer::NewFrameImage(int width, int height) {
     QImage image(std::max(1, width), std::max(1, height), QImage::Format_RGB32);
+    // The background writes every pixel at once.
+    if (!image.isNull())
+        MapPagesForWriting(image.bits(), static_cast<std::size_t>(image.sizeInBytes()));
     image.setDotsPerMeterX(FrameFonts::kDotsPerMetre);
     image.setDotsPerMeterY(FrameFonts::kDotsPerMetre);
     return image;

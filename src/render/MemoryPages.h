@@ -1,0 +1,29 @@
+#pragma once
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+
+namespace ocuvis {
+
+// For memory that is about to be written whole. The system hands out new memory a page at a
+// time as it is first touched, each page a trap, which costs most under virtualisation (about 9
+// against 5 us a page on the machine measured); asking for all the pages at once is the cheaper
+// way to the same memory. Contents are left as they are; a kernel without MADV_POPULATE_WRITE
+// ignores it.
+inline void MapPagesForWriting(void* data, std::size_t size) {
+#ifdef MADV_POPULATE_WRITE
+    if (data == nullptr || size == 0) return;
+    const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    const auto begin = reinterpret_cast<std::uintptr_t>(data);
+    const auto first = begin & ~(page - 1);
+    madvise(reinterpret_cast<void*>(first), begin + size - first, MADV_POPULATE_WRITE);
+#else
+    (void)data;
+    (void)size;
+#endif
+}
+
+}  // namespace ocuvis
