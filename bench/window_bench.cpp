@@ -302,6 +302,7 @@ class RotatingWindow {
     std::string PrepareCloud(int records) {
         if (!failure_.empty()) return failure_;
         if (window_->document().view.rotateAzimuth) window_->menus().AzimuthItem->trigger();
+        window_->subsetWhileMoving = true;
         if (-records != loaded_) {
             window_->fileInput().fields.RecordLimit = records;
             window_->OpenDataFile(Files().CloudOf(records));
