@@ -17,9 +17,10 @@ inline void MapPagesForWriting(void* data, std::size_t size) {
 #ifdef MADV_POPULATE_WRITE
     if (data == nullptr || size == 0) return;
     const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
-    const auto begin = reinterpret_cast<std::uintptr_t>(data);
-    const auto first = begin & ~(page - 1);
-    madvise(reinterpret_cast<void*>(first), begin + size - first, MADV_POPULATE_WRITE);
+    // Back to the start of its first page, by pointer arithmetic.
+    const auto offset =
+        static_cast<std::size_t>(reinterpret_cast<std::uintptr_t>(data) & (page - 1));
+    madvise(static_cast<char*>(data) - offset, size + offset, MADV_POPULATE_WRITE);
 #else
     (void)data;
     (void)size;
