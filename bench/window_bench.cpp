@@ -19,9 +19,7 @@
 // server, the timer) is 1000 / frames_per_second less that.
 #include <benchmark/benchmark.h>
 
-#include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <xcb/damage.h>
@@ -45,9 +43,8 @@
 #include <vector>
 
 #include "BenchData.h"
+#include "PrivateXServer.h"
 #include "app/window/TGraphWindow.h"
-
-extern char** environ;
 
 using namespace ocuvis;
 
@@ -73,40 +70,10 @@ struct XServer {
 };
 XServer server;
 
-pid_t Spawn(std::vector<std::string> arguments, posix_spawn_file_actions_t* actions) {
-    std::vector<char*> argv;
-    for (std::string& argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    pid_t pid = -1;
-    return posix_spawnp(&pid, argv[0], actions, nullptr, argv.data(), environ) == 0 ? pid : -1;
-}
-
-// Xvfb picks a free display and writes its number once it accepts connections.
 void StartServer() {
-    int ready[2];
-    if (pipe(ready) != 0) {
-        server.missing = "no pipe for Xvfb";
-        return;
-    }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addclose(&actions, ready[0]);
-    server.pid = Spawn({"Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0",
-                        "1920x1080x24", "-nolisten", "tcp", "-noreset"},
-                       &actions);
-    posix_spawn_file_actions_destroy(&actions);
-    close(ready[1]);
-    std::string number;
-    pollfd wait{ready[0], POLLIN, 0};
-    char c = 0;
-    while (poll(&wait, 1, 20000) == 1 && read(ready[0], &c, 1) == 1 && c != '\n')
-        number += c;
-    close(ready[0]);
-    if (number.empty())
+    server.display = xserver::StartXvfb("1920x1080x24", server.pid);
+    if (server.display.empty())
         server.missing = server.pid > 0 ? "Xvfb did not start" : "Xvfb is not installed";
-    else
-        server.display = ":" + number;
 }
 
 void EndServer() {

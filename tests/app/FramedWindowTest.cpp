@@ -2,9 +2,7 @@
 // does not have: a private X server (Xvfb) with openbox on it, started for the run. Without
 // them every test is skipped with the reason.
 #include <gtest/gtest.h>
-#include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,9 +14,8 @@
 #include <thread>
 #include <vector>
 
+#include "PrivateXServer.h"
 #include "WindowTestSupport.h"
-
-extern char** environ;
 
 namespace ocuvis::test {
 namespace {
@@ -33,34 +30,10 @@ struct XSession {
 };
 XSession session;
 
-pid_t Spawn(std::vector<std::string> arguments, posix_spawn_file_actions_t* actions = nullptr) {
-    std::vector<char*> argv;
-    for (std::string& argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    pid_t pid = -1;
-    return posix_spawnp(&pid, argv[0], actions, nullptr, argv.data(), environ) == 0 ? pid : -1;
-}
+using xserver::Spawn;
 
-// Xvfb picks a free display and writes its number once it accepts connections.
 std::string StartServer() {
-    int ready[2];
-    if (pipe(ready) != 0) return {};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addclose(&actions, ready[0]);
-    session.server = Spawn({"Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0",
-                            "1024x768x24", "-nolisten", "tcp", "-noreset"},
-                           &actions);
-    posix_spawn_file_actions_destroy(&actions);
-    close(ready[1]);
-    std::string number;
-    pollfd wait{ready[0], POLLIN, 0};
-    char c = 0;
-    while (poll(&wait, 1, 20000) == 1 && read(ready[0], &c, 1) == 1 && c != '\n')
-        number += c;
-    close(ready[0]);
-    return number.empty() ? std::string() : ":" + number;
+    return xserver::StartXvfb("1024x768x24", session.server);
 }
 
 // openbox runs its start-up command once it manages the screen.
