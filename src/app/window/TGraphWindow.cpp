@@ -310,7 +310,7 @@ void TGraphWindow::StoreChanging() {
     StopRestFrame();
 }
 
-void TGraphWindow::RenderFrameNow() {
+void TGraphWindow::RenderFrameNow(bool mayDrawApart) {
     frameStale_ = false;
     // A mark belongs to the view it was picked in.
     GraphBoxWidget->SetMarks({}, 0);
@@ -329,7 +329,7 @@ void TGraphWindow::RenderFrameNow() {
     const int width = std::max(1, GraphBoxWidget->width());
     const int height = std::max(1, GraphBoxWidget->height());
     // The subset stays on screen until the whole frame is ready.
-    if (resting && pacing_.WholeFrameSeconds(records) > backgroundFrameSeconds) {
+    if (resting && mayDrawApart && pacing_.WholeFrameSeconds(records) > backgroundFrameSeconds) {
         StartRestFrame(titles, width, height);
         return;
     }
@@ -422,6 +422,17 @@ void TGraphWindow::ShowRestFrame(int generation, const QImage& image, double sec
     WholeFrameShown(records, seconds);
     GraphBoxWidget->update();
     ApplyFixedAspect(1.0f);
+}
+
+const QImage& TGraphWindow::wholeFrameBitmap() {
+    frameBitmap();
+    if (subsetShown_ && document_ && !document_->loading()) {
+        StopRestFrame();
+        ++frameGeneration_;  // a whole frame already on its way is not waited for
+        wholeFrameDue_ = true;
+        RenderFrameNow(false);
+    }
+    return frameBitmap_;
 }
 
 const QImage& TGraphWindow::frameBitmap() {

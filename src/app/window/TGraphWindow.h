@@ -65,6 +65,9 @@ class TGraphWindow final : public QMainWindow,
     void FormKeyDown(int keyCode);
     // The frame as it stands after any pending render.
     const QImage& frameBitmap();
+    // The picture to save, copy or print: every record, drawn now if the frame on screen shows
+    // a subset.
+    const QImage& wholeFrameBitmap();
 
     ViewerDocument& document() { return *document_; }
     const MainMenus& menus() const { return menus_; }
@@ -157,7 +160,8 @@ class TGraphWindow final : public QMainWindow,
     void ConnectScrollBars();
     void RebuildRecentFiles();
     void SyncControls();
-    void RenderFrameNow();
+    // A whole frame at rest may be drawn apart unless the caller needs it at once.
+    void RenderFrameNow(bool mayDrawApart = true);
     // The whole frame at rest, drawn apart: started, stopped (waiting for its thread), shown.
     void StartRestFrame(const TitleTexts& titles, int width, int height);
     void StopRestFrame();

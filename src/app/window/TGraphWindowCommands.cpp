@@ -74,13 +74,17 @@ void TGraphWindow::ConnectFileCommands() {
     OnClick(m.FileReOpenSpdBtn, [this] { document_->ReOpen(); });
     On(m.ExitItem, [this] { close(); });
 
-    // Output: none of these changes the view or redraws.
+    // Output: none of these changes the view; a moving subset on screen is drawn whole first.
     for (QAction* save : {m.SaveItem, m.SaveGraph})
-        On(save, [this] { output_.SaveItemClick(this, frameBitmap()); });
+        On(save, [this] { output_.SaveItemClick(this, wholeFrameBitmap()); });
     for (QAction* copy : {m.CopyGraphItem, m.CopyToClipboard})
-        On(copy, [this] { output_.CopyToClipboardClick(frameBitmap()); });
-    for (QAction* print : {m.PrintItem, m.PrintGraph})
-        On(print, [this] { output_.PrintItemClick(*this); });
+        On(copy, [this] { output_.CopyToClipboardClick(wholeFrameBitmap()); });
+    for (QAction* print : {m.PrintItem, m.PrintGraph}) {
+        On(print, [this] {
+            wholeFrameBitmap();
+            output_.PrintItemClick(*this);
+        });
+    }
     for (QAction* setup : {m.PrintSetupItem, m.PrinterSetup})
         On(setup, [this] { output_.PrintSetupItemClick(this); });
     for (QAction* titles : {m.TitlesEditItem, m.TitlesEdit})
