@@ -315,6 +315,16 @@ TEST_F(Window, ALargeCloudMovesAsASubsetAndRestsWhole) {
     EXPECT_NE(frameAfter(Qt::Key_Left), whole);
     QTRY_VERIFY(!w().StatusBar->text().startsWith("Moving:"));
     EXPECT_EQ(w().frameBitmap(), whole);
+
+    // A file opened while a whole frame is drawn apart stops that frame before the store
+    // changes; the frames after it are the new file's.
+    const QImage leftBehind = frameAfter(Qt::Key_Right);
+    QTest::qWait(TGraphWindow::kRestMilliseconds + 5);
+    w().OpenDataFile(kSample);
+    ASSERT_EQ(w().document().store->pointCount, 54);
+    QTest::qWait(TGraphWindow::kRestMilliseconds + 100);
+    EXPECT_NE(w().frameBitmap(), leftBehind);
+    EXPECT_FALSE(w().StatusBar->text().startsWith("Moving:"));
 }
 
 }  // namespace
