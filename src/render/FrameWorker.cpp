@@ -62,6 +62,7 @@ void FrameWorker::Share(const std::function<void(int)>& job) {
     Finish();
     const auto finished = Clock::now();
     lastTime = finished - start;
+    std::exception_ptr error;
     {
         std::lock_guard lock(mutex_);
         // A caller that slept until the worker ended may have waited longer for the system to
@@ -69,10 +70,6 @@ void FrameWorker::Share(const std::function<void(int)>& job) {
         const auto woken = started_ ? std::max(finished - workerEnded_, {}) : Clock::duration{};
         lastHeld = workerHeld_ + woken;
         workerHeld_ = {};
-    }
-    std::exception_ptr error;
-    {
-        std::lock_guard lock(mutex_);
         error.swap(workerError_);
     }
     if (error) std::rethrow_exception(error);
