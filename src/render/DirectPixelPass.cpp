@@ -132,6 +132,7 @@ void DirectPixelPass::Draw(FrameContext& frame, QRgb* pixels, int stride, StampC
     // Stamps are made here, as the cache is not for two threads.
     const DotStamps dotStamps = DotsLayer(frame).StampsInUse(stamps, sizesInUse);
     DrawBands(frame, plan, records, pixels, stride, apart, dotStamps, colours);
+    NoteDrawn(dotStamps);
     if (plan.shared)
         JudgeSharedFrame();
     else if (loneFrames_ > 0)
@@ -147,6 +148,8 @@ std::uint64_t DirectPixelPass::Project(FrameContext& frame, const Plan& plan,
     std::array<float, 2> nearest{1.0f, 1.0f}, farthest{-1.0f, -1.0f};
     std::array<float, 2> nearestDot{1e30f, 1e30f}, farthestDot{-1e30f, -1e30f};
     const bool shading = colours.Shading();
+    const bool measuring = drawn[0] != nullptr || drawn[1] != nullptr;
+    std::array<RecordExtent, 2> extents{};
     // Records before the first joined one are dots only, and their depths no lines'.
     const int firstJoined = std::max(0, frame.store.firstJoinedRecord);
     std::atomic<int> nextChunk{0};
@@ -160,6 +163,7 @@ std::uint64_t DirectPixelPass::Project(FrameContext& frame, const Plan& plan,
                 RecordColours::MeasureDots(records, begin, end, nearestDot[thread],
                                            farthestDot[thread]);
             if (plan.shared) bits_->Note(begin, end, records, plan.lines, dotSizes);
+            if (measuring) extents[thread].Take(records, begin, end);
         };
         for (int chunk; (chunk = nextChunk.fetch_add(1)) < plan.chunks && !Stopped();) {
             const int begin = plan.ChunkBegin(chunk), end = plan.ChunkBegin(chunk + 1);
@@ -172,11 +176,14 @@ std::uint64_t DirectPixelPass::Project(FrameContext& frame, const Plan& plan,
                 run(first, std::min(first + 2, plan.count));
         }
     });
+    extent_ = extents[0];
+    extent_.Take(extents[1]);
     if (plan.step > 1) {
         // The closing line of the built-in figure needs the last record.
         if (plan.count > 0 && (plan.count - 1) % plan.step > 1) {
             std::uint64_t sizes = 0;
             ProjectRecords(frame, plan.count - 1, plan.count, records, sizes);
+            if (measuring) extent_.Take(records, plan.count - 1, plan.count);
         }
         if (plan.fading) {
             frame.fadeNear = std::min(nearest[0], nearest[1]);
@@ -225,6 +232,38 @@ void DirectPixelPass::DrawBands(FrameContext& frame, const Plan& plan,
                                  &colours);
         }
     });
+}
+
+void DirectPixelPass::NoteDrawn(const DotStamps& dotStamps) {
+    const bool stopped = Stopped();
+    for (DrawnSpans* spans : drawn)
+        if (spans != nullptr && stopped) spans->Forget();
+    if (stopped || extent_.Empty()) return;
+    // A one-pixel line's pixels lie between its ends' truncated positions. A dot of size s is
+    // stamped s pixels up and left of its truncated position; the stamps give how far it
+    // reaches from there. One pixel more each way for truncation towards zero.
+    int left = 0, right = 1, up = 0, down = 1;
+    for (int s = 1; s < static_cast<int>(dotStamps.size()); ++s) {
+        const PixelStamp* stamp = dotStamps[static_cast<std::size_t>(s)];
+        if (stamp == nullptr) continue;
+        left = std::max(left, s - stamp->left);
+        right = std::max(right, stamp->right - s);
+        up = std::max(up, s - stamp->top);
+        down = std::max(down, stamp->bottom + 1 - s);
+    }
+    const auto pixel = [](float value, bool high) {
+        const float limit = Projection::kPixelLimit;
+        return static_cast<int>(
+            std::clamp(high ? std::ceil(value) : std::floor(value), -limit, limit));
+    };
+    const int top = pixel(extent_.rowLow, false) - up - 1;
+    const int bottom = pixel(extent_.rowHigh, true) + down + 1;
+    if (drawn[0] != nullptr)
+        drawn[0]->Add(pixel(extent_.column1Low, false) - left - 1, top,
+                      pixel(extent_.column1High, true) + right + 1, bottom);
+    if (drawn[1] != nullptr)
+        drawn[1]->Add(pixel(extent_.column2Low, false) - left - 1, top,
+                      pixel(extent_.column2High, true) + right + 1, bottom);
 }
 
 }  // namespace ocuvis

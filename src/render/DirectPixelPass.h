@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QRgb>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "render/DotsLayer.h"
+#include "render/DrawnSpans.h"
 #include "render/FrameContext.h"
 #include "render/RecordProjection.h"
 
@@ -48,6 +50,9 @@ class DirectPixelPass {
     int subsetStep = 1;
     // When set, ends the pass between chunks of records and between bands.
     const std::atomic<bool>* stop = nullptr;
+    // When set, widened by what the pass draws in the first and the second image; forgotten
+    // when the pass is stopped.
+    std::array<DrawnSpans*, 2> drawn{};
 
     // Lines (when the view has any) and dots of the frame into pixels, whose rows are stride
     // pixels apart; the canvas of the frame must draw on the same image. Stamps are taken from
@@ -66,6 +71,8 @@ class DirectPixelPass {
     // and dots; returns the own dot sizes in use.
     std::uint64_t Project(FrameContext& frame, const Plan& plan, ProjectedRecord* records,
                           RecordColours& colours);
+    // Widens the drawn spans by the rectangle the records' lines and dots stay within.
+    void NoteDrawn(const DotStamps& dotStamps);
     void DrawBands(FrameContext& frame, const Plan& plan, const ProjectedRecord* records,
                    QRgb* pixels, int stride, QRgb* apart, const DotStamps& dotStamps,
                    const RecordColours& colours);
@@ -83,6 +90,7 @@ class DirectPixelPass {
     std::unique_ptr<FrameWorker> worker_;
     std::vector<ProjectedRecord> projected_;
     std::unique_ptr<BandBits> bits_;
+    RecordExtent extent_;  // of the records projected for the frame
 };
 
 }  // namespace ocuvis

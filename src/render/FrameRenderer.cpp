@@ -136,6 +136,7 @@ void FrameRenderer::SetUpDirectPass() {
     direct_->bandRows = bandRows;
     direct_->subsetStep = subsetStep;
     direct_->stop = stop;
+    direct_->drawn = {};
 }
 
 void FrameRenderer::RenderEyeImages(const FrameSources& sources) {
@@ -148,11 +149,15 @@ void FrameRenderer::RenderEyeImages(const FrameSources& sources) {
     if (left.size() != right.size() || left.bytesPerLine() != right.bytesPerLine()) {
         RenderInto(left, leftEye);
         RenderInto(right, rightEye);
+        for (DrawnSpans& drawn : eyeDrawn_)
+            drawn.Forget();
         return;
     }
     // Each eye's image gets its own layers, but the records are projected once for both and
     // their lines and dots drawn in one pass, each image's into its own pixels.
     ImageCanvas leftCanvas(left, stamps_), rightCanvas(right, stamps_);
+    leftCanvas.TrackDrawing(&eyeDrawn_[0]);
+    rightCanvas.TrackDrawing(&eyeDrawn_[1]);
     FrameContext leftFrame(leftCanvas, left.width(), left.height(), leftEye, fadeNear, fadeFar);
     FrameContext rightFrame(rightCanvas, right.width(), right.height(), rightEye, fadeNear,
                             fadeFar);
@@ -163,9 +168,11 @@ void FrameRenderer::RenderEyeImages(const FrameSources& sources) {
         bothEyes.eye = EyeImage::Apart;
         FrameContext both(leftCanvas, left.width(), left.height(), bothEyes, fadeNear, fadeFar);
         SetUpDirectPass();
+        direct_->drawn = {&eyeDrawn_[0], &eyeDrawn_[1]};
         direct_->Draw(both, reinterpret_cast<QRgb*>(left.bits()),
                       static_cast<int>(left.bytesPerLine() / 4), stamps_,
                       reinterpret_cast<QRgb*>(right.bits()));
+        direct_->drawn = {};
     } else {
         DrawDataOnCanvas(leftFrame);
         DrawDataOnCanvas(rightFrame);

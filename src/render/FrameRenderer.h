@@ -10,6 +10,7 @@
 #include "core/GraphViewState.h"
 #include "input/PointStore.h"
 #include "render/Canvas.h"
+#include "render/DrawnSpans.h"
 #include "render/PixelStamp.h"
 #include "render/Projection.h"
 
@@ -87,6 +88,8 @@ class FrameRenderer {
 
     StampCache stamps_;
     std::array<QImage, 2> eyeImages_;
+    // What each eye image has had drawn on it since its background.
+    std::array<DrawnSpans, 2> eyeDrawn_;
     std::unique_ptr<DirectPixelPass> direct_;
 };
 

@@ -52,7 +52,14 @@ void ImageCanvas::SetTextColour(Colour colour) {
 }
 
 void ImageCanvas::DrawLine(int x1, int y1, int x2, int y2) {
+    // A wide pen reaches its width beyond the ends, caps included.
+    const auto noteDrawn = [&](int reach) {
+        if (drawn_ != nullptr)
+            drawn_->Add(std::min(x1, x2) - reach, std::min(y1, y2) - reach,
+                        std::max(x1, x2) + 1 + reach, std::max(y1, y2) + 1 + reach);
+    };
     if (penWidth_ <= 1) {
+        noteDrawn(0);
         QRgb* const pixels = pixels_;
         const int stride = stride_;
         const QRgb rgb = penRgb_;
@@ -67,6 +74,7 @@ void ImageCanvas::DrawLine(int x1, int y1, int x2, int y2) {
         Stamp(stamps_.Line(dx, dy, penWidth_), x1, y1);
         return;
     }
+    noteDrawn(penWidth_ + 1);
     QPainter& painter = Painter();
     painter.setPen(StrokePen(penColour_, penWidth_));
     painter.drawLine(x1, y1, x2, y2);
@@ -77,6 +85,11 @@ void ImageCanvas::DrawEllipse(const CanvasRect& bounds) {
     const int h = bounds.bottom - bounds.top;
     if (w <= 0 || h <= 0) return;
     if (w > StampCache::kMaxEllipseSize || h > StampCache::kMaxEllipseSize) {
+        if (drawn_ != nullptr) {
+            const int reach = penWidth_ + 1;
+            drawn_->Add(bounds.left - reach, bounds.top - reach, bounds.right + reach,
+                        bounds.bottom + reach);
+        }
         QPainter& painter = Painter();
         painter.setPen(StrokePen(penColour_, penWidth_));
         if (brushSolid_)
@@ -90,6 +103,8 @@ void ImageCanvas::DrawEllipse(const CanvasRect& bounds) {
 }
 
 void ImageCanvas::Stamp(const PixelStamp& stamp, int x, int y) {
+    if (drawn_ != nullptr)
+        drawn_->Add(x + stamp.left, y + stamp.top, x + stamp.right, y + stamp.bottom + 1);
     if (x + stamp.left >= 0 && x + stamp.right <= width_ && y + stamp.top >= 0 &&
         y + stamp.bottom < height_) {
         // Wholly inside, as nearly every stamp is.
@@ -119,8 +134,17 @@ void ImageCanvas::DrawText(const CanvasRect& box, TextAlign align, std::string_v
     painter.setFont(FrameFonts::Instance().Font(font_));
     const int flags = Qt::TextSingleLine | Qt::TextDontClip | Qt::AlignVCenter |
                       (align == TextAlign::Right ? Qt::AlignRight : Qt::AlignHCenter);
-    painter.drawText(QRect(box.left, box.top, box.right - box.left, box.bottom - box.top), flags,
-                     QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    const QRect rect(box.left, box.top, box.right - box.left, box.bottom - box.top);
+    const QString string = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    painter.drawText(rect, flags, string);
+    if (drawn_ != nullptr) {
+        // Glyphs may reach past the text's box, and past its laid-out rectangle by less than a
+        // line's height.
+        const int margin = painter.fontMetrics().height();
+        const QRect laid = painter.boundingRect(rect, flags, string);
+        drawn_->Add(laid.left() - margin, laid.top() - margin, laid.right() + 1 + margin,
+                    laid.bottom() + 1 + margin);
+    }
 }
 
 void ImageCanvas::FillRect(const CanvasRect& area) {
@@ -130,6 +154,13 @@ void ImageCanvas::FillRect(const CanvasRect& area) {
     const int bottom = std::min(height_, area.bottom);
     // An area wholly beside the image fills nothing.
     if (left >= right) return;
+    if (drawn_ != nullptr) {
+        if (left == 0 && top == 0 && right == width_ && bottom == height_) {
+            drawn_->FillBackground(pixels_, stride_, width_, height_, brushRgb_);
+            return;
+        }
+        drawn_->Add(left, top, right, bottom);
+    }
     for (int y = top; y < bottom; ++y)
         std::fill(pixels_ + y * stride_ + left, pixels_ + y * stride_ + right, brushRgb_);
 }

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "render/Canvas.h"
+#include "render/DrawnSpans.h"
 #include "render/PixelStamp.h"
 
 namespace ocuvis {
@@ -31,6 +32,10 @@ class ImageCanvas final : public Canvas {
     void DrawText(const CanvasRect& box, TextAlign align, std::string_view text) override;
     void FillRect(const CanvasRect& area) override;
 
+    // From here on, what is drawn widens the spans, and a fill of the whole image is the
+    // background fill of the spans (an image kept from frame to frame).
+    void TrackDrawing(DrawnSpans* spans) { drawn_ = spans; }
+
   private:
     QPainter& Painter();
     // Sets the stamp's pixels with its anchor at (x, y): outline in the pen colour, the rest in
@@ -44,6 +49,7 @@ class ImageCanvas final : public Canvas {
     int width_;
     int height_;
     std::unique_ptr<QPainter> painter_;  // begun on first use
+    DrawnSpans* drawn_ = nullptr;
 
     Colour penColour_ = 0;
     int penWidth_ = 1;

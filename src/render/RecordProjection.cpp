@@ -4,6 +4,10 @@
 #include <cmath>
 #include <limits>
 
+#if defined(__SSE2__)
+#include <xmmintrin.h>
+#endif
+
 namespace ocuvis {
 
 namespace {
@@ -169,6 +173,51 @@ void ProjectRecords(const FrameContext& frame, int begin, int end, ProjectedReco
     for (; i < end; ++i)
         if (ProjectOne(frame, points[i], out[i]) && ownSizes) NoteSize(points[i], sizes);
     dotSizes |= sizes;
+}
+
+void RecordExtent::Take(const ProjectedRecord* records, int begin, int end) {
+    int i = begin;
+#if defined(__SSE2__)
+    // A record as one vector of its columns, row and depth; one without an image (a NaN row)
+    // counts as no extent at all. Two records at a time, as each minimum waits on the last.
+    static_assert(sizeof(ProjectedRecord) == 4 * sizeof(float));
+    const __m128 none = _mm_set1_ps(kNone), noneBelow = _mm_set1_ps(-kNone);
+    __m128 low[2] = {none, none}, high[2] = {noneBelow, noneBelow};
+    const auto take = [&](int k, const ProjectedRecord& record) {
+        const __m128 r = _mm_loadu_ps(&record.column1);
+        const __m128 row = _mm_shuffle_ps(r, r, _MM_SHUFFLE(2, 2, 2, 2));
+        const __m128 has = _mm_cmpord_ps(row, row);
+        low[k] = _mm_min_ps(_mm_or_ps(_mm_and_ps(has, r), _mm_andnot_ps(has, none)), low[k]);
+        high[k] = _mm_max_ps(_mm_or_ps(_mm_and_ps(has, r), _mm_andnot_ps(has, noneBelow)), high[k]);
+    };
+    for (; i + 2 <= end; i += 2) {
+        take(0, records[i]);
+        take(1, records[i + 1]);
+    }
+    alignas(16) float lows[4], highs[4];
+    _mm_store_ps(lows, _mm_min_ps(low[0], low[1]));
+    _mm_store_ps(highs, _mm_max_ps(high[0], high[1]));
+    Take(RecordExtent{lows[0], highs[0], lows[1], highs[1], lows[2], highs[2]});
+#endif
+    for (; i < end; ++i) {
+        const ProjectedRecord& r = records[i];
+        if (!HasImage(r)) continue;
+        column1Low = std::min(column1Low, r.column1);
+        column1High = std::max(column1High, r.column1);
+        column2Low = std::min(column2Low, r.column2);
+        column2High = std::max(column2High, r.column2);
+        rowLow = std::min(rowLow, r.row);
+        rowHigh = std::max(rowHigh, r.row);
+    }
+}
+
+void RecordExtent::Take(const RecordExtent& other) {
+    column1Low = std::min(column1Low, other.column1Low);
+    column1High = std::max(column1High, other.column1High);
+    column2Low = std::min(column2Low, other.column2Low);
+    column2High = std::max(column2High, other.column2High);
+    rowLow = std::min(rowLow, other.rowLow);
+    rowHigh = std::max(rowHigh, other.rowHigh);
 }
 
 }  // namespace ocuvis

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -142,20 +143,41 @@ constexpr QRgb PairMean(QRgb a, QRgb b) {
 
 // The image squeezed into part of the frame: along x when the part is narrower, along y when
 // lower; copied as it is when the sizes agree. Rows are walked in order either way.
-void PutSqueezed(const QImage& image, QImage& frame, QRect part) {
+// What was drawn on the image, when known, lets the rest go unread: its background squeezes to
+// itself.
+void PutSqueezed(const QImage& image, QImage& frame, QRect part, const DrawnSpans* drawn) {
     const QImage in = image.convertToFormat(QImage::Format_RGB32);
     const auto row = [&in](int y) { return reinterpret_cast<const QRgb*>(in.constScanLine(y)); };
     const int width = part.width();
+    if (drawn != nullptr && !drawn->Fits(in.width(), in.height())) drawn = nullptr;
+    // The columns of the part's row y that may not be background; the rest is filled with it.
+    const auto drawnColumns = [&](int y, QRgb* target) {
+        if (drawn == nullptr) return DrawnSpans::Span{0, width};
+        DrawnSpans::Span span{0, width};
+        if (in.size() == part.size()) {
+            span = drawn->RowWithin(y, width);
+        } else if (in.height() == part.height() && in.width() == 2 * width) {
+            const DrawnSpans::Span wide = drawn->RowWithin(y, in.width());
+            span = {wide.begin / 2, (wide.end + 1) / 2};
+        } else if (in.width() == width && in.height() == 2 * part.height()) {
+            span = DrawnSpans::Hull(drawn->RowWithin(2 * y, width),
+                                    drawn->RowWithin(2 * y + 1, width));
+        }
+        std::fill(target, target + span.begin, drawn->Background());
+        std::fill(target + span.end, target + width, drawn->Background());
+        return span;
+    };
     std::vector<ChannelSums> sums(static_cast<std::size_t>(width));
     for (int y = 0; y < part.height(); ++y) {
         auto* target = reinterpret_cast<QRgb*>(frame.scanLine(part.top() + y)) + part.left();
+        const auto [from, to] = drawnColumns(y, target);
         if (in.size() == part.size()) {
-            std::copy_n(row(y), width, target);
+            std::copy(row(y) + from, row(y) + to, target + from);
         } else if (in.height() == part.height() && in.width() == 2 * width) {
             const QRgb* source = row(y);
-            int x = 0;
+            int x = from;
             // Runs of one colour, background above all, halve to themselves.
-            for (; x + 4 <= width; x += 4) {
+            for (; x + 4 <= to; x += 4) {
                 const QRgb first = source[2 * x];
                 if (SameEight(source + 2 * x, first, source + 2 * x, first)) {
                     std::fill_n(target + x, 4, first);
@@ -164,13 +186,13 @@ void PutSqueezed(const QImage& image, QImage& frame, QRect part) {
                 for (int i = x; i < x + 4; ++i)
                     target[i] = PairMean(source[2 * i], source[2 * i + 1]);
             }
-            for (; x < width; ++x)
+            for (; x < to; ++x)
                 target[x] = PairMean(source[2 * x], source[2 * x + 1]);
         } else if (in.width() == width && in.height() == 2 * part.height()) {
             const QRgb* upper = row(2 * y);
             const QRgb* lower = row(2 * y + 1);
-            int x = 0;
-            for (; x + 8 <= width; x += 8) {
+            int x = from;
+            for (; x + 8 <= to; x += 8) {
                 const QRgb first = upper[x];
                 if (SameEight(upper + x, first, lower + x, first)) {
                     std::fill_n(target + x, 8, first);
@@ -179,7 +201,7 @@ void PutSqueezed(const QImage& image, QImage& frame, QRect part) {
                 for (int i = x; i < x + 8; ++i)
                     target[i] = PairMean(upper[i], lower[i]);
             }
-            for (; x < width; ++x)
+            for (; x < to; ++x)
                 target[x] = PairMean(upper[x], lower[x]);
         } else if (in.height() == part.height()) {
             const QRgb* source = row(y);
@@ -211,7 +233,8 @@ QSize EyeImageSize(ViewType type, int width, int height, EyeImage eye) {
 }
 
 QImage CombineAnaglyph(const QImage& left, const QImage& right, ViewType pair,
-                       AnaglyphMethod method) {
+                       AnaglyphMethod method, const DrawnSpans* leftDrawn,
+                       const DrawnSpans* rightDrawn) {
     if (!IsAnaglyphPair(pair) || left.size() != right.size()) return {};
     const QImage l = left.convertToFormat(QImage::Format_RGB32);
     const QImage r = right.convertToFormat(QImage::Format_RGB32);
@@ -223,46 +246,65 @@ QImage CombineAnaglyph(const QImage& left, const QImage& right, ViewType pair,
         return method == AnaglyphMethod::Plain ? Plain(mask, pa, pb) : Optimised(matrices, pa, pb);
     };
     // A frame has few distinct pairs of eye pixels (background, lines, dots, text): each is
-    // worked out once and then looked up.
+    // worked out once and then looked up, by the pair as one 64-bit key.
+    const auto keyOf = [](QRgb pa, QRgb pb) { return std::uint64_t{pa} << 32 | pb; };
     struct Known {
-        QRgb a, b, out;
+        std::uint64_t key;
+        QRgb out;
     };
     std::array<Known, 64> known{};
-    known.fill({0, 0, combined(0, 0)});
-    const auto lookUp = [&](QRgb pa, QRgb pb) {
-        Known& k = known[((pa * 0x9E3779B1u) ^ (pb * 0x85EBCA77u)) >> 26];
-        if (k.a != pa || k.b != pb) k = {pa, pb, combined(pa, pb)};
+    known.fill({0, combined(0, 0)});
+    const auto lookUp = [&](std::uint64_t key) {
+        Known& k = known[(key * 0x9E3779B97F4A7C15u) >> 58];
+        if (k.key != key) k = {key, combined(static_cast<QRgb>(key >> 32), static_cast<QRgb>(key))};
         return k.out;
     };
     const int width = out.width();
     const int height = out.height();
+    // Where neither image has had anything drawn, the pixels are the backgrounds' pair.
+    const bool spans = leftDrawn != nullptr && rightDrawn != nullptr &&
+                       leftDrawn->Fits(width, height) && rightDrawn->Fits(width, height);
+    const QRgb backgrounds =
+        spans ? lookUp(keyOf(leftDrawn->Background(), rightDrawn->Background())) : 0;
     for (int y = 0; y < height; ++y) {
         const auto* a = reinterpret_cast<const QRgb*>(l.constScanLine(y));
         const auto* b = reinterpret_cast<const QRgb*>(r.constScanLine(y));
         auto* o = reinterpret_cast<QRgb*>(out.scanLine(y));
+        int from = 0, to = width;
+        if (spans) {
+            const DrawnSpans::Span hull =
+                DrawnSpans::Hull(leftDrawn->RowWithin(y, width), rightDrawn->RowWithin(y, width));
+            from = hull.begin;
+            to = std::max(hull.begin, hull.end);
+            std::fill(o, o + from, backgrounds);
+            std::fill(o + to, o + width, backgrounds);
+            if (from == to) continue;
+        }
         // Most pixels lie in runs of one pair, background above all: eight at a time while a
         // run lasts.
-        QRgb lastA = a[0], lastB = b[0], last = lookUp(lastA, lastB);
-        int x = 0;
-        for (; x + 8 <= width; x += 8) {
-            if (SameEight(a + x, lastA, b + x, lastB)) {
+        std::uint64_t lastKey = keyOf(a[from], b[from]);
+        QRgb last = lookUp(lastKey);
+        int x = from;
+        for (; x + 8 <= to; x += 8) {
+            if (SameEight(a + x, static_cast<QRgb>(lastKey >> 32), b + x,
+                          static_cast<QRgb>(lastKey))) {
                 std::fill_n(o + x, 8, last);
                 continue;
             }
             for (int i = x; i < x + 8; ++i) {
-                if (a[i] != lastA || b[i] != lastB)
-                    lastA = a[i], lastB = b[i], last = lookUp(lastA, lastB);
+                const std::uint64_t key = keyOf(a[i], b[i]);
+                if (key != lastKey) lastKey = key, last = lookUp(key);
                 o[i] = last;
             }
         }
-        for (; x < width; ++x)
-            o[x] = lookUp(a[x], b[x]);
+        for (; x < to; ++x)
+            o[x] = lookUp(keyOf(a[x], b[x]));
     }
     return out;
 }
 
 QImage PackEyeImages(const QImage& left, const QImage& right, ViewType format, int width,
-                     int height) {
+                     int height, const DrawnSpans* leftDrawn, const DrawnSpans* rightDrawn) {
     if (format != ViewType::SideBySideHalf && format != ViewType::TopBottom &&
         format != ViewType::TopBottomHalf)
         return {};
@@ -287,8 +329,9 @@ QImage PackEyeImages(const QImage& left, const QImage& right, ViewType format, i
     // The two parts cover the frame; one of no pixels (a frame one pixel wide or high) or an
     // image that does not fit leaves the frame's fill.
     if (!fits(left, first) || !fits(right, second)) out.fill(Qt::black);
-    for (const auto& [image, part] : {std::pair{&left, first}, std::pair{&right, second}})
-        if (fits(*image, part)) PutSqueezed(*image, out, part);
+    for (const auto& [image, part, drawn] :
+         {std::tuple{&left, first, leftDrawn}, std::tuple{&right, second, rightDrawn}})
+        if (fits(*image, part)) PutSqueezed(*image, out, part, drawn);
     return out;
 }
 
@@ -297,13 +340,18 @@ QImage FrameRenderer::RenderComposed(int width, int height, const FrameSources& 
     for (const EyeImage eye : {EyeImage::Left, EyeImage::Right}) {
         QImage& image = eyeImages_[eye == EyeImage::Left ? 0 : 1];
         const QSize size = EyeImageSize(type, width, height, eye);
-        if (image.size() != size) image = NewFrameImage(size.width(), size.height());
+        if (image.size() != size) {
+            image = NewFrameImage(size.width(), size.height());
+            eyeDrawn_[eye == EyeImage::Left ? 0 : 1].Forget();
+        }
         if (image.isNull()) return {};
     }
     RenderEyeImages(sources);
     if (IsAnaglyphPair(type))
-        return CombineAnaglyph(eyeImages_[0], eyeImages_[1], type, sources.view.anaglyphMethod);
-    return PackEyeImages(eyeImages_[0], eyeImages_[1], type, width, height);
+        return CombineAnaglyph(eyeImages_[0], eyeImages_[1], type, sources.view.anaglyphMethod,
+                               &eyeDrawn_[0], &eyeDrawn_[1]);
+    return PackEyeImages(eyeImages_[0], eyeImages_[1], type, width, height, &eyeDrawn_[0],
+                         &eyeDrawn_[1]);
 }
 
 }  // namespace ocuvis

@@ -3,6 +3,7 @@
 
 #include <QImage>
 #include <array>
+#include <functional>
 
 #include "FrameTestSupport.h"
 #include "render/StereoFrame.h"
@@ -181,6 +182,70 @@ TEST(ComposedFrame, IsTheOneItsEyeImagesDrawnAloneGive) {
     const QImage odd = scene.Frame(ViewType::TopBottom, false, 300, 121);
     EXPECT_EQ(odd.copy(0, 0, 300, 61), scene.Eye(ViewType::TopBottom, EyeImage::Left, {300, 61}));
     EXPECT_EQ(odd.copy(0, 61, 300, 60), scene.Eye(ViewType::TopBottom, EyeImage::Right, {300, 60}));
+}
+
+// A composed view keeps its eye images from frame to frame and notes what it draws on them, so
+// that the next background fill and the mixing pass over the rest. After any earlier frame,
+// whatever it drew and wherever, a frame must still be the one its eye images drawn alone give.
+TEST(ComposedFrame, AfterAnyEarlierFrameIsStillTheOneItsEyeImagesGive) {
+    StereoScene scene;
+    scene.AddLabel(0.9f, 0.9f, 0.0f, "far corner");
+    scene.titles = {"Main title", "x title", "y title", "z title"};
+    struct Step {
+        const char* what;
+        std::function<void(StereoScene&)> change;
+        ViewType type;
+        QSize size;
+    };
+    const QSize size(301, 121);
+    const auto nothing = [](StereoScene&) {};
+    const Step steps[] = {
+        {"first", nothing, ViewType::RedCyan, size},
+        {"turned", [](StereoScene& s) { s.SetAngles(80, -10); }, ViewType::RedCyan, size},
+        {"titles, labels and legend",
+         [](StereoScene& s) {
+             s.view.titles = s.view.textLabels = s.view.colourLegend = true;
+             s.view.colourBy = ColourBy::Z;
+         },
+         ViewType::GreenMagenta, size},
+        {"no titles, white background",
+         [](StereoScene& s) {
+             s.view.titles = s.view.colourLegend = false;
+             s.view.backgroundColor = 0xFFFFFF;
+         },
+         ViewType::AmberBlue, size},
+        {"fading", [](StereoScene& s) { s.view.fadeLines = true; }, ViewType::RedCyan, size},
+        {"large dots, wide lines",
+         [](StereoScene& s) {
+             s.view.fadeLines = false;
+             s.view.pointSize = 6;
+             s.view.lineThickness = 3;
+         },
+         ViewType::RedCyan, size},
+        {"smaller", [](StereoScene& s) { s.SetAngles(-30, 45); }, ViewType::RedCyan, {240, 100}},
+        {"halves side by side", nothing, ViewType::SideBySideHalf, size},
+        {"top-bottom",
+         [](StereoScene& s) { s.view.lineThickness = 1; },
+         ViewType::TopBottom,
+         {300, 120}},
+        {"halves top and bottom", [](StereoScene& s) { s.SetAngles(10, 10); },
+         ViewType::TopBottomHalf, size},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.change(scene);
+        const QImage frame = scene.Frame(step.type, false, step.size.width(), step.size.height());
+        const auto eye = [&](EyeImage which) {
+            return scene.Eye(step.type, which,
+                             EyeImageSize(step.type, step.size.width(), step.size.height(), which));
+        };
+        const QImage alone = IsAnaglyphPair(step.type)
+                                 ? CombineAnaglyph(eye(EyeImage::Left), eye(EyeImage::Right),
+                                                   step.type, scene.view.anaglyphMethod)
+                                 : PackEyeImages(eye(EyeImage::Left), eye(EyeImage::Right),
+                                                 step.type, step.size.width(), step.size.height());
+        EXPECT_EQ(frame, alone);
+    }
 }
 
 // At no separation both eyes draw the same image; at the usual one they differ (and draw the
