@@ -13,6 +13,10 @@ void DrawnSpans::FillBackground(QRgb* pixels, int stride, int width, int height,
             std::fill(row + span.begin, row + span.end, colour);
         }
     }
+    Restart(width, height, colour);
+}
+
+void DrawnSpans::Restart(int width, int height, QRgb colour) {
     known_ = true;
     background_ = colour;
     width_ = width;

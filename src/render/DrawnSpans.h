@@ -19,6 +19,7 @@ class DrawnSpans {
 
     // Nothing is known: the image may hold anything.
     void Forget() { known_ = false; }
+    bool Known() const { return known_; }
     // Known, and of an image of this size.
     bool Fits(int width, int height) const {
         return known_ && width_ == width && rows_.size() == static_cast<std::size_t>(height);
@@ -28,6 +29,10 @@ class DrawnSpans {
     // Fills the image with the colour, only within the spans when it held that colour as its
     // background, and starts again with nothing drawn.
     void FillBackground(QRgb* pixels, int stride, int width, int height, QRgb colour);
+
+    // Starts again with nothing drawn on an image of the background colour, which the caller
+    // makes it.
+    void Restart(int width, int height, QRgb colour);
 
     // The pixels of [left, right) × [top, bottom) may have been set.
     void Add(int left, int top, int right, int bottom);

@@ -90,6 +90,15 @@ class FrameRenderer {
     std::array<QImage, 2> eyeImages_;
     // What each eye image has had drawn on it since its background.
     std::array<DrawnSpans, 2> eyeDrawn_;
+    // Composed frames handed out before, with what they hold besides their background: one the
+    // taker has let go of is written into again. Two, as a window holds the frame it shows
+    // while the next is drawn; none past this size.
+    struct KeptFrame {
+        QImage image;
+        DrawnSpans drawn;
+    };
+    static constexpr qint64 kMaxKeptFramePixels = qint64{1} << 23;
+    std::array<KeptFrame, 2> keptFrames_;
     std::unique_ptr<DirectPixelPass> direct_;
 };
 

@@ -141,19 +141,48 @@ constexpr QRgb PairMean(QRgb a, QRgb b) {
     return (a | b) - (((a ^ b) & 0xFEFEFEFEu) >> 1);
 }
 
+// A frame image kept from an earlier frame: outside the spans it had then, it holds the
+// background still, and only the rest needs writing again.
+struct FrameReuse {
+    const DrawnSpans* before = nullptr;  // known and of this frame's size and background
+    DrawnSpans* after = nullptr;         // what this frame writes besides the background
+};
+
+// Row y of a part of the frame, whose columns keep are written apart: the background goes into
+// the rest where the frame may not hold it already.
+void Surround(QRgb* target, int width, int frameRow, int partLeft, DrawnSpans::Span keep,
+              QRgb background, const FrameReuse& reuse) {
+    DrawnSpans::Span stale{0, width};
+    if (reuse.before != nullptr) {
+        const DrawnSpans::Span was = reuse.before->Row(frameRow);
+        stale = {std::clamp(was.begin - partLeft, 0, width),
+                 std::clamp(was.end - partLeft, 0, width)};
+    }
+    if (stale.begin < keep.begin)
+        std::fill(target + stale.begin, target + std::min(stale.end, keep.begin), background);
+    if (keep.end < stale.end)
+        std::fill(target + std::max(stale.begin, keep.end), target + stale.end, background);
+    if (reuse.after != nullptr)
+        reuse.after->Add(partLeft + keep.begin, frameRow, partLeft + keep.end, frameRow + 1);
+}
+
 // The image squeezed into part of the frame: along x when the part is narrower, along y when
 // lower; copied as it is when the sizes agree. Rows are walked in order either way.
 // What was drawn on the image, when known, lets the rest go unread: its background squeezes to
 // itself.
-void PutSqueezed(const QImage& image, QImage& frame, QRect part, const DrawnSpans* drawn) {
+void PutSqueezed(const QImage& image, QImage& frame, QRect part, const DrawnSpans* drawn,
+                 const FrameReuse& reuse) {
     const QImage in = image.convertToFormat(QImage::Format_RGB32);
     const auto row = [&in](int y) { return reinterpret_cast<const QRgb*>(in.constScanLine(y)); };
     const int width = part.width();
     if (drawn != nullptr && !drawn->Fits(in.width(), in.height())) drawn = nullptr;
     // The columns of the part's row y that may not be background; the rest is filled with it.
     const auto drawnColumns = [&](int y, QRgb* target) {
-        if (drawn == nullptr) return DrawnSpans::Span{0, width};
         DrawnSpans::Span span{0, width};
+        if (drawn == nullptr) {
+            Surround(target, width, part.top() + y, part.left(), span, 0, reuse);
+            return span;
+        }
         if (in.size() == part.size()) {
             span = drawn->RowWithin(y, width);
         } else if (in.height() == part.height() && in.width() == 2 * width) {
@@ -163,8 +192,7 @@ void PutSqueezed(const QImage& image, QImage& frame, QRect part, const DrawnSpan
             span = DrawnSpans::Hull(drawn->RowWithin(2 * y, width),
                                     drawn->RowWithin(2 * y + 1, width));
         }
-        std::fill(target, target + span.begin, drawn->Background());
-        std::fill(target + span.end, target + width, drawn->Background());
+        Surround(target, width, part.top() + y, part.left(), span, drawn->Background(), reuse);
         return span;
     };
     std::vector<ChannelSums> sums(static_cast<std::size_t>(width));
@@ -232,14 +260,14 @@ QSize EyeImageSize(ViewType type, int width, int height, EyeImage eye) {
     return {width, std::max(1, eye == EyeImage::Right ? height - upper : upper)};
 }
 
-QImage CombineAnaglyph(const QImage& left, const QImage& right, ViewType pair,
-                       AnaglyphMethod method, const DrawnSpans* leftDrawn,
-                       const DrawnSpans* rightDrawn) {
-    if (!IsAnaglyphPair(pair) || left.size() != right.size()) return {};
+namespace {
+
+// The anaglyph into out, of the eye images' size.
+void CombineInto(const QImage& left, const QImage& right, ViewType pair, AnaglyphMethod method,
+                 const DrawnSpans* leftDrawn, const DrawnSpans* rightDrawn, QImage& out,
+                 FrameReuse reuse) {
     const QImage l = left.convertToFormat(QImage::Format_RGB32);
     const QImage r = right.convertToFormat(QImage::Format_RGB32);
-    QImage out = FrameRenderer::NewFrameImage(l.width(), l.height());
-    if (out.isNull()) return out;
     const PairMatrices& matrices = MatricesOf(pair);
     const ChannelMask mask = MaskOf(pair);
     const auto combined = [&](QRgb pa, QRgb pb) {
@@ -266,6 +294,9 @@ QImage CombineAnaglyph(const QImage& left, const QImage& right, ViewType pair,
                        leftDrawn->Fits(width, height) && rightDrawn->Fits(width, height);
     const QRgb backgrounds =
         spans ? lookUp(keyOf(leftDrawn->Background(), rightDrawn->Background())) : 0;
+    if (!spans || (reuse.before != nullptr && reuse.before->Background() != backgrounds))
+        reuse.before = nullptr;
+    if (reuse.after != nullptr) reuse.after->Restart(width, height, backgrounds);
     for (int y = 0; y < height; ++y) {
         const auto* a = reinterpret_cast<const QRgb*>(l.constScanLine(y));
         const auto* b = reinterpret_cast<const QRgb*>(r.constScanLine(y));
@@ -276,10 +307,9 @@ QImage CombineAnaglyph(const QImage& left, const QImage& right, ViewType pair,
                 DrawnSpans::Hull(leftDrawn->RowWithin(y, width), rightDrawn->RowWithin(y, width));
             from = hull.begin;
             to = std::max(hull.begin, hull.end);
-            std::fill(o, o + from, backgrounds);
-            std::fill(o + to, o + width, backgrounds);
-            if (from == to) continue;
         }
+        Surround(o, width, y, 0, {from, to}, backgrounds, reuse);
+        if (from == to) continue;
         // Most pixels lie in runs of one pair, background above all: eight at a time while a
         // run lasts.
         std::uint64_t lastKey = keyOf(a[from], b[from]);
@@ -300,16 +330,16 @@ QImage CombineAnaglyph(const QImage& left, const QImage& right, ViewType pair,
         for (; x < to; ++x)
             o[x] = lookUp(keyOf(a[x], b[x]));
     }
-    return out;
 }
 
-QImage PackEyeImages(const QImage& left, const QImage& right, ViewType format, int width,
-                     int height, const DrawnSpans* leftDrawn, const DrawnSpans* rightDrawn) {
-    if (format != ViewType::SideBySideHalf && format != ViewType::TopBottom &&
-        format != ViewType::TopBottomHalf)
-        return {};
-    QImage out = FrameRenderer::NewFrameImage(width, height);
-    if (out.isNull()) return out;
+bool IsPacking(ViewType format) {
+    return format == ViewType::SideBySideHalf || format == ViewType::TopBottom ||
+           format == ViewType::TopBottomHalf;
+}
+
+// The packed frame into out; a kept frame is of use only when both eyes have one background.
+void PackInto(const QImage& left, const QImage& right, ViewType format, const DrawnSpans* leftDrawn,
+              const DrawnSpans* rightDrawn, QImage& out, FrameReuse reuse) {
     const QSize whole(out.width(), out.height());
     QRect first, second;
     if (format == ViewType::SideBySideHalf) {
@@ -328,10 +358,43 @@ QImage PackEyeImages(const QImage& left, const QImage& right, ViewType format, i
     };
     // The two parts cover the frame; one of no pixels (a frame one pixel wide or high) or an
     // image that does not fit leaves the frame's fill.
-    if (!fits(left, first) || !fits(right, second)) out.fill(Qt::black);
+    const bool filled = !fits(left, first) || !fits(right, second);
+    if (filled) out.fill(Qt::black);
+    const bool oneBackground = leftDrawn != nullptr && rightDrawn != nullptr &&
+                               leftDrawn->Known() && rightDrawn->Known() &&
+                               leftDrawn->Background() == rightDrawn->Background();
+    if (filled || !oneBackground || reuse.before == nullptr ||
+        reuse.before->Background() != leftDrawn->Background())
+        reuse.before = nullptr;
+    if (reuse.after != nullptr) {
+        if (filled || !oneBackground) {
+            reuse.after->Forget();
+            reuse.after = nullptr;
+        } else {
+            reuse.after->Restart(whole.width(), whole.height(), leftDrawn->Background());
+        }
+    }
     for (const auto& [image, part, drawn] :
          {std::tuple{&left, first, leftDrawn}, std::tuple{&right, second, rightDrawn}})
-        if (fits(*image, part)) PutSqueezed(*image, out, part, drawn);
+        if (fits(*image, part)) PutSqueezed(*image, out, part, drawn, reuse);
+}
+
+}  // namespace
+
+QImage CombineAnaglyph(const QImage& left, const QImage& right, ViewType pair,
+                       AnaglyphMethod method, const DrawnSpans* leftDrawn,
+                       const DrawnSpans* rightDrawn) {
+    if (!IsAnaglyphPair(pair) || left.size() != right.size()) return {};
+    QImage out = FrameRenderer::NewFrameImage(left.width(), left.height());
+    if (!out.isNull()) CombineInto(left, right, pair, method, leftDrawn, rightDrawn, out, {});
+    return out;
+}
+
+QImage PackEyeImages(const QImage& left, const QImage& right, ViewType format, int width,
+                     int height, const DrawnSpans* leftDrawn, const DrawnSpans* rightDrawn) {
+    if (!IsPacking(format)) return {};
+    QImage out = FrameRenderer::NewFrameImage(width, height);
+    if (!out.isNull()) PackInto(left, right, format, leftDrawn, rightDrawn, out, {});
     return out;
 }
 
@@ -347,11 +410,43 @@ QImage FrameRenderer::RenderComposed(int width, int height, const FrameSources& 
         if (image.isNull()) return {};
     }
     RenderEyeImages(sources);
-    if (IsAnaglyphPair(type))
-        return CombineAnaglyph(eyeImages_[0], eyeImages_[1], type, sources.view.anaglyphMethod,
-                               &eyeDrawn_[0], &eyeDrawn_[1]);
-    return PackEyeImages(eyeImages_[0], eyeImages_[1], type, width, height, &eyeDrawn_[0],
-                         &eyeDrawn_[1]);
+    const bool anaglyph = IsAnaglyphPair(type);
+    if (!IsPacking(type) && !(anaglyph && eyeImages_[0].size() == eyeImages_[1].size())) return {};
+    const QSize size = anaglyph ? eyeImages_[0].size() : QSize(width, height).expandedTo({1, 1});
+    // A frame of an earlier view that its taker has let go of is written again only where it
+    // may differ; one still taken is left alone.
+    KeptFrame* kept = nullptr;
+    if (qint64{size.width()} * size.height() <= kMaxKeptFramePixels) {
+        for (KeptFrame& candidate : keptFrames_) {
+            if (candidate.image.isNull() || candidate.image.isDetached()) {
+                kept = &candidate;
+                break;
+            }
+        }
+    }
+    QImage fresh;
+    QImage* target = &fresh;
+    DrawnSpans before;
+    FrameReuse reuse;
+    if (kept != nullptr) {
+        if (kept->image.size() != size) {
+            kept->image = NewFrameImage(size.width(), size.height());
+            kept->drawn.Forget();
+        }
+        before = kept->drawn;
+        if (before.Fits(size.width(), size.height())) reuse.before = &before;
+        reuse.after = &kept->drawn;
+        target = &kept->image;
+    } else {
+        fresh = NewFrameImage(size.width(), size.height());
+    }
+    if (target->isNull()) return {};
+    if (anaglyph)
+        CombineInto(eyeImages_[0], eyeImages_[1], type, sources.view.anaglyphMethod, &eyeDrawn_[0],
+                    &eyeDrawn_[1], *target, reuse);
+    else
+        PackInto(eyeImages_[0], eyeImages_[1], type, &eyeDrawn_[0], &eyeDrawn_[1], *target, reuse);
+    return *target;
 }
 
 }  // namespace ocuvis

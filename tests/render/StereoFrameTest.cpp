@@ -231,6 +231,7 @@ TEST(ComposedFrame, AfterAnyEarlierFrameIsStillTheOneItsEyeImagesGive) {
         {"halves top and bottom", [](StereoScene& s) { s.SetAngles(10, 10); },
          ViewType::TopBottomHalf, size},
     };
+    // Frames are let go of at once, so each is written into the frame before.
     for (const Step& step : steps) {
         SCOPED_TRACE(step.what);
         step.change(scene);
