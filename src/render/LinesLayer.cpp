@@ -1,6 +1,12 @@
 #include "render/LinesLayer.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "render/CanvasPens.h"
 #include "render/DepthFade.h"
@@ -104,6 +110,46 @@ void LinesLayer::MeasureDepths(const ProjectedRecord* records, int from, int to,
     }
 }
 
+namespace {
+
+// Where a segment's ends go in each image, as PixelLineEnds has them. Nearly every segment has
+// both ends near the frame in both images: those are compared with the frame and truncated a
+// record at a time, as one vector of its columns, row and depth.
+struct SegmentEnds {
+    LineEnds ends1{}, ends2{};
+    bool first = false, second = false;
+
+    SegmentEnds(const ProjectedRecord& a, const ProjectedRecord& b, int width, int height,
+                bool paired) {
+#if defined(__SSE2__)
+        static_assert(sizeof(ProjectedRecord) == 4 * sizeof(float));
+        constexpr float kMargin = 4096.0f;  // PixelLineEnds's
+        constexpr float kAny = std::numeric_limits<float>::infinity();
+        const float right = static_cast<float>(width) + kMargin;
+        const float bottom = static_cast<float>(height) + kMargin;
+        const __m128 low = _mm_setr_ps(-kMargin, -kMargin, -kMargin, -kAny);
+        const __m128 high = _mm_setr_ps(right, right, bottom, kAny);
+        const __m128 va = _mm_loadu_ps(&a.column1), vb = _mm_loadu_ps(&b.column1);
+        const __m128 near = _mm_and_ps(_mm_and_ps(_mm_cmpge_ps(va, low), _mm_cmple_ps(va, high)),
+                                       _mm_and_ps(_mm_cmpge_ps(vb, low), _mm_cmple_ps(vb, high)));
+        if (_mm_movemask_ps(near) == 0xF) {
+            alignas(16) std::int32_t pa[4], pb[4];
+            _mm_store_si128(reinterpret_cast<__m128i*>(pa), _mm_cvttps_epi32(va));
+            _mm_store_si128(reinterpret_cast<__m128i*>(pb), _mm_cvttps_epi32(vb));
+            ends1 = {pa[0], pa[2], pb[0], pb[2]};
+            ends2 = {pa[1], pa[2], pb[1], pb[2]};
+            first = true;
+            second = paired;
+            return;
+        }
+#endif
+        first = PixelLineEnds(a.column1, a.row, b.column1, b.row, width, height, ends1);
+        second = paired && PixelLineEnds(a.column2, a.row, b.column2, b.row, width, height, ends2);
+    }
+};
+
+}  // namespace
+
 // What every segment of one pass into a band is drawn with.
 struct LinesLayer::BandPass {
     const PixelBand& band;
@@ -173,11 +219,8 @@ void LinesLayer::DrawColouredInBand(const BandPass& with, const ProjectedRecord*
     };
     const auto segment = [&](const ProjectedRecord& a, const ProjectedRecord& b, int colourOf) {
         if (ReachOf(a, b).Misses(band)) return;
-        LineEnds next1, next2;
-        const bool first =
-            PixelLineEnds(a.column1, a.row, b.column1, b.row, band.width, band.height, next1);
-        const bool second = with.paired && PixelLineEnds(a.column2, a.row, b.column2, b.row,
-                                                         band.width, band.height, next2);
+        const auto [next1, next2, first, second] =
+            SegmentEnds(a, b, band.width, band.height, with.paired);
         if (!first && !second) return;
         QRgb c1 = colours.Of(colourOf), c2 = c1;
         if (with.fading) {
@@ -228,11 +271,8 @@ void LinesLayer::DrawSegmentInBand(const BandPass& with, const ProjectedRecord& 
         rgb = ToRgb(grey);
     }
     if (with.anaglyph) rgb = with.first;
-    LineEnds ends1, ends2;
-    const bool first =
-        PixelLineEnds(a.column1, a.row, b.column1, b.row, band.width, band.height, ends1);
-    const bool second = with.paired && PixelLineEnds(a.column2, a.row, b.column2, b.row, band.width,
-                                                     band.height, ends2);
+    const auto [ends1, ends2, first, second] =
+        SegmentEnds(a, b, band.width, band.height, with.paired);
     if (rgb == last.rgb && first == last.first && second == last.second &&
         (!first || SameEnds(ends1, last.ends1)) && (!second || SameEnds(ends2, last.ends2)))
         return;
