@@ -203,7 +203,7 @@ void DotsLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* records
         // Runs of records on the same pixels are common enough to be passed over before the
         // bitmap is looked at.
         int lastTop = std::numeric_limits<int>::min(), lastLeft1 = 0, lastLeft2 = 0;
-        dots.ForEach([&](int i) {
+        dots.ForEach([&](int i) __attribute__((always_inline)) {
             const ProjectedRecord& r = records[i];
             if (!HasImage(r)) return;
             const int s = sizes.Of(i);

@@ -258,8 +258,10 @@ void LinesLayer::DrawColouredInBand(const BandPass& with, const ProjectedRecord*
     draw();
 }
 
-void LinesLayer::DrawSegmentInBand(const BandPass& with, const ProjectedRecord& a,
-                                   const ProjectedRecord& b, DrawnSegment& last) {
+[[gnu::always_inline]] inline void LinesLayer::DrawSegmentInBand(const BandPass& with,
+                                                                 const ProjectedRecord& a,
+                                                                 const ProjectedRecord& b,
+                                                                 DrawnSegment& last) {
     const PixelBand& band = with.band;
     // Both images share the rows.
     if (ReachOf(a, b).Misses(band)) return;
