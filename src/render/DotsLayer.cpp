@@ -132,11 +132,12 @@ bool PlaceDot(const ProjectedRecord* records, int i, const Sizes& sizes, const D
     place.s = sizes.Of(i);
     if (place.s == 0) return false;
     place.stamp = stamps[static_cast<std::size_t>(place.s)];
-    place.top = Projection::TruncatePixel(r.row) - place.s;
+    const TruncatedRecord pixels = TruncatePixels(r);
+    place.top = pixels.row - place.s;
     if (place.top + place.stamp->bottom < band.top || place.top + place.stamp->top >= band.bottom)
         return false;
-    place.left1 = Projection::TruncatePixel(r.column1) - place.s;
-    place.left2 = paired ? Projection::TruncatePixel(r.column2) - place.s : 0;
+    place.left1 = pixels.column1 - place.s;
+    place.left2 = paired ? pixels.column2 - place.s : 0;
     return true;
 }
 
@@ -208,10 +209,11 @@ void DotsLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* records
             if (!HasImage(r)) return;
             const int s = sizes.Of(i);
             if (s == 0) return;
-            const int top = Projection::TruncatePixel(r.row) - s;
+            const TruncatedRecord pixels = TruncatePixels(r);
+            const int top = pixels.row - s;
             if (top + only->bottom < band.top || top + only->top >= band.bottom) return;
-            const int left1 = Projection::TruncatePixel(r.column1) - s;
-            const int left2 = paired ? Projection::TruncatePixel(r.column2) - s : left1;
+            const int left1 = pixels.column1 - s;
+            const int left2 = paired ? pixels.column2 - s : left1;
             if (top == lastTop && left1 == lastLeft1 && left2 == lastLeft2) return;
             lastTop = top, lastLeft1 = left1, lastLeft2 = left2;
             if (drawn.FirstAt(left1, top)) band.Stamp(*only, left1, top, first);

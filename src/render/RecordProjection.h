@@ -3,6 +3,10 @@
 #include <cstdint>
 #include <limits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "render/FrameContext.h"
 
 namespace ocuvis {
@@ -16,6 +20,27 @@ struct ProjectedRecord {
 
 inline bool HasImage(const ProjectedRecord& r) {
     return r.row == r.row;
+}
+
+// The record's pixel positions truncated as Projection::TruncatePixel truncates each: first
+// column, second column, row; in one step for the three.
+struct TruncatedRecord {
+    int column1, column2, row;
+};
+inline TruncatedRecord TruncatePixels(const ProjectedRecord& r) {
+#if defined(__SSE2__)
+    static_assert(sizeof(ProjectedRecord) == 4 * sizeof(float));
+    const __m128 limit = _mm_set1_ps(Projection::kPixelLimit);
+    // max(v, -limit) is -limit for a NaN too, as TruncatePixel has it.
+    const __m128 clamped = _mm_min_ps(
+        _mm_max_ps(_mm_loadu_ps(&r.column1), _mm_sub_ps(_mm_setzero_ps(), limit)), limit);
+    alignas(16) std::int32_t p[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(p), _mm_cvttps_epi32(clamped));
+    return {p[0], p[1], p[2]};
+#else
+    return {Projection::TruncatePixel(r.column1), Projection::TruncatePixel(r.column2),
+            Projection::TruncatePixel(r.row)};
+#endif
 }
 
 // The smallest and largest columns, in each image, and rows of the records that have an image.
