@@ -87,8 +87,14 @@ TEST(Projection, RefusesPositionsAtOrBehindTheEyeOrNotFiniteAndHoldsPixels) {
     const std::pair<float, int> pixels[] = {{12.9f, 12},        {-12.9f, -12},
                                             {3.0e9f, 16777216}, {-3.0e9f, -16777216},
                                             {kInf, 16777216},   {kNaN, -16777216}};
-    for (const auto& [column, pixel] : pixels)
+    for (const auto& [column, pixel] : pixels) {
         EXPECT_EQ(Projection::TruncatePixel(column), pixel) << column;
+        // A record's three positions are truncated together, each in its own lane.
+        const TruncatedRecord together = TruncatePixels({column, -column, column / 2, 0.0f});
+        EXPECT_EQ(together.column1, pixel) << column;
+        EXPECT_EQ(together.column2, Projection::TruncatePixel(-column)) << column;
+        EXPECT_EQ(together.row, Projection::TruncatePixel(column / 2)) << column;
+    }
 }
 
 // Records are projected several at a time; each must come out with the bits of the
