@@ -230,13 +230,8 @@ void RecordExtent::Take(const ProjectedRecord* records, int begin, int end) {
 #endif
     for (; i < end; ++i) {
         const ProjectedRecord& r = records[i];
-        if (!HasImage(r)) continue;
-        column1Low = std::min(column1Low, r.column1);
-        column1High = std::max(column1High, r.column1);
-        column2Low = std::min(column2Low, r.column2);
-        column2High = std::max(column2High, r.column2);
-        rowLow = std::min(rowLow, r.row);
-        rowHigh = std::max(rowHigh, r.row);
+        if (HasImage(r))
+            Take(RecordExtent{r.column1, r.column1, r.column2, r.column2, r.row, r.row});
     }
 }
 
