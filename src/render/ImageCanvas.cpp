@@ -161,11 +161,16 @@ void ImageCanvas::DrawText(const CanvasRect& box, TextAlign align, std::string_v
         const QRect laid = painter.boundingRect(rect, flags, string);
         int top = laid.top(), bottom = laid.bottom() + 1;
         if (HasMarks(string)) {
+            // Lines one below the other from the laid-out rectangle's top, as the painter sets
+            // them: a line separator breaks even text of one line.
             QTextLayout layout(string, painter.font(), &image_);
             layout.beginLayout();
-            layout.createLine();
+            qreal y = 0;
+            for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+                line.setPosition({0, y});
+                y += line.height();
+            }
             layout.endLayout();
-            // Rows from the line's top, as the laid-out rectangle's.
             for (const QGlyphRun& run : layout.glyphRuns()) {
                 const QRectF glyphs = run.boundingRect();
                 top = std::min(top, laid.top() + static_cast<int>(std::floor(glyphs.top())));
