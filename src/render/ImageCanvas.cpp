@@ -1,6 +1,9 @@
 #include "render/ImageCanvas.h"
 
+#include <QGlyphRun>
+#include <QTextLayout>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "render/CanvasPens.h"
@@ -8,6 +11,20 @@
 #include "render/ThinLine.h"
 
 namespace ocuvis {
+
+namespace {
+
+bool HasMarks(const QString& text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            c = QChar::surrogateToUcs4(text[i], text[i + 1]), ++i;
+        if (QChar::isMark(c)) return true;
+    }
+    return false;
+}
+
+}  // namespace
 
 ImageCanvas::ImageCanvas(QImage& image, StampCache& stamps)
     : image_(image),
@@ -139,11 +156,29 @@ void ImageCanvas::DrawText(const CanvasRect& box, TextAlign align, std::string_v
     painter.drawText(rect, flags, string);
     if (drawn_ != nullptr) {
         // Glyphs may reach past the text's box, and past its laid-out rectangle by less than a
-        // line's height.
+        // line's height; marks stack up or down on their letter as far as their glyphs reach.
         const int margin = painter.fontMetrics().height();
         const QRect laid = painter.boundingRect(rect, flags, string);
-        drawn_->Add(laid.left() - margin, laid.top() - margin, laid.right() + 1 + margin,
-                    laid.bottom() + 1 + margin);
+        int top = laid.top(), bottom = laid.bottom() + 1;
+        if (HasMarks(string)) {
+            // Lines one below the other from the laid-out rectangle's top, as the painter sets
+            // them: a line separator breaks even text of one line.
+            QTextLayout layout(string, painter.font(), &image_);
+            layout.beginLayout();
+            qreal y = 0;
+            for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+                line.setPosition({0, y});
+                y += line.height();
+            }
+            layout.endLayout();
+            for (const QGlyphRun& run : layout.glyphRuns()) {
+                const QRectF glyphs = run.boundingRect();
+                top = std::min(top, laid.top() + static_cast<int>(std::floor(glyphs.top())));
+                bottom =
+                    std::max(bottom, laid.top() + static_cast<int>(std::ceil(glyphs.bottom())));
+            }
+        }
+        drawn_->Add(laid.left() - margin, top - margin, laid.right() + 1 + margin, bottom + margin);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <array>
 #include <functional>
+#include <string>
 
 #include "FrameTestSupport.h"
 #include "render/StereoFrame.h"
@@ -190,6 +191,11 @@ TEST(ComposedFrame, IsTheOneItsEyeImagesDrawnAloneGive) {
 TEST(ComposedFrame, AfterAnyEarlierFrameIsStillTheOneItsEyeImagesGive) {
     StereoScene scene;
     scene.AddLabel(0.9f, 0.9f, 0.0f, "far corner");
+    // Forty marks stacked on one letter reach far above its line, the second of the label.
+    std::string stacked = "\xE2\x80\xA8\xCF\x80";
+    for (int i = 0; i < 40; ++i)
+        stacked += "\xCD\x82";
+    scene.AddLabel(0.0f, 0.0f, -1.8f, stacked);
     scene.titles = {"Main title", "x title", "y title", "z title"};
     struct Step {
         const char* what;
