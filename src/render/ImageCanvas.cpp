@@ -1,9 +1,6 @@
 #include "render/ImageCanvas.h"
 
-#include <QGlyphRun>
-#include <QTextLayout>
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
 
 #include "render/CanvasPens.h"
@@ -156,28 +153,11 @@ void ImageCanvas::DrawText(const CanvasRect& box, TextAlign align, std::string_v
     painter.drawText(rect, flags, string);
     if (drawn_ != nullptr) {
         // Glyphs may reach past the text's box, and past its laid-out rectangle by less than a
-        // line's height; marks stack up or down on their letter as far as their glyphs reach.
+        // line's height; marks stacked on a letter may reach any row.
         const int margin = painter.fontMetrics().height();
         const QRect laid = painter.boundingRect(rect, flags, string);
         int top = laid.top(), bottom = laid.bottom() + 1;
-        if (HasMarks(string)) {
-            // Lines one below the other from the laid-out rectangle's top, as the painter sets
-            // them: a line separator breaks even text of one line.
-            QTextLayout layout(string, painter.font(), &image_);
-            layout.beginLayout();
-            qreal y = 0;
-            for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-                line.setPosition({0, y});
-                y += line.height();
-            }
-            layout.endLayout();
-            for (const QGlyphRun& run : layout.glyphRuns()) {
-                const QRectF glyphs = run.boundingRect();
-                top = std::min(top, laid.top() + static_cast<int>(std::floor(glyphs.top())));
-                bottom =
-                    std::max(bottom, laid.top() + static_cast<int>(std::ceil(glyphs.bottom())));
-            }
-        }
+        if (HasMarks(string)) top = -margin, bottom = height_ + margin;
         drawn_->Add(laid.left() - margin, top - margin, laid.right() + 1 + margin, bottom + margin);
     }
 }
