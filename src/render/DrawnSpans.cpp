@@ -23,15 +23,14 @@ void DrawnSpans::Restart(int width, int height, QRgb colour) {
     rows_.assign(static_cast<std::size_t>(height), Span{width, 0});
 }
 
-void DrawnSpans::Add(int left, int top, int right, int bottom) {
-    left = std::max(left, 0);
-    right = std::min(right, width_);
-    top = std::max(top, 0);
-    bottom = std::min(bottom, static_cast<int>(rows_.size()));
-    if (left >= right) return;
-    for (int y = top; y < bottom; ++y) {
+void DrawnSpans::Add(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom) {
+    const auto height = static_cast<std::int64_t>(rows_.size());
+    const auto from = static_cast<int>(std::clamp<std::int64_t>(left, 0, width_));
+    const auto to = static_cast<int>(std::clamp<std::int64_t>(right, 0, width_));
+    if (from >= to) return;
+    for (std::int64_t y = std::max<std::int64_t>(top, 0); y < std::min(bottom, height); ++y) {
         Span& span = rows_[static_cast<std::size_t>(y)];
-        span = Hull(span, {left, right});
+        span = Hull(span, {from, to});
     }
 }
 

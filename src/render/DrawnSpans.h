@@ -2,6 +2,7 @@
 
 #include <QRgb>
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 namespace ocuvis {
@@ -34,8 +35,9 @@ class DrawnSpans {
     // makes it.
     void Restart(int width, int height, QRgb colour);
 
-    // The pixels of [left, right) × [top, bottom) may have been set.
-    void Add(int left, int top, int right, int bottom);
+    // The pixels of [left, right) × [top, bottom) may have been set; wide enough for any
+    // int coordinate with a margin added.
+    void Add(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom);
 
     Span Row(int y) const { return rows_[static_cast<std::size_t>(y)]; }
     // Row y's span as [begin, end) within 0..width, begin <= end.

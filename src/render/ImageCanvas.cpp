@@ -1,6 +1,7 @@
 #include "render/ImageCanvas.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 #include "render/CanvasPens.h"
@@ -67,10 +68,11 @@ void ImageCanvas::SetTextColour(Colour colour) {
 
 void ImageCanvas::DrawLine(int x1, int y1, int x2, int y2) {
     // A wide pen reaches its width beyond the ends, caps included.
-    const auto noteDrawn = [&](int reach) {
+    const auto noteDrawn = [&](std::int64_t reach) {
         if (drawn_ != nullptr)
             drawn_->Add(std::min(x1, x2) - reach, std::min(y1, y2) - reach,
-                        std::max(x1, x2) + 1 + reach, std::max(y1, y2) + 1 + reach);
+                        std::int64_t{std::max(x1, x2)} + 1 + reach,
+                        std::int64_t{std::max(y1, y2)} + 1 + reach);
     };
     if (penWidth_ <= 1) {
         noteDrawn(0);
@@ -88,7 +90,7 @@ void ImageCanvas::DrawLine(int x1, int y1, int x2, int y2) {
         Stamp(stamps_.Line(dx, dy, penWidth_), x1, y1);
         return;
     }
-    noteDrawn(penWidth_ + 1);
+    noteDrawn(std::int64_t{penWidth_} + 1);
     QPainter& painter = Painter();
     painter.setPen(StrokePen(penColour_, penWidth_));
     painter.drawLine(x1, y1, x2, y2);
@@ -100,7 +102,7 @@ void ImageCanvas::DrawEllipse(const CanvasRect& bounds) {
     if (w <= 0 || h <= 0) return;
     if (w > StampCache::kMaxEllipseSize || h > StampCache::kMaxEllipseSize) {
         if (drawn_ != nullptr) {
-            const int reach = penWidth_ + 1;
+            const std::int64_t reach = std::int64_t{penWidth_} + 1;
             drawn_->Add(bounds.left - reach, bounds.top - reach, bounds.right + reach,
                         bounds.bottom + reach);
         }
@@ -118,7 +120,8 @@ void ImageCanvas::DrawEllipse(const CanvasRect& bounds) {
 
 void ImageCanvas::Stamp(const PixelStamp& stamp, int x, int y) {
     if (drawn_ != nullptr)
-        drawn_->Add(x + stamp.left, y + stamp.top, x + stamp.right, y + stamp.bottom + 1);
+        drawn_->Add(std::int64_t{x} + stamp.left, std::int64_t{y} + stamp.top,
+                    std::int64_t{x} + stamp.right, std::int64_t{y} + stamp.bottom + 1);
     if (x + stamp.left >= 0 && x + stamp.right <= width_ && y + stamp.top >= 0 &&
         y + stamp.bottom < height_) {
         // Wholly inside, as nearly every stamp is.
@@ -154,11 +157,12 @@ void ImageCanvas::DrawText(const CanvasRect& box, TextAlign align, std::string_v
     if (drawn_ != nullptr) {
         // Glyphs may reach past the text's box, and past its laid-out rectangle by less than a
         // line's height; marks stacked on a letter may reach any row.
-        const int margin = painter.fontMetrics().height();
+        const std::int64_t margin = painter.fontMetrics().height();
         const QRect laid = painter.boundingRect(rect, flags, string);
-        int top = laid.top(), bottom = laid.bottom() + 1;
-        if (HasMarks(string)) top = -margin, bottom = height_ + margin;
-        drawn_->Add(laid.left() - margin, top - margin, laid.right() + 1 + margin, bottom + margin);
+        std::int64_t top = laid.top(), bottom = std::int64_t{laid.bottom()} + 1;
+        if (HasMarks(string)) top = 0, bottom = height_;
+        drawn_->Add(laid.left() - margin, top - margin, std::int64_t{laid.right()} + 1 + margin,
+                    bottom + margin);
     }
 }
 
