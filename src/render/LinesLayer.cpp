@@ -1,7 +1,6 @@
 #include "render/LinesLayer.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <limits>
 
 #if defined(__SSE2__)
@@ -133,11 +132,10 @@ struct SegmentEnds {
         const __m128 near = _mm_and_ps(_mm_and_ps(_mm_cmpge_ps(va, low), _mm_cmple_ps(va, high)),
                                        _mm_and_ps(_mm_cmpge_ps(vb, low), _mm_cmple_ps(vb, high)));
         if (_mm_movemask_ps(near) == 0xF) {
-            alignas(16) std::int32_t pa[4], pb[4];
-            _mm_store_si128(reinterpret_cast<__m128i*>(pa), _mm_cvttps_epi32(va));
-            _mm_store_si128(reinterpret_cast<__m128i*>(pb), _mm_cvttps_epi32(vb));
-            ends1 = {pa[0], pa[2], pb[0], pb[2]};
-            ends2 = {pa[1], pa[2], pb[1], pb[2]};
+            // Within the margin, truncation is plain.
+            const TruncatedRecord pa = TruncatePixels(a), pb = TruncatePixels(b);
+            ends1 = {pa.column1, pa.row, pb.column1, pb.row};
+            ends2 = {pa.column2, pa.row, pb.column2, pb.row};
             first = true;
             second = paired;
             return;
