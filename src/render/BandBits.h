@@ -63,6 +63,7 @@ class BandBits {
     std::vector<std::uint8_t> bandOfRow_;
     MarginTable segmentRows_, dotRows_;
     int records_ = 0, height_ = 1, dotSize_ = 0, extension_ = 0;
+    int rowsPerBand_ = 1, bands_ = 1;
 };
 
 }  // namespace ocuvis

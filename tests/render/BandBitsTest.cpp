@@ -26,13 +26,14 @@ ProjectedRecord AtRow(float row) {
     return {10.0f, 20.0f, row, 0.0f};
 }
 
-// Checks the bands record 0 is visited in against its reach.
-testing::AssertionResult NotedFor(const BandBits& bits, bool segment, const RowReach& reach) {
+// Checks the bands record `record` is visited in against its reach.
+testing::AssertionResult NotedFor(const BandBits& bits, bool segment, const RowReach& reach,
+                                  int record = 0) {
     const RowReach wider{reach.low - 2.0f, reach.high + 2.0f};
     for (int band = 0; band < kBands; ++band) {
         bool visited = false;
         (segment ? bits.Segments(band) : bits.Dots(band)).ForEach([&](int i) {
-            visited = visited || i == 0;
+            visited = visited || i == record;
         });
         if (!reach.Misses(BandAt(band)) && !visited)
             return testing::AssertionFailure() << "band " << band << " left out";
@@ -69,6 +70,35 @@ TEST(BandBits, EveryBandTheReachMeetsAndNoneFarBeyond) {
             bits.NoteSegment(0, records);
             ASSERT_TRUE(NotedFor(bits, true, LinesLayer::ReachOf(records[0], records[1])))
                 << "line from row " << row << " rising " << rise << ", noted alone";
+        }
+    }
+    // Noted in one go, as a frame's chunk is: the rows above in turn, each followed by one
+    // a rise away, and now and then a record without an image; lines, then dots.
+    for (const auto& [rise, size] : {std::pair{0.0f, 2}, {0.5f, 3}, {-6.0f, 1}, {30.0f, 2}}) {
+        std::vector<ProjectedRecord> records;
+        for (float row = -40.0f; row <= 140.0f; row += 0.25f) {
+            records.push_back(AtRow(row));
+            records.push_back(AtRow(records.size() % 37 == 0 ? NAN : row + rise));
+        }
+        const int count = static_cast<int>(records.size());
+        const RowReach none{1e9f, -1e9f};
+        const auto has = [&](int i) {
+            return !std::isnan(records[static_cast<std::size_t>(i)].row);
+        };
+        bits.Reset(count, kHeight, kRows, kBands, 0);
+        bits.Note(0, count, records.data(), true, {points.data(), false, 0});
+        for (int i = 0; i + 1 < count; ++i) {
+            const ProjectedRecord &r = records[static_cast<std::size_t>(i)], &next = (&r)[1];
+            ASSERT_TRUE(
+                NotedFor(bits, true, has(i) && has(i + 1) ? LinesLayer::ReachOf(r, next) : none, i))
+                << "line from row " << r.row << " to " << next.row;
+        }
+        bits.Reset(count, kHeight, kRows, kBands, size);
+        bits.Note(0, count, records.data(), false, {points.data(), false, size});
+        for (int i = 0; i < count; ++i) {
+            const ProjectedRecord& r = records[static_cast<std::size_t>(i)];
+            ASSERT_TRUE(NotedFor(bits, false, has(i) ? DotsLayer::ReachOf(r, size) : none, i))
+                << "dot of size " << size << " on row " << r.row;
         }
     }
     // A record without an image has neither dot nor line.
