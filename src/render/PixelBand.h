@@ -6,6 +6,9 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "render/LineEnds.h"
 #include "render/PixelStamp.h"
@@ -113,10 +116,28 @@ class BandRecords {
                     visit(i);
             return;
         }
-        // Eight records at a time: most words of a band hold none of its records.
+        int first = 0;
+#if defined(__SSE2__)
+        // Sixteen bytes a compare, sixty-four records a test: every band scans every record's
+        // byte, and most hold none of its records.
+        const __m128i bit = _mm_set1_epi8(static_cast<char>(1u << band_));
+        for (; first + 64 <= count_; first += 64) {
+            std::uint64_t in = 0;
+            for (int k = 0; k < 4; ++k) {
+                const __m128i bytes =
+                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(bits_ + first + 16 * k));
+                const auto marked = static_cast<std::uint32_t>(
+                    _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(bytes, bit), bit)));
+                in |= std::uint64_t{marked} << (16 * k);
+            }
+            for (; in != 0; in &= in - 1)
+                visit(first + std::countr_zero(in));
+        }
+#endif
+        // Eight records at a time.
         static_assert(std::endian::native == std::endian::little, "record i in byte i % 8");
         const std::uint64_t bandBits = 0x0101010101010101u << band_;
-        for (int i = 0; i < count_; i += 8) {
+        for (int i = first; i < count_; i += 8) {
             std::uint64_t word;
             std::memcpy(&word, bits_ + i, sizeof word);
             for (word &= bandBits; word != 0; word &= word - 1)
