@@ -20,7 +20,17 @@ inline void MapPagesForWriting(void* data, std::size_t size) {
     // Back to the start of its first page, by pointer arithmetic.
     const auto offset =
         static_cast<std::size_t>(reinterpret_cast<std::uintptr_t>(data) & (page - 1));
-    madvise(static_cast<char*>(data) - offset, size + offset, MADV_POPULATE_WRITE);
+    char* const first = static_cast<char*>(data) - offset;
+    // Memory handed out again, as the last frame's mostly is, has its pages already, and
+    // populating it would only walk them all. When its first and last pages are in, so are
+    // the rest but for rare cases, which only cost the traps.
+    const auto resident = [page](char* at) {
+        unsigned char in = 0;
+        return mincore(at, page, &in) == 0 && (in & 1) != 0;
+    };
+    char* const last = first + (size + offset - 1) / page * page;
+    if (resident(first) && resident(last)) return;
+    madvise(first, size + offset, MADV_POPULATE_WRITE);
 #else
     (void)data;
     (void)size;
