@@ -217,9 +217,21 @@ void DirectPixelPass::DrawBands(FrameContext& frame, const Plan& plan,
     const int pairs = plan.step > 1 ? 2 : 1;
     const BandRecords allSegments(plan.count - 1, plan.step, 1),
         allDots(plan.count, plan.step, pairs);
+    static_assert(std::tuple_size_v<decltype(bandTimes_)> == BandBits::kMaxBands);
+    std::array<int, BandBits::kMaxBands> order{};
+    for (int b = 0; b < plan.bands; ++b)
+        order[static_cast<std::size_t>(b)] = b;
+    if (plan.shared && bandTimesRows_ == plan.rows)
+        std::stable_sort(order.begin(), order.begin() + plan.bands, [&](int a, int b) {
+            return bandTimes_[static_cast<std::size_t>(a)] >
+                   bandTimes_[static_cast<std::size_t>(b)];
+        });
+    bandTimesRows_ = plan.shared ? plan.rows : 0;
     std::atomic<int> nextBand{0};
     Share(plan, [&](int) {
-        for (int b; (b = nextBand.fetch_add(1)) < plan.bands && !Stopped();) {
+        for (int next; (next = nextBand.fetch_add(1)) < plan.bands && !Stopped();) {
+            const int b = order[static_cast<std::size_t>(next)];
+            const auto start = std::chrono::steady_clock::now();
             const int top = b * plan.rows;
             const int bottom = b == plan.bands - 1 ? plan.height : top + plan.rows;
             const PixelBand band{pixels, stride, frame.width, plan.height, top, bottom, apart};
@@ -230,6 +242,8 @@ void DirectPixelPass::DrawBands(FrameContext& frame, const Plan& plan,
             }
             dotsLayer.DrawInBand(band, records, plan.shared ? bits_->Dots(b) : allDots, dotStamps,
                                  &colours);
+            // Each band's own slot; read once both threads are done.
+            bandTimes_[static_cast<std::size_t>(b)] = std::chrono::steady_clock::now() - start;
         }
     });
 }

@@ -108,6 +108,9 @@ TEST(ParallelFrame, TwoBandsDrawTheFrameOfOneThread) {
             renderer.bandRows = rows;
             EXPECT_TRUE(renderer.RenderImage(kWidth, kHeight, s.Sources()) == expected)
                 << c.name << ", bands of " << rows << " rows";
+            // Again, the bands begun in the order of the time each took.
+            EXPECT_TRUE(renderer.RenderImage(kWidth, kHeight, s.Sources()) == expected)
+                << c.name << ", bands of " << rows << " rows, second frame";
         }
     }
 }
