@@ -1,21 +1,9 @@
 #include "render/BandBits.h"
 
 #include <algorithm>
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-// GCC 12's own intrinsics start some results from an undefined vector, which it then warns of
-// wherever they are inlined.
-#if !defined(__clang__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
-#include <immintrin.h>
-#if !defined(__clang__)
-#pragma GCC diagnostic pop
-#endif
-#define OCUVIS_WIDE_NOTES 1
-#endif
 
 #include "render/LinesLayer.h"
+#include "render/WideVectors.h"
 
 namespace ocuvis {
 
@@ -54,7 +42,7 @@ class BandBits::Noter {
             dots_[i] = dotRows_.Of(index);
     }
 
-#ifdef OCUVIS_WIDE_NOTES
+#ifdef OCUVIS_WIDE_VECTORS
     // Whether NoteBlocks can stand in for the calls from here on: dots, if any, all of the
     // view's size, which the table takes.
     bool Wide() const {
@@ -83,7 +71,7 @@ class BandBits::Noter {
     int previous_ = -1;  // the table row of the record before, -1 without an image
 };
 
-#ifdef OCUVIS_WIDE_NOTES
+#ifdef OCUVIS_WIDE_VECTORS
 namespace {
 
 // The band of each lane's row, as the band table has it: the number of bands beyond the first
@@ -119,7 +107,7 @@ int BandBits::Noter::NoteBlocks(int i, int to, const ProjectedRecord* records) {
     const int count = bits_.bands_ - 1;
     for (int k = 0; k < count; ++k)
         tops[k] = _mm512_set1_epi32((k + 1) * bits_.rowsPerBand_ + bits_.extension_);
-    const int lineMargin = LinesLayer::kReach, dotMargin = DotsLayer::ReachOf(dotSize_);
+    const int lineMargin = LinesLayer::kReach, dotMargin = bits_.dotReach_;
     // The rows of four records a vector, lanes 0..7 from two vectors.
     const __m512i rowsOfTwo =
         _mm512_setr_epi32(2, 6, 10, 14, 18, 22, 26, 30, 0, 0, 0, 0, 0, 0, 0, 0);
@@ -168,7 +156,8 @@ int BandBits::Noter::NoteBlocks(int i, int to, const ProjectedRecord* records) {
 }
 #endif
 
-void BandBits::Reset(int records, int height, int rowsPerBand, int bands, int dotSize) {
+void BandBits::Reset(int records, int height, int rowsPerBand, int bands, int dotSize,
+                     int dotReach) {
     // Eight zeros past the last record, for the visits eight at a time.
     const auto size = static_cast<std::size_t>(records) + 8;
     // A frame of far fewer records than the largest one gives back what that one took.
@@ -187,10 +176,11 @@ void BandBits::Reset(int records, int height, int rowsPerBand, int bands, int do
         bandOfRow_[static_cast<std::size_t>(row)] =
             static_cast<std::uint8_t>(std::min(row / rowsPerBand, bands - 1));
     dotSize_ = dotSize;
+    dotReach_ = dotReach;
     // Far enough out that a dot beyond it misses the frame.
-    extension_ = std::max(LinesLayer::kReach, DotsLayer::ReachOf(dotSize)) + 2;
+    extension_ = std::max(LinesLayer::kReach, dotReach) + 2;
     segmentRows_.Build(bandOfRow_, LinesLayer::kReach, extension_);
-    dotRows_.Build(bandOfRow_, DotsLayer::ReachOf(dotSize), extension_);
+    dotRows_.Build(bandOfRow_, dotReach, extension_);
 }
 
 void BandBits::MarginTable::Build(const std::vector<std::uint8_t>& bandOfRow, int margin,
@@ -216,7 +206,7 @@ void BandBits::Note(int from, int to, const ProjectedRecord* records, bool lines
                     const DotsLayer::Sizes& dotSizes) {
     Noter noter(*this, lines, dotSizes);
     int i = from;
-#ifdef OCUVIS_WIDE_NOTES
+#ifdef OCUVIS_WIDE_VECTORS
     if (to - from > 16 && noter.Wide()) {
         noter(i, records[i]);
         i = noter.NoteBlocks(i + 1, to, records);

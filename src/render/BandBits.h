@@ -20,8 +20,9 @@ class BandBits {
     static constexpr int kMaxBands = 8;
 
     // For a frame of records and height rows in bands of rowsPerBand rows, the last of the
-    // (at most kMaxBands) bands taking the rest; dots of up to dotSize are noted by table.
-    void Reset(int records, int height, int rowsPerBand, int bands, int dotSize);
+    // (at most kMaxBands) bands taking the rest; dots of up to dotSize are noted by table, as
+    // reaching dotReach rows from their rows (DotsLayer::ReachOf(dotSize) at most).
+    void Reset(int records, int height, int rowsPerBand, int bands, int dotSize, int dotReach);
 
     // The dots of records from..to-1 (when they have dots) and the lines from each of them but
     // the last to the next (when lines are drawn). Ranges that do not overlap may be noted on
@@ -62,7 +63,7 @@ class BandBits {
     std::vector<std::uint8_t> segments_, dots_;
     std::vector<std::uint8_t> bandOfRow_;
     MarginTable segmentRows_, dotRows_;
-    int records_ = 0, height_ = 1, dotSize_ = 0, extension_ = 0;
+    int records_ = 0, height_ = 1, dotSize_ = 0, dotReach_ = 0, extension_ = 0;
     int rowsPerBand_ = 1, bands_ = 1;
 };
 

@@ -36,6 +36,15 @@ ProjectedRecord* SizedFor(std::vector<ProjectedRecord>& projected, int count) {
     return projected.data();
 }
 
+// How far from its row a dot of size s, stamped s rows above its truncated row, may set
+// pixels: the stamp's rows and one for the truncation. A band whose rows the noted reach
+// misses needs no look at the dot; the nearer the reach, the fewer bands look in vain.
+int StampReach(const DotStamps& stamps, int s) {
+    const PixelStamp* stamp = s > 0 ? stamps[static_cast<std::size_t>(s)] : nullptr;
+    if (stamp == nullptr) return DotsLayer::ReachOf(std::max(s, 0));
+    return std::min(DotsLayer::ReachOf(s), std::max(s - stamp->top, stamp->bottom - s) + 1);
+}
+
 }  // namespace
 
 // How one frame's work is cut: the records in chunks, the rows in bands, both taken by
@@ -121,12 +130,15 @@ void DirectPixelPass::Draw(FrameContext& frame, QRgb* pixels, int stride, StampC
     if (plan.shared) {
         // Dots of the view's size, or of the size classes a normalised store has (up to 6); a
         // record with a larger own size is noted the long way.
-        const int dotSize = frame.store.dotSizesPresent != 0 ? 6 : DotsLayer(frame).FixedSize();
-        bits_->Reset(plan.count, plan.height, plan.rows, plan.bands,
-                     std::clamp(dotSize, 0, kMaxDotSize));
+        const bool own = frame.store.dotSizesPresent != 0;
+        const int dotSize = std::clamp(own ? 6 : DotsLayer(frame).FixedSize(), 0, kMaxDotSize);
+        bits_->Reset(plan.count, plan.height, plan.rows, plan.bands, dotSize,
+                     own ? DotsLayer::ReachOf(dotSize)
+                         : StampReach(DotsLayer(frame).StampsInUse(stamps, 0), dotSize));
     }
     ProjectedRecord* const records = SizedFor(projected_, plan.count);
     RecordColours colours(frame);
+    repeats_.resize(static_cast<std::size_t>(plan.count));
     const std::uint64_t sizesInUse = Project(frame, plan, records, colours);
     if (Stopped()) return;
     // Stamps are made here, as the cache is not for two threads.
@@ -149,6 +161,7 @@ std::uint64_t DirectPixelPass::Project(FrameContext& frame, const Plan& plan,
     std::array<float, 2> nearestDot{1e30f, 1e30f}, farthestDot{-1e30f, -1e30f};
     const bool shading = colours.Shading();
     const bool measuring = drawn[0] != nullptr || drawn[1] != nullptr;
+    std::uint8_t* const repeats = repeats_.data();
     std::array<RecordExtent, 2> extents{};
     // Records before the first joined one are dots only, and their depths no lines'.
     const int firstJoined = std::max(0, frame.store.firstJoinedRecord);
@@ -163,6 +176,8 @@ std::uint64_t DirectPixelPass::Project(FrameContext& frame, const Plan& plan,
                 RecordColours::MeasureDots(records, begin, end, nearestDot[thread],
                                            farthestDot[thread]);
             if (plan.shared) bits_->Note(begin, end, records, plan.lines, dotSizes);
+            if (plan.step == 1)
+                MarkRepeats(records, begin, end, frame.width, frame.height, repeats);
             if (measuring) extents[thread].Take(records, begin, end);
         };
         for (int chunk; (chunk = nextChunk.fetch_add(1)) < plan.chunks && !Stopped();) {
@@ -215,6 +230,8 @@ void DirectPixelPass::DrawBands(FrameContext& frame, const Plan& plan,
     const LinesLayer linesLayer(frame);
     const DotsLayer dotsLayer(frame);
     const int pairs = plan.step > 1 ? 2 : 1;
+    // A subset's records are not marked.
+    const std::uint8_t* repeats = plan.step == 1 ? repeats_.data() : nullptr;
     const BandRecords allSegments(plan.count - 1, plan.step, 1),
         allDots(plan.count, plan.step, pairs);
     static_assert(std::tuple_size_v<decltype(bandTimes_)> == BandBits::kMaxBands);
@@ -238,10 +255,10 @@ void DirectPixelPass::DrawBands(FrameContext& frame, const Plan& plan,
             const BandRecords segments = plan.shared ? bits_->Segments(b) : allSegments;
             if (plan.lines) {
                 if (plan.fading) linesLayer.DrawInBand(band, records, segments, 0, &colours);
-                linesLayer.DrawInBand(band, records, segments, 1, &colours);
+                linesLayer.DrawInBand(band, records, segments, 1, &colours, repeats);
             }
             dotsLayer.DrawInBand(band, records, plan.shared ? bits_->Dots(b) : allDots, dotStamps,
-                                 &colours);
+                                 &colours, repeats);
             // Each band's own slot; read once both threads are done.
             bandTimes_[static_cast<std::size_t>(b)] = std::chrono::steady_clock::now() - start;
         }

@@ -175,7 +175,7 @@ class DrawnStamps {
 
 void DotsLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* records,
                            const BandRecords& dots, const DotStamps& stamps,
-                           const RecordColours* colours) const {
+                           const RecordColours* colours, const std::uint8_t* repeats) const {
     if (colours != nullptr && colours->Active()) {
         DrawColouredInBand(band, records, dots, stamps, *colours);
         return;
@@ -204,7 +204,11 @@ void DotsLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* records
         // Runs of records on the same pixels are common enough to be passed over before the
         // bitmap is looked at.
         int lastTop = std::numeric_limits<int>::min(), lastLeft1 = 0, lastLeft2 = 0;
+        // A repeat of a record with a dot of the same size has its stamps where that one's
+        // went, in this band or not.
+        const std::uint8_t* sameAsLast = sizes.own ? nullptr : repeats;
         dots.ForEach([&](int i) __attribute__((always_inline)) {
+            if (sameAsLast != nullptr && sameAsLast[i] != 0) return;
             const ProjectedRecord& r = records[i];
             if (!HasImage(r)) return;
             const int s = sizes.Of(i);

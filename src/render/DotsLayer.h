@@ -30,8 +30,11 @@ class DotsLayer {
 
     // The dots of the given records into a band, with the stamps of every size in use.
     // With colours that are active, each dot takes its record's colour.
+    // With repeats (see MarkRepeats), the repeats' dots are passed over when all dots are of
+    // one size and colour.
     void DrawInBand(const PixelBand& band, const ProjectedRecord* records, const BandRecords& dots,
-                    const DotStamps& stamps, const RecordColours* colours = nullptr) const;
+                    const DotStamps& stamps, const RecordColours* colours = nullptr,
+                    const std::uint8_t* repeats = nullptr) const;
 
     // The size of each record's dot, 0 for none.
     struct Sizes {

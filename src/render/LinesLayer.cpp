@@ -169,8 +169,8 @@ struct LinesLayer::DrawnSegment {
 };
 
 void LinesLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* records,
-                            const BandRecords& segments, int pass,
-                            const RecordColours* colours) const {
+                            const BandRecords& segments, int pass, const RecordColours* colours,
+                            const std::uint8_t* repeats) const {
     const bool anaglyph = frame_.Anaglyph();
     const BandPass with{band,
                         band.Second(),
@@ -192,11 +192,22 @@ void LinesLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* record
         DrawColouredInBand(with, records, segments, *colours);
         return;
     }
-    segments.ForEach([&](int i) {
-        const ProjectedRecord& a = records[i];
-        const ProjectedRecord& b = records[i + 1];
-        if (i >= firstJoined && HasImage(a) && HasImage(b)) DrawSegmentInBand(with, a, b, last);
-    });
+    if (repeats != nullptr && !with.fading) {
+        // A segment from a repeat to a repeat is the segment before it again, in the same
+        // colour: drawn or passed over as that one was.
+        segments.ForEach([&](int i) {
+            if (repeats[i] & repeats[i + 1] & (i > firstJoined)) return;
+            const ProjectedRecord& a = records[i];
+            const ProjectedRecord& b = records[i + 1];
+            if (i >= firstJoined && HasImage(a) && HasImage(b)) DrawSegmentInBand(with, a, b, last);
+        });
+    } else {
+        segments.ForEach([&](int i) {
+            const ProjectedRecord& a = records[i];
+            const ProjectedRecord& b = records[i + 1];
+            if (i >= firstJoined && HasImage(a) && HasImage(b)) DrawSegmentInBand(with, a, b, last);
+        });
+    }
     // The built-in figure is closed: its last record joins the first.
     if (closing) DrawSegmentInBand(with, records[count - 1], records[0], last);
 }

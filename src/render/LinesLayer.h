@@ -24,9 +24,11 @@ class LinesLayer {
     // to the next, then the closing one; pass 0 is the far half of a faded frame, pass 1 the
     // near half or, without fading, every line.
     // With colours that colour the records, each line takes the colour of its first end.
+    // With repeats (see MarkRepeats), the segments between repeats are passed over when all
+    // lines are of one colour.
     void DrawInBand(const PixelBand& band, const ProjectedRecord* records,
-                    const BandRecords& segments, int pass,
-                    const RecordColours* colours = nullptr) const;
+                    const BandRecords& segments, int pass, const RecordColours* colours = nullptr,
+                    const std::uint8_t* repeats = nullptr) const;
 
     // The rows the line from a to b may set pixels in, in either image: a line's pixels lie
     // within a row of the rows of its ends, clipped or not.

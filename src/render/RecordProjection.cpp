@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #if defined(__SSE2__)
 #include <xmmintrin.h>
 #endif
+
+#include "render/WideVectors.h"
 
 namespace ocuvis {
 
@@ -202,6 +205,83 @@ void ProjectRecords(const FrameContext& frame, int begin, int end, ProjectedReco
     for (; i < end; ++i)
         if (ProjectOne(frame, points[i], out[i]) && ownSizes) NoteSize(points[i], sizes);
     dotSizes |= sizes;
+}
+
+namespace {
+
+// The lines' own margin: within it a line's ends are its records' truncated positions.
+constexpr float kRepeatMargin = 4096.0f;
+
+#ifdef OCUVIS_WIDE_VECTORS
+// Four records a vector from record i, as MarkRepeats does each; record i - 1 is near or not.
+// Returns the first record left.
+[[gnu::target("avx512f,bmi2")]] int MarkRepeatsAvx512(const ProjectedRecord* records, int i,
+                                                      int end, bool nearBefore, float right,
+                                                      float bottom, std::uint8_t* repeats) {
+    static_assert(sizeof(ProjectedRecord) == 4 * sizeof(float));
+    const float any = std::numeric_limits<float>::infinity();
+    const __m512 low = _mm512_setr4_ps(-kRepeatMargin, -kRepeatMargin, -kRepeatMargin, -any);
+    const __m512 high = _mm512_setr4_ps(right, right, bottom, any);
+    // The depth, the fourth float of each record, takes no part.
+    constexpr unsigned kDepths = 0x8888;
+    // A byte of 0 or 1 for each of four bits.
+    static constexpr std::uint32_t kBytes[16] = {0x00000000, 0x00000001, 0x00000100, 0x00000101,
+                                                 0x00010000, 0x00010001, 0x00010100, 0x00010101,
+                                                 0x01000000, 0x01000001, 0x01000100, 0x01000101,
+                                                 0x01010000, 0x01010001, 0x01010100, 0x01010101};
+    // Record i - 1 as the last four lanes.
+    __m512i before = _mm512_inserti32x4(_mm512_setzero_si512(),
+                                        _mm_cvttps_epi32(_mm_loadu_ps(&records[i - 1].column1)), 3);
+    unsigned beforeNear = nearBefore ? 0xF000u : 0u;
+    for (; i + 4 <= end; i += 4) {
+        const __m512 v = _mm512_loadu_ps(&records[i].column1);
+        // False for NaN, as the rows of records without an image are.
+        const unsigned near =
+            (_mm512_cmp_ps_mask(v, low, _CMP_GE_OQ) & _mm512_cmp_ps_mask(v, high, _CMP_LE_OQ)) |
+            kDepths;
+        const __m512i at = _mm512_cvttps_epi32(v);
+        const __m512i previous = _mm512_alignr_epi32(at, before, 12);
+        const unsigned previousNear = ((near << 4) | (beforeNear >> 12)) & 0xFFFFu;
+        unsigned same = near & previousNear & (_mm512_cmpeq_epi32_mask(at, previous) | kDepths);
+        same &= (same >> 1) & (same >> 2) & (same >> 3);
+        const std::uint32_t bytes = kBytes[_pext_u32(same, 0x1111)];
+        std::memcpy(repeats + i, &bytes, sizeof bytes);
+        before = at;
+        beforeNear = near;
+    }
+    return i;
+}
+#endif
+
+}  // namespace
+
+void MarkRepeats(const ProjectedRecord* records, int begin, int end, int width, int height,
+                 std::uint8_t* repeats) {
+    if (begin >= end) return;
+    const float right = static_cast<float>(width) + kRepeatMargin;
+    const float bottom = static_cast<float>(height) + kRepeatMargin;
+    constexpr float kMargin = kRepeatMargin;
+    const auto near = [&](const ProjectedRecord& r) {
+        return r.row >= -kMargin && r.row <= bottom && r.column1 >= -kMargin &&
+               r.column1 <= right && r.column2 >= -kMargin && r.column2 <= right;
+    };
+    repeats[begin] = 0;
+    int i = begin + 1;
+#ifdef OCUVIS_WIDE_VECTORS
+    static const bool wide = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("bmi2");
+    if (wide) i = MarkRepeatsAvx512(records, i, end, near(records[begin]), right, bottom, repeats);
+#endif
+    bool wasNear = near(records[i - 1]);  // false without an image, as NaN compares
+    TruncatedRecord was = TruncatePixels(records[i - 1]);
+    for (; i < end; ++i) {
+        const bool isNear = near(records[i]);
+        const TruncatedRecord is = TruncatePixels(records[i]);
+        repeats[i] =
+            static_cast<std::uint8_t>(isNear && wasNear && is.row == was.row &&
+                                      is.column1 == was.column1 && is.column2 == was.column2);
+        wasNear = isNear;
+        was = is;
+    }
 }
 
 void RecordExtent::Take(const ProjectedRecord* records, int begin, int end) {

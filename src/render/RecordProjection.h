@@ -55,6 +55,14 @@ struct RecordExtent {
     bool Empty() const { return rowLow > rowHigh; }
 };
 
+// Marks the records begin+1..end-1 that have an image on the very pixels of the record before,
+// in both images, with both near enough a width x height frame that their lines are drawn
+// between their truncated positions: repeats[i] is 1 for those, 0 for the rest and for
+// record begin. Runs of such records are common in dense data; drawn again, their dots and
+// the lines between them would only paint the pixels of the record before once more.
+void MarkRepeats(const ProjectedRecord* records, int begin, int end, int width, int height,
+                 std::uint8_t* repeats);
+
 // Projects the records begin..end-1 of the frame's store into out[begin..end-1], through the
 // same chain, in the same float steps, as every other position of the frame. Sets bit s - 1 of
 // dotSizes for each own dot size s.

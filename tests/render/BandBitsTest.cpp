@@ -53,7 +53,8 @@ TEST(BandBits, EveryBandTheReachMeetsAndNoneFarBeyond) {
         for (const auto& [size, own] : {std::pair{1, false}, {4, false}, {6, true}, {9, true}}) {
             points[0].SetSizeClass(size);
             const ProjectedRecord records[] = {AtRow(row)};
-            bits.Reset(1, kHeight, kRows, kBands, own ? 6 : size);
+            bits.Reset(1, kHeight, kRows, kBands, own ? 6 : size,
+                       DotsLayer::ReachOf(own ? 6 : size));
             bits.Note(0, 1, records, false, {points.data(), own, own ? 0 : size});
             ASSERT_TRUE(NotedFor(bits, false, DotsLayer::ReachOf(records[0], size)))
                 << "dot of size " << size << " on row " << row;
@@ -61,12 +62,12 @@ TEST(BandBits, EveryBandTheReachMeetsAndNoneFarBeyond) {
         // Lines within the frame, across it, and out to where a far end is clipped.
         for (const float rise : {0.0f, 0.5f, -6.0f, 30.0f, 3.0e6f}) {
             const ProjectedRecord records[] = {AtRow(row), AtRow(row + rise)};
-            bits.Reset(2, kHeight, kRows, kBands, 0);
+            bits.Reset(2, kHeight, kRows, kBands, 0, DotsLayer::ReachOf(0));
             bits.Note(0, 2, records, true, {points.data(), false, 0});
             ASSERT_TRUE(NotedFor(bits, true, LinesLayer::ReachOf(records[0], records[1])))
                 << "line from row " << row << " rising " << rise;
             // Noted on its own, as the line across two chunks is.
-            bits.Reset(2, kHeight, kRows, kBands, 0);
+            bits.Reset(2, kHeight, kRows, kBands, 0, DotsLayer::ReachOf(0));
             bits.NoteSegment(0, records);
             ASSERT_TRUE(NotedFor(bits, true, LinesLayer::ReachOf(records[0], records[1])))
                 << "line from row " << row << " rising " << rise << ", noted alone";
@@ -85,7 +86,7 @@ TEST(BandBits, EveryBandTheReachMeetsAndNoneFarBeyond) {
         const auto has = [&](int i) {
             return !std::isnan(records[static_cast<std::size_t>(i)].row);
         };
-        bits.Reset(count, kHeight, kRows, kBands, 0);
+        bits.Reset(count, kHeight, kRows, kBands, 0, DotsLayer::ReachOf(0));
         bits.Note(0, count, records.data(), true, {points.data(), false, 0});
         for (int i = 0; i + 1 < count; ++i) {
             const ProjectedRecord &r = records[static_cast<std::size_t>(i)], &next = (&r)[1];
@@ -93,7 +94,7 @@ TEST(BandBits, EveryBandTheReachMeetsAndNoneFarBeyond) {
                 NotedFor(bits, true, has(i) && has(i + 1) ? LinesLayer::ReachOf(r, next) : none, i))
                 << "line from row " << r.row << " to " << next.row;
         }
-        bits.Reset(count, kHeight, kRows, kBands, size);
+        bits.Reset(count, kHeight, kRows, kBands, size, DotsLayer::ReachOf(size));
         bits.Note(0, count, records.data(), false, {points.data(), false, size});
         for (int i = 0; i < count; ++i) {
             const ProjectedRecord& r = records[static_cast<std::size_t>(i)];
@@ -103,7 +104,7 @@ TEST(BandBits, EveryBandTheReachMeetsAndNoneFarBeyond) {
     }
     // A record without an image has neither dot nor line.
     const ProjectedRecord records[] = {AtRow(std::numeric_limits<float>::quiet_NaN()), AtRow(50)};
-    bits.Reset(2, kHeight, kRows, kBands, 2);
+    bits.Reset(2, kHeight, kRows, kBands, 2, DotsLayer::ReachOf(2));
     bits.Note(0, 2, records, true, {points.data(), false, 2});
     for (int band = 0; band < kBands; ++band) {
         bits.Segments(band).ForEach([](int i) { ADD_FAILURE() << "line of record " << i; });

@@ -19,7 +19,7 @@ struct BandCase {
     int lines, points;
     bool fade, ownSizes, closed;
     // Any of "rgb", "x", "z" (what colours the records), "shade", "fine", "fine2", "joined"
-    // (records before 150 dots only).
+    // (records before 150 dots only; "joined250", before 250).
     std::string_view colour = {};
 };
 
@@ -57,6 +57,10 @@ TEST(ParallelFrame, TwoBandsDrawTheFrameOfOneThread) {
         {"red left, faded, own sizes", ViewType::RightBlue, 1, 0, true, true, false},
         {"single, own sizes, faded", ViewType::Single, -1, 0, true, true, true},
         {"dots only", ViewType::CrossEyes, 0, 3, false, false, false},
+        {"lines only", ViewType::CrossEyes, 1, 0, false, false, false},
+        {"lines only, red right", ViewType::RightRed, 1, 0, false, false, false},
+        {"lines only, joined within the dense stretch", ViewType::CrossEyes, 1, 0, false, false,
+         false, "joined250"},
         {"file colours, shaded, fine", ViewType::CrossEyes, 1, 0, false, false, false,
          "rgb shade fine joined"},
         {"red right, by z, faded, shaded", ViewType::RightRed, 1, 3, true, false, false, "z shade"},
@@ -91,7 +95,7 @@ TEST(ParallelFrame, TwoBandsDrawTheFrameOfOneThread) {
         s.view.finePoints = Has(c.colour, "fine2")  ? FinePoints::TwoByTwo
                             : Has(c.colour, "fine") ? FinePoints::OnePixel
                                                     : FinePoints::Off;
-        if (Has(c.colour, "joined")) s.store->firstJoinedRecord = 150;
+        if (Has(c.colour, "joined")) s.store->firstJoinedRecord = Has(c.colour, "250") ? 250 : 150;
 
         QImage expected = FrameRenderer::NewFrameImage(kWidth, kHeight);
         {

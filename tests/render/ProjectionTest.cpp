@@ -6,6 +6,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "FrameTestSupport.h"
 #include "render/RecordProjection.h"
@@ -146,6 +147,47 @@ TEST(Projection, RecordsProjectedTogetherAsEachAlone) {
                     << actual[0] << " " << actual[1] << " " << actual[2] << " " << actual[3];
             }
         }
+}
+
+// A repeat lies on the truncated pixels of the record before, in both images, both near the
+// frame; the first record handed over is never one.
+TEST(Projection, RepeatsAreRecordsOnThePixelsOfTheRecordBefore) {
+    constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+    struct Case {
+        ProjectedRecord record;
+        bool repeat;  // of the record before
+    };
+    const Case block[] = {
+        {{10.2f, 20.2f, 5.5f, 0.1f}, false},    // after the block before's last
+        {{10.7f, 20.9f, 5.1f, 0.9f}, true},     // depth takes no part
+        {{10.9f, 21.0f, 5.9f, 0.1f}, false},    // second column
+        {{10.1f, 21.5f, 5.0f, 0.1f}, true},     //
+        {{10.1f, 21.5f, kNaN, 0.1f}, false},    // no image
+        {{10.1f, 21.5f, 5.0f, 0.1f}, false},    // after one without
+        {{10.1f, 21.5f, 5.0f, 0.1f}, true},     //
+        {{-0.5f, 21.5f, 5.0f, 0.1f}, false},    // first column
+        {{0.4f, 21.5f, 5.0f, 0.1f}, true},      // both truncated to 0
+        {{9000.2f, 21.5f, 5.0f, 0.1f}, false},  // beyond the lines' margin
+        {{9000.4f, 21.5f, 5.0f, 0.1f}, false},  //
+        {{10.1f, 21.5f, -4000.5f, 0.1f}, false},
+        {{10.9f, 21.2f, -4000.1f, 0.1f}, true},  // within it
+    };
+    // Blocks in a row, so that records fall in every lane of a vector, and the rest after.
+    std::vector<ProjectedRecord> records;
+    std::vector<std::uint8_t> expected;
+    for (int copy = 0; copy < 3; ++copy)
+        for (const Case& c : block) {
+            records.push_back(c.record);
+            expected.push_back(c.repeat);
+        }
+    for (const int begin : {0, 1, 2, 3, 6}) {
+        std::vector<std::uint8_t> repeats(records.size(), 9);
+        MarkRepeats(records.data(), begin, static_cast<int>(records.size()), 1580, 480,
+                    repeats.data());
+        for (std::size_t i = static_cast<std::size_t>(begin); i < records.size(); ++i)
+            EXPECT_EQ(repeats[i], i == static_cast<std::size_t>(begin) ? 0 : expected[i])
+                << "record " << i << " of those from " << begin;
+    }
 }
 
 }  // namespace
