@@ -176,8 +176,12 @@ std::uint64_t DirectPixelPass::Project(FrameContext& frame, const Plan& plan,
                 RecordColours::MeasureDots(records, begin, end, nearestDot[thread],
                                            farthestDot[thread]);
             if (plan.shared) bits_->Note(begin, end, records, plan.lines, dotSizes);
-            if (plan.step == 1)
-                MarkRepeats(records, begin, end, frame.width, frame.height, repeats);
+            MarkRepeats(records, begin, end, frame.width, frame.height, repeats);
+            // A subset's pair follows the last pair's second record, projected before it on
+            // this thread.
+            if (plan.step > 1 && begin >= plan.step)
+                repeats[begin] = IsRepeat(records[begin - plan.step + 1], records[begin],
+                                          frame.width, frame.height);
             if (measuring) extents[thread].Take(records, begin, end);
         };
         for (int chunk; (chunk = nextChunk.fetch_add(1)) < plan.chunks && !Stopped();) {
@@ -230,8 +234,7 @@ void DirectPixelPass::DrawBands(FrameContext& frame, const Plan& plan,
     const LinesLayer linesLayer(frame);
     const DotsLayer dotsLayer(frame);
     const int pairs = plan.step > 1 ? 2 : 1;
-    // A subset's records are not marked.
-    const std::uint8_t* repeats = plan.step == 1 ? repeats_.data() : nullptr;
+    const std::uint8_t* repeats = repeats_.data();
     const BandRecords allSegments(plan.count - 1, plan.step, 1),
         allDots(plan.count, plan.step, pairs);
     static_assert(std::tuple_size_v<decltype(bandTimes_)> == BandBits::kMaxBands);
@@ -255,7 +258,7 @@ void DirectPixelPass::DrawBands(FrameContext& frame, const Plan& plan,
             const BandRecords segments = plan.shared ? bits_->Segments(b) : allSegments;
             if (plan.lines) {
                 if (plan.fading) linesLayer.DrawInBand(band, records, segments, 0, &colours);
-                linesLayer.DrawInBand(band, records, segments, 1, &colours, repeats);
+                linesLayer.DrawInBand(band, records, segments, 1, &colours, repeats, plan.step);
             }
             dotsLayer.DrawInBand(band, records, plan.shared ? bits_->Dots(b) : allDots, dotStamps,
                                  &colours, repeats);

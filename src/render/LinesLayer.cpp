@@ -170,7 +170,7 @@ struct LinesLayer::DrawnSegment {
 
 void LinesLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* records,
                             const BandRecords& segments, int pass, const RecordColours* colours,
-                            const std::uint8_t* repeats) const {
+                            const std::uint8_t* repeats, int step) const {
     const bool anaglyph = frame_.Anaglyph();
     const BandPass with{band,
                         band.Second(),
@@ -193,10 +193,13 @@ void LinesLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* record
         return;
     }
     if (repeats != nullptr && !with.fading) {
-        // A segment from a repeat to a repeat is the segment before it again, in the same
-        // colour: drawn or passed over as that one was.
+        // A segment from a repeat to a repeat, after one from a repeat, is the segment drawn
+        // before it again (step records before), in the same colour: drawn or passed over as
+        // that one was.
         segments.ForEach([&](int i) {
-            if (repeats[i] & repeats[i + 1] & (i > firstJoined)) return;
+            if (i >= step && i - step >= firstJoined &&
+                (repeats[i - step + 1] & repeats[i] & repeats[i + 1]) != 0)
+                return;
             const ProjectedRecord& a = records[i];
             const ProjectedRecord& b = records[i + 1];
             if (i >= firstJoined && HasImage(a) && HasImage(b)) DrawSegmentInBand(with, a, b, last);

@@ -25,10 +25,11 @@ class LinesLayer {
     // near half or, without fading, every line.
     // With colours that colour the records, each line takes the colour of its first end.
     // With repeats (see MarkRepeats), the segments between repeats are passed over when all
-    // lines are of one colour.
+    // lines are of one colour. In a subset of every step-th segment, a segment's first record
+    // is marked as a repeat of the record before it in the subset.
     void DrawInBand(const PixelBand& band, const ProjectedRecord* records,
                     const BandRecords& segments, int pass, const RecordColours* colours = nullptr,
-                    const std::uint8_t* repeats = nullptr) const;
+                    const std::uint8_t* repeats = nullptr, int step = 1) const;
 
     // The rows the line from a to b may set pixels in, in either image: a line's pixels lie
     // within a row of the rows of its ends, clipped or not.

@@ -253,18 +253,35 @@ constexpr float kRepeatMargin = 4096.0f;
 }
 #endif
 
+// Whether a record has an image near enough a frame of width x height that its lines' ends are
+// its truncated positions; false without an image, as NaN compares.
+struct NearFrame {
+    float right, bottom;
+    NearFrame(int width, int height)
+        : right(static_cast<float>(width) + kRepeatMargin),
+          bottom(static_cast<float>(height) + kRepeatMargin) {}
+    bool operator()(const ProjectedRecord& r) const {
+        return r.row >= -kRepeatMargin && r.row <= bottom && r.column1 >= -kRepeatMargin &&
+               r.column1 <= right && r.column2 >= -kRepeatMargin && r.column2 <= right;
+    }
+};
+
+bool SamePixels(const TruncatedRecord& a, const TruncatedRecord& b) {
+    return a.row == b.row && a.column1 == b.column1 && a.column2 == b.column2;
+}
+
 }  // namespace
+
+bool IsRepeat(const ProjectedRecord& before, const ProjectedRecord& r, int width, int height) {
+    const NearFrame near(width, height);
+    return near(before) && near(r) && SamePixels(TruncatePixels(before), TruncatePixels(r));
+}
 
 void MarkRepeats(const ProjectedRecord* records, int begin, int end, int width, int height,
                  std::uint8_t* repeats) {
     if (begin >= end) return;
-    const float right = static_cast<float>(width) + kRepeatMargin;
-    const float bottom = static_cast<float>(height) + kRepeatMargin;
-    constexpr float kMargin = kRepeatMargin;
-    const auto near = [&](const ProjectedRecord& r) {
-        return r.row >= -kMargin && r.row <= bottom && r.column1 >= -kMargin &&
-               r.column1 <= right && r.column2 >= -kMargin && r.column2 <= right;
-    };
+    const NearFrame near(width, height);
+    const float right = near.right, bottom = near.bottom;
     repeats[begin] = 0;
     int i = begin + 1;
 #ifdef OCUVIS_WIDE_VECTORS
@@ -276,9 +293,7 @@ void MarkRepeats(const ProjectedRecord* records, int begin, int end, int width, 
     for (; i < end; ++i) {
         const bool isNear = near(records[i]);
         const TruncatedRecord is = TruncatePixels(records[i]);
-        repeats[i] =
-            static_cast<std::uint8_t>(isNear && wasNear && is.row == was.row &&
-                                      is.column1 == was.column1 && is.column2 == was.column2);
+        repeats[i] = static_cast<std::uint8_t>(isNear && wasNear && SamePixels(is, was));
         wasNear = isNear;
         was = is;
     }

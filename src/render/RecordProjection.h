@@ -62,6 +62,8 @@ struct RecordExtent {
 // the lines between them would only paint the pixels of the record before once more.
 void MarkRepeats(const ProjectedRecord* records, int begin, int end, int width, int height,
                  std::uint8_t* repeats);
+// Whether r is a repeat, as MarkRepeats has it, of the record before it, which is given.
+bool IsRepeat(const ProjectedRecord& before, const ProjectedRecord& r, int width, int height);
 
 // Projects the records begin..end-1 of the frame's store into out[begin..end-1], through the
 // same chain, in the same float steps, as every other position of the frame. Sets bit s - 1 of
