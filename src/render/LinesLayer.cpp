@@ -192,25 +192,18 @@ void LinesLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* record
         DrawColouredInBand(with, records, segments, *colours);
         return;
     }
-    if (repeats != nullptr && !with.fading) {
-        // A segment from a repeat to a repeat, after one from a repeat, is the segment drawn
-        // before it again (step records before), in the same colour: drawn or passed over as
-        // that one was.
-        segments.ForEach([&](int i) {
-            if (i >= step && i - step >= firstJoined &&
-                (repeats[i - step + 1] & repeats[i] & repeats[i + 1]) != 0)
-                return;
-            const ProjectedRecord& a = records[i];
-            const ProjectedRecord& b = records[i + 1];
-            if (i >= firstJoined && HasImage(a) && HasImage(b)) DrawSegmentInBand(with, a, b, last);
-        });
-    } else {
-        segments.ForEach([&](int i) {
-            const ProjectedRecord& a = records[i];
-            const ProjectedRecord& b = records[i + 1];
-            if (i >= firstJoined && HasImage(a) && HasImage(b)) DrawSegmentInBand(with, a, b, last);
-        });
-    }
+    // A segment from a repeat to a repeat, after one from a repeat, is the segment drawn
+    // before it again (step records before), in the same colour: drawn or passed over as that
+    // one was. Faded lines take their colours from their depths.
+    const std::uint8_t* passOver = with.fading ? nullptr : repeats;
+    segments.ForEach([&](int i) {
+        if (passOver != nullptr && i >= step && i - step >= firstJoined &&
+            (passOver[i - step + 1] & passOver[i] & passOver[i + 1]) != 0)
+            return;
+        const ProjectedRecord& a = records[i];
+        const ProjectedRecord& b = records[i + 1];
+        if (i >= firstJoined && HasImage(a) && HasImage(b)) DrawSegmentInBand(with, a, b, last);
+    });
     // The built-in figure is closed: its last record joins the first.
     if (closing) DrawSegmentInBand(with, records[count - 1], records[0], last);
 }
