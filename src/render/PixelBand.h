@@ -39,6 +39,17 @@ struct PixelBand {
 
     // A one-pixel line: the pixels of the whole line that lie in the band.
     void Line(const LineEnds& e, QRgb rgb) const {
+        const int dx = e.x2 - e.x1, dy = e.y2 - e.y1;
+        if (static_cast<unsigned>(dx + 1) <= 2 && static_cast<unsigned>(dy + 1) <= 2) {
+            // Most segments of dense data are at most a pixel long, and set one pixel: the end
+            // the stepping starts from, which has the lower coordinate along the major axis (x
+            // when the line is as steep as it is wide). Such an end, when in the frame, has
+            // the other within the clipping margin, and when outside it the line sets nothing.
+            const bool fromSecond = dx < 0 || (dx == 0 && dy < 0);
+            const int x = fromSecond ? e.x2 : e.x1, y = fromSecond ? e.y2 : e.y1;
+            if (x >= 0 && x < width && y >= top && y < bottom) pixels[y * stride + x] = rgb;
+            return;
+        }
         QRgb* const base = pixels;
         const int step = stride;
         RasteriseThinLine(e.x1, e.y1, e.x2, e.y2, width, height, top, bottom,

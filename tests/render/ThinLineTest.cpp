@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "render/PixelBand.h"
 #include "render/ThinLine.h"
 
 using namespace ocuvis;
@@ -44,6 +45,33 @@ TEST(ThinLineBands, TogetherGiveTheWholeLine) {
                 << l.x1 << "," << l.y1 << " " << l.x2 << "," << l.y2 << " split at row " << split;
         }
     }
+}
+
+// A band's lines at most a pixel long take a short cut: they set what the rasteriser sets,
+// at and beyond the frame's edges and the band's.
+TEST(ThinLineBands, ShortLinesSetWhatTheRasteriserSets) {
+    constexpr int kWidth = 6, kHeight = 5;
+    std::vector<QRgb> image(kWidth * kHeight);
+    for (const auto& [top, bottom] : {std::pair{0, kHeight}, {1, 3}, {2, 3}})
+        for (int x = -3; x <= kWidth + 2; ++x)
+            for (int y = -3; y <= kHeight + 2; ++y)
+                for (int dx = -1; dx <= 1; ++dx)
+                    for (int dy = -1; dy <= 1; ++dy) {
+                        std::fill(image.begin(), image.end(), 0u);
+                        const PixelBand band{image.data(), kWidth, kWidth, kHeight, top, bottom};
+                        band.Line({x, y, x + dx, y + dy}, 1);
+                        Pixels set;
+                        for (int i = 0; i < kWidth * kHeight; ++i)
+                            if (image[static_cast<std::size_t>(i)] != 0)
+                                set.insert({i % kWidth, i / kWidth});
+                        Pixels expected;
+                        RasteriseThinLine(x, y, x + dx, y + dy, kWidth, kHeight, top, bottom,
+                                          [&](int px, int py) {
+                                              expected.insert({px, py});
+                                          });
+                        ASSERT_EQ(set, expected) << x << "," << y << " by " << dx << "," << dy
+                                                 << " in rows " << top << ".." << bottom;
+                    }
 }
 
 }  // namespace
