@@ -124,7 +124,7 @@ void DirectPixelPass::Share(const Plan& plan, const std::function<void(int)>& jo
 }
 
 void DirectPixelPass::Draw(FrameContext& frame, QRgb* pixels, int stride, StampCache& stamps,
-                           QRgb* apart) {
+                           QRgb* apart, const std::function<void()>& underData) {
     const Plan plan = PlanFor(frame);
     if (plan.shared && !worker_) worker_ = std::make_unique<FrameWorker>();
     if (plan.shared) {
@@ -139,7 +139,7 @@ void DirectPixelPass::Draw(FrameContext& frame, QRgb* pixels, int stride, StampC
     ProjectedRecord* const records = SizedFor(projected_, plan.count);
     RecordColours colours(frame);
     repeats_.resize(static_cast<std::size_t>(plan.count));
-    const std::uint64_t sizesInUse = Project(frame, plan, records, colours);
+    const std::uint64_t sizesInUse = Project(frame, plan, records, colours, underData);
     if (Stopped()) return;
     // Stamps are made here, as the cache is not for two threads.
     const DotStamps dotStamps = DotsLayer(frame).StampsInUse(stamps, sizesInUse);
@@ -152,7 +152,8 @@ void DirectPixelPass::Draw(FrameContext& frame, QRgb* pixels, int stride, StampC
 }
 
 std::uint64_t DirectPixelPass::Project(FrameContext& frame, const Plan& plan,
-                                       ProjectedRecord* records, RecordColours& colours) {
+                                       ProjectedRecord* records, RecordColours& colours,
+                                       const std::function<void()>& underData) {
     // The records are projected and the segments within each chunk measured and noted; each
     // thread keeps its own totals.
     const DotsLayer::Sizes dotSizes = DotsLayer(frame).DotSizes();
@@ -184,6 +185,7 @@ std::uint64_t DirectPixelPass::Project(FrameContext& frame, const Plan& plan,
                                           frame.width, frame.height);
             if (measuring) extents[thread].Take(records, begin, end);
         };
+        if (thread == 0 && underData) underData();
         for (int chunk; (chunk = nextChunk.fetch_add(1)) < plan.chunks && !Stopped();) {
             const int begin = plan.ChunkBegin(chunk), end = plan.ChunkBegin(chunk + 1);
             if (plan.step == 1) {

@@ -57,9 +57,11 @@ class DirectPixelPass {
     // Lines (when the view has any) and dots of the frame into pixels, whose rows are stride
     // pixels apart; the canvas of the frame must draw on the same image. Stamps are taken from
     // the cache, on the calling thread only. With the eyes' images apart, the second image
-    // goes into its own pixels, of the same size and stride.
+    // goes into its own pixels, of the same size and stride. The calling thread runs
+    // underData first, while the other projects records: it must not touch what the pass
+    // draws with (stamps aside).
     void Draw(FrameContext& frame, QRgb* pixels, int stride, StampCache& stamps,
-              QRgb* apart = nullptr);
+              QRgb* apart = nullptr, const std::function<void()>& underData = {});
 
   private:
     struct Plan;
@@ -70,7 +72,7 @@ class DirectPixelPass {
     // Projects every record, measures the depth range when fading and notes each band's lines
     // and dots; returns the own dot sizes in use.
     std::uint64_t Project(FrameContext& frame, const Plan& plan, ProjectedRecord* records,
-                          RecordColours& colours);
+                          RecordColours& colours, const std::function<void()>& underData);
     // Widens the drawn spans by the rectangle the records' lines and dots stay within.
     void NoteDrawn(const DotStamps& dotStamps);
     void DrawBands(FrameContext& frame, const Plan& plan, const ProjectedRecord* records,

@@ -83,13 +83,15 @@ void DrawOverData(FrameContext& frame) {
 }
 
 // With a direct target, one-pixel lines and dots go straight into its pixels (the canvas
-// draws on the same image).
+// draws on the same image), and what lies under them is drawn while records are projected.
 void DrawLayers(FrameContext& frame, const DirectTarget* direct) {
-    DrawUnderData(frame);
-    if (direct != nullptr && DirectDrawable(frame.view))
-        direct->pass.Draw(frame, direct->pixels, direct->stride, direct->stamps);
-    else
+    if (direct != nullptr && DirectDrawable(frame.view)) {
+        direct->pass.Draw(frame, direct->pixels, direct->stride, direct->stamps, nullptr,
+                          [&] { DrawUnderData(frame); });
+    } else {
+        DrawUnderData(frame);
         DrawDataOnCanvas(frame);
+    }
     DrawOverData(frame);
 }
 
@@ -161,8 +163,10 @@ void FrameRenderer::RenderEyeImages(const FrameSources& sources) {
     FrameContext leftFrame(leftCanvas, left.width(), left.height(), leftEye, fadeNear, fadeFar);
     FrameContext rightFrame(rightCanvas, right.width(), right.height(), rightEye, fadeNear,
                             fadeFar);
-    DrawUnderData(leftFrame);
-    DrawUnderData(rightFrame);
+    const auto underData = [&] {
+        DrawUnderData(leftFrame);
+        DrawUnderData(rightFrame);
+    };
     if (DirectDrawable(sources.view)) {
         FrameSources bothEyes = sources;
         bothEyes.eye = EyeImage::Apart;
@@ -171,9 +175,10 @@ void FrameRenderer::RenderEyeImages(const FrameSources& sources) {
         direct_->drawn = {&eyeDrawn_[0], &eyeDrawn_[1]};
         direct_->Draw(both, reinterpret_cast<QRgb*>(left.bits()),
                       static_cast<int>(left.bytesPerLine() / 4), stamps_,
-                      reinterpret_cast<QRgb*>(right.bits()));
+                      reinterpret_cast<QRgb*>(right.bits()), underData);
         direct_->drawn = {};
     } else {
+        underData();
         DrawDataOnCanvas(leftFrame);
         DrawDataOnCanvas(rightFrame);
     }
