@@ -138,7 +138,9 @@ void DirectPixelPass::Draw(FrameContext& frame, QRgb* pixels, int stride, StampC
     }
     ProjectedRecord* const records = SizedFor(projected_, plan.count);
     RecordColours colours(frame);
-    repeats_.resize(static_cast<std::size_t>(plan.count));
+    // A byte past the records, as segments are left out by their two records' bytes.
+    repeats_.resize(static_cast<std::size_t>(plan.count) + 1);
+    repeats_.back() = 0;
     const std::uint64_t sizesInUse = Project(frame, plan, records, colours, underData);
     if (Stopped()) return;
     // Stamps are made here, as the cache is not for two threads.

@@ -207,8 +207,8 @@ void DotsLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* records
         // A repeat of a record with a dot of the same size has its stamps where that one's
         // went, in this band or not.
         const std::uint8_t* sameAsLast = sizes.own ? nullptr : repeats;
-        dots.ForEach([&](int i) __attribute__((always_inline)) {
-            if (sameAsLast != nullptr && sameAsLast[i] != 0) return;
+        const BandRecords listed = sameAsLast != nullptr ? dots.Without(sameAsLast) : dots;
+        listed.ForEach([&](int i) __attribute__((always_inline)) {
             const ProjectedRecord& r = records[i];
             if (!HasImage(r)) return;
             const int s = sizes.Of(i);

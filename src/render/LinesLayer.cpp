@@ -196,7 +196,11 @@ void LinesLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* record
     // before it again (step records before), in the same colour: drawn or passed over as that
     // one was. Faded lines take their colours from their depths.
     const std::uint8_t* passOver = with.fading ? nullptr : repeats;
-    segments.ForEach([&](int i) {
+    // Whole frames leave those segments out as they scan the band's.
+    const BandRecords listed = passOver != nullptr && step == 1
+                                   ? segments.Without(passOver, firstJoined + 1, true)
+                                   : segments;
+    listed.ForEach([&](int i) {
         if (passOver != nullptr && i >= step && i - step >= firstJoined &&
             (passOver[i - step + 1] & passOver[i] & passOver[i + 1]) != 0)
             return;

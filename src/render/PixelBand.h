@@ -114,8 +114,42 @@ class BandRecords {
     BandRecords(const std::uint8_t* bits, int count, int band)
         : bits_(bits), count_(count), band_(band) {}
 
+    // The same records but those from record from on whose byte of skip is not zero, and
+    // with withNext, the next record's byte too (skip holds a byte past count).
+    BandRecords Without(const std::uint8_t* skip, int from = 0, bool withNext = false) const {
+        BandRecords records = *this;
+        records.skip_ = skip;
+        records.skipFrom_ = from;
+        records.skipWithNext_ = withNext;
+        return records;
+    }
+
     template <class Visit>
     void ForEach(Visit&& visit) const {
+        if (skip_ != nullptr) {
+            // Apart from the scan below, which leaves them out sixteen at a time.
+            const auto visitKept = [&](int i) __attribute__((always_inline)) {
+                if (i < skipFrom_ || (skip_[i] & (skipWithNext_ ? skip_[i + 1] : 1)) == 0) visit(i);
+            };
+            if (bits_ == nullptr) {
+                ForEachListed(visitKept);
+                return;
+            }
+            ForEachListed(visit, visitKept);
+            return;
+        }
+        ForEachListed(visit);
+    }
+
+  private:
+    template <class Visit>
+    void ForEachListed(Visit&& visit) const {
+        ForEachListed(visit, visit);
+    }
+    // Visits each listed record: visitScanned those the vector scan of band bits finds (and
+    // leaves out when skipped), visit the others.
+    template <class Visit, class VisitRest>
+    void ForEachListed(Visit&& visitScanned, VisitRest&& visit) const {
         if (bits_ == nullptr && step_ == 1) {
             for (int i = 0; i < count_; ++i)
                 visit(i);
@@ -137,12 +171,25 @@ class BandRecords {
             for (int k = 0; k < 4; ++k) {
                 const __m128i bytes =
                     _mm_loadu_si128(reinterpret_cast<const __m128i*>(bits_ + first + 16 * k));
-                const auto marked = static_cast<std::uint32_t>(
+                auto marked = static_cast<std::uint32_t>(
                     _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(bytes, bit), bit)));
+                if (skip_ != nullptr && first >= skipFrom_) {
+                    const std::uint8_t* at = skip_ + first + 16 * k;
+                    __m128i skipped = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+                    if (skipWithNext_)
+                        skipped = _mm_and_si128(
+                            skipped, _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 1)));
+                    marked &= static_cast<std::uint32_t>(
+                        _mm_movemask_epi8(_mm_cmpeq_epi8(skipped, _mm_setzero_si128())));
+                }
                 in |= std::uint64_t{marked} << (16 * k);
             }
+            // Blocks the skip does not wholly apply to go the long way.
+            if (skip_ != nullptr && first < skipFrom_)
+                for (; in != 0; in &= in - 1)
+                    visit(first + std::countr_zero(in));
             for (; in != 0; in &= in - 1)
-                visit(first + std::countr_zero(in));
+                visitScanned(first + std::countr_zero(in));
         }
 #endif
         // Eight records at a time.
@@ -156,8 +203,10 @@ class BandRecords {
         }
     }
 
-  private:
     const std::uint8_t* bits_ = nullptr;
+    const std::uint8_t* skip_ = nullptr;
+    int skipFrom_ = 0;
+    bool skipWithNext_ = false;
     int count_;
     int band_ = 0;
     int step_ = 1, run_ = 1;

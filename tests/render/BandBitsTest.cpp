@@ -112,5 +112,33 @@ TEST(BandBits, EveryBandTheReachMeetsAndNoneFarBeyond) {
     }
 }
 
+// Leaving out records whose skip bytes are set, from a given record on: the band's own list,
+// a run of every record, and every record of a subset's steps, each through the vector scan's
+// blocks and the tail after them.
+TEST(BandRecords, WithoutLeavesOutTheSkippedFromTheFirstRecordGiven) {
+    constexpr int kCount = 200, kBand = 3;
+    std::vector<std::uint8_t> bits(kCount + 8), skip(kCount + 1);
+    for (int i = 0; i < kCount; ++i) {
+        bits[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i % 3 != 0 ? 1 << kBand : 2);
+        skip[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i % 5 < 2 || i % 7 == 0);
+    }
+    const BandRecords lists[] = {{bits.data(), kCount, kBand}, BandRecords(kCount), {kCount, 4, 2}};
+    for (const BandRecords& listed : lists)
+        for (const int from : {0, 1, 63, 64, 65, 130, 199})
+            for (const bool withNext : {false, true}) {
+                std::vector<int> expected, visited;
+                listed.ForEach([&](int i) {
+                    const auto at = static_cast<std::size_t>(i);
+                    if (i < from || (skip[at] && (!withNext || skip[at + 1])) == 0)
+                        expected.push_back(i);
+                });
+                listed.Without(skip.data(), from, withNext).ForEach([&](int i) {
+                    visited.push_back(i);
+                });
+                ASSERT_FALSE(expected.empty());
+                ASSERT_EQ(visited, expected) << "from " << from << (withNext ? ", with next" : "");
+            }
+}
+
 }  // namespace
 }  // namespace ocuvis::test
