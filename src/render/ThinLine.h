@@ -60,13 +60,19 @@ void RasteriseThinLine(int ix1, int iy1, int ix2, int iy2, int width, int height
         if (ix1 >= 0 && ix1 < width && iy1 >= rowBegin && iy1 < rowEnd) plot(ix1, iy1);
         return;
     }
-    double x1 = ix1, y1 = iy1, x2 = ix2, y2 = iy2;
-    if (!ClipThinLine(x1, y1, x2, y2, width, height)) return;
-
-    int fx1 = static_cast<int>(x1 * 64.0);
-    int fy1 = static_cast<int>(y1 * 64.0);
-    int fx2 = static_cast<int>(x2 * 64.0);
-    int fy2 = static_cast<int>(y2 * 64.0);
+    int fx1, fy1, fx2, fy2;
+    const auto within = [](int v, int size) { return v >= -1 && v <= size + 1; };
+    if (within(ix1, width) && within(ix2, width) && within(iy1, height) && within(iy2, height)) {
+        // Clipping leaves such ends as they are, and whole pixels convert exactly.
+        fx1 = ix1 * 64, fy1 = iy1 * 64, fx2 = ix2 * 64, fy2 = iy2 * 64;
+    } else {
+        double x1 = ix1, y1 = iy1, x2 = ix2, y2 = iy2;
+        if (!ClipThinLine(x1, y1, x2, y2, width, height)) return;
+        fx1 = static_cast<int>(x1 * 64.0);
+        fy1 = static_cast<int>(y1 * 64.0);
+        fx2 = static_cast<int>(x2 * 64.0);
+        fy2 = static_cast<int>(y2 * 64.0);
+    }
     const int dx = std::abs(fx2 - fx1);
     const int dy = std::abs(fy2 - fy1);
     const auto fixedDiv = [](int a, int b) {
