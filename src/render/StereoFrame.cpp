@@ -3,6 +3,7 @@
 #include <QRect>
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -13,6 +14,8 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+
+#include "render/WideVectors.h"
 
 namespace ocuvis {
 
@@ -103,6 +106,34 @@ inline bool SameEight(const QRgb* a, QRgb pa, const QRgb* b, QRgb pb) {
     return same;
 #endif
 }
+
+#ifdef OCUVIS_WIDE_VECTORS
+// The pixels of out from x on, sixteen at a time: those of the last pair of eye pixels in one
+// masked store, the others one by one. Returns the first pixel left.
+template <class LookUp>
+[[gnu::target("avx512f")]] int CombineSixteens(const QRgb* a, const QRgb* b, QRgb* o, int x, int to,
+                                               std::uint64_t& lastKeyOut, QRgb& lastOut,
+                                               LookUp& lookUp) {
+    std::uint64_t lastKey = lastKeyOut;
+    QRgb last = lastOut;
+    for (; x + 16 <= to; x += 16) {
+        const __m512i va = _mm512_loadu_si512(a + x), vb = _mm512_loadu_si512(b + x);
+        const auto lastA = static_cast<int>(lastKey >> 32), lastB = static_cast<int>(lastKey);
+        const __mmask16 same = _mm512_cmpeq_epi32_mask(va, _mm512_set1_epi32(lastA)) &
+                               _mm512_cmpeq_epi32_mask(vb, _mm512_set1_epi32(lastB));
+        _mm512_mask_storeu_epi32(o + x, same, _mm512_set1_epi32(static_cast<int>(last)));
+        for (unsigned rest = ~unsigned{same} & 0xFFFFu; rest != 0; rest &= rest - 1) {
+            const int i = x + std::countr_zero(rest);
+            const std::uint64_t key = std::uint64_t{a[i]} << 32 | b[i];
+            if (key != lastKey) lastKey = key, last = lookUp(key);
+            o[i] = last;
+        }
+    }
+    lastKeyOut = lastKey;
+    lastOut = last;
+    return x;
+}
+#endif
 
 // Area averaging: output pixel x of outCount covers [x*inCount, (x+1)*inCount) in units of
 // 1/outCount input pixels; input i covers [i*outCount, (i+1)*outCount). Calls take(i, share)
@@ -318,6 +349,10 @@ void CombineInto(const QImage& left, const QImage& right, ViewType pair, Anaglyp
         std::uint64_t lastKey = keyOf(a[from], b[from]);
         QRgb last = lookUp(lastKey);
         int x = from;
+#ifdef OCUVIS_WIDE_VECTORS
+        static const bool wide = __builtin_cpu_supports("avx512f");
+        if (wide) x = CombineSixteens(a, b, o, x, to, lastKey, last, lookUp);
+#endif
         for (; x + 8 <= to; x += 8) {
             if (SameEight(a + x, static_cast<QRgb>(lastKey >> 32), b + x,
                           static_cast<QRgb>(lastKey))) {
