@@ -148,47 +148,11 @@ TEST(SwapEyes, GivesTheMirroredView) {
 }
 
 // A composed view projects its records once and draws both eyes' lines and dots in one pass,
-// each into its own image: the frame must be the one its eye images drawn alone give, whatever
-// the threads, colours, fading and line widths. A top-bottom frame of odd height has eyes of
-// unequal heights, which are drawn apart.
-TEST(ComposedFrame, IsTheOneItsEyeImagesDrawnAloneGive) {
-    StereoScene scene;
-    struct Case {
-        int threads;
-        bool fading;
-        ColourBy colourBy;
-        int lineThickness;
-        FinePoints fine;
-    };
-    for (const Case& c : {Case{1, false, ColourBy::None, 1, FinePoints::Off},
-                          Case{2, false, ColourBy::None, 1, FinePoints::Off},
-                          Case{2, true, ColourBy::None, 1, FinePoints::TwoByTwo},
-                          Case{2, true, ColourBy::Z, 1, FinePoints::Off},
-                          Case{1, false, ColourBy::Z, 3, FinePoints::Off}}) {
-        SCOPED_TRACE(testing::Message() << c.threads << " threads, fading " << c.fading
-                                        << ", width " << c.lineThickness);
-        scene.renderer.dataThreads = c.threads;
-        scene.view.fadeLines = c.fading;
-        scene.view.depthShade = c.fading;
-        scene.view.colourBy = c.colourBy;
-        scene.view.lineThickness = c.lineThickness;
-        scene.view.finePoints = c.fine;
-        const QImage frame = scene.Frame(ViewType::RedCyan, false);
-        const QImage alone =
-            CombineAnaglyph(scene.Eye(ViewType::RedCyan, EyeImage::Left, {301, 121}),
-                            scene.Eye(ViewType::RedCyan, EyeImage::Right, {301, 121}),
-                            ViewType::RedCyan, AnaglyphMethod::Optimised);
-        EXPECT_EQ(frame, alone);
-    }
-    const QImage odd = scene.Frame(ViewType::TopBottom, false, 300, 121);
-    EXPECT_EQ(odd.copy(0, 0, 300, 61), scene.Eye(ViewType::TopBottom, EyeImage::Left, {300, 61}));
-    EXPECT_EQ(odd.copy(0, 61, 300, 60), scene.Eye(ViewType::TopBottom, EyeImage::Right, {300, 60}));
-}
-
-// A composed view keeps its eye images from frame to frame and notes what it draws on them, so
-// that the next background fill and the mixing pass over the rest. After any earlier frame,
-// whatever it drew and wherever, a frame must still be the one its eye images drawn alone give.
-TEST(ComposedFrame, AfterAnyEarlierFrameIsStillTheOneItsEyeImagesGive) {
+// each into its own image, which it keeps from frame to frame, noting what it draws on them so
+// that the next background fill and the mixing pass over the rest. Whatever the threads,
+// colours, fading and line widths, and after any earlier frame, a frame must still be the one
+// its eye images drawn alone give.
+TEST(ComposedFrame, IsTheOneItsEyeImagesDrawnAloneGiveAfterAnyEarlierFrame) {
     StereoScene scene;
     scene.AddLabel(0.9f, 0.9f, 0.0f, "far corner");
     // Forty marks stacked on one letter reach far above its line, the second of the label.
@@ -221,9 +185,19 @@ TEST(ComposedFrame, AfterAnyEarlierFrameIsStillTheOneItsEyeImagesGive) {
          },
          ViewType::AmberBlue, size},
         {"fading", [](StereoScene& s) { s.view.fadeLines = true; }, ViewType::RedCyan, size},
-        {"large dots, wide lines",
+        {"two threads, shaded, 2 x 2",
          [](StereoScene& s) {
-             s.view.fadeLines = false;
+             s.renderer.dataThreads = 2;
+             s.view.depthShade = true;
+             s.view.finePoints = FinePoints::TwoByTwo;
+         },
+         ViewType::RedCyan, size},
+        {"two threads, no fine dots", [](StereoScene& s) { s.view.finePoints = FinePoints::Off; },
+         ViewType::RedCyan, size},
+        {"one thread, large dots, wide lines",
+         [](StereoScene& s) {
+             s.renderer.dataThreads = 1;
+             s.view.fadeLines = s.view.depthShade = false;
              s.view.pointSize = 6;
              s.view.lineThickness = 3;
          },
@@ -253,6 +227,10 @@ TEST(ComposedFrame, AfterAnyEarlierFrameIsStillTheOneItsEyeImagesGive) {
                                                  step.type, step.size.width(), step.size.height());
         EXPECT_EQ(frame, alone);
     }
+    // Eyes of unequal heights, drawn apart.
+    const QImage odd = scene.Frame(ViewType::TopBottom, false, 300, 121);
+    EXPECT_EQ(odd.copy(0, 0, 300, 61), scene.Eye(ViewType::TopBottom, EyeImage::Left, {300, 61}));
+    EXPECT_EQ(odd.copy(0, 61, 300, 60), scene.Eye(ViewType::TopBottom, EyeImage::Right, {300, 60}));
 }
 
 // At no separation both eyes draw the same image; at the usual one they differ (and draw the
