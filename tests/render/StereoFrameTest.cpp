@@ -185,14 +185,24 @@ TEST(ComposedFrame, IsTheOneItsEyeImagesDrawnAloneGiveAfterAnyEarlierFrame) {
          },
          ViewType::AmberBlue, size},
         {"fading", [](StereoScene& s) { s.view.fadeLines = true; }, ViewType::RedCyan, size},
-        {"two threads, shaded, 2 x 2",
+        {"two threads, uncoloured, unfaded",
          [](StereoScene& s) {
              s.renderer.dataThreads = 2;
-             s.view.depthShade = true;
+             s.view.colourBy = ColourBy::None;
+             s.view.fadeLines = false;
+         },
+         ViewType::RedCyan, size},
+        {"faded, shaded, 2 x 2",
+         [](StereoScene& s) {
+             s.view.fadeLines = s.view.depthShade = true;
              s.view.finePoints = FinePoints::TwoByTwo;
          },
          ViewType::RedCyan, size},
-        {"two threads, no fine dots", [](StereoScene& s) { s.view.finePoints = FinePoints::Off; },
+        {"by z, no fine dots",
+         [](StereoScene& s) {
+             s.view.colourBy = ColourBy::Z;
+             s.view.finePoints = FinePoints::Off;
+         },
          ViewType::RedCyan, size},
         {"one thread, large dots, wide lines",
          [](StereoScene& s) {
