@@ -58,7 +58,17 @@ struct RowCase {
     std::string content;
     Records records;
     std::string status;
+    FileInputFields fields = {};
+    int dotSizes = 0;
 };
+
+const char* const kNamed = "id,Z,y,X\n1,2,3,4\n5,6,7,8\n";
+
+FileInputFields NumberedAxes() {
+    FileInputFields fields;
+    fields.AxesByName = false;
+    return fields;
+}
 
 std::vector<RowCase> RowCases() {
     std::string wide;  // three rows of 800 numbers; x runs 1, 2, 3
@@ -103,12 +113,27 @@ std::vector<RowCase> RowCases() {
          "# site 4\nx,y,z\n1,2,3\n# between\n4,5,6\n\n7,8,9\n",
          {{1, 2, 3}, {4, 5, 6}, {}, {7, 8, 9}},
          "Plotted 3 points"},
-        // A scanner's intensity is no dot size.
+        // A scanner's intensity is no dot size; a field chosen for them is.
         {"FourthColumnIsNoDotSize",
          "a.xyz",
          "0 0 0 10\n1 1 1 250\n",
          {{0, 0, 0}, {1, 1, 1}},
          "Plotted 2 points"},
+        {"DotSizesFromAChosenField",
+         "a.xyz",
+         "0 0 0 250\n1 1 1 10\n",
+         {{0, 0, 0}, {1, 1, 1}},
+         "Plotted 2 points",
+         {1, 2, 3, 4},
+         1},
+        // Named axes by default; the field numbers when asked.
+        {"NamedHeaderGivesTheAxes", "a.csv", kNamed, {{4, 3, 2}, {8, 7, 6}}, "Plotted 2 points"},
+        {"NamedHeaderByNumbers",
+         "a.csv",
+         kNamed,
+         {{1, 2, 3}, {5, 6, 7}},
+         "Plotted 2 points",
+         NumberedAxes()},
     };
 }
 
@@ -118,31 +143,19 @@ TEST_P(DelimitedRows, ReadAsTheirFieldsSay) {
     const RowCase& c = GetParam();
     test::TempFolder dir;
     Reader reader;
+    reader.input.fields = c.fields;
     reader.Load(dir.Write(c.fileName, c.content));
     EXPECT_EQ(reader.display.statusText, c.status);
-    const Records records = reader.Records();
-    ASSERT_EQ(records.size(), c.records.size());
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        ASSERT_EQ(records[i].size(), c.records[i].size()) << "record " << i;
-        for (std::size_t k = 0; k < records[i].size(); ++k)
-            EXPECT_NEAR(records[i][k], c.records[i][k], 2e-3 * (1 + std::abs(c.records[i][k])))
-                << "record " << i;
+    test::ExpectRecords(reader.Records(), c.records, 2e-3);
+    EXPECT_EQ(reader.store->dotSizesPresent, c.dotSizes);
+    // The largest dot is in the first record: class 0 only when the dot comes from its field.
+    if (c.dotSizes) {
+        EXPECT_EQ(reader.store->points[0].SizeClass(), 0);
     }
-    EXPECT_EQ(reader.store->dotSizesPresent, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, DelimitedRows, testing::ValuesIn(RowCases()),
                          [](const auto& info) { return std::string(info.param.name); });
-
-TEST(DelimitedText, DotSizesComeOnlyFromAChosenField) {
-    test::TempFolder dir;
-    Reader reader;
-    reader.input.fields.DotIndex = 4;
-    reader.Load(dir.Write("a.xyz", "0 0 0 1\n1 1 1 2\n2 2 2 3\n"));
-    EXPECT_EQ(reader.store->dotSizesPresent, 1);
-    EXPECT_EQ(reader.store->points[0].SizeClass(), 6);
-    EXPECT_EQ(reader.store->points[2].SizeClass(), 0);
-}
 
 TEST(DelimitedText, AFileWithoutAPointSaysSoAndShowsNoPictureOfItsOwn) {
     test::TempFolder dir;
@@ -175,23 +188,6 @@ TEST(DelimitedText, CountsPastTheLimitOnlyRowsWithPoints) {
                           "1,2,3\n4,5,6\n# a comment\n  # another\n7,8,9\n,8,9\n\n"
                           "\"10\",\"11\",\"12\"\n13,14,x\n"));
     EXPECT_EQ(reader.display.statusText, "Plotted 2 of 4 points (limit), 2 rows skipped");
-}
-
-TEST(DelimitedText, ANamedHeaderGivesTheAxesByName) {
-    test::TempFolder dir;
-    Reader reader;
-    const std::string path = dir.Write("a.csv", "id,Z,y,X\n1,2,3,4\n5,6,7,8\n");
-    for (const bool byName : {true, false}) {
-        reader.input.fields.AxesByName = byName;
-        reader.Load(path);
-        const Records expected =
-            byName ? Records{{4, 3, 2}, {8, 7, 6}} : Records{{1, 2, 3}, {5, 6, 7}};
-        const Records records = reader.Records();
-        ASSERT_EQ(records.size(), 2u);
-        for (std::size_t i = 0; i < 2; ++i)
-            for (std::size_t k = 0; k < 3; ++k)
-                EXPECT_NEAR(records[i][k], expected[i][k], 1e-4) << byName;
-    }
 }
 
 }  // namespace

@@ -204,7 +204,8 @@ TEST_F(FileInputSetupTest, StoredValuesNoSessionCouldWriteReadAsTheDefaults) {
     const float nan = std::nanf("");
     const std::pair<Values, Values> cases[] = {
         // A typed share far below 0 is kept: it keeps no line, as any share of 0 or less.
-        {{7, 240, 240, 0, -1e33f, 1, 5}, {7, 240, 240, 0, -1e33f, 1, 5}},
+        {{7, 240, 240, 0, -1e33f, 1, kLargestRecordLimit},
+         {7, 240, 240, 0, -1e33f, 1, kLargestRecordLimit}},
         {{-1, -1, -1, -1, nan, 2, 0}, {1, 2, 0, 0, 10.0f, 0, kRecordLimit}},
         {{0, 241, 241, 100000, 1e30f, 255, kLargestRecordLimit + 1},
          {1, 2, 3, 0, 1e30f, 0, kRecordLimit}}};

@@ -4,14 +4,15 @@
 
 #include <algorithm>
 #include <cstring>
-#include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "ReaderTestSupport.h"
 #include "TestSupport.h"
 #include "input/ByteStream.h"
 #include "input/DataFileKind.h"
+#include "input/DataFileReader.h"
 #include "input/PlyFormat.h"
 #include "input/StatusText.h"
 
@@ -77,16 +78,8 @@ TEST_P(PlyFormats, ReadVerticesThenEdgesAndSkipEverythingElse) {
     Reader reader;
     EXPECT_EQ(reader.Load(dir.Write("mesh.PLY", file)), 10);
     EXPECT_EQ(reader.display.statusText, "Plotted 3 points");
-    const std::vector<float> v0 = {1.5f, -2.0f, 3.0f}, v1 = {4.0f, 5.25f, -6.0f},
-                             v2 = {7.0f, 8.0f, 9.0f};
-    const auto records = reader.Records();
-    ASSERT_EQ(records.size(), 10u);
-    const std::vector<std::vector<float>> expected = {v0, v1, v2, {}, v0, v1, v2, {}, v0, v2};
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        ASSERT_EQ(records[i].size(), expected[i].size()) << "record " << i;
-        for (std::size_t k = 0; k < records[i].size(); ++k)
-            EXPECT_NEAR(records[i][k], expected[i][k], 1e-4) << "record " << i;
-    }
+    const std::vector<double> v0 = {1.5, -2, 3}, v1 = {4, 5.25, -6}, v2 = {7, 8, 9};
+    test::ExpectRecords(reader.Records(), {v0, v1, v2, {}, v0, v1, v2, {}, v0, v2}, 1e-5);
     EXPECT_EQ(reader.store->dotSizesPresent, 0);
     EXPECT_EQ(reader.recent.latest, dir.Path("mesh.PLY"));
 
@@ -98,9 +91,7 @@ TEST_P(PlyFormats, ReadVerticesThenEdgesAndSkipEverythingElse) {
     reader.input.fields.ZIndex = 2;
     reader.input.fields.DotIndex = 3;
     reader.Load(dir.Path("mesh.PLY"));
-    EXPECT_NEAR(reader.Records()[2][0], 30.0f, 1e-4);
-    EXPECT_NEAR(reader.Records()[2][1], 8.0f, 1e-4);
-    EXPECT_NEAR(reader.Records()[2][2], 7.0f, 1e-4);
+    test::ExpectRecords({reader.Records()[2]}, {{30, 8, 7}}, 1e-5);
     EXPECT_EQ(reader.store->dotSizesPresent, 1);
 
     std::string failure;
@@ -306,11 +297,9 @@ TEST(PlyLines, ComeFromTheEdgesAloneAndNotFromTheVertexOrder) {
     withEdges += "0 1\n2 3\n";
     EXPECT_EQ(reader.Load(dir.Write("e.ply", withEdges)), 10);
     EXPECT_EQ(reader.store->firstJoinedRecord, 4);
-    const auto records = reader.Records();
     // After the dots: a break, 0, 1, a break, 2, 3. Nothing joins 1 to 2.
-    for (const auto& [i, x] : {std::pair{5, 0.0f}, {6, 1.0f}, {8, 2.0f}, {9, 3.0f}})
-        EXPECT_NEAR(records[static_cast<std::size_t>(i)][0], x, 1e-4) << i;
-    EXPECT_TRUE(records[4].empty() && records[7].empty());
+    const std::vector<double> v0 = {0, 0, 0}, v1 = {1, 0, 0}, v2 = {2, 0, 0}, v3 = {3, 0, 0};
+    test::ExpectRecords(reader.Records(), {v0, v1, v2, v3, {}, v0, v1, {}, v2, v3}, 1e-5);
 
     EXPECT_EQ(reader.Load(dir.Write("d.ply", AsciiPly(xyz, body))), 4);
     EXPECT_EQ(reader.store->firstJoinedRecord, 4);
@@ -319,31 +308,20 @@ TEST(PlyLines, ComeFromTheEdgesAloneAndNotFromTheVertexOrder) {
     EXPECT_EQ(reader.store->firstJoinedRecord, 0);
 }
 
-TEST(PlyAxes, AreTakenByNameInAnyCaseOrByTheNumbersChosen) {
-    struct Case {
-        std::string names;
-        bool byName;
-        std::vector<float> first;  // x, y, z of the first vertex
-    };
-    const Case cases[] = {
-        {"nx ny nz x y z", true, {4, 5, 6}},  {"nx ny nz X Y Z", true, {4, 5, 6}},
-        {"nx ny nz x y z", false, {1, 2, 3}},  // 1, 2, 3 are the normals when chosen
-        {"px py pz w i j", true, {1, 2, 3}},   // no x, y, z: the first three
-        {"x y w z i j", true, {1, 2, 4}},
-    };
-    test::TempFolder dir;
-    for (const Case& c : cases) {
-        std::string properties;
-        std::istringstream names(c.names);
-        for (std::string name; names >> name;)
-            properties += "property float " + name + "\n";
-        Reader reader;
-        reader.input.fields.AxesByName = c.byName;
-        reader.Load(dir.Write("a.ply", AsciiPly(properties, "1 2 3 4 5 6\n0 0 0 0 0 0\n")));
-        ASSERT_EQ(reader.display.statusText, "Plotted 2 points") << c.names;
-        const auto first = reader.Records()[0];
-        for (std::size_t k = 0; k < 3; ++k)
-            EXPECT_NEAR(first[k], c.first[k], 1e-4) << c.names << " " << c.byName;
+// Shared by every reader with names: PLY, delimited text and LAS.
+TEST(AxisFieldNumbers, TakeXYZByNameInAnyCaseOrTheNumbersChosen) {
+    using Axes = std::array<std::int32_t, 3>;
+    const std::tuple<std::vector<std::string>, bool, Axes> cases[] = {
+        {{"nx", "ny", "nz", "x", "y", "z"}, true, {4, 5, 6}},
+        {{"nx", "ny", "nz", "X", "Y", "Z"}, true, {4, 5, 6}},
+        {{"nx", "ny", "nz", "x", "y", "z"}, false, {3, 1, 2}},  // the numbers chosen
+        {{"px", "py", "pz", "w", "i", "j"}, true, {1, 2, 3}},   // no x, y, z: the first three
+        {{"x", "y", "w", "z", "i", "j"}, true, {1, 2, 4}},
+        {{}, true, {3, 1, 2}}};
+    for (const auto& [names, byName, axes] : cases) {
+        FileInputFields fields{3, 1, 2};
+        fields.AxesByName = byName;
+        EXPECT_EQ(AxisFieldNumbers(fields, names), axes) << names.size() << " " << byName;
     }
 }
 

@@ -2,7 +2,10 @@
 
 // A loader with plain services, for the tests of each reader: files made in the test are loaded
 // and their records read back in data units.
+#include <gtest/gtest.h>
+
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -49,6 +52,18 @@ struct Reader {
     DataFileLoader loader{*store, graph, view,
                           LoaderServices{progress, input, recent, scaling, display}};
 };
+
+// Records against the expected data values, each within tolerance times (1 + its size).
+inline void ExpectRecords(const std::vector<std::vector<double>>& records,
+                          const std::vector<std::vector<double>>& expected, double tolerance) {
+    ASSERT_EQ(records.size(), expected.size());
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        ASSERT_EQ(records[i].size(), expected[i].size()) << "record " << i;
+        for (std::size_t k = 0; k < records[i].size(); ++k)
+            EXPECT_NEAR(records[i][k], expected[i][k], tolerance * (1 + std::abs(expected[i][k])))
+                << "record " << i;
+    }
+}
 
 // Appends a value as bytes in the byte order asked for.
 template <typename T>

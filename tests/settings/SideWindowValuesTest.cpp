@@ -63,19 +63,4 @@ TEST_F(SideWindowValuesTest, FileInputSetupRoundTripsItsValuesAndKeepsWhatIsUnus
     EXPECT_EQ(loaded.SamplePercent, 12.3f);
 }
 
-// The window tests store a limit typed into the dialog; one out of range reads as the default.
-TEST_F(SideWindowValuesTest, AStoredRecordLimitIsReadUnlessOutOfRange) {
-    const std::pair<std::int32_t, std::int32_t> cases[] = {
-        {kLargestRecordLimit, kLargestRecordLimit},
-        {0, kRecordLimit},
-        {kLargestRecordLimit + 1, kRecordLimit}};
-    for (const auto& [stored, read] : cases) {
-        recorded.WriteInteger("Ocuvis\\File Format", "RecordLimit", stored);
-        FileInputFields fields;
-        SeedSetup seed;
-        FileInputValues(recorded, "Ocuvis").ReadSetupValues(fields, seed);
-        EXPECT_EQ(fields.RecordLimit, read) << stored;
-    }
-}
-
 }  // namespace
