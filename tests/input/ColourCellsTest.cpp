@@ -60,8 +60,8 @@ std::string BinaryPly() {
 
 std::vector<CellCase> Cases() {
     return {
-        {"ply binary, far off", "a.ply", BinaryPly(), {}, Column::Rgb, {0xFF0A141E, 0xFF14283C}},
-        {"ply uchar",
+        {"PlyBinaryFarOff", "a.ply", BinaryPly(), {}, Column::Rgb, {0xFF0A141E, 0xFF14283C}},
+        {"PlyUchar",
          "a.ply",
          std::string(kPlyHead) +
              "property uchar red\nproperty uchar green\nproperty uchar blue\nend_header\n"
@@ -69,7 +69,7 @@ std::vector<CellCase> Cases() {
          {},
          Column::Rgb,
          {0xFF0A141E, 0xFFFF0080}},
-        {"ply ushort diffuse",
+        {"PlyUshortDiffuse",
          "a.ply",
          std::string(kPlyHead) +
              "property ushort diffuse_red\nproperty ushort diffuse_green\n"
@@ -77,7 +77,7 @@ std::vector<CellCase> Cases() {
          {},
          Column::Rgb,
          {0xFFFF0064, 0xFF010200}},
-        {"ply float, out of 0..1 held",
+        {"PlyFloatHeldTo0To1",
          "a.ply",
          std::string(kPlyHead) +
              "property float r\nproperty float g\nproperty float b\nend_header\n"
@@ -85,7 +85,7 @@ std::vector<CellCase> Cases() {
          {},
          Column::Rgb,
          {0xFFFF8000, 0xFFFF0033}},
-        {"ply with edges: lines carry their ends' colours",
+        {"PlyEdgesCarryTheirEndsColours",
          "a.ply",
          "ply\nformat ascii 1.0\nelement vertex 2\nproperty float x\nproperty float y\n"
          "property float z\nproperty uchar red\nproperty uchar green\nproperty uchar blue\n"
@@ -94,31 +94,31 @@ std::vector<CellCase> Cases() {
          {},
          Column::Rgb,
          {0xFF010203, 0xFF040506, 0, 0xFF040506, 0xFF010203}},
-        {"csv named any case, held to 0..255",
+        {"CsvNamedAnyCaseHeldTo0To255",
          "a.csv",
          "x,y,z,Red,GREEN,blue\n0,0,0,300,-5,7\n1,1,1,1,2,3\n",
          {},
          Column::Rgb,
          {0xFFFF0007, 0xFF010203}},
-        {"csv r g b, empty reads 0, blank row a break",
+        {"CsvRgbEmptyReads0BlankRowABreak",
          "a.xyz",
          "x y z r g b\n0 0 0 9 8 7\n\n1 1 1 1 x 3\n",
          {},
          Column::Rgb,
          {0xFF090807, 0, 0xFF010003}},
-        {"csv chosen fields",
+        {"CsvChosenFields",
          "a.csv",
          "x,y,z,a,b,c\n0,0,0,1,2,3\n1,1,1,4,5,6\n",
          Chosen(6, 5, 4),
          Column::Rgb,
          {0xFF030201, 0xFF060504}},
-        {"csv colour by a field keeps its values",
+        {"CsvColourByAFieldKeepsItsValues",
          "a.csv",
          "x,y,z,red,green,blue,w\n0,0,0,1,2,3,0.25\n1,1,1,4,5,6,-7\n",
          Chosen(0, 0, 0, 7),
          Column::Value,
          {Bits(0.25f), Bits(-7.0f)}},
-        {"csv without colours has no cells",
+        {"CsvWithoutColoursHasNoCells",
          "a.csv",
          "x,y,z,red,green\n0,0,0,1,2\n1,1,1,3,4\n",
          {},
@@ -145,12 +145,7 @@ TEST_P(ColourCells, HoldTheFilesColoursInEightBits) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, ColourCells, testing::ValuesIn(Cases()),
-                         [](const testing::TestParamInfo<CellCase>& info) {
-                             std::string name;
-                             for (const char ch : std::string(info.param.name))
-                                 name += std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
-                             return name;
-                         });
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace ocuvis

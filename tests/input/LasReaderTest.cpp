@@ -136,7 +136,7 @@ TEST_P(LasFormats, ReadScaledCoordinatesAndNameTheirFields) {
         names.push_back("gps_time");
         values.push_back("-5");
     }
-    if (format == 2 || format == 3 || format == 5 || format == 7 || format == 8 || format == 10) {
+    if (coloured) {
         names.insert(names.end(), {"red", "green", "blue"});
         values.insert(values.end(), {"5", "6", "7"});
     }
