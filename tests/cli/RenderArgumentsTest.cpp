@@ -65,7 +65,6 @@ TEST(RenderArguments, EveryOptionReachesItsFieldAndTheHelp) {
     EXPECT_NE(usage.find("3 when the data file could not be read"), std::string::npos);
 }
 
-// 1.96 times the height for the side-by-side pairs, truncated; the height itself otherwise.
 TEST(RenderArguments, PointsAndColourByTakeWordsOrNumbers) {
     struct Case {
         std::vector<std::string> arguments;
@@ -95,6 +94,7 @@ TEST(RenderArguments, PointsAndColourByTakeWordsOrNumbers) {
     }
 }
 
+// 1.96 times the height for the side-by-side pairs, truncated; the height itself otherwise.
 TEST(RenderArguments, OneToOneSetsTheWidthFromTheHeight) {
     const std::tuple<const char*, const char*, int> cases[] = {
         {"cross", "10x239", 468},  {"wall", "780x100", 196},       {"single", "780x239", 239},
