@@ -52,8 +52,9 @@ struct PixelBand {
         }
         QRgb* const base = pixels;
         const int step = stride;
-        RasteriseThinLine(e.x1, e.y1, e.x2, e.y2, width, height, top, bottom,
-                          [=](int x, int y) { base[y * step + x] = rgb; });
+        const auto plot = [=](int x, int y) { base[y * step + x] = rgb; };
+        if (!ShortThinLine(e.x1, e.y1, e.x2, e.y2, width, height, top, bottom, plot))
+            RasteriseThinLine(e.x1, e.y1, e.x2, e.y2, width, height, top, bottom, plot);
     }
 
     // A stamp with its anchor at (x, y), in one colour: dots have pen and brush of one colour,

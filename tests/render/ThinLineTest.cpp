@@ -47,16 +47,16 @@ TEST(ThinLineBands, TogetherGiveTheWholeLine) {
     }
 }
 
-// A band's lines at most a pixel long take a short cut: they set what the rasteriser sets,
-// at and beyond the frame's edges and the band's.
+// A band's short lines take short cuts: they set what the rasteriser sets, at and beyond the
+// frame's edges and the band's, and so do the lines just too long for them.
 TEST(ThinLineBands, ShortLinesSetWhatTheRasteriserSets) {
     constexpr int kWidth = 6, kHeight = 5;
     std::vector<QRgb> image(kWidth * kHeight);
     for (const auto& [top, bottom] : {std::pair{0, kHeight}, {1, 3}, {2, 3}})
         for (int x = -3; x <= kWidth + 2; ++x)
             for (int y = -3; y <= kHeight + 2; ++y)
-                for (int dx = -1; dx <= 1; ++dx)
-                    for (int dy = -1; dy <= 1; ++dy) {
+                for (int dx = -kShortThinLine - 1; dx <= kShortThinLine + 1; ++dx)
+                    for (int dy = -kShortThinLine - 1; dy <= kShortThinLine + 1; ++dy) {
                         std::fill(image.begin(), image.end(), 0u);
                         const PixelBand band{image.data(), kWidth, kWidth, kHeight, top, bottom};
                         band.Line({x, y, x + dx, y + dy}, 1);
