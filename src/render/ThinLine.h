@@ -165,9 +165,11 @@ bool ShortThinLine(int x1, int y1, int x2, int y2, int width, int height, int ro
     static constexpr auto kSteps = [] {
         std::array<std::array<int, 2 * kMost + 1>, kMost + 1> steps{};
         for (int n = 1; n <= kMost; ++n)
-            for (int d = -n; d <= n; ++d)
-                steps[static_cast<std::size_t>(n)][static_cast<std::size_t>(d + kMost)] =
+            for (int d = -n; d <= n; ++d) {
+                const int column = d + kMost;
+                steps[static_cast<std::size_t>(n)][static_cast<std::size_t>(column)] =
                     static_cast<int>(std::int64_t{d} * 65536 / n);
+            }
         return steps;
     }();
     const auto inside = [&](int x, int y) {
@@ -180,17 +182,17 @@ bool ShortThinLine(int x1, int y1, int x2, int y2, int width, int height, int ro
     // Stepped from the end with the lower major coordinate; the other end is left out.
     if (std::abs(dx) < std::abs(dy)) {
         const bool down = dy > 0;
-        const int n = down ? dy : -dy, d = down ? dx : -dx;
+        const int n = down ? dy : -dy, column = (down ? dx : -dx) + kMost;
         const int y = down ? y1 : y2;
-        const int inc = kSteps[static_cast<std::size_t>(n)][static_cast<std::size_t>(d + kMost)];
+        const int inc = kSteps[static_cast<std::size_t>(n)][static_cast<std::size_t>(column)];
         int x = (down ? x1 : x2) * 65536 + (inc > 0 ? inc >> 1 : 0);
         for (int k = 0; k < n; ++k, x += inc)
             if (inside(x >> 16, y + k)) plot(x >> 16, y + k);
     } else {
         const bool right = dx > 0;
-        const int n = right ? dx : -dx, d = right ? dy : -dy;
+        const int n = right ? dx : -dx, column = (right ? dy : -dy) + kMost;
         const int x = right ? x1 : x2;
-        const int inc = kSteps[static_cast<std::size_t>(n)][static_cast<std::size_t>(d + kMost)];
+        const int inc = kSteps[static_cast<std::size_t>(n)][static_cast<std::size_t>(column)];
         int y = (right ? y1 : y2) * 65536 + (inc > 0 ? inc >> 1 : 0);
         for (int k = 0; k < n; ++k, y += inc)
             if (inside(x + k, y >> 16)) plot(x + k, y >> 16);
