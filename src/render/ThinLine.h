@@ -46,6 +46,13 @@ inline bool ClipThinLine(double& x1, double& y1, double& x2, double& y2, int wid
     return true;
 }
 
+// Whether whole-pixel ends lie within the frame's one pixel of margin, where clipping leaves
+// them as they are.
+inline bool EndsWithinClipMargin(int x1, int y1, int x2, int y2, int width, int height) {
+    const auto within = [](int v, int size) { return v >= -1 && v <= size + 1; };
+    return within(x1, width) && within(x2, width) && within(y1, height) && within(y2, height);
+}
+
 // The pixels of an aliased one-pixel line with flat caps, the same pixels Qt's raster engine
 // sets for QPainter::drawLine with such a pen: 26.6 fixed-point ends, a 16.16 fixed-point step
 // along the major axis, the end at the larger major coordinate left out. Lines are clipped to
@@ -62,8 +69,7 @@ void RasteriseThinLine(int ix1, int iy1, int ix2, int iy2, int width, int height
         return;
     }
     int fx1, fy1, fx2, fy2;
-    const auto within = [](int v, int size) { return v >= -1 && v <= size + 1; };
-    if (within(ix1, width) && within(ix2, width) && within(iy1, height) && within(iy2, height)) {
+    if (EndsWithinClipMargin(ix1, iy1, ix2, iy2, width, height)) {
         // Clipping leaves such ends as they are, and whole pixels convert exactly.
         fx1 = ix1 * 64, fy1 = iy1 * 64, fx2 = ix2 * 64, fy2 = iy2 * 64;
     } else {
@@ -158,9 +164,7 @@ bool ShortThinLine(int x1, int y1, int x2, int y2, int width, int height, int ro
     constexpr int kMost = kShortThinLine;
     const int dx = x2 - x1, dy = y2 - y1;
     if (dx < -kMost || dx > kMost || dy < -kMost || dy > kMost) return false;
-    const auto within = [](int v, int size) { return v >= -1 && v <= size + 1; };
-    if (!within(x1, width) || !within(x2, width) || !within(y1, height) || !within(y2, height))
-        return false;
+    if (!EndsWithinClipMargin(x1, y1, x2, y2, width, height)) return false;
     // The 16.16 step along the minor axis for a major run of n and a minor one of d.
     static constexpr auto kSteps = [] {
         std::array<std::array<int, 2 * kMost + 1>, kMost + 1> steps{};
