@@ -1,16 +1,24 @@
 #include "render/DrawnSpans.h"
 
+#include "render/PixelFill.h"
+
 namespace ocuvis {
 
 void DrawnSpans::FillBackground(QRgb* pixels, int stride, int width, int height, QRgb colour) {
     const bool onlySpans = known_ && background_ == colour && width_ == width &&
                            rows_.size() == static_cast<std::size_t>(height);
-    for (int y = 0; y < height; ++y) {
-        QRgb* const row = pixels + static_cast<std::ptrdiff_t>(y) * stride;
-        if (!onlySpans) {
-            std::fill_n(row, width, colour);
-        } else if (const Span span = Row(y); span.begin < span.end) {
-            std::fill(row + span.begin, row + span.end, colour);
+    if (!onlySpans && stride == width) {
+        FillPixels(pixels, static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
+                   colour);
+    } else {
+        for (int y = 0; y < height; ++y) {
+            QRgb* const row = pixels + static_cast<std::ptrdiff_t>(y) * stride;
+            if (!onlySpans) {
+                FillPixels(row, static_cast<std::size_t>(width), colour);
+            } else if (const Span span = Row(y); span.begin < span.end) {
+                FillPixels(row + span.begin, static_cast<std::size_t>(span.end - span.begin),
+                           colour);
+            }
         }
     }
     Restart(width, height, colour);

@@ -6,6 +6,7 @@
 
 #include "render/CanvasPens.h"
 #include "render/FrameFonts.h"
+#include "render/PixelFill.h"
 #include "render/ThinLine.h"
 
 namespace ocuvis {
@@ -20,6 +21,11 @@ bool HasMarks(const QString& text) {
         if (QChar::isMark(c)) return true;
     }
     return false;
+}
+
+int TextFlags(TextAlign align) {
+    return Qt::TextSingleLine | Qt::TextDontClip | Qt::AlignVCenter |
+           (align == TextAlign::Right ? Qt::AlignRight : Qt::AlignHCenter);
 }
 
 }  // namespace
@@ -146,11 +152,11 @@ void ImageCanvas::Stamp(const PixelStamp& stamp, int x, int y) {
 }
 
 void ImageCanvas::DrawText(const CanvasRect& box, TextAlign align, std::string_view text) {
+    if (StampText(box, align, text)) return;
     QPainter& painter = Painter();
     painter.setPen(QColor(ToRgb(textColour_)));
     painter.setFont(FrameFonts::Instance().Font(font_));
-    const int flags = Qt::TextSingleLine | Qt::TextDontClip | Qt::AlignVCenter |
-                      (align == TextAlign::Right ? Qt::AlignRight : Qt::AlignHCenter);
+    const int flags = TextFlags(align);
     const QRect rect(box.left, box.top, box.right - box.left, box.bottom - box.top);
     const QString string = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     painter.drawText(rect, flags, string);
@@ -166,13 +172,94 @@ void ImageCanvas::DrawText(const CanvasRect& box, TextAlign align, std::string_v
     }
 }
 
+bool ImageCanvas::StampText(const CanvasRect& box, TextAlign align, std::string_view text) {
+    if (image_.devicePixelRatio() != 1.0) return false;
+    const TextStamps::Key key{std::string(text),      font_,
+                              ToRgb(textColour_),     align,
+                              box.right - box.left,   box.bottom - box.top,
+                              image_.dotsPerMeterX(), image_.dotsPerMeterY()};
+    TextStamps::Entry& entry = stamps_.Texts().Find(key);
+    // A text drawn once, as in a single frame, is not worth keeping.
+    if (entry.seen < 2) ++entry.seen;
+    if (entry.seen < 2) return false;
+    if (!entry.measured) MeasureText(key, entry);
+    if (!entry.stampable) return false;
+    const CanvasRect& reach = entry.reach;
+    const int left = box.left + reach.left, top = box.top + reach.top;
+    const int width = reach.right - reach.left, height = reach.bottom - reach.top;
+    if (left < 0 || top < 0 || left + width > width_ || top + height > height_) return false;
+    const QRgb background = pixels_[top * stride_ + left];
+    for (int y = top; y < top + height; ++y) {
+        const QRgb* row = pixels_ + y * stride_ + left;
+        if (std::any_of(row, row + width, [&](QRgb p) { return p != background; })) return false;
+    }
+    auto stamp =
+        std::find_if(entry.stamps.begin(), entry.stamps.end(),
+                     [&](const TextStamps::Stamp& s) { return s.background == background; });
+    if (stamp == entry.stamps.end()) {
+        // A text on a few backgrounds at most: the frame's and the faded one.
+        if (entry.stamps.size() >= 4) entry.stamps.clear();
+        entry.stamps.push_back(MakeTextStamp(key, reach, background));
+        stamp = entry.stamps.end() - 1;
+    }
+    for (int y = 0; y < height; ++y)
+        std::copy_n(stamp->pixels.data() + static_cast<std::ptrdiff_t>(y) * width, width,
+                    pixels_ + (top + y) * stride_ + left);
+    if (drawn_ != nullptr) drawn_->Add(left, top, left + width, top + height);
+    return true;
+}
+
+void ImageCanvas::MeasureText(const TextStamps::Key& key, TextStamps::Entry& entry) {
+    entry.measured = true;
+    const QString string =
+        QString::fromUtf8(key.text.data(), static_cast<qsizetype>(key.text.size()));
+    if (HasMarks(string)) return;
+    // The reach the drawn spans take for the text, measured for an image of the same
+    // resolution.
+    QImage probe(1, 1, QImage::Format_RGB32);
+    probe.setDotsPerMeterX(key.dotsPerMeterX);
+    probe.setDotsPerMeterY(key.dotsPerMeterY);
+    QPainter painter(&probe);
+    painter.setFont(FrameFonts::Instance().Font(key.font));
+    const int margin = painter.fontMetrics().height();
+    const QRect laid = painter.boundingRect(QRect(0, 0, key.boxWidth, key.boxHeight),
+                                            TextFlags(key.align), string);
+    entry.reach = {laid.left() - margin, laid.top() - margin, laid.right() + 1 + margin,
+                   laid.bottom() + 1 + margin};
+    entry.stampable = entry.reach.left < entry.reach.right && entry.reach.top < entry.reach.bottom;
+}
+
+TextStamps::Stamp ImageCanvas::MakeTextStamp(const TextStamps::Key& key, const CanvasRect& reach,
+                                             QRgb background) {
+    const int width = reach.right - reach.left, height = reach.bottom - reach.top;
+    QImage pad(width, height, QImage::Format_RGB32);
+    pad.setDotsPerMeterX(key.dotsPerMeterX);
+    pad.setDotsPerMeterY(key.dotsPerMeterY);
+    pad.fill(background);
+    {
+        QPainter painter(&pad);
+        painter.setPen(QColor(key.colour));
+        painter.setFont(FrameFonts::Instance().Font(key.font));
+        painter.drawText(
+            QRect(-reach.left, -reach.top, key.boxWidth, key.boxHeight), TextFlags(key.align),
+            QString::fromUtf8(key.text.data(), static_cast<qsizetype>(key.text.size())));
+    }
+    TextStamps::Stamp stamp{background, {}};
+    stamp.pixels.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    for (int y = 0; y < height; ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(pad.constScanLine(y));
+        stamp.pixels.insert(stamp.pixels.end(), row, row + width);
+    }
+    return stamp;
+}
+
 void ImageCanvas::FillRect(const CanvasRect& area) {
     const int left = std::max(0, area.left);
     const int right = std::min(width_, area.right);
     const int top = std::max(0, area.top);
     const int bottom = std::min(height_, area.bottom);
-    // An area wholly beside the image fills nothing.
-    if (left >= right) return;
+    // An area wholly beside or above or below the image fills nothing.
+    if (left >= right || top >= bottom) return;
     if (drawn_ != nullptr) {
         if (left == 0 && top == 0 && right == width_ && bottom == height_) {
             drawn_->FillBackground(pixels_, stride_, width_, height_, brushRgb_);
@@ -180,8 +267,14 @@ void ImageCanvas::FillRect(const CanvasRect& area) {
         }
         drawn_->Add(left, top, right, bottom);
     }
+    const auto run = static_cast<std::size_t>(right - left);
+    if (left == 0 && right == stride_) {
+        FillPixels(pixels_ + top * stride_, run * static_cast<std::size_t>(bottom - top),
+                   brushRgb_);
+        return;
+    }
     for (int y = top; y < bottom; ++y)
-        std::fill(pixels_ + y * stride_ + left, pixels_ + y * stride_ + right, brushRgb_);
+        FillPixels(pixels_ + y * stride_ + left, run, brushRgb_);
 }
 
 }  // namespace ocuvis

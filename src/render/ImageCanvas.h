@@ -38,6 +38,12 @@ class ImageCanvas final : public Canvas {
 
   private:
     QPainter& Painter();
+    // Copies a text seen before from its stamp, where its reach is all one colour; false if
+    // the painter must draw it.
+    bool StampText(const CanvasRect& box, TextAlign align, std::string_view text);
+    static void MeasureText(const TextStamps::Key& key, TextStamps::Entry& entry);
+    static TextStamps::Stamp MakeTextStamp(const TextStamps::Key& key, const CanvasRect& reach,
+                                           QRgb background);
     // Sets the stamp's pixels with its anchor at (x, y): outline in the pen colour, the rest in
     // the brush colour.
     void Stamp(const PixelStamp& stamp, int x, int y);

@@ -7,6 +7,8 @@
 #include <tuple>
 #include <vector>
 
+#include "render/TextStamps.h"
+
 namespace ocuvis {
 
 // The pixels of one shape, rasterised once by QPainter itself and then stamped wherever the
@@ -29,8 +31,8 @@ struct PixelStamp {
     int top = 0, bottom = 0, left = 0, right = 0;
 };
 
-// Stamps of ellipses by size, pen width and brush style, and of wide lines by their run and
-// rise. Kept from frame to frame.
+// Stamps of ellipses by size, pen width and brush style, of wide lines by their run and rise,
+// and of texts. Kept from frame to frame.
 class StampCache {
   public:
     // Larger ellipses are not stamped; they are rare and cost little to draw directly.
@@ -57,6 +59,8 @@ class StampCache {
         return *slot;
     }
 
+    TextStamps& Texts() { return texts_; }
+
   private:
     using EllipseKey = std::tuple<int, int, int, bool>;
     static constexpr std::size_t kLineSide = 2 * kMaxLineReach + 1;
@@ -70,6 +74,7 @@ class StampCache {
     const PixelStamp* lastEllipse_ = nullptr;
     std::vector<std::unique_ptr<PixelStamp>> lines_ =
         std::vector<std::unique_ptr<PixelStamp>>((kMaxLineWidth - 1) * kLineSide * kLineSide);
+    TextStamps texts_;
 };
 
 }  // namespace ocuvis

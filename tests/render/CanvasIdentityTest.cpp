@@ -4,6 +4,8 @@
 #include <QImage>
 #include <memory>
 #include <random>
+#include <string>
+#include <vector>
 
 #include "FrameTestSupport.h"
 #include "render/ImageCanvas.h"
@@ -14,13 +16,13 @@ namespace {
 
 // The first pixel that differs, if any.
 template <class Draw>
-testing::AssertionResult DrawnAlike(int width, int height, Draw draw) {
+testing::AssertionResult DrawnAlike(int width, int height, Draw draw, StampCache* kept = nullptr) {
     QImage plain = FrameRenderer::NewFrameImage(width, height);
     plain.fill(0xff000000u);
     QImage fast = plain.copy();
     draw(*std::make_unique<QPainterCanvas>(plain));  // the painter ends with the statement
-    StampCache stamps;
-    ImageCanvas canvas(fast, stamps);
+    StampCache fresh;
+    ImageCanvas canvas(fast, kept != nullptr ? *kept : fresh);
     draw(canvas);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
@@ -70,6 +72,36 @@ TEST(CanvasIdentity, EllipsesByPenBrushAndPlace) {
                     << "s " << s << " pen " << pen << " filled " << filled << " at " << c << ","
                     << r;
             }
+}
+
+// Texts come back frame after frame at new places; from the second time on the fast canvas
+// copies what it kept of a text where all the pixels it may reach are one colour. Texts here
+// come back across the edges, over each other and on two backgrounds, in each font and
+// alignment.
+TEST(CanvasIdentity, TextsDrawnAgainAtOtherPlaces) {
+    const std::vector<std::string> texts = {"3D-X", "-1.25", "0.5", "Wg"};
+    StampCache stamps;  // kept over the drawings, as frames keep it
+    for (const FontFace face : {FontFace::Sans, FontFace::Serif})
+        for (const bool bold : {false, true})
+            EXPECT_TRUE(DrawnAlike(
+                600, 240,
+                [&](Canvas& canvas) {
+                    std::mt19937 random(5);  // the same places on both canvases
+                    std::uniform_int_distribution<int> column(-60, 620), row(-40, 250);
+                    canvas.SetFont({face, bold ? 14 : 10, bold});
+                    canvas.SetBrush(true, 0x203040);
+                    canvas.FillRect({300, 0, 600, 240});
+                    for (int i = 0; i < 40; ++i) {
+                        const std::size_t k = static_cast<std::size_t>(i) % texts.size();
+                        canvas.SetTextColour(i % 8 == 0 ? 0xFF8000 : 0xFFFFFF);
+                        const int left = column(random), top = row(random);
+                        const int width = k % 2 == 0 ? 40 : 200;
+                        canvas.DrawText({left, top, left + width, top + 20},
+                                        k == 3 ? TextAlign::Right : TextAlign::Centre, texts[k]);
+                    }
+                },
+                &stamps))
+                << static_cast<int>(face) << bold;
 }
 
 // A whole frame that uses every primitive, texts and the background fill included. Constant
