@@ -214,19 +214,41 @@ void ImageCanvas::MeasureText(const TextStamps::Key& key, TextStamps::Entry& ent
     const QString string =
         QString::fromUtf8(key.text.data(), static_cast<qsizetype>(key.text.size()));
     if (HasMarks(string)) return;
-    // The reach the drawn spans take for the text, measured for an image of the same
+    // At most the area the drawn spans take for the text, measured for an image of the same
     // resolution.
     QImage probe(1, 1, QImage::Format_RGB32);
     probe.setDotsPerMeterX(key.dotsPerMeterX);
     probe.setDotsPerMeterY(key.dotsPerMeterY);
-    QPainter painter(&probe);
-    painter.setFont(FrameFonts::Instance().Font(key.font));
-    const int margin = painter.fontMetrics().height();
-    const QRect laid = painter.boundingRect(QRect(0, 0, key.boxWidth, key.boxHeight),
-                                            TextFlags(key.align), string);
-    entry.reach = {laid.left() - margin, laid.top() - margin, laid.right() + 1 + margin,
-                   laid.bottom() + 1 + margin};
-    entry.stampable = entry.reach.left < entry.reach.right && entry.reach.top < entry.reach.bottom;
+    CanvasRect most;
+    {
+        QPainter painter(&probe);
+        painter.setFont(FrameFonts::Instance().Font(key.font));
+        const int margin = painter.fontMetrics().height();
+        const QRect laid = painter.boundingRect(QRect(0, 0, key.boxWidth, key.boxHeight),
+                                                TextFlags(key.align), string);
+        most = {laid.left() - margin, laid.top() - margin, laid.right() + 1 + margin,
+                laid.bottom() + 1 + margin};
+    }
+    // Within it, the pixels the text changes on the colour farthest from its own in each
+    // channel, where the faintest edge of a glyph shows; and a pixel more all round.
+    const auto far = [](int channel) { return channel < 128 ? 255 : 0; };
+    const QRgb contrast =
+        qRgb(far(qRed(key.colour)), far(qGreen(key.colour)), far(qBlue(key.colour)));
+    const TextStamps::Stamp pad = MakeTextStamp(key, most, contrast);
+    const int width = most.right - most.left, height = most.bottom - most.top;
+    CanvasRect changed{width, height, 0, 0};
+    const QRgb* pixel = pad.pixels.data();
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (*pixel++ != contrast)
+                changed = {std::min(changed.left, x), std::min(changed.top, y),
+                           std::max(changed.right, x + 1), std::max(changed.bottom, y + 1)};
+    if (changed.left >= changed.right) return;  // nothing drawn: the painter's business
+    entry.reach = {most.left + std::max(0, changed.left - 1),
+                   most.top + std::max(0, changed.top - 1),
+                   most.left + std::min(width, changed.right + 1),
+                   most.top + std::min(height, changed.bottom + 1)};
+    entry.stampable = true;
 }
 
 TextStamps::Stamp ImageCanvas::MakeTextStamp(const TextStamps::Key& key, const CanvasRect& reach,
