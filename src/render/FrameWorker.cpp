@@ -59,28 +59,26 @@ void FrameWorker::Share(const std::function<void(int)>& job) {
         Finish();
         throw;
     }
-    Finish();
+    const bool started = Finish();
     const auto finished = Clock::now();
     lastTime = finished - start;
+    // The worker's run has ended, or never began: what it wrote is in, and it writes nothing
+    // more until the next job, so no lock (it may still hold it for a moment). A caller that
+    // slept until the worker ended may have waited longer for the system to wake it.
+    const auto woken = started ? std::max(finished - workerEnded_, {}) : Clock::duration{};
+    lastHeld = workerHeld_ + woken;
+    workerHeld_ = {};
     std::exception_ptr error;
-    {
-        std::lock_guard lock(mutex_);
-        // A caller that slept until the worker ended may have waited longer for the system to
-        // wake it.
-        const auto woken = started_ ? std::max(finished - workerEnded_, {}) : Clock::duration{};
-        lastHeld = workerHeld_ + woken;
-        workerHeld_ = {};
-        error.swap(workerError_);
-    }
+    error.swap(workerError_);
     if (error) std::rethrow_exception(error);
 }
 
-void FrameWorker::Finish() {
+bool FrameWorker::Finish() {
     {
         std::lock_guard lock(mutex_);
         if (!started_) {
             job_ = nullptr;  // taken back: everything is done
-            return;
+            return false;
         }
     }
     // Most runs end within a band's time of the caller's (a few hundred microseconds at most),
@@ -89,8 +87,12 @@ void FrameWorker::Finish() {
     const auto until = Clock::now() + std::chrono::microseconds(1000);
     while (!ended_.load(std::memory_order_acquire) && Clock::now() < until)
         Pause();
+    // Seen ended, the worker may still hold the lock on its way to waiting, and taking it
+    // then would put this thread to sleep until the system wakes it.
+    if (ended_.load(std::memory_order_acquire)) return true;
     std::unique_lock lock(mutex_);
     done_.wait(lock, [this] { return job_ == nullptr; });
+    return true;
 }
 
 void FrameWorker::Loop() {

@@ -39,8 +39,8 @@ class FrameWorker {
   private:
     void Loop();
     // Ends the share: takes the job back if the worker has not started it, else waits for its
-    // run to end.
-    void Finish();
+    // run to end. Whether the worker ran it.
+    bool Finish();
 
     std::mutex mutex_;
     std::condition_variable wake_;
