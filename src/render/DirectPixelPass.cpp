@@ -141,6 +141,7 @@ void DirectPixelPass::Draw(FrameContext& frame, QRgb* pixels, int stride, StampC
     // A byte past the records, as segments are left out by their two records' bytes.
     repeats_.resize(static_cast<std::size_t>(plan.count) + 1);
     repeats_.back() = 0;
+    pixels_.resize(static_cast<std::size_t>(plan.count));
     const std::uint64_t sizesInUse = Project(frame, plan, records, colours, underData);
     if (Stopped()) return;
     // Stamps are made here, as the cache is not for two threads.
@@ -165,6 +166,7 @@ std::uint64_t DirectPixelPass::Project(FrameContext& frame, const Plan& plan,
     const bool shading = colours.Shading();
     const bool measuring = drawn[0] != nullptr || drawn[1] != nullptr;
     std::uint8_t* const repeats = repeats_.data();
+    RecordPixels* const pixels = pixels_.data();
     std::array<RecordExtent, 2> extents{};
     // Records before the first joined one are dots only, and their depths no lines'.
     const int firstJoined = std::max(0, frame.store.firstJoinedRecord);
@@ -179,7 +181,7 @@ std::uint64_t DirectPixelPass::Project(FrameContext& frame, const Plan& plan,
                 RecordColours::MeasureDots(records, begin, end, nearestDot[thread],
                                            farthestDot[thread]);
             if (plan.shared) bits_->Note(begin, end, records, plan.lines, dotSizes);
-            MarkRepeats(records, begin, end, frame.width, frame.height, repeats);
+            MarkRepeats(records, begin, end, frame.width, frame.height, repeats, pixels);
             // A subset's pair follows the last pair's second record, projected before it on
             // this thread.
             if (plan.step > 1 && begin >= plan.step)
@@ -239,6 +241,7 @@ void DirectPixelPass::DrawBands(FrameContext& frame, const Plan& plan,
     const DotsLayer dotsLayer(frame);
     const int pairs = plan.step > 1 ? 2 : 1;
     const std::uint8_t* repeats = repeats_.data();
+    const RecordPixels* kept = pixels_.data();
     const BandRecords allSegments(plan.count - 1, plan.step, 1),
         allDots(plan.count, plan.step, pairs);
     static_assert(std::tuple_size_v<decltype(bandTimes_)> == BandBits::kMaxBands);
@@ -261,11 +264,13 @@ void DirectPixelPass::DrawBands(FrameContext& frame, const Plan& plan,
             const PixelBand band{pixels, stride, frame.width, plan.height, top, bottom, apart};
             const BandRecords segments = plan.shared ? bits_->Segments(b) : allSegments;
             if (plan.lines) {
-                if (plan.fading) linesLayer.DrawInBand(band, records, segments, 0, &colours);
-                linesLayer.DrawInBand(band, records, segments, 1, &colours, repeats, plan.step);
+                if (plan.fading)
+                    linesLayer.DrawInBand(band, records, segments, 0, &colours, nullptr, 1, kept);
+                linesLayer.DrawInBand(band, records, segments, 1, &colours, repeats, plan.step,
+                                      kept);
             }
             dotsLayer.DrawInBand(band, records, plan.shared ? bits_->Dots(b) : allDots, dotStamps,
-                                 &colours, repeats);
+                                 &colours, repeats, kept);
             // Each band's own slot; read once both threads are done.
             bandTimes_[static_cast<std::size_t>(b)] = std::chrono::steady_clock::now() - start;
         }

@@ -98,6 +98,7 @@ class DirectPixelPass {
     std::unique_ptr<FrameWorker> worker_;
     std::vector<ProjectedRecord> projected_;
     std::vector<std::uint8_t> repeats_;  // of the records projected, see MarkRepeats
+    std::vector<RecordPixels> pixels_;   // of the same records
     std::unique_ptr<BandBits> bits_;
     RecordExtent extent_;  // of the records projected for the frame
 };

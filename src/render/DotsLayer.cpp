@@ -175,7 +175,8 @@ class DrawnStamps {
 
 void DotsLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* records,
                            const BandRecords& dots, const DotStamps& stamps,
-                           const RecordColours* colours, const std::uint8_t* repeats) const {
+                           const RecordColours* colours, const std::uint8_t* repeats,
+                           const RecordPixels* kept) const {
     if (colours != nullptr && colours->Active()) {
         DrawColouredInBand(band, records, dots, stamps, *colours);
         return;
@@ -209,11 +210,16 @@ void DotsLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* records
         const std::uint8_t* sameAsLast = sizes.own ? nullptr : repeats;
         const BandRecords listed = sameAsLast != nullptr ? dots.Without(sameAsLast) : dots;
         listed.ForEach([&](int i) __attribute__((always_inline)) {
-            const ProjectedRecord& r = records[i];
-            if (!HasImage(r)) return;
+            TruncatedRecord pixels;
+            if (kept != nullptr && kept[i].near != 0) {
+                pixels = {kept[i].column1, kept[i].column2, kept[i].row};
+            } else {
+                const ProjectedRecord& r = records[i];
+                if (!HasImage(r)) return;
+                pixels = TruncatePixels(r);
+            }
             const int s = sizes.Of(i);
             if (s == 0) return;
-            const TruncatedRecord pixels = TruncatePixels(r);
             const int top = pixels.row - s;
             if (top + only->bottom < band.top || top + only->top >= band.bottom) return;
             const int left1 = pixels.column1 - s;

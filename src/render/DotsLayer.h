@@ -32,9 +32,11 @@ class DotsLayer {
     // With colours that are active, each dot takes its record's colour.
     // With repeats (see MarkRepeats), the repeats' dots are passed over when all dots are of
     // one size and colour.
+    // With pixels (see MarkRepeats), records near the frame take their positions from there.
     void DrawInBand(const PixelBand& band, const ProjectedRecord* records, const BandRecords& dots,
                     const DotStamps& stamps, const RecordColours* colours = nullptr,
-                    const std::uint8_t* repeats = nullptr) const;
+                    const std::uint8_t* repeats = nullptr,
+                    const RecordPixels* pixels = nullptr) const;
 
     // The size of each record's dot, 0 for none.
     struct Sizes {

@@ -170,7 +170,8 @@ struct LinesLayer::DrawnSegment {
 
 void LinesLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* records,
                             const BandRecords& segments, int pass, const RecordColours* colours,
-                            const std::uint8_t* repeats, int step) const {
+                            const std::uint8_t* repeats, int step,
+                            const RecordPixels* pixels) const {
     const bool anaglyph = frame_.Anaglyph();
     const BandPass with{band,
                         band.Second(),
@@ -204,9 +205,14 @@ void LinesLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* record
         if (passOver != nullptr && i >= step && i - step >= firstJoined &&
             (passOver[i - step + 1] & passOver[i] & passOver[i + 1]) != 0)
             return;
+        if (i < firstJoined) return;
+        if (pixels != nullptr && (pixels[i].near & pixels[i + 1].near) != 0) {
+            DrawNearSegmentInBand(with, records, i, pixels[i], pixels[i + 1], last);
+            return;
+        }
         const ProjectedRecord& a = records[i];
         const ProjectedRecord& b = records[i + 1];
-        if (i >= firstJoined && HasImage(a) && HasImage(b)) DrawSegmentInBand(with, a, b, last);
+        if (HasImage(a) && HasImage(b)) DrawSegmentInBand(with, a, b, last);
     });
     // The built-in figure is closed: its last record joins the first.
     if (closing) DrawSegmentInBand(with, records[count - 1], records[0], last);
@@ -284,11 +290,42 @@ void LinesLayer::DrawColouredInBand(const BandPass& with, const ProjectedRecord*
     if (with.anaglyph) rgb = with.first;
     const auto [ends1, ends2, first, second] =
         SegmentEnds(a, b, band.width, band.height, with.paired);
+    DrawLines(with, rgb, first, second, ends1, ends2, last);
+}
+
+// The segment from record i to the next, both near the frame: their kept pixels are its ends.
+[[gnu::always_inline]] inline void LinesLayer::DrawNearSegmentInBand(const BandPass& with,
+                                                                     const ProjectedRecord* records,
+                                                                     int i, RecordPixels a,
+                                                                     RecordPixels b,
+                                                                     DrawnSegment& last) {
+    const PixelBand& band = with.band;
+    // ReachOf's test, or wider: a row lies within a pixel of its truncated row.
+    if (std::max(a.row, b.row) + kReach + 1 < band.top ||
+        std::min(a.row, b.row) - kReach - 1 > band.bottom)
+        return;
+    QRgb rgb = with.line;
+    if (with.fading) {
+        const Colour grey = FadeGreyOf(std::min({1.0f, records[i].depth, records[i + 1].depth}),
+                                       with.fadeNear, with.fadeFar, with.pass);
+        if (grey == kSkipGrey) return;
+        rgb = ToRgb(grey);
+    }
+    if (with.anaglyph) rgb = with.first;
+    DrawLines(with, rgb, true, with.paired, {a.column1, a.row, b.column1, b.row},
+              {a.column2, a.row, b.column2, b.row}, last);
+}
+
+// A segment's lines in each image, unless they are those drawn just before, in the same colour.
+[[gnu::always_inline]] inline void LinesLayer::DrawLines(const BandPass& with, QRgb rgb, bool first,
+                                                         bool second, const LineEnds& ends1,
+                                                         const LineEnds& ends2,
+                                                         DrawnSegment& last) {
     if (rgb == last.rgb && first == last.first && second == last.second &&
         (!first || SameEnds(ends1, last.ends1)) && (!second || SameEnds(ends2, last.ends2)))
         return;
     last = {rgb, first, second, ends1, ends2};
-    if (first) band.Line(ends1, rgb);
+    if (first) with.band.Line(ends1, rgb);
     if (second) with.secondBand.Line(ends2, with.anaglyph ? with.second : rgb);
 }
 

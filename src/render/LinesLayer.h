@@ -27,9 +27,12 @@ class LinesLayer {
     // With repeats (see MarkRepeats), the segments between repeats are passed over when all
     // lines are of one colour. In a subset of every step-th segment, a segment's first record
     // is marked as a repeat of the record before it in the subset.
+    // With pixels (see MarkRepeats), segments between records near the frame take their ends
+    // from there.
     void DrawInBand(const PixelBand& band, const ProjectedRecord* records,
                     const BandRecords& segments, int pass, const RecordColours* colours = nullptr,
-                    const std::uint8_t* repeats = nullptr, int step = 1) const;
+                    const std::uint8_t* repeats = nullptr, int step = 1,
+                    const RecordPixels* pixels = nullptr) const;
 
     // The rows the line from a to b may set pixels in, in either image: a line's pixels lie
     // within a row of the rows of its ends, clipped or not.
@@ -51,6 +54,10 @@ class LinesLayer {
     struct DrawnSegment;
     static void DrawSegmentInBand(const BandPass& pass, const ProjectedRecord& a,
                                   const ProjectedRecord& b, DrawnSegment& last);
+    static void DrawNearSegmentInBand(const BandPass& pass, const ProjectedRecord* records, int i,
+                                      RecordPixels a, RecordPixels b, DrawnSegment& last);
+    static void DrawLines(const BandPass& pass, QRgb rgb, bool first, bool second,
+                          const LineEnds& ends1, const LineEnds& ends2, DrawnSegment& last);
     void DrawColouredInBand(const BandPass& with, const ProjectedRecord* records,
                             const BandRecords& segments, const RecordColours& colours) const;
 

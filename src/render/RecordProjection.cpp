@@ -217,7 +217,8 @@ constexpr float kRepeatMargin = 4096.0f;
 // Returns the first record left.
 [[gnu::target("avx512f,bmi2")]] int MarkRepeatsAvx512(const ProjectedRecord* records, int i,
                                                       int end, bool nearBefore, float right,
-                                                      float bottom, std::uint8_t* repeats) {
+                                                      float bottom, bool compact,
+                                                      std::uint8_t* repeats, RecordPixels* pixels) {
     static_assert(sizeof(ProjectedRecord) == 4 * sizeof(float));
     const float any = std::numeric_limits<float>::infinity();
     const __m512 low = _mm512_setr4_ps(-kRepeatMargin, -kRepeatMargin, -kRepeatMargin, -any);
@@ -229,6 +230,11 @@ constexpr float kRepeatMargin = 4096.0f;
                                                  0x00010000, 0x00010001, 0x00010100, 0x00010101,
                                                  0x01000000, 0x01000001, 0x01000100, 0x01000101,
                                                  0x01010000, 0x01010001, 0x01010100, 0x01010101};
+    // The four lanes of each of four bits.
+    static constexpr std::uint16_t kLanes[16] = {0x0000, 0x000F, 0x00F0, 0x00FF, 0x0F00, 0x0F0F,
+                                                 0x0FF0, 0x0FFF, 0xF000, 0xF00F, 0xF0F0, 0xF0FF,
+                                                 0xFF00, 0xFF0F, 0xFFF0, 0xFFFF};
+    const __m512i one = _mm512_set1_epi32(1);
     // Record i - 1 as the last four lanes.
     __m512i before = _mm512_inserti32x4(_mm512_setzero_si512(),
                                         _mm_cvttps_epi32(_mm_loadu_ps(&records[i - 1].column1)), 3);
@@ -246,6 +252,12 @@ constexpr float kRepeatMargin = 4096.0f;
         same &= (same >> 1) & (same >> 2) & (same >> 3);
         const std::uint32_t bytes = kBytes[_pext_u32(same, 0x1111)];
         std::memcpy(repeats + i, &bytes, sizeof bytes);
+        // Each record near, with 1 in its depth's lane, in 16 bits; the others all 0.
+        const unsigned whole = near & (near >> 1) & (near >> 2) & (near >> 3);
+        const __mmask16 kept = compact ? kLanes[_pext_u32(whole, 0x1111)] : 0;
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(pixels + i),
+                            _mm512_cvtepi32_epi16(_mm512_maskz_mov_epi32(
+                                kept, _mm512_mask_mov_epi32(at, kDepths, one))));
         before = at;
         beforeNear = near;
     }
@@ -270,6 +282,12 @@ bool SamePixels(const TruncatedRecord& a, const TruncatedRecord& b) {
     return a.row == b.row && a.column1 == b.column1 && a.column2 == b.column2;
 }
 
+RecordPixels Kept(bool near, const TruncatedRecord& t) {
+    if (!near) return {};
+    return {static_cast<std::int16_t>(t.column1), static_cast<std::int16_t>(t.column2),
+            static_cast<std::int16_t>(t.row), 1};
+}
+
 }  // namespace
 
 bool IsRepeat(const ProjectedRecord& before, const ProjectedRecord& r, int width, int height) {
@@ -278,15 +296,22 @@ bool IsRepeat(const ProjectedRecord& before, const ProjectedRecord& r, int width
 }
 
 void MarkRepeats(const ProjectedRecord* records, int begin, int end, int width, int height,
-                 std::uint8_t* repeats) {
+                 std::uint8_t* repeats, RecordPixels* pixels) {
     if (begin >= end) return;
     const NearFrame near(width, height);
     const float right = near.right, bottom = near.bottom;
+    // Positions within the margin of the frame fit in 16 bits.
+    constexpr int kCompactSide = std::numeric_limits<std::int16_t>::max() - 4096;
+    static_assert(kRepeatMargin == 4096.0f);
+    const bool compact = width <= kCompactSide && height <= kCompactSide;
     repeats[begin] = 0;
+    pixels[begin] = Kept(compact && near(records[begin]), TruncatePixels(records[begin]));
     int i = begin + 1;
 #ifdef OCUVIS_WIDE_VECTORS
     static const bool wide = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("bmi2");
-    if (wide) i = MarkRepeatsAvx512(records, i, end, near(records[begin]), right, bottom, repeats);
+    if (wide)
+        i = MarkRepeatsAvx512(records, i, end, near(records[begin]), right, bottom, compact,
+                              repeats, pixels);
 #endif
     bool wasNear = near(records[i - 1]);  // false without an image, as NaN compares
     TruncatedRecord was = TruncatePixels(records[i - 1]);
@@ -294,6 +319,7 @@ void MarkRepeats(const ProjectedRecord* records, int begin, int end, int width, 
         const bool isNear = near(records[i]);
         const TruncatedRecord is = TruncatePixels(records[i]);
         repeats[i] = static_cast<std::uint8_t>(isNear && wasNear && SamePixels(is, was));
+        pixels[i] = Kept(compact && isNear, is);
         wasNear = isNear;
         was = is;
     }

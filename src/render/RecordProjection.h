@@ -55,13 +55,22 @@ struct RecordExtent {
     bool Empty() const { return rowLow > rowHigh; }
 };
 
+// A record's truncated pixel positions kept for the layers, which visit it again in each band
+// it reaches: near is 1 when it has an image within the lines' margin of the frame (as
+// MarkRepeats has it), and then the rest are its first column, second column and row as
+// TruncatePixels gives them; all 0 otherwise, and for frames too large for 16 bits.
+struct RecordPixels {
+    std::int16_t column1, column2, row, near;
+};
+
 // Marks the records begin+1..end-1 that have an image on the very pixels of the record before,
 // in both images, with both near enough a width x height frame that their lines are drawn
 // between their truncated positions: repeats[i] is 1 for those, 0 for the rest and for
 // record begin. Runs of such records are common in dense data; drawn again, their dots and
 // the lines between them would only paint the pixels of the record before once more.
+// Sets pixels[begin..end-1] too.
 void MarkRepeats(const ProjectedRecord* records, int begin, int end, int width, int height,
-                 std::uint8_t* repeats);
+                 std::uint8_t* repeats, RecordPixels* pixels);
 // Whether r is a repeat, as MarkRepeats has it, of the record before it, which is given.
 bool IsRepeat(const ProjectedRecord& before, const ProjectedRecord& r, int width, int height);
 

@@ -119,6 +119,26 @@ TEST(ParallelFrame, TwoBandsDrawTheFrameOfOneThread) {
     }
 }
 
+// Pixel positions past 16 bits: the second image of a frame 40,000 pixels wide.
+TEST(ParallelFrame, FrameWiderThanSixteenBitPositions) {
+    constexpr int kWidth = 40000, kHeight = 24;
+    Scene s;
+    s.SetCubePoints(KnottedRun());
+    s.view.z0 = 3.0f;
+    s.view.viewType = ViewType::CrossEyes;
+    s.view.pointSize = 2;
+    s.SetAngles(35, 20);
+    QImage expected = FrameRenderer::NewFrameImage(kWidth, kHeight);
+    {
+        StampCache stamps;
+        ImageCanvas canvas(expected, stamps);
+        FrameRenderer().Render(canvas, kWidth, kHeight, s.Sources());
+    }
+    FrameRenderer renderer;
+    renderer.dataThreads = 1;
+    EXPECT_TRUE(renderer.RenderImage(kWidth, kHeight, s.Sources()) == expected);
+}
+
 // A subset frame is the frame of a store holding only the subset's pairs, apart; faded or
 // not, with own dot sizes or not.
 TEST(ParallelFrame, SubsetFrameIsTheFrameOfItsPairs) {

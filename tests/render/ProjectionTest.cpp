@@ -168,8 +168,9 @@ TEST(Projection, RepeatsAreRecordsOnThePixelsOfTheRecordBefore) {
         }
     for (const int begin : {0, 1, 2, 3, 6}) {
         std::vector<std::uint8_t> repeats(records.size(), 9);
+        std::vector<RecordPixels> pixels(records.size());
         MarkRepeats(records.data(), begin, static_cast<int>(records.size()), 1580, 480,
-                    repeats.data());
+                    repeats.data(), pixels.data());
         for (std::size_t i = static_cast<std::size_t>(begin); i < records.size(); ++i)
             EXPECT_EQ(repeats[i], i == static_cast<std::size_t>(begin) ? 0 : expected[i])
                 << "record " << i << " of those from " << begin;
