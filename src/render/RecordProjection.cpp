@@ -1,6 +1,7 @@
 #include "render/RecordProjection.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -107,9 +108,31 @@ template <int Lanes>
     using Doubles = typename Chain<Lanes>::Doubles;
     using Floats = typename Chain<Lanes>::Floats;
     using Mask = typename Chain<Lanes>::Mask;
-    Floats x, y, z;
-    for (int k = 0; k < Lanes; ++k)
-        x[k] = p[k].x, y[k] = p[k].y, z[k] = p[k].z;
+    // The records' cells, a vector each: four vectors of whole records, transposed.
+    static_assert(sizeof(DataPoint) == 4 * sizeof(float) &&
+                  sizeof(Floats) == Lanes * sizeof(float));
+    std::array<Floats, 4> in;
+    std::memcpy(in.data(), p, sizeof in);
+    Floats x, y, z, size;
+    if constexpr (Lanes == 8) {
+        const Floats xy03 = __builtin_shufflevector(in[0], in[1], 0, 4, 8, 12, 1, 5, 9, 13);
+        const Floats xy47 = __builtin_shufflevector(in[2], in[3], 0, 4, 8, 12, 1, 5, 9, 13);
+        const Floats zs03 = __builtin_shufflevector(in[0], in[1], 2, 6, 10, 14, 3, 7, 11, 15);
+        const Floats zs47 = __builtin_shufflevector(in[2], in[3], 2, 6, 10, 14, 3, 7, 11, 15);
+        x = __builtin_shufflevector(xy03, xy47, 0, 1, 2, 3, 8, 9, 10, 11);
+        y = __builtin_shufflevector(xy03, xy47, 4, 5, 6, 7, 12, 13, 14, 15);
+        z = __builtin_shufflevector(zs03, zs47, 0, 1, 2, 3, 8, 9, 10, 11);
+        size = __builtin_shufflevector(zs03, zs47, 4, 5, 6, 7, 12, 13, 14, 15);
+    } else {
+        const Floats xy01 = __builtin_shufflevector(in[0], in[1], 0, 4, 1, 5);
+        const Floats xy23 = __builtin_shufflevector(in[2], in[3], 0, 4, 1, 5);
+        const Floats zs01 = __builtin_shufflevector(in[0], in[1], 2, 6, 3, 7);
+        const Floats zs23 = __builtin_shufflevector(in[2], in[3], 2, 6, 3, 7);
+        x = __builtin_shufflevector(xy01, xy23, 0, 1, 4, 5);
+        y = __builtin_shufflevector(xy01, xy23, 2, 3, 6, 7);
+        z = __builtin_shufflevector(zs01, zs23, 0, 1, 4, 5);
+        size = __builtin_shufflevector(zs01, zs23, 2, 3, 6, 7);
+    }
     // FrameContext::PlotOf
     const Doubles qx = __builtin_convertvector(
         __builtin_convertvector(__builtin_convertvector(x, Doubles) * c.xscale + c.xshift, Floats),
@@ -148,14 +171,40 @@ template <int Lanes>
         c.height * (1.0 - (__builtin_convertvector(v, Doubles) - c.frameBottom) / c.frameRise),
         Floats);
     ok &= (column1 - column1 == 0.0f) & (column2 - column2 == 0.0f) & (row - row == 0.0f);
-    for (int k = 0; k < Lanes; ++k) {
-        if (ok[k] == 0 || !c.usable || p[k].IsBreak()) {
-            o[k].row = kNoImage;
-            continue;
-        }
-        o[k] = {column1[k], column2[k], row[k], rz[k]};
-        if (ownSizes) NoteSize(p[k], sizes);
+    // DataPoint::IsBreak
+    const float marker = BreakMarker;
+    ok &= ~((x == marker) & (y == marker) & (z == marker) & (size == marker));
+    if (!c.usable) ok = Mask{};
+    // A record without an image has a NaN row; its other cells mean nothing.
+    const Floats rowOrNone =
+        __builtin_bit_cast(Floats, (__builtin_bit_cast(Mask, row) & ok) |
+                                       (__builtin_bit_cast(Mask, Floats{} + kNoImage) & ~ok));
+    // Back to whole records: four cells of each, transposed.
+    std::array<Floats, 4> out;
+    if constexpr (Lanes == 8) {
+        const Floats c03 = __builtin_shufflevector(column1, column2, 0, 8, 1, 9, 2, 10, 3, 11);
+        const Floats c47 = __builtin_shufflevector(column1, column2, 4, 12, 5, 13, 6, 14, 7, 15);
+        const Floats r03 = __builtin_shufflevector(rowOrNone, rz, 0, 8, 1, 9, 2, 10, 3, 11);
+        const Floats r47 = __builtin_shufflevector(rowOrNone, rz, 4, 12, 5, 13, 6, 14, 7, 15);
+        out[0] = __builtin_shufflevector(c03, r03, 0, 1, 8, 9, 2, 3, 10, 11);
+        out[1] = __builtin_shufflevector(c03, r03, 4, 5, 12, 13, 6, 7, 14, 15);
+        out[2] = __builtin_shufflevector(c47, r47, 0, 1, 8, 9, 2, 3, 10, 11);
+        out[3] = __builtin_shufflevector(c47, r47, 4, 5, 12, 13, 6, 7, 14, 15);
+    } else {
+        const Floats c01 = __builtin_shufflevector(column1, column2, 0, 4, 1, 5);
+        const Floats c23 = __builtin_shufflevector(column1, column2, 2, 6, 3, 7);
+        const Floats r01 = __builtin_shufflevector(rowOrNone, rz, 0, 4, 1, 5);
+        const Floats r23 = __builtin_shufflevector(rowOrNone, rz, 2, 6, 3, 7);
+        out[0] = __builtin_shufflevector(c01, r01, 0, 1, 4, 5);
+        out[1] = __builtin_shufflevector(c01, r01, 2, 3, 6, 7);
+        out[2] = __builtin_shufflevector(c23, r23, 0, 1, 4, 5);
+        out[3] = __builtin_shufflevector(c23, r23, 2, 3, 6, 7);
     }
+    static_assert(sizeof(ProjectedRecord) == 4 * sizeof(float));
+    std::memcpy(o, out.data(), sizeof out);
+    if (ownSizes)
+        for (int k = 0; k < Lanes; ++k)
+            if (ok[k] != 0) NoteSize(p[k], sizes);
 }
 
 template <int Lanes>

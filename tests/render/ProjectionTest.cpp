@@ -93,9 +93,17 @@ TEST(Projection, RecordsProjectedTogetherAsEachAlone) {
     std::vector<DataPoint> points;
     for (int i = 0; i < 64; ++i)
         points.push_back({cube(random), cube(random), cube(random), 0.0f});
-    const DataPoint awkward[] = {DataPoint::Break(), {0, 0, -3.99f, 0}, {0, 0, -4.0f, 0},
-                                 {0, 0, -40.0f, 0},  {kNaN, 0, 0, 0},   {0, kInf, 0, 0},
-                                 {1e30f, 0, 0, 0},   {0, -1e30f, 0, 0}, {0, 0, 3e38f, 0}};
+    const DataPoint awkward[] = {DataPoint::Break(),
+                                 {0, 0, -3.99f, 0},
+                                 {0, 0, -4.0f, 0},
+                                 {0, 0, -40.0f, 0},
+                                 {kNaN, 0, 0, 0},
+                                 {0, kInf, 0, 0},
+                                 {1e30f, 0, 0, 0},
+                                 {0, -1e30f, 0, 0},
+                                 {0, 0, 3e38f, 0},
+                                 // the marker's position with a size: not a break
+                                 {BreakMarker, BreakMarker, BreakMarker, 0}};
     for (std::size_t i = 0; i < std::size(awkward); ++i)
         points[3 + 5 * i] = awkward[i];
     scene.SetCubePoints(points);
