@@ -111,8 +111,11 @@ template <int Lanes>
     // The records' cells, a vector each: four vectors of whole records, transposed.
     static_assert(sizeof(DataPoint) == 4 * sizeof(float) &&
                   sizeof(Floats) == Lanes * sizeof(float));
+    // A vector at a time: copied whole, the compiler moves them through memory in other sizes,
+    // and the loads then wait for the stores.
     std::array<Floats, 4> in;
-    std::memcpy(in.data(), p, sizeof in);
+    for (std::size_t k = 0; k < in.size(); ++k)
+        std::memcpy(&in[k], reinterpret_cast<const float*>(p) + k * Lanes, sizeof(Floats));
     Floats x, y, z, size;
     if constexpr (Lanes == 8) {
         const Floats xy03 = __builtin_shufflevector(in[0], in[1], 0, 4, 8, 12, 1, 5, 9, 13);
@@ -201,7 +204,8 @@ template <int Lanes>
         out[3] = __builtin_shufflevector(c23, r23, 2, 3, 6, 7);
     }
     static_assert(sizeof(ProjectedRecord) == 4 * sizeof(float));
-    std::memcpy(o, out.data(), sizeof out);
+    for (std::size_t k = 0; k < out.size(); ++k)
+        std::memcpy(reinterpret_cast<float*>(o) + k * Lanes, &out[k], sizeof(Floats));
     if (ownSizes)
         for (int k = 0; k < Lanes; ++k)
             if (ok[k] != 0) NoteSize(p[k], sizes);
