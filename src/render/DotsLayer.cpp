@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <limits>
 #include <optional>
 #include <vector>
 
@@ -202,9 +201,6 @@ void DotsLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* records
         std::optional<DrawnStamps> drawnApart;
         if (band.apart != nullptr) drawnApart.emplace(band, *only, 1);
         DrawnStamps& drawn2 = drawnApart ? *drawnApart : drawn;
-        // Runs of records on the same pixels are common enough to be passed over before the
-        // bitmap is looked at.
-        int lastTop = std::numeric_limits<int>::min(), lastLeft1 = 0, lastLeft2 = 0;
         // A repeat of a record with a dot of the same size has its stamps where that one's
         // went, in this band or not.
         const std::uint8_t* sameAsLast = sizes.own ? nullptr : repeats;
@@ -224,8 +220,6 @@ void DotsLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* records
             if (top + only->bottom < band.top || top + only->top >= band.bottom) return;
             const int left1 = pixels.column1 - s;
             const int left2 = paired ? pixels.column2 - s : left1;
-            if (top == lastTop && left1 == lastLeft1 && left2 == lastLeft2) return;
-            lastTop = top, lastLeft1 = left1, lastLeft2 = left2;
             if (drawn.FirstAt(left1, top)) band.Stamp(*only, left1, top, first);
             if (paired && drawn2.FirstAt(left2, top)) secondBand.Stamp(*only, left2, top, second);
         });

@@ -160,14 +160,6 @@ struct LinesLayer::BandPass {
     QRgb first, second;
 };
 
-// The lines of one segment as drawn: a segment that would draw exactly the lines of the one
-// drawn just before it, in the same colours, would only paint their pixels again as they are.
-struct LinesLayer::DrawnSegment {
-    QRgb rgb = 0;
-    bool first = false, second = false;
-    LineEnds ends1{}, ends2{};
-};
-
 void LinesLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* records,
                             const BandRecords& segments, int pass, const RecordColours* colours,
                             const std::uint8_t* repeats, int step,
@@ -184,7 +176,6 @@ void LinesLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* record
                         anaglyph,
                         ToRgb(FrameContext::AnaglyphColour(0)),
                         ToRgb(FrameContext::AnaglyphColour(1))};
-    DrawnSegment last;
     const int firstJoined = frame_.store.firstJoinedRecord;
     const int count = frame_.pointCount;
     const bool closing = frame_.store.defaultDataLoaded && count > 1 &&
@@ -207,15 +198,15 @@ void LinesLayer::DrawInBand(const PixelBand& band, const ProjectedRecord* record
             return;
         if (i < firstJoined) return;
         if (pixels != nullptr && (pixels[i].near & pixels[i + 1].near) != 0) {
-            DrawNearSegmentInBand(with, records, i, pixels[i], pixels[i + 1], last);
+            DrawNearSegmentInBand(with, records, i, pixels[i], pixels[i + 1]);
             return;
         }
         const ProjectedRecord& a = records[i];
         const ProjectedRecord& b = records[i + 1];
-        if (HasImage(a) && HasImage(b)) DrawSegmentInBand(with, a, b, last);
+        if (HasImage(a) && HasImage(b)) DrawSegmentInBand(with, a, b);
     });
     // The built-in figure is closed: its last record joins the first.
-    if (closing) DrawSegmentInBand(with, records[count - 1], records[0], last);
+    if (closing) DrawSegmentInBand(with, records[count - 1], records[0]);
 }
 
 // Lines in the colours of their first ends. Of a series of segments with the same pixels only
@@ -275,8 +266,7 @@ void LinesLayer::DrawColouredInBand(const BandPass& with, const ProjectedRecord*
 
 [[gnu::always_inline]] inline void LinesLayer::DrawSegmentInBand(const BandPass& with,
                                                                  const ProjectedRecord& a,
-                                                                 const ProjectedRecord& b,
-                                                                 DrawnSegment& last) {
+                                                                 const ProjectedRecord& b) {
     const PixelBand& band = with.band;
     // Both images share the rows.
     if (ReachOf(a, b).Misses(band)) return;
@@ -290,15 +280,14 @@ void LinesLayer::DrawColouredInBand(const BandPass& with, const ProjectedRecord*
     if (with.anaglyph) rgb = with.first;
     const auto [ends1, ends2, first, second] =
         SegmentEnds(a, b, band.width, band.height, with.paired);
-    DrawLines(with, rgb, first, second, ends1, ends2, last);
+    DrawLines(with, rgb, first, second, ends1, ends2);
 }
 
 // The segment from record i to the next, both near the frame: their kept pixels are its ends.
 [[gnu::always_inline]] inline void LinesLayer::DrawNearSegmentInBand(const BandPass& with,
                                                                      const ProjectedRecord* records,
                                                                      int i, RecordPixels a,
-                                                                     RecordPixels b,
-                                                                     DrawnSegment& last) {
+                                                                     RecordPixels b) {
     const PixelBand& band = with.band;
     // ReachOf's test, or wider: a row lies within a pixel of its truncated row.
     if (std::max(a.row, b.row) + kReach + 1 < band.top ||
@@ -313,18 +302,15 @@ void LinesLayer::DrawColouredInBand(const BandPass& with, const ProjectedRecord*
     }
     if (with.anaglyph) rgb = with.first;
     DrawLines(with, rgb, true, with.paired, {a.column1, a.row, b.column1, b.row},
-              {a.column2, a.row, b.column2, b.row}, last);
+              {a.column2, a.row, b.column2, b.row});
 }
 
-// A segment's lines in each image, unless they are those drawn just before, in the same colour.
+// A segment's lines in each image. One that would draw exactly the lines of the segment before
+// it would only paint their pixels again, but telling them apart cost more than drawing them:
+// nearly all are a pixel long, and repeats are left out as the band's segments are scanned.
 [[gnu::always_inline]] inline void LinesLayer::DrawLines(const BandPass& with, QRgb rgb, bool first,
                                                          bool second, const LineEnds& ends1,
-                                                         const LineEnds& ends2,
-                                                         DrawnSegment& last) {
-    if (rgb == last.rgb && first == last.first && second == last.second &&
-        (!first || SameEnds(ends1, last.ends1)) && (!second || SameEnds(ends2, last.ends2)))
-        return;
-    last = {rgb, first, second, ends1, ends2};
+                                                         const LineEnds& ends2) {
     if (first) with.band.Line(ends1, rgb);
     if (second) with.secondBand.Line(ends2, with.anaglyph ? with.second : rgb);
 }

@@ -51,13 +51,12 @@ class LinesLayer {
     void DrawAllSegments(bool withClosingSegment);
     void DrawSegment(SegmentEnd& a, SegmentEnd& b, int first = -1);
     struct BandPass;
-    struct DrawnSegment;
     static void DrawSegmentInBand(const BandPass& pass, const ProjectedRecord& a,
-                                  const ProjectedRecord& b, DrawnSegment& last);
+                                  const ProjectedRecord& b);
     static void DrawNearSegmentInBand(const BandPass& pass, const ProjectedRecord* records, int i,
-                                      RecordPixels a, RecordPixels b, DrawnSegment& last);
+                                      RecordPixels a, RecordPixels b);
     static void DrawLines(const BandPass& pass, QRgb rgb, bool first, bool second,
-                          const LineEnds& ends1, const LineEnds& ends2, DrawnSegment& last);
+                          const LineEnds& ends1, const LineEnds& ends2);
     void DrawColouredInBand(const BandPass& with, const ProjectedRecord* records,
                             const BandRecords& segments, const RecordColours& colours) const;
 
