@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <thread>
 
 #include "render/BandBits.h"
 #include "render/DotsLayer.h"
@@ -244,35 +245,56 @@ void DirectPixelPass::DrawBands(FrameContext& frame, const Plan& plan,
     const RecordPixels* kept = pixels_.data();
     const BandRecords allSegments(plan.count - 1, plan.step, 1),
         allDots(plan.count, plan.step, pairs);
-    static_assert(std::tuple_size_v<decltype(bandTimes_)> == BandBits::kMaxBands);
-    std::array<int, BandBits::kMaxBands> order{};
-    for (int b = 0; b < plan.bands; ++b)
-        order[static_cast<std::size_t>(b)] = b;
-    if (plan.shared && bandTimesRows_ == plan.rows)
-        std::stable_sort(order.begin(), order.begin() + plan.bands, [&](int a, int b) {
-            return bandTimes_[static_cast<std::size_t>(a)] >
-                   bandTimes_[static_cast<std::size_t>(b)];
-        });
+    // A band's lines, then its dots, each a job: half a band at a time, the threads end
+    // nearer together. Dots wait for their band's lines, begun before any dots.
+    static_assert(std::tuple_size_v<decltype(layerTimes_)::value_type> == BandBits::kMaxBands);
+    const int layers = plan.lines ? 2 : 1;
+    std::array<std::array<int, BandBits::kMaxBands>, 2> order{};
+    for (int layer = 0; layer < layers; ++layer) {
+        auto& bands = order[static_cast<std::size_t>(layer)];
+        const auto& times = layerTimes_[static_cast<std::size_t>(layer + 2 - layers)];
+        for (int b = 0; b < plan.bands; ++b)
+            bands[static_cast<std::size_t>(b)] = b;
+        if (plan.shared && bandTimesRows_ == plan.rows)
+            std::stable_sort(bands.begin(), bands.begin() + plan.bands, [&](int x, int y) {
+                return times[static_cast<std::size_t>(x)] > times[static_cast<std::size_t>(y)];
+            });
+    }
     bandTimesRows_ = plan.shared ? plan.rows : 0;
-    std::atomic<int> nextBand{0};
+    std::array<std::atomic<bool>, BandBits::kMaxBands> linesDrawn{};
+    std::atomic<int> nextJob{0};
     Share(plan, [&](int) {
-        for (int next; (next = nextBand.fetch_add(1)) < plan.bands && !Stopped();) {
-            const int b = order[static_cast<std::size_t>(next)];
-            const auto start = std::chrono::steady_clock::now();
+        for (int next; (next = nextJob.fetch_add(1)) < layers * plan.bands && !Stopped();) {
+            const int layer = next / plan.bands + 2 - layers;  // 0 lines, 1 dots
+            const int b = order[static_cast<std::size_t>(next / plan.bands)]
+                               [static_cast<std::size_t>(next % plan.bands)];
             const int top = b * plan.rows;
             const int bottom = b == plan.bands - 1 ? plan.height : top + plan.rows;
             const PixelBand band{pixels, stride, frame.width, plan.height, top, bottom, apart};
-            const BandRecords segments = plan.shared ? bits_->Segments(b) : allSegments;
-            if (plan.lines) {
+            const auto slot = static_cast<std::size_t>(b);
+            if (layer == 1 && plan.lines) {
+                // Taken by the other thread a while ago; an abandoned frame may never draw them.
+                while (!linesDrawn[slot].load(std::memory_order_acquire))
+                    if (Stopped())
+                        return;
+                    else
+                        std::this_thread::yield();
+            }
+            const auto start = std::chrono::steady_clock::now();
+            if (layer == 0) {
+                const BandRecords segments = plan.shared ? bits_->Segments(b) : allSegments;
                 if (plan.fading)
                     linesLayer.DrawInBand(band, records, segments, 0, &colours, nullptr, 1, kept);
                 linesLayer.DrawInBand(band, records, segments, 1, &colours, repeats, plan.step,
                                       kept);
+                linesDrawn[slot].store(true, std::memory_order_release);
+            } else {
+                dotsLayer.DrawInBand(band, records, plan.shared ? bits_->Dots(b) : allDots,
+                                     dotStamps, &colours, repeats, kept);
             }
-            dotsLayer.DrawInBand(band, records, plan.shared ? bits_->Dots(b) : allDots, dotStamps,
-                                 &colours, repeats, kept);
-            // Each band's own slot; read once both threads are done.
-            bandTimes_[static_cast<std::size_t>(b)] = std::chrono::steady_clock::now() - start;
+            // Each job's own slot; read once both threads are done.
+            layerTimes_[static_cast<std::size_t>(layer)][slot] =
+                std::chrono::steady_clock::now() - start;
         }
     });
 }

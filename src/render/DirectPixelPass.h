@@ -89,10 +89,10 @@ class DirectPixelPass {
     int loneFrames_ = 0;
     int loneRun_ = 0;
 
-    // The time each band of the last shared frame took, and its bands' height: a view turns
-    // little from frame to frame, so the bands that took longest are begun first, and the
+    // The time each band's lines and its dots took in the last shared frame, and its bands'
+    // height: a view turns little from frame to frame, so the longest are begun first, and the
     // thread that takes the last ones is not left drawing a long one alone.
-    std::array<std::chrono::steady_clock::duration, 8> bandTimes_{};
+    std::array<std::array<std::chrono::steady_clock::duration, 8>, 2> layerTimes_{};
     int bandTimesRows_ = 0;
 
     std::unique_ptr<FrameWorker> worker_;
