@@ -20,9 +20,9 @@ int SubsetPacing::StepFor(int records, double budgetSeconds) const {
     // have had two, and reads them scattered through the store, which costs about twice a
     // record read in order; in dense data a whole frame passes over the many records on the
     // pixels of the one before, which a subset's, far apart, seldom are. Measured at ten
-    // million records, a subset's record costs about eight a whole frame's. And more than two
+    // million records, a subset's record costs about twelve a whole frame's. And more than two
     // per step, or the pairs would cover every record.
-    const double step = std::ceil(16.0 * whole / budgetSeconds);
+    const double step = std::ceil(24.0 * whole / budgetSeconds);
     return static_cast<int>(std::clamp(step, 3.0, static_cast<double>(records)));
 }
 
