@@ -274,11 +274,10 @@ void DirectPixelPass::DrawBands(FrameContext& frame, const Plan& plan,
             const auto slot = static_cast<std::size_t>(b);
             if (layer == 1 && plan.lines) {
                 // Taken by the other thread a while ago; an abandoned frame may never draw them.
-                while (!linesDrawn[slot].load(std::memory_order_acquire))
-                    if (Stopped())
-                        return;
-                    else
-                        std::this_thread::yield();
+                while (!linesDrawn[slot].load(std::memory_order_acquire)) {
+                    if (Stopped()) return;
+                    std::this_thread::yield();
+                }
             }
             const auto start = std::chrono::steady_clock::now();
             if (layer == 0) {
