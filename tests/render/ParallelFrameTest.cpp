@@ -30,6 +30,17 @@ bool Has(std::string_view options, std::string_view option) {
 // A knotted run across every row, cut every 97 records, with a record millions of units out,
 // one behind the eye, a stretch where records share pixels, and the deepest segment alone where
 // the records are split in two.
+// The frame as the canvas draws it, a primitive at a time: what the direct pass must give.
+QImage CanvasFrame(int width, int height, const FrameSources& sources) {
+    QImage image = FrameRenderer::NewFrameImage(width, height);
+    {
+        StampCache stamps;
+        ImageCanvas canvas(image, stamps);  // its painter ends with the block
+        FrameRenderer().Render(canvas, width, height, sources);
+    }
+    return image;
+}
+
 std::vector<DataPoint> KnottedRun() {
     std::vector<DataPoint> points;
     for (int i = 0; i < 800; ++i) {
@@ -97,12 +108,7 @@ TEST(ParallelFrame, TwoBandsDrawTheFrameOfOneThread) {
                                                     : FinePoints::Off;
         if (Has(c.colour, "joined")) s.store->firstJoinedRecord = Has(c.colour, "250") ? 250 : 150;
 
-        QImage expected = FrameRenderer::NewFrameImage(kWidth, kHeight);
-        {
-            StampCache stamps;
-            ImageCanvas canvas(expected, stamps);
-            FrameRenderer().Render(canvas, kWidth, kHeight, s.Sources());
-        }
+        const QImage expected = CanvasFrame(kWidth, kHeight, s.Sources());
         // One thread; bands of the chosen height; seven bands of one row, or of two, and the
         // rest in the last; bands of odd heights; one band short of the frame's height, or as
         // high.
@@ -128,12 +134,7 @@ TEST(ParallelFrame, FrameWiderThanSixteenBitPositions) {
     s.view.viewType = ViewType::CrossEyes;
     s.view.pointSize = 2;
     s.SetAngles(35, 20);
-    QImage expected = FrameRenderer::NewFrameImage(kWidth, kHeight);
-    {
-        StampCache stamps;
-        ImageCanvas canvas(expected, stamps);
-        FrameRenderer().Render(canvas, kWidth, kHeight, s.Sources());
-    }
+    const QImage expected = CanvasFrame(kWidth, kHeight, s.Sources());
     FrameRenderer renderer;
     renderer.dataThreads = 1;
     EXPECT_TRUE(renderer.RenderImage(kWidth, kHeight, s.Sources()) == expected);
@@ -162,12 +163,7 @@ TEST(ParallelFrame, SubsetFrameIsTheFrameOfItsPairs) {
                 scene->view.fadeLines = faded;
                 scene->SetAngles(35, 20);
             }
-            QImage expected = FrameRenderer::NewFrameImage(kWidth, kHeight);
-            {
-                StampCache stamps;
-                ImageCanvas canvas(expected, stamps);
-                FrameRenderer().Render(canvas, kWidth, kHeight, subset.Sources());
-            }
+            const QImage expected = CanvasFrame(kWidth, kHeight, subset.Sources());
             // Asked for two threads, as a large store would be.
             FrameRenderer renderer;
             renderer.dataThreads = 2;
