@@ -20,6 +20,7 @@ expected="$work/expected"
 sort > "$expected" <<LIST
 usr/bin/ocuvis
 usr/bin/ocuvis-render
+usr/libexec/ocuvis/ocuvis-render-full
 usr/share/applications/$id.desktop
 usr/share/icons/hicolor/256x256/apps/$id.png
 usr/share/icons/hicolor/48x48/apps/$id.png

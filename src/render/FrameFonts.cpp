@@ -59,9 +59,7 @@ void FrameFonts::SkipSystemFontsFor(const std::vector<std::string_view>& texts) 
     if (!skippingAllowed) return;
     // Once: Qt reads the configuration at its first font, and keeps it.
     skippingAllowed = false;
-    for (std::string_view text : texts)
-        for (const char c : text)
-            if (c < ' ' || c > '~') return;
+    if (!PrintableAscii(texts)) return;
     for (const char* file : kFontFiles)
         if (!FontFileExists(file)) return;
     // Current before Qt's first call into fontconfig, which then takes it instead of loading
@@ -113,6 +111,10 @@ QString FrameFonts::Family(FontFace face, bool bold) const {
         }
     }
     return f.family;
+}
+
+std::string FrameFonts::FilePath(FontFace face, bool bold) {
+    return std::string(kFontDirectory) + kFontFiles[(face == FontFace::Serif ? 2 : 0) + bold];
 }
 
 int FrameFonts::PixelSize(int points) {

@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QString>
 #include <array>
+#include <string>
 #include <mutex>
 #include <string_view>
 #include <vector>
@@ -36,6 +37,15 @@ class FrameFonts {
     // system rule changes, so glyphs come out the same. Other text may need a system font in
     // place of a missing glyph, so it keeps the system's configuration.
     static void SkipSystemFontsFor(const std::vector<std::string_view>& texts);
+    // Whether every text is printable ASCII.
+    static bool PrintableAscii(const std::vector<std::string_view>& texts) {
+        for (std::string_view text : texts)
+            for (const char c : text)
+                if (c < ' ' || c > '~') return false;
+        return true;
+    }
+    // The file the face is read from, when it is there.
+    static std::string FilePath(FontFace face, bool bold);
 
     // Point sizes become pixels at 96 DPI, rounded as the Windows font mapper does.
     static int PixelSize(int points);

@@ -3,101 +3,16 @@
 #include <algorithm>
 
 #include "render/DirectPixelPass.h"
-#include "render/DotsLayer.h"
 #include "render/FrameContext.h"
 #include "render/FrameFonts.h"
-#include "render/GridLayer.h"
+#include "render/FrameLayers.h"
 #include "render/ImageCanvas.h"
-#include "render/LegendLayer.h"
-#include "render/LinesLayer.h"
 #include "render/MemoryPages.h"
-#include "render/ModeIndicatorLayer.h"
-#include "render/RecordColours.h"
 #include "render/StereoFrame.h"
-#include "render/TextLabelsLayer.h"
-#include "render/TitlesLayer.h"
 
 namespace ocuvis {
 
-namespace {
-
-constexpr TextFont kIndicatorFont{FontFace::Sans, 14, false};
-constexpr TextFont kGridFont{FontFace::Sans, 10, false};
-constexpr Colour kFadeBackground = 0xDCDCDC;
-
-struct DirectTarget {
-    DirectPixelPass& pass;
-    QRgb* pixels;
-    int stride;  // in pixels
-    StampCache& stamps;
-};
-
-// The layers in their order, each covering the ones before, in three steps: what lies under
-// the data, the data, and what lies over it.
-void DrawUnderData(FrameContext& frame) {
-    Canvas& canvas = frame.canvas;
-    const GraphViewState& view = frame.view;
-    canvas.SetBrush(true, view.fadeLines ? kFadeBackground : view.backgroundColor);
-    canvas.FillRect({0, 0, frame.width, frame.height});
-
-    canvas.SetFont(kIndicatorFont);
-    canvas.SetTextColour(view.textColor);
-    canvas.SetBrush(false, view.backgroundColor);
-    ModeIndicatorLayer(frame).Draw();
-
-    if (view.gridThickness != 0) {
-        canvas.SetFont(kGridFont);
-        canvas.SetPenColour(view.gridColor);
-        canvas.SetPenWidth(view.gridThickness);
-        GridLayer(frame).Draw();
-        if (view.axisLabels) TitlesLayer(frame).Draw();
-        canvas.SetTextColour(view.textColor);
-    }
-}
-
-// Wide lines may need the painter, which only the canvas has.
-bool DirectDrawable(const GraphViewState& view) {
-    return view.lineThickness <= 1;
-}
-
-// Lines and dots through the canvas.
-void DrawDataOnCanvas(FrameContext& frame) {
-    Canvas& canvas = frame.canvas;
-    const GraphViewState& view = frame.view;
-    if (view.lineThickness != 0) LinesLayer(frame).Draw();
-    canvas.SetPenColour(view.dotColor);
-    canvas.SetBrush(true, view.dotColor);
-    DotsLayer(frame).Draw();
-}
-
-void DrawOverData(FrameContext& frame) {
-    Canvas& canvas = frame.canvas;
-    const GraphViewState& view = frame.view;
-    if (view.textLabels) TextLabelsLayer(frame).Draw();
-
-    if (view.colourLegend) {
-        canvas.SetFont(kGridFont);
-        canvas.SetTextColour(view.textColor);
-        LegendLayer(frame).Draw(RecordColours(frame));
-    }
-}
-
-// With a direct target, one-pixel lines and dots go straight into its pixels (the canvas
-// draws on the same image), and what lies under them is drawn while records are projected.
-void DrawLayers(FrameContext& frame, const DirectTarget* direct) {
-    if (direct != nullptr && DirectDrawable(frame.view)) {
-        direct->pass.Draw(frame, direct->pixels, direct->stride, direct->stamps, nullptr,
-                          [&] { DrawUnderData(frame); });
-    } else {
-        DrawUnderData(frame);
-        DrawDataOnCanvas(frame);
-    }
-    DrawOverData(frame);
-}
-
-}  // namespace
-
-FrameRenderer::FrameRenderer() : direct_(std::make_unique<DirectPixelPass>()) {}
+FrameRenderer::FrameRenderer() : stamps_(PaintedShapes()), direct_(std::make_unique<DirectPixelPass>()) {}
 FrameRenderer::~FrameRenderer() = default;
 
 void FrameRenderer::Render(Canvas& canvas, int width, int height, const FrameSources& sources) {

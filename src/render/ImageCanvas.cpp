@@ -6,8 +6,6 @@
 
 #include "render/CanvasPens.h"
 #include "render/FrameFonts.h"
-#include "render/PixelFill.h"
-#include "render/ThinLine.h"
 
 namespace ocuvis {
 
@@ -28,17 +26,76 @@ int TextFlags(TextAlign align) {
            (align == TextAlign::Right ? Qt::AlignRight : Qt::AlignHCenter);
 }
 
+constexpr QRgb kBackground = 0xff000000u;
+constexpr Colour kOutline = 0x0000FF;  // red
+constexpr Colour kFill = 0x00FF00;     // green
+
+// The spans of an image painted in the two marker colours, relative to (originX, originY).
+PixelStamp Collect(const QImage& image, int originX, int originY) {
+    std::vector<PixelStamp::Span> spans;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        int x = 0;
+        while (x < image.width()) {
+            const QRgb pixel = line[x];
+            if (pixel == kBackground) {
+                ++x;
+                continue;
+            }
+            int end = x + 1;
+            while (end < image.width() && line[end] == pixel)
+                ++end;
+            spans.push_back({static_cast<std::int16_t>(y - originY),
+                             static_cast<std::int16_t>(x - originX),
+                             static_cast<std::int16_t>(end - originX), pixel == ToRgb(kOutline)});
+            x = end;
+        }
+    }
+    return StampOfSpans(std::move(spans));
+}
+
+std::optional<PixelStamp> RasteriseEllipse(int width, int height, int penWidth, bool filled) {
+    // Room for the pen, which reaches half its width beyond the rectangle, and then some.
+    const int margin = penWidth + 4;
+    QImage image(width + 2 * margin, height + 2 * margin, QImage::Format_RGB32);
+    image.fill(kBackground);
+    {
+        QPainter painter(&image);
+        painter.setPen(StrokePen(kOutline, penWidth));
+        if (filled)
+            painter.setBrush(QColor(ToRgb(kFill)));
+        else
+            painter.setBrush(Qt::NoBrush);
+        painter.drawEllipse(QRect(margin, margin, width, height));
+    }
+    return Collect(image, margin, margin);
+}
+
+std::optional<PixelStamp> RasteriseLine(int dx, int dy, int width) {
+    const int margin = width + 4;
+    const int originX = margin + std::max(0, -dx);
+    const int originY = margin + std::max(0, -dy);
+    QImage image(std::abs(dx) + 2 * margin + 1, std::abs(dy) + 2 * margin + 1,
+                 QImage::Format_RGB32);
+    image.fill(kBackground);
+    {
+        QPainter painter(&image);
+        painter.setPen(StrokePen(kOutline, width));
+        painter.drawLine(originX, originY, originX + dx, originY + dy);
+    }
+    return Collect(image, originX, originY);
+}
+
 }  // namespace
 
+StampShapes PaintedShapes() {
+    return {RasteriseEllipse, RasteriseLine};
+}
+
 ImageCanvas::ImageCanvas(QImage& image, StampCache& stamps)
-    : image_(image),
-      stamps_(stamps),
-      pixels_(reinterpret_cast<QRgb*>(image.bits())),
-      stride_(static_cast<int>(image.bytesPerLine() / 4)),
-      width_(image.width()),
-      height_(image.height()),
-      penRgb_(ToRgb(0)),
-      brushRgb_(ToRgb(0)) {
+    : PixelCanvas(reinterpret_cast<QRgb*>(image.bits()), static_cast<int>(image.bytesPerLine() / 4),
+                  image.width(), image.height(), stamps),
+      image_(image) {
     Q_ASSERT(image.format() == QImage::Format_RGB32);
 }
 
@@ -49,109 +106,24 @@ QPainter& ImageCanvas::Painter() {
     return *painter_;
 }
 
-void ImageCanvas::SetPenColour(Colour colour) {
-    penColour_ = colour;
-    penRgb_ = ToRgb(colour);
-}
-
-void ImageCanvas::SetPenWidth(int width) {
-    penWidth_ = std::max(1, width);
-}
-
-void ImageCanvas::SetBrush(bool solid, Colour colour) {
-    brushSolid_ = solid;
-    brushColour_ = colour;
-    brushRgb_ = ToRgb(colour);
-}
-
-void ImageCanvas::SetFont(const TextFont& font) {
-    font_ = font;
-}
-
-void ImageCanvas::SetTextColour(Colour colour) {
-    textColour_ = colour;
-}
-
-void ImageCanvas::DrawLine(int x1, int y1, int x2, int y2) {
-    // A wide pen reaches its width beyond the ends, caps included.
-    const auto noteDrawn = [&](std::int64_t reach) {
-        if (drawn_ != nullptr)
-            drawn_->Add(std::min(x1, x2) - reach, std::min(y1, y2) - reach,
-                        std::int64_t{std::max(x1, x2)} + 1 + reach,
-                        std::int64_t{std::max(y1, y2)} + 1 + reach);
-    };
-    if (penWidth_ <= 1) {
-        noteDrawn(0);
-        QRgb* const pixels = pixels_;
-        const int stride = stride_;
-        const QRgb rgb = penRgb_;
-        RasteriseThinLine(x1, y1, x2, y2, width_, height_,
-                          [=](int x, int y) { pixels[y * stride + x] = rgb; });
-        return;
-    }
-    const int dx = x2 - x1;
-    const int dy = y2 - y1;
-    if (penWidth_ <= StampCache::kMaxLineWidth && std::abs(dx) <= StampCache::kMaxLineReach &&
-        std::abs(dy) <= StampCache::kMaxLineReach) {
-        Stamp(stamps_.Line(dx, dy, penWidth_), x1, y1);
-        return;
-    }
-    noteDrawn(std::int64_t{penWidth_} + 1);
+void ImageCanvas::PaintLine(int x1, int y1, int x2, int y2) {
     QPainter& painter = Painter();
     painter.setPen(StrokePen(penColour_, penWidth_));
     painter.drawLine(x1, y1, x2, y2);
 }
 
-void ImageCanvas::DrawEllipse(const CanvasRect& bounds) {
-    const int w = bounds.right - bounds.left;
-    const int h = bounds.bottom - bounds.top;
-    if (w <= 0 || h <= 0) return;
-    if (w > StampCache::kMaxEllipseSize || h > StampCache::kMaxEllipseSize) {
-        if (drawn_ != nullptr) {
-            const std::int64_t reach = std::int64_t{penWidth_} + 1;
-            drawn_->Add(bounds.left - reach, bounds.top - reach, bounds.right + reach,
-                        bounds.bottom + reach);
-        }
-        QPainter& painter = Painter();
-        painter.setPen(StrokePen(penColour_, penWidth_));
-        if (brushSolid_)
-            painter.setBrush(QColor(brushRgb_));
-        else
-            painter.setBrush(Qt::NoBrush);
-        painter.drawEllipse(QRect(bounds.left, bounds.top, w, h));
-        return;
-    }
-    Stamp(stamps_.Ellipse(w, h, penWidth_, brushSolid_), bounds.left, bounds.top);
+void ImageCanvas::PaintEllipse(const CanvasRect& bounds) {
+    QPainter& painter = Painter();
+    painter.setPen(StrokePen(penColour_, penWidth_));
+    if (brushSolid_)
+        painter.setBrush(QColor(brushRgb_));
+    else
+        painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(
+        QRect(bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top));
 }
 
-void ImageCanvas::Stamp(const PixelStamp& stamp, int x, int y) {
-    if (drawn_ != nullptr)
-        drawn_->Add(std::int64_t{x} + stamp.left, std::int64_t{y} + stamp.top,
-                    std::int64_t{x} + stamp.right, std::int64_t{y} + stamp.bottom + 1);
-    if (x + stamp.left >= 0 && x + stamp.right <= width_ && y + stamp.top >= 0 &&
-        y + stamp.bottom < height_) {
-        // Wholly inside, as nearly every stamp is.
-        QRgb* const anchor = pixels_ + y * stride_ + x;
-        for (const PixelStamp::Span& span : stamp.spans) {
-            QRgb* const row = anchor + span.row * stride_;
-            const QRgb rgb = span.outline ? penRgb_ : brushRgb_;
-            for (int i = span.begin; i < span.end; ++i)
-                row[i] = rgb;
-        }
-        return;
-    }
-    for (const PixelStamp::Span& span : stamp.spans) {
-        const int row = y + span.row;
-        if (row < 0 || row >= height_) continue;
-        const int begin = std::max(0, x + span.begin);
-        const int end = std::min(width_, x + span.end);
-        if (begin >= end) continue;
-        std::fill(pixels_ + row * stride_ + begin, pixels_ + row * stride_ + end,
-                  span.outline ? penRgb_ : brushRgb_);
-    }
-}
-
-void ImageCanvas::DrawText(const CanvasRect& box, TextAlign align, std::string_view text) {
+void ImageCanvas::PaintText(const CanvasRect& box, TextAlign align, std::string_view text) {
     if (StampText(box, align, text)) return;
     QPainter& painter = Painter();
     painter.setPen(QColor(ToRgb(textColour_)));
@@ -273,30 +245,6 @@ TextStamps::Stamp ImageCanvas::MakeTextStamp(const TextStamps::Key& key, const C
         stamp.pixels.insert(stamp.pixels.end(), row, row + width);
     }
     return stamp;
-}
-
-void ImageCanvas::FillRect(const CanvasRect& area) {
-    const int left = std::max(0, area.left);
-    const int right = std::min(width_, area.right);
-    const int top = std::max(0, area.top);
-    const int bottom = std::min(height_, area.bottom);
-    // An area wholly beside or above or below the image fills nothing.
-    if (left >= right || top >= bottom) return;
-    if (drawn_ != nullptr) {
-        if (left == 0 && top == 0 && right == width_ && bottom == height_) {
-            drawn_->FillBackground(pixels_, stride_, width_, height_, brushRgb_);
-            return;
-        }
-        drawn_->Add(left, top, right, bottom);
-    }
-    const auto run = static_cast<std::size_t>(right - left);
-    if (left == 0 && right == stride_) {
-        FillPixels(pixels_ + top * stride_, run * static_cast<std::size_t>(bottom - top),
-                   brushRgb_);
-        return;
-    }
-    for (int y = top; y < bottom; ++y)
-        FillPixels(pixels_ + y * stride_ + left, run, brushRgb_);
 }
 
 }  // namespace ocuvis

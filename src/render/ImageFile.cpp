@@ -2,111 +2,10 @@
 
 #include <QBuffer>
 #include <QColorSpace>
-#include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
 
-#include <png.h>
-#include <zlib.h>
-
-#include <csetjmp>
-#include <cstdlib>
-#include <vector>
-
-#include "render/MemoryPages.h"
-#include "render/OutputFile.h"
-
 namespace ocuvis {
-
-namespace {
-
-void AppendToBytes(png_structp png, png_bytep data, png_size_t length) {
-    auto* bytes = static_cast<QByteArray*>(png_get_io_ptr(png));
-    bytes->append(reinterpret_cast<const char*>(data), static_cast<qsizetype>(length));
-}
-
-void NoFlush(png_structp) {}
-
-[[noreturn]] void FailPng(png_structp png, png_const_charp message) {
-    *static_cast<QString*>(png_get_error_ptr(png)) = QString::fromLatin1(message);
-    png_longjmp(png, 1);
-}
-
-void IgnorePngWarning(png_structp, png_const_charp) {}
-
-// zlib's window, hash chains and pending buffer (64 KB each at the defaults) are all written
-// while a large frame is compressed, so their pages are taken at once (render/MemoryPages.h):
-// 1.4 instead of 2.0 ms to encode a 780 x 239 frame on the machine measured. A small image
-// may not reach every page, and keeps the usual way.
-constexpr std::size_t kLargeImageBytes = std::size_t{1} << 18;
-
-png_voidp AllocateMapped(png_structp png, png_alloc_size_t size) {
-    void* memory = std::malloc(size);
-    if (size >= 16384 && *static_cast<const bool*>(png_get_mem_ptr(png)))
-        MapPagesForWriting(memory, size);
-    return memory;
-}
-
-void FreeMapped(png_structp, png_voidp memory) {
-    std::free(memory);
-}
-
-// Frames are large flat areas with sparse marks: libpng's default tries every row filter on
-// every row and spends most of the encoding time choosing, then zlib searches for matches.
-// Rows left unfiltered and compressed as runs give the same pixels in a file of about the same
-// size (3.5 against 3.2 KB for a default frame) for a sixth of the work.
-std::optional<QString> EncodeOpaquePng(const QImage& image, QByteArray& bytes) {
-    QString failure;
-    bool large =  // read by AllocateMapped
-        static_cast<std::size_t>(image.width()) * static_cast<std::size_t>(image.height()) * 3 >=
-        kLargeImageBytes;
-    png_structp png =
-        png_create_write_struct_2(PNG_LIBPNG_VER_STRING, &failure, FailPng, IgnorePngWarning,
-                                  &large, AllocateMapped, FreeMapped);
-    if (!png) return QStringLiteral("Out of memory");
-    png_infop info = png_create_info_struct(png);
-    const int width = image.width();
-    std::vector<png_byte> row(static_cast<std::size_t>(width) * 3);
-    if (!info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, info ? &info : nullptr);
-        bytes.clear();
-        return failure.isEmpty() ? QStringLiteral("Out of memory") : failure;
-    }
-    png_set_write_fn(png, &bytes, AppendToBytes, NoFlush);
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
-    png_set_compression_level(png, 1);
-    png_set_compression_strategy(png, Z_RLE);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(width),
-                 static_cast<png_uint_32>(image.height()), 8, PNG_COLOR_TYPE_RGB,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
-    // The resolution, as Qt's writer records it.
-    if (image.dotsPerMeterX() > 0 || image.dotsPerMeterY() > 0)
-        png_set_pHYs(png, info, static_cast<png_uint_32>(image.dotsPerMeterX()),
-                     static_cast<png_uint_32>(image.dotsPerMeterY()), PNG_RESOLUTION_METER);
-    png_write_info(png, info);
-    for (int y = 0; y < image.height(); ++y) {
-        const auto* pixels = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        png_byte* out = row.data();
-        for (int x = 0; x < width; ++x) {
-            *out++ = static_cast<png_byte>(qRed(pixels[x]));
-            *out++ = static_cast<png_byte>(qGreen(pixels[x]));
-            *out++ = static_cast<png_byte>(qBlue(pixels[x]));
-        }
-        png_write_row(png, row.data());
-    }
-    png_write_end(png, info);
-    png_destroy_write_struct(&png, &info);
-    return std::nullopt;
-}
-
-}  // namespace
-
-std::optional<ImageFileFormat> ImageFormatOfName(const QString& path) {
-    const QString extension = QFileInfo(path).suffix();
-    if (extension.compare("bmp", Qt::CaseInsensitive) == 0) return ImageFileFormat::Bmp;
-    if (extension.compare("png", Qt::CaseInsensitive) == 0) return ImageFileFormat::Png;
-    return std::nullopt;
-}
 
 std::optional<QString> EncodeImage(const QImage& image, ImageFileFormat format, QByteArray& bytes) {
     bytes.clear();
@@ -114,7 +13,10 @@ std::optional<QString> EncodeImage(const QImage& image, ImageFileFormat format, 
     // fast way; anything else is what Qt's writer makes of it.
     if (format == ImageFileFormat::Png && image.format() == QImage::Format_RGB32 &&
         image.textKeys().isEmpty() && !image.colorSpace().isValid())
-        return EncodeOpaquePng(image, bytes);
+        return EncodeOpaquePng(reinterpret_cast<const QRgb*>(image.constBits()),
+                               static_cast<int>(image.bytesPerLine() / 4), image.width(),
+                               image.height(), image.dotsPerMeterX(), image.dotsPerMeterY(),
+                               bytes);
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, format == ImageFileFormat::Png ? "png" : "bmp");
@@ -128,10 +30,7 @@ std::optional<QString> WriteImageFile(const QImage& image, const QString& path) 
     QByteArray bytes;
     const ImageFileFormat format = ImageFormatOfName(path).value_or(ImageFileFormat::Bmp);
     if (auto failure = EncodeImage(image, format, bytes)) return failure;
-    OutputFile file;
-    if (auto failure = file.Open(path)) return failure;
-    file.Write(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-    return file.Commit();
+    return WriteFileBytes(bytes, path);
 }
 
 }  // namespace ocuvis

@@ -4,15 +4,11 @@
 #include <QString>
 #include <optional>
 
+#include "render/ImageEncoding.h"
+
 class QImage;
 
 namespace ocuvis {
-
-enum class ImageFileFormat { Bmp, Png };
-
-// The format a file name asks for by its extension, in any letter case; nothing when the name
-// ends in neither ".bmp" nor ".png".
-std::optional<ImageFileFormat> ImageFormatOfName(const QString& path);
 
 // The image as the bytes of a file of that format, or the encoder's failure.
 std::optional<QString> EncodeImage(const QImage& image, ImageFileFormat format, QByteArray& bytes);

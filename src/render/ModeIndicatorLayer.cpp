@@ -2,9 +2,7 @@
 
 namespace ocuvis {
 
-namespace {
-
-const char* IndicatorText(ViewType type) {
+const char* ModeIndicatorText(ViewType type) {
     switch (type) {
         case ViewType::RightRed:
             return "3D-Rred";
@@ -32,14 +30,12 @@ const char* IndicatorText(ViewType type) {
     return nullptr;
 }
 
-}  // namespace
-
 void ModeIndicatorLayer::Draw() {
     ImagePixels origin;
     if (!frame_.projection.PixelsOf({0.0f, 0.0f, 0.0f}, origin)) return;
     const int r = origin.row;
     const ViewType type = frame_.view.viewType;
-    const char* text = IndicatorText(type);
+    const char* text = ModeIndicatorText(type);
     if (text == nullptr || !frame_.view.modeIndicator) return;
     // A composed view's eye images each carry the text, on the same spot; one eye of another
     // view is no longer that view.
@@ -47,11 +43,12 @@ void ModeIndicatorLayer::Draw() {
     if (eyeAlone && !IsComposedView(type)) return;
     Canvas& canvas = frame_.canvas;
     const int c1 = origin.column1;
-    canvas.DrawText({c1 - 100, r - 100, c1 + 100, r + 100}, TextAlign::Centre, text);
+    const int reach = kIndicatorReach;
+    canvas.DrawText({c1 - reach, r - reach, c1 + reach, r + reach}, TextAlign::Centre, text);
     // The red/blue views name themselves once, in the first image.
     if (type == ViewType::CrossEyes || type == ViewType::WallEyes) {
         const int c2 = origin.column2;
-        canvas.DrawText({c2 - 100, r - 100, c2 + 100, r + 100}, TextAlign::Centre, text);
+        canvas.DrawText({c2 - reach, r - reach, c2 + reach, r + reach}, TextAlign::Centre, text);
     }
 }
 

@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "render/TextStamps.h"
@@ -22,6 +24,8 @@ struct PixelStamp {
         std::int16_t begin;
         std::int16_t end;  // exclusive
         bool outline;      // pen pixel (else brush pixel)
+
+        friend bool operator==(const Span&, const Span&) = default;
     };
     std::vector<Span> spans;
     // The same pixels for pen and brush of one colour: the spans of a row merged where they
@@ -31,10 +35,23 @@ struct PixelStamp {
     int top = 0, bottom = 0, left = 0, right = 0;
 };
 
+// The stamp made of a shape's spans in row order: the solid spans and the extent follow.
+PixelStamp StampOfSpans(std::vector<PixelStamp::Span> spans);
+
+// Where a cache's shapes come from: QPainter itself (PaintedShapes, ImageCanvas.h), or the dots
+// rasterised by it when the program was built (TabledShapes, PlainFrame.h) for a renderer that
+// must do without Qt Gui. Nothing when the source has no such shape.
+struct StampShapes {
+    std::optional<PixelStamp> (*ellipse)(int width, int height, int penWidth, bool filled);
+    std::optional<PixelStamp> (*line)(int dx, int dy, int width);
+};
+
 // Stamps of ellipses by size, pen width and brush style, of wide lines by their run and rise,
 // and of texts. Kept from frame to frame.
 class StampCache {
   public:
+    explicit StampCache(StampShapes shapes) : shapes_(shapes) {}
+
     // Larger ellipses are not stamped; they are rare and cost little to draw directly.
     static constexpr int kMaxEllipseSize = 256;
     // Wide lines are stamped when neither run nor rise exceeds this; in a connected run of
@@ -55,18 +72,27 @@ class StampCache {
                                       kLineSide +
                                   static_cast<std::size_t>(dx + kMaxLineReach);
         std::unique_ptr<PixelStamp>& slot = lines_[index];
-        if (!slot) slot = std::make_unique<PixelStamp>(RasteriseLine(dx, dy, width));
+        if (!slot) slot = std::make_unique<PixelStamp>(Made(shapes_.line(dx, dy, width)));
         return *slot;
     }
 
     TextStamps& Texts() { return texts_; }
+
+    // Whether a shape was asked for that the source did not have: an empty stamp stood in.
+    bool missed() const { return missed_; }
 
   private:
     using EllipseKey = std::tuple<int, int, int, bool>;
     static constexpr std::size_t kLineSide = 2 * kMaxLineReach + 1;
 
     const PixelStamp& FindEllipse(const EllipseKey& key);
-    static PixelStamp RasteriseLine(int dx, int dy, int width);
+    PixelStamp Made(std::optional<PixelStamp> stamp) {
+        if (!stamp) missed_ = true;
+        return stamp ? std::move(*stamp) : PixelStamp{};
+    }
+
+    StampShapes shapes_;
+    bool missed_ = false;
 
     std::map<EllipseKey, PixelStamp> ellipses_;
     // Dots come in long series of one size.

@@ -21,7 +21,7 @@ testing::AssertionResult DrawnAlike(int width, int height, Draw draw, StampCache
     plain.fill(0xff000000u);
     QImage fast = plain.copy();
     draw(*std::make_unique<QPainterCanvas>(plain));  // the painter ends with the statement
-    StampCache fresh;
+    StampCache fresh(PaintedShapes());
     ImageCanvas canvas(fast, kept != nullptr ? *kept : fresh);
     draw(canvas);
     for (int y = 0; y < height; ++y)
@@ -80,7 +80,7 @@ TEST(CanvasIdentity, EllipsesByPenBrushAndPlace) {
 // alignment.
 TEST(CanvasIdentity, TextsDrawnAgainAtOtherPlaces) {
     const std::vector<std::string> texts = {"3D-X", "-1.25", "0.5", "Wg"};
-    StampCache stamps;  // kept over the drawings, as frames keep it
+    StampCache stamps(PaintedShapes());  // kept over the drawings, as frames keep it
     for (const FontFace face : {FontFace::Sans, FontFace::Serif})
         for (const bool bold : {false, true})
             EXPECT_TRUE(DrawnAlike(

@@ -34,7 +34,7 @@ bool Has(std::string_view options, std::string_view option) {
 QImage CanvasFrame(int width, int height, const FrameSources& sources) {
     QImage image = FrameRenderer::NewFrameImage(width, height);
     {
-        StampCache stamps;
+        StampCache stamps(PaintedShapes());
         ImageCanvas canvas(image, stamps);  // its painter ends with the block
         FrameRenderer().Render(canvas, width, height, sources);
     }

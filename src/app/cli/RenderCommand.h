@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <array>
 #include <cstdint>
 #include <iosfwd>
@@ -7,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/standalone/StandaloneViewer.h"
 #include "core/GraphViewState.h"
 #include "input/LoaderServices.h"
 #include "render/FrameRenderer.h"
@@ -60,6 +62,30 @@ std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>
 
 // Loads, scales, renders and writes the image or images; reports on out and err.
 int RunRender(const RenderOptions& options, std::ostream& out, std::ostream& err);
+
+// RunRender for a single PNG frame, without Qt Gui: nothing, with nothing written or told,
+// when the options or the frame ask for what only RunRender draws (see PlainFrameRenderer).
+std::optional<int> RunPlainRender(const RenderOptions& options, std::ostream& out,
+                                  std::ostream& err);
+
+// The answer to options that ask for no frames (a usage error, --help, --version): its exit
+// status, once written; nothing for options that ask for frames.
+std::optional<int> AnswerWithoutFrames(const std::optional<RenderOptions>& options,
+                                       const std::string& error, std::ostream& out,
+                                       std::ostream& err);
+
+// The data file loaded into the viewer as the viewer starts, then scaled and turned as the
+// options say. The exit status, told on err, when there is nothing to draw; else nothing.
+std::optional<int> LoadForRender(const RenderOptions& options, StandaloneViewer& viewer,
+                                 std::ostream& err);
+// The load's warning and status line, beside the image when it goes to standard output.
+void ReportLoad(const RenderOptions& options, const StandaloneViewer& viewer, std::ostream& out,
+                std::ostream& err);
+
+// An encoded image to its file or to standard output; false, with the failure told on err,
+// when it cannot be written.
+bool WriteImageBytes(const QByteArray& bytes, const std::string& name, std::ostream& err);
+bool WriteStreamBytes(const QByteArray& bytes, std::ostream& out, std::ostream& err);
 
 // The whole tool: parse, then help or run. Needs a QGuiApplication.
 int RenderMain(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);

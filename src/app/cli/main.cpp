@@ -1,58 +1,60 @@
-// ocuvis-render: renders a data file to an image without a window.
-#include <QGuiApplication>
+// ocuvis-render: renders a data file to an image without a window. A single PNG frame that
+// needs no painter is drawn here, without loading Qt Gui; everything else is handed to
+// ocuvis-render-full, which draws every frame.
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/BuildInfo.h"
+#include "app/cli/ProcessExit.h"
 #include "app/cli/RenderCommand.h"
-#include "render/FrameFonts.h"
 
 namespace {
 
 using namespace ocuvis;
 using namespace ocuvis::cli;
 
-QtMessageHandler qtHandler = nullptr;
-
-// The tool never uses a runtime directory; Qt's notes about a missing or odd one (no
-// XDG_RUNTIME_DIR, say) are not its output. Every other message goes through.
-void DropRuntimeDirectoryNotes(QtMsgType type, const QMessageLogContext& context,
-                               const QString& message) {
-    if (message.startsWith(QLatin1String("QStandardPaths: "))) return;
-    if (qtHandler) qtHandler(type, context, message);
+// The folder this program was started from, with its final slash.
+std::string ProgramFolder() {
+    char path[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0) return {};
+    const std::string self(path, static_cast<std::size_t>(length));
+    return self.substr(0, self.rfind('/') + 1);
 }
 
-// Ends the run with its status. Every file is written and closed by then, and a failure
-// reported; what is left is the report in the streams' buffers. Tearing down Qt, the fonts and
-// every library's globals would only cost time.
-int Leave(int status) {
-#ifdef OCUVIS_SANITIZE
-    return status;  // through the exit handlers, for the leak check
-#else
-    std::cout.flush();
-    std::fflush(nullptr);
-    std::_Exit(status);
-#endif
+// Runs ocuvis-render-full in this process's place, with the same arguments: beside this
+// program in a build tree, in the helpers' folder once installed.
+[[noreturn]] void HandOver(char** argv) {
+    const std::string folder = ProgramFolder();
+    const std::string installed =
+        folder + std::string(kHelpersFolderFromPrograms) + "/ocuvis-render-full";
+    for (const std::string& full : {folder + "ocuvis-render-full", installed})
+        if (access(full.c_str(), X_OK) == 0) {
+            execv(full.c_str(), argv);
+            break;
+        }
+    std::cerr << "ocuvis-render: cannot start '" << installed << "': " << std::strerror(errno)
+              << '\n';
+    std::exit(kExitFailed);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    qtHandler = qInstallMessageHandler(DropRuntimeDirectoryNotes);
-    // Never needs a display, whatever the environment says.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    FrameFonts::AllowSkippingSystemFonts();
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     std::string error;
     const std::optional<RenderOptions> options = ParseRenderArguments(arguments, error);
-    // Help, the version and a usage error need no Qt application.
-    if (!options || options->help || options->version)
-        return Leave(RenderMain(arguments, std::cout, std::cerr));
-    // Qt would take options such as -reverse out of the arguments; it gets none of them.
-    int qtArgc = 1;
-    QGuiApplication app(qtArgc, argv);
-    return Leave(RunRender(*options, std::cout, std::cerr));
+    if (const auto status = AnswerWithoutFrames(options, error, std::cout, std::cerr))
+        return Leave(*status);
+    if (const auto status = RunPlainRender(*options, std::cout, std::cerr)) return Leave(*status);
+    HandOver(argv);
 }

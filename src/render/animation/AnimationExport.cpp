@@ -4,14 +4,6 @@
 
 namespace ocuvis {
 
-int DefaultAnimationDelay(AnimationKind kind) {
-    return kind == AnimationKind::Wiggle ? 150 : 40;
-}
-
-bool IsTurntableStep(int degrees) {
-    return degrees >= 1 && degrees <= 180 && 360 % degrees == 0;
-}
-
 int AnimationFrameCount(const AnimationRequest& request) {
     if (request.kind == AnimationKind::Wiggle) return 2;
     return IsTurntableStep(request.stepDegrees) ? 360 / request.stepDegrees : 0;

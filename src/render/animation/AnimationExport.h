@@ -21,9 +21,13 @@ struct AnimationRequest {
     QString path;  // GIF or WebP by its extension
 };
 
-int DefaultAnimationDelay(AnimationKind kind);
+inline int DefaultAnimationDelay(AnimationKind kind) {
+    return kind == AnimationKind::Wiggle ? 150 : 40;
+}
 // A whole number of steps makes one turn: 1..180 and a divisor of 360.
-bool IsTurntableStep(int degrees);
+inline bool IsTurntableStep(int degrees) {
+    return degrees >= 1 && degrees <= 180 && 360 % degrees == 0;
+}
 int AnimationFrameCount(const AnimationRequest& request);
 
 // Frame index of the animation: the view turned by index steps (azimuth wrapping from 180 to

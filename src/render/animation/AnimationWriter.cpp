@@ -1,6 +1,5 @@
 #include "render/animation/AnimationWriter.h"
 
-#include <QFileInfo>
 #include <QImage>
 #include <algorithm>
 
@@ -14,13 +13,6 @@ struct AnimationWriter::Parts {
     OutputFile output;
     std::unique_ptr<AnimationEncoder> encoder;
 };
-
-std::optional<AnimationFormat> AnimationFormatOfName(const QString& path) {
-    const QString extension = QFileInfo(path).suffix();
-    if (extension.compare("gif", Qt::CaseInsensitive) == 0) return AnimationFormat::Gif;
-    if (extension.compare("webp", Qt::CaseInsensitive) == 0) return AnimationFormat::WebP;
-    return std::nullopt;
-}
 
 AnimationWriter::AnimationWriter() = default;
 AnimationWriter::~AnimationWriter() = default;
