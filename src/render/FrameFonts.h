@@ -3,8 +3,8 @@
 #include <QFont>
 #include <QString>
 #include <array>
-#include <string>
 #include <mutex>
+#include <string>
 #include <string_view>
 #include <vector>
 

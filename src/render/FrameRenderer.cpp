@@ -12,7 +12,8 @@
 
 namespace ocuvis {
 
-FrameRenderer::FrameRenderer() : stamps_(PaintedShapes()), direct_(std::make_unique<DirectPixelPass>()) {}
+FrameRenderer::FrameRenderer()
+    : stamps_(PaintedShapes()), direct_(std::make_unique<DirectPixelPass>()) {}
 FrameRenderer::~FrameRenderer() = default;
 
 void FrameRenderer::Render(Canvas& canvas, int width, int height, const FrameSources& sources) {

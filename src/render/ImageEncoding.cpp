@@ -64,8 +64,7 @@ std::optional<QString> EncodeOpaquePng(const QRgb* pixels, int stride, int width
                                        int dotsPerMetreX, int dotsPerMetreY, QByteArray& bytes) {
     QString failure;
     bool large =  // read by AllocateMapped
-        static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3 >=
-        kLargeImageBytes;
+        static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3 >= kLargeImageBytes;
     png_structp png =
         png_create_write_struct_2(PNG_LIBPNG_VER_STRING, &failure, FailPng, IgnorePngWarning,
                                   &large, AllocateMapped, FreeMapped);
@@ -81,9 +80,9 @@ std::optional<QString> EncodeOpaquePng(const QRgb* pixels, int stride, int width
     png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
     png_set_compression_level(png, 1);
     png_set_compression_strategy(png, Z_RLE);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(width),
-                 static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
+                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE,
+                 PNG_FILTER_TYPE_BASE);
     // The resolution, as Qt's writer records it.
     if (dotsPerMetreX > 0 || dotsPerMetreY > 0)
         png_set_pHYs(png, info, static_cast<png_uint_32>(dotsPerMetreX),

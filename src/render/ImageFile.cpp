@@ -15,8 +15,7 @@ std::optional<QString> EncodeImage(const QImage& image, ImageFileFormat format, 
         image.textKeys().isEmpty() && !image.colorSpace().isValid())
         return EncodeOpaquePng(reinterpret_cast<const QRgb*>(image.constBits()),
                                static_cast<int>(image.bytesPerLine() / 4), image.width(),
-                               image.height(), image.dotsPerMeterX(), image.dotsPerMeterY(),
-                               bytes);
+                               image.height(), image.dotsPerMeterX(), image.dotsPerMeterY(), bytes);
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, format == ImageFileFormat::Png ? "png" : "bmp");

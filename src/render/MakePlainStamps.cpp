@@ -33,9 +33,9 @@ std::optional<std::vector<PixelStamp::Span>> TextSpans(const char* text) {
     constexpr int kSide = 6 * kIndicatorReach;
     constexpr int kBox = kSide / 2 - kIndicatorReach;
     std::optional<std::vector<PixelStamp::Span>> found;
-    for (const auto& [colour, background] : {std::pair{0xFFFFFFu, 0xFF000000u},
-                                            std::pair{0x000000u, 0xFFFFFFFFu},
-                                            std::pair{0x0000FFu, 0xFF00FF00u}}) {
+    for (const auto& [colour, background] :
+         {std::pair{0xFFFFFFu, 0xFF000000u}, std::pair{0x000000u, 0xFFFFFFFFu},
+          std::pair{0x0000FFu, 0xFF00FF00u}}) {
         QImage image = FrameRenderer::NewFrameImage(kSide, kSide);
         image.fill(background);
         StampCache stamps(PaintedShapes());
@@ -120,7 +120,8 @@ int main(int argc, char** argv) {
         if (const char* text = ModeIndicatorText(static_cast<ViewType>(type)))
             if (auto spans = TextSpans(text)) texts.emplace_back(text, std::move(*spans));
     if (!FrameFonts::Instance().LoadedFromFiles()) texts.clear();
-    out << "};\n\n// The mode indicator's texts, each centred in its box, relative to the box's top-left\n"
+    out << "};\n\n// The mode indicator's texts, each centred in its box, relative to the box's "
+           "top-left\n"
            "// corner.\nconstexpr PixelStamp::Span kTextSpans[] = {\n{0,0,0,false},\n";
     std::size_t first = 1;
     std::string entries;

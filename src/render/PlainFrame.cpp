@@ -79,7 +79,8 @@ class TabledTextCanvas final : public PixelCanvas {
             if (row < 0 || row >= height_) continue;
             const int begin = std::max(0, box.left + span.begin);
             const int end = std::min(width_, box.left + span.end);
-            if (begin < end) std::fill(pixels_ + row * stride_ + begin, pixels_ + row * stride_ + end, rgb);
+            if (begin < end)
+                std::fill(pixels_ + row * stride_ + begin, pixels_ + row * stride_ + end, rgb);
         }
     }
 
@@ -103,6 +104,13 @@ StampShapes TabledShapes() {
 PlainFrameRenderer::PlainFrameRenderer()
     : stamps_(TabledShapes()), direct_(std::make_unique<DirectPixelPass>()) {}
 PlainFrameRenderer::~PlainFrameRenderer() = default;
+
+bool PlainFrameRenderer::MayBeWhole(const GraphViewState& view) {
+    // Wide lines and axis labels need the painter; so does the legend's text.
+    const bool plainGrid = view.gridThickness == 0 || (view.gridThickness == 1 && !view.axisLabels);
+    return !IsComposedView(view.viewType) && view.lineThickness <= 1 && plainGrid &&
+           !view.colourLegend;
+}
 
 bool PlainFrameRenderer::Render(QRgb* pixels, int stride, int width, int height,
                                 const FrameSources& sources) {

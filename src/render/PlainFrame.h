@@ -27,6 +27,8 @@ class PlainFrameRenderer {
     // The frame into width × height pixels whose rows are stride pixels apart; false when it
     // is not whole, and the pixels are then not the frame.
     bool Render(QRgb* pixels, int stride, int width, int height, const FrameSources& sources);
+    // False when the view alone shows that its frames cannot be whole, before any data.
+    static bool MayBeWhole(const GraphViewState& view);
 
     // As FrameRenderer's.
     float fadeNear = 0.0f;

@@ -157,6 +157,63 @@ TEST_F(RenderTool, StandardOutputTakesTheImage) {
     EXPECT_FALSE(fs::exists("--0001"));
 }
 
+// A single PNG frame is drawn without Qt Gui where it can be, as the full run draws and tells
+// it; any other is left to the full run with nothing written or told.
+TEST_F(RenderTool, PlainRunDrawsWhatItCanAndLeavesTheRest) {
+    const struct {
+        std::vector<std::string> options;
+        std::string output;
+        bool plain;
+    } cases[] = {
+        {{}, "a.png", true},
+        {{"--view", "wall", "--lines", "1", "--azimuth", "40", "--points", "4"}, "a.png", true},
+        {{"--view", "single", "--fade", "--size", "300x200"}, "a-%02d.png", true},
+        {{}, "-", true},
+        {{"--axis-labels"}, "a.png", false},
+        {{"--view", "red-cyan"}, "a.png", false},
+        {{}, "a.bmp", false},
+        {{"--format", "bmp"}, "-", false},
+        {{"--frames", "2"}, "a.png", false},
+        {{"--animate", "wiggle"}, "a.gif", false},
+    };
+    int number = 0;
+    for (const auto& c : cases) {
+        // Each case's own names.
+        const std::string plainRun = "plain" + std::to_string(++number) + "-";
+        const std::string fullRun = "full" + std::to_string(number) + "-";
+        const auto arguments = [&](const std::string& run) {
+            std::vector<std::string> all = c.options;
+            all.insert(all.end(), {"-o", c.output == "-" ? c.output : Path(run + c.output),
+                                   OCUVIS_SAMPLE_FILE});
+            return all;
+        };
+        SCOPED_TRACE(testing::PrintToString(arguments("")));
+        std::string error;
+        const auto options = ParseRenderArguments(arguments(plainRun), error);
+        ASSERT_TRUE(options) << error;
+        std::ostringstream out, err;
+        const std::optional<int> status = RunPlainRender(*options, out, err);
+        if (!c.plain) {
+            EXPECT_FALSE(status);
+            EXPECT_EQ(out.str() + err.str(), "");
+            EXPECT_FALSE(fs::exists(Path(plainRun + FrameFileName(c.output, 1, 1))));
+            continue;
+        }
+        ASSERT_EQ(status, kExitOk) << err.str();
+        ASSERT_EQ(Run(arguments(fullRun)), kExitOk);
+        EXPECT_EQ(err.str(), err_);
+        if (c.output == "-") {
+            EXPECT_EQ(out.str(), out_);
+            continue;
+        }
+        EXPECT_EQ(out.str(), out_);
+        const std::string name = FrameFileName(c.output, 1, 1);
+        const QImage plain = Image(plainRun + name), full = Image(fullRun + name);
+        ASSERT_FALSE(plain.isNull());
+        EXPECT_EQ(plain, full);
+    }
+}
+
 // The real executable: exit statuses as a script sees them, without any display. It draws
 // ASCII text without the system's font configuration; the glyphs are those of a process that
 // has it, as this one.
@@ -191,6 +248,13 @@ TEST_F(RenderTool, ExecutableExitStatusesAndText) {
     arguments.end()[-2] = Path("here.png");
     ASSERT_EQ(Run(arguments), kExitOk);
     EXPECT_EQ(Image("exe.png"), Image("here.png"));
+    // The frames it draws itself, and those it hands over, alike.
+    for (const char* view : {"cross", "red-cyan"}) {
+        ASSERT_EQ(run({"--view", view, "-o", Path("exe.png"), OCUVIS_SAMPLE_FILE}), 0);
+        ASSERT_EQ(Run({"--view", view, "-o", Path("here.png"), OCUVIS_SAMPLE_FILE}), kExitOk);
+        EXPECT_EQ(process.readAllStandardOutput().toStdString(), out_);
+        EXPECT_EQ(Image("exe.png"), Image("here.png"));
+    }
     EXPECT_EQ(run({"-o", Path("exe.png"), Path("missing.3d")}), 3);
     EXPECT_TRUE(process.readAllStandardError().contains("cannot read"));
 }

@@ -27,9 +27,12 @@ bool WritesOnePng(const RenderOptions& options) {
 
 std::optional<int> RunPlainRender(const RenderOptions& options, std::ostream& out,
                                   std::ostream& err) {
-    if (!WritesOnePng(options)) return std::nullopt;
+    if (!WritesOnePng(options) || !PlainFrameRenderer::MayBeWhole(options.view))
+        return std::nullopt;
     StandaloneViewer viewer;
     if (const auto status = LoadForRender(options, viewer, err)) return *status;
+    // Other text sets up the full run's fonts otherwise (FrameFonts::SkipSystemFontsFor).
+    if (!FrameFonts::PrintableAscii(FreeTexts(options, *viewer.store))) return std::nullopt;
     // As FrameRenderer::NewFrameImage makes the frame.
     const int width = std::max(1, options.width), height = std::max(1, options.height);
     const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);

@@ -71,15 +71,9 @@ int RunRender(const RenderOptions& options, std::ostream& out, std::ostream& err
     ReportLoad(options, viewer, out, err);
     const bool toStandardOutput = options.output == kStandardOutput;
 
-    // The frames' only free texts: axis labels, the legend and the mode indicator are ASCII.
-    std::vector<std::string_view> texts{options.titles.mainTitle, options.titles.xTitle,
-                                        options.titles.yTitle, options.titles.zTitle};
-    const PointStore& store = *viewer.store;
-    for (int i = 0; i < std::clamp(store.labelCount, 0, kLabelCapacity); ++i)
-        texts.push_back(store.labels[static_cast<std::size_t>(i)].text);
-    FrameFonts::SkipSystemFontsFor(texts);
+    FrameFonts::SkipSystemFontsFor(FreeTexts(options, *viewer.store));
     FrameRenderer renderer;
-    const FrameSources sources{viewer.view, viewer.graph, store, options.titles};
+    const FrameSources sources{viewer.view, viewer.graph, *viewer.store, options.titles};
     if (options.animate) return WriteAnimation(renderer, sources, options, err);
     for (int frame = 1; frame <= options.frames; ++frame) {
         const QImage image = renderer.RenderImage(options.width, options.height, sources);

@@ -6,6 +6,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/standalone/StandaloneViewer.h"
@@ -78,6 +79,9 @@ std::optional<int> AnswerWithoutFrames(const std::optional<RenderOptions>& optio
 // options say. The exit status, told on err, when there is nothing to draw; else nothing.
 std::optional<int> LoadForRender(const RenderOptions& options, StandaloneViewer& viewer,
                                  std::ostream& err);
+// The frames' only free texts, titles and labels: axis labels, the legend and the mode
+// indicator are ASCII.
+std::vector<std::string_view> FreeTexts(const RenderOptions& options, const PointStore& store);
 // The load's warning and status line, beside the image when it goes to standard output.
 void ReportLoad(const RenderOptions& options, const StandaloneViewer& viewer, std::ostream& out,
                 std::ostream& err);

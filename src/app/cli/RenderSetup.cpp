@@ -2,6 +2,7 @@
 // reporting and writing. Kept apart from Qt Gui, which the quick run never loads.
 #include <QByteArray>
 #include <QString>
+#include <algorithm>
 #include <cerrno>
 #include <ostream>
 #include <system_error>
@@ -112,6 +113,14 @@ std::optional<int> LoadForRender(const RenderOptions& options, StandaloneViewer&
     scaling.SetElevation(elevation);
     if (options.z0) view.z0 = *options.z0;
     return std::nullopt;
+}
+
+std::vector<std::string_view> FreeTexts(const RenderOptions& options, const PointStore& store) {
+    std::vector<std::string_view> texts{options.titles.mainTitle, options.titles.xTitle,
+                                        options.titles.yTitle, options.titles.zTitle};
+    for (int i = 0; i < std::clamp(store.labelCount, 0, kLabelCapacity); ++i)
+        texts.push_back(store.labels[static_cast<std::size_t>(i)].text);
+    return texts;
 }
 
 void ReportLoad(const RenderOptions& options, const StandaloneViewer& viewer, std::ostream& out,

@@ -7,10 +7,10 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <iostream>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "app/BuildInfo.h"
@@ -32,8 +32,8 @@ std::string ProgramFolder() {
 }
 
 // Runs ocuvis-render-full in this process's place, with the same arguments: beside this
-// program in a build tree, in the helpers' folder once installed.
-[[noreturn]] void HandOver(char** argv) {
+// program in a build tree, in the helpers' folder once installed. Returns only when it cannot.
+int HandOver(char** argv) {
     const std::string folder = ProgramFolder();
     const std::string installed =
         folder + std::string(kHelpersFolderFromPrograms) + "/ocuvis-render-full";
@@ -42,9 +42,9 @@ std::string ProgramFolder() {
             execv(full.c_str(), argv);
             break;
         }
-    std::cerr << "ocuvis-render: cannot start '" << installed << "': " << std::strerror(errno)
-              << '\n';
-    std::exit(kExitFailed);
+    std::cerr << "ocuvis-render: cannot start '" << installed
+              << "': " << std::generic_category().message(errno) << '\n';
+    return kExitFailed;
 }
 
 }  // namespace
@@ -56,5 +56,5 @@ int main(int argc, char** argv) {
     if (const auto status = AnswerWithoutFrames(options, error, std::cout, std::cerr))
         return Leave(*status);
     if (const auto status = RunPlainRender(*options, std::cout, std::cerr)) return Leave(*status);
-    HandOver(argv);
+    return Leave(HandOver(argv));
 }
