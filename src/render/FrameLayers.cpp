@@ -19,8 +19,6 @@ constexpr Colour kFadeBackground = 0xDCDCDC;
 
 }  // namespace
 
-// The layers in their order, each covering the ones before, in three steps: what lies under
-// the data, the data, and what lies over it.
 void DrawUnderData(FrameContext& frame) {
     Canvas& canvas = frame.canvas;
     const GraphViewState& view = frame.view;
@@ -42,12 +40,10 @@ void DrawUnderData(FrameContext& frame) {
     }
 }
 
-// Wide lines may need the painter, which only the canvas has.
 bool DirectDrawable(const GraphViewState& view) {
     return view.lineThickness <= 1;
 }
 
-// Lines and dots through the canvas.
 void DrawDataOnCanvas(FrameContext& frame) {
     Canvas& canvas = frame.canvas;
     const GraphViewState& view = frame.view;
@@ -69,8 +65,6 @@ void DrawOverData(FrameContext& frame) {
     }
 }
 
-// With a direct target, one-pixel lines and dots go straight into its pixels (the canvas
-// draws on the same image), and what lies under them is drawn while records are projected.
 void DrawLayers(FrameContext& frame, const DirectTarget* direct) {
     if (direct != nullptr && DirectDrawable(frame.view)) {
         direct->pass.Draw(frame, direct->pixels, direct->stride, direct->stamps, nullptr,
