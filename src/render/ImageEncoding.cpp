@@ -1,7 +1,5 @@
 #include "render/ImageEncoding.h"
 
-#include <QFileInfo>
-
 #include <png.h>
 #include <zlib.h>
 
@@ -17,14 +15,14 @@ namespace ocuvis {
 namespace {
 
 void AppendToBytes(png_structp png, png_bytep data, png_size_t length) {
-    auto* bytes = static_cast<QByteArray*>(png_get_io_ptr(png));
-    bytes->append(reinterpret_cast<const char*>(data), static_cast<qsizetype>(length));
+    static_cast<std::string*>(png_get_io_ptr(png))
+        ->append(reinterpret_cast<const char*>(data), length);
 }
 
 void NoFlush(png_structp) {}
 
 [[noreturn]] void FailPng(png_structp png, png_const_charp message) {
-    *static_cast<QString*>(png_get_error_ptr(png)) = QString::fromLatin1(message);
+    *static_cast<std::string*>(png_get_error_ptr(png)) = message;
     png_longjmp(png, 1);
 }
 
@@ -49,10 +47,20 @@ void FreeMapped(png_structp, png_voidp memory) {
 
 }  // namespace
 
-std::optional<ImageFileFormat> ImageFormatOfName(const QString& path) {
-    const QString extension = QFileInfo(path).suffix();
-    if (extension.compare("bmp", Qt::CaseInsensitive) == 0) return ImageFileFormat::Bmp;
-    if (extension.compare("png", Qt::CaseInsensitive) == 0) return ImageFileFormat::Png;
+std::string FileExtension(std::string_view path) {
+    const std::string_view name = path.substr(path.rfind('/') + 1);
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos) return {};
+    std::string extension(name.substr(dot + 1));
+    for (char& c : extension)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return extension;
+}
+
+std::optional<ImageFileFormat> ImageFormatOfName(std::string_view path) {
+    const std::string extension = FileExtension(path);
+    if (extension == "bmp") return ImageFileFormat::Bmp;
+    if (extension == "png") return ImageFileFormat::Png;
     return std::nullopt;
 }
 
@@ -60,21 +68,22 @@ std::optional<ImageFileFormat> ImageFormatOfName(const QString& path) {
 // every row and spends most of the encoding time choosing, then zlib searches for matches.
 // Rows left unfiltered and compressed as runs give the same pixels in a file of about the same
 // size (3.5 against 3.2 KB for a default frame) for a sixth of the work.
-std::optional<QString> EncodeOpaquePng(const QRgb* pixels, int stride, int width, int height,
-                                       int dotsPerMetreX, int dotsPerMetreY, QByteArray& bytes) {
-    QString failure;
+std::optional<std::string> EncodeOpaquePng(const QRgb* pixels, int stride, int width, int height,
+                                           int dotsPerMetreX, int dotsPerMetreY,
+                                           std::string& bytes) {
+    std::string failure;
     bool large =  // read by AllocateMapped
         static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3 >= kLargeImageBytes;
     png_structp png =
         png_create_write_struct_2(PNG_LIBPNG_VER_STRING, &failure, FailPng, IgnorePngWarning,
                                   &large, AllocateMapped, FreeMapped);
-    if (!png) return QStringLiteral("Out of memory");
+    if (!png) return "Out of memory";
     png_infop info = png_create_info_struct(png);
     std::vector<png_byte> row(static_cast<std::size_t>(width) * 3);
     if (!info || setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, info ? &info : nullptr);
         bytes.clear();
-        return failure.isEmpty() ? QStringLiteral("Out of memory") : failure;
+        return failure.empty() ? "Out of memory" : failure;
     }
     png_set_write_fn(png, &bytes, AppendToBytes, NoFlush);
     png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
@@ -103,10 +112,10 @@ std::optional<QString> EncodeOpaquePng(const QRgb* pixels, int stride, int width
     return std::nullopt;
 }
 
-std::optional<QString> WriteFileBytes(const QByteArray& bytes, const QString& path) {
+std::optional<std::string> WriteFileBytes(std::string_view bytes, const std::string& path) {
     OutputFile file;
     if (auto failure = file.Open(path)) return failure;
-    file.Write(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    file.Write(bytes.data(), bytes.size());
     return file.Commit();
 }
 

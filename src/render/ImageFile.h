@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 #include <optional>
+#include <string>
 
 #include "render/ImageEncoding.h"
 
@@ -11,7 +11,7 @@ class QImage;
 namespace ocuvis {
 
 // The image as the bytes of a file of that format, or the encoder's failure.
-std::optional<QString> EncodeImage(const QImage& image, ImageFileFormat format, QByteArray& bytes);
+std::optional<QString> EncodeImage(const QImage& image, ImageFileFormat format, std::string& bytes);
 
 // Writes the image in the format its name asks for, BMP for any other name. A symbolic link is
 // followed to the file it ends at, which is written in its place (the link stays); a folder, a

@@ -1,11 +1,10 @@
 #include "render/OutputFile.h"
 
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QFile>
-#include <QRandomGenerator>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -17,9 +16,9 @@ namespace {
 
 constexpr std::size_t kBufferSize = 1 << 16;
 
-QString SystemText(int error) {
+std::string SystemText(int error) {
     // std::strerror may share its buffer between threads.
-    return QString::fromStdString(std::generic_category().message(error));
+    return std::generic_category().message(error);
 }
 
 // The 40 hops the system itself allows before it calls a chain of links a loop.
@@ -36,8 +35,7 @@ const char* KindOfFile(mode_t mode) {
 
 // The file a write to path ends at: path itself, or the end of its chain of symbolic links
 // (which need not exist yet). The reason when that is there and is no regular file.
-std::optional<QString> FileToWrite(const QString& path, std::string& target) {
-    const std::string name = QFile::encodeName(path).toStdString();
+std::optional<std::string> FileToWrite(const std::string& name, std::string& target) {
     target = name;
     for (int hop = 0; hop <= kMostLinks; ++hop) {
         struct stat info {};
@@ -49,18 +47,19 @@ std::optional<QString> FileToWrite(const QString& path, std::string& target) {
                     target = name;
                     return std::nullopt;
                 }
-                return QString("it leads to %1, not a regular file")
-                    .arg(QString::fromLatin1(KindOfFile(end.st_mode)));
+                return "it leads to " + std::string(KindOfFile(end.st_mode)) +
+                       ", not a regular file";
             }
             // Missing: made by the write. Any other reason the write will meet and name.
             return std::nullopt;
         }
         if (S_ISREG(info.st_mode)) return std::nullopt;
         if (!S_ISLNK(info.st_mode)) {
-            const QString kind = QString::fromLatin1(KindOfFile(info.st_mode));
-            if (hop == 0) return QString("it is %1, not a regular file").arg(kind);
-            return QString("it leads to \"%1\", %2, not a regular file")
-                .arg(QFile::decodeName(target.c_str()), kind);
+            const std::string kind = KindOfFile(info.st_mode);
+            if (hop == 0) return "it is " + kind + ", not a regular file";
+            std::string reason = "it leads to \"";
+            reason.append(target).append("\", ").append(kind).append(", not a regular file");
+            return reason;
         }
         std::string link(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 4096), '\0');
         const ssize_t length = ::readlink(target.c_str(), link.data(), link.size());
@@ -80,8 +79,12 @@ int MakeTemporary(const std::string& target, std::string& temporary) {
     const std::size_t slash = target.rfind('/');
     const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
     for (int attempt = 0; attempt < 100; ++attempt) {
+        unsigned int number = 0;
+        if (getrandom(&number, sizeof number, 0) != static_cast<ssize_t>(sizeof number))
+            number =
+                static_cast<unsigned int>(getpid()) * 7919u + static_cast<unsigned int>(attempt);
         temporary = target.substr(0, nameStart) + "." + target.substr(nameStart) + "-" +
-                    std::to_string(QRandomGenerator::global()->bounded(1u << 30));
+                    std::to_string(number % (1u << 30));
         const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
@@ -108,7 +111,7 @@ OutputFile::~OutputFile() {
     Abandon();
 }
 
-std::optional<QString> OutputFile::Open(const QString& path) {
+std::optional<std::string> OutputFile::Open(const std::string& path) {
     Abandon();
     failure_.reset();
     buffer_.reserve(kBufferSize);
@@ -125,7 +128,7 @@ std::optional<QString> OutputFile::Open(const QString& path) {
         fd_ = exists ? OpenInPlace(target_) : -1;
         if (fd_ < 0) {
             if (errno == EINVAL) {
-                failure_ = QString("it is no longer a regular file");
+                failure_ = "it is no longer a regular file";
             } else {
                 Fail(exists ? errno : error);
             }
@@ -166,7 +169,7 @@ void OutputFile::Flush() {
     buffer_.clear();
 }
 
-std::optional<QString> OutputFile::Commit() {
+std::optional<std::string> OutputFile::Commit() {
     if (fd_ < 0 && !failure_) Fail(EBADF);
     if (!failure_) Flush();
     // The rename comes only after the last byte has reached the disk.

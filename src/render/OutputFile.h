@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QString>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -26,14 +25,15 @@ class OutputFile {
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
-    std::optional<QString> Open(const QString& path);
+    // The path in the file system's encoding.
+    std::optional<std::string> Open(const std::string& path);
     void Write(const void* data, std::size_t size);
     // Puts the file in place. The failure's text (the first one met), or nothing.
-    std::optional<QString> Commit();
+    std::optional<std::string> Commit();
     // Drops what was written; a replaced target stays as it was.
     void Abandon();
 
-    const std::optional<QString>& failure() const { return failure_; }
+    const std::optional<std::string>& failure() const { return failure_; }
 
   private:
     void Fail(int error);
@@ -44,7 +44,7 @@ class OutputFile {
     std::string target_;
     std::string temporary_;  // empty when the target is written directly
     std::vector<unsigned char> buffer_;
-    std::optional<QString> failure_;
+    std::optional<std::string> failure_;
 };
 
 }  // namespace ocuvis

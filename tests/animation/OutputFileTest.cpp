@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 
 class OutputFileTest : public testing::Test {
   protected:
-    QString Path(const char* name) const { return QString::fromStdString(dir_.Path(name)); }
+    std::string Path(const char* name) const { return dir_.Path(name); }
     static std::string Bytes(const std::string& path) {
         std::ifstream file(path, std::ios::binary);
         return {std::istreambuf_iterator<char>(file), {}};
@@ -31,7 +31,7 @@ class OutputFileTest : public testing::Test {
         std::sort(names.begin(), names.end());
         return names;
     }
-    static std::optional<QString> WriteAll(const QString& path, const std::string& bytes) {
+    static std::optional<std::string> WriteAll(const std::string& path, const std::string& bytes) {
         OutputFile file;
         if (auto failure = file.Open(path)) return failure;
         file.Write(bytes.data(), bytes.size());
@@ -65,8 +65,8 @@ TEST_F(OutputFileTest, ReplacesTheTargetWholeInSmallAndLargeWrites) {
 // link to the file replaced, are the picture files' (ImageFileTest).
 TEST_F(OutputFileTest, APlaceThatCannotBeWrittenGivesTheReason) {
     ::mkdir(dir_.Path("folder").c_str(), 0755);
-    const std::pair<const char*, QString> cases[] = {
-        {"missing/anim.gif", QString::fromLocal8Bit(std::strerror(ENOENT))},
+    const std::pair<const char*, std::string> cases[] = {
+        {"missing/anim.gif", std::strerror(ENOENT)},
         {"folder/", "it is a folder, not a regular file"}};
     for (const auto& [name, reason] : cases) {
         OutputFile file;
@@ -93,7 +93,7 @@ TEST_F(OutputFileTest, AnAbandonedWriteLeavesTheFileThatWasThere) {
 
 TEST_F(OutputFileTest, ANewFileGetsThePlainModeAndAReplacedOneKeepsItsOwn) {
     const mode_t oldMask = ::umask(022);
-    const std::optional<QString> created = WriteAll(Path("new.gif"), "new");
+    const std::optional<std::string> created = WriteAll(Path("new.gif"), "new");
     ::umask(oldMask);
     ASSERT_EQ(created, std::nullopt);
     struct stat info {};

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QStringDecoder>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <map>
+#include <random>
 #include <set>
 #include <string>
 #include <utility>
@@ -179,6 +181,58 @@ TEST(TextLabels, FontSizeByLengthAndEightBitTextsAsLatin1) {
     for (const char* text : {"CAF\xC9", "CAF\xC3\x89"}) {
         EXPECT_EQ(LabelTextAsUtf8(text, characters), "CAF\xC3\x89");
         EXPECT_EQ(characters, 4);
+    }
+}
+
+// How labels were read when Qt decoded them, which the reading without Qt must keep.
+std::string QtReadLabel(const std::string& raw, int& characters) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(QByteArrayView(raw.data(), static_cast<qsizetype>(raw.size())));
+    if (utf8.hasError()) text = QString::fromLatin1(raw.data(), static_cast<qsizetype>(raw.size()));
+    characters = static_cast<int>(text.toUcs4().size());
+    return text.toStdString();
+}
+
+TEST(TextLabels, ReadAsQtsDecoderReadsThem) {
+    std::vector<std::string> texts = {"", "\xEF\xBB\xBF",
+                                      "\xEF\xBB\xBF\xEF\xBB\xBF"
+                                      "A",
+                                      "A\xEF\xBB\xBF", "\xEF\xBB\xBF\xC9"};
+    // Every text of one and two bytes; longer sequences over the bytes where the rules change.
+    const unsigned char edges[] = {0x00, 0x41, 0x7F, 0x80, 0x8F, 0x90, 0x9F, 0xA0, 0xBF, 0xC0,
+                                   0xC1, 0xC2, 0xDF, 0xE0, 0xED, 0xEF, 0xF0, 0xF4, 0xF5, 0xFF};
+    const auto text = [](std::initializer_list<unsigned> bytes) {
+        std::string t;
+        for (const unsigned b : bytes)
+            t += static_cast<char>(b);
+        return t;
+    };
+    for (unsigned a = 0; a < 256; ++a) {
+        texts.push_back(text({a}));
+        for (unsigned b = 0; b < 256; ++b)
+            texts.push_back(text({a, b}));
+    }
+    for (unsigned a = 0xC0; a < 256; ++a)
+        for (const unsigned b : edges)
+            for (const unsigned c : edges) {
+                texts.push_back(text({a, b, c}));
+                if (a >= 0xF0)
+                    for (const unsigned d : edges)
+                        texts.push_back(text({a, b, c, d}));
+            }
+    std::mt19937 random(5);
+    std::uniform_int_distribution<std::size_t> length(1, 12), pick(0, std::size(edges) - 1);
+    for (int i = 0; i < 20000; ++i) {
+        std::string t;
+        for (std::size_t n = length(random); n > 0; --n)
+            t += static_cast<char>(edges[pick(random)]);
+        texts.push_back(t);
+    }
+    for (const std::string& raw : texts) {
+        int ours = 0, qts = 0;
+        const std::string read = LabelTextAsUtf8(raw, ours);
+        ASSERT_EQ(read, QtReadLabel(raw, qts)) << testing::PrintToString(raw);
+        ASSERT_EQ(ours, qts) << testing::PrintToString(raw);
     }
 }
 

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <QColorSpace>
+#include <QFileInfo>
 #include <QImage>
 #include <cerrno>
 #include <csignal>
@@ -33,6 +34,16 @@ TEST(ImageFormatOfName, TheLastExtensionOfTheFileNameDecides) {
         {"shots.png/graph", std::nullopt}};
     for (const auto& [name, format] : cases)
         EXPECT_EQ(ImageFormatOfName(name), format) << name;
+}
+
+// The extension as Qt's file information gives it, which the viewer's dialogs show.
+TEST(FileExtension, AsQtFindsTheSuffix) {
+    for (const char* path :
+         {"a.png", "a.PnG", ".png", "..png", "...png", ".a.png", "a.", "a..b", "dir.d/.png",
+          "/x/.hidden.PNG", "", ".", "..", "a/b.c/d", "a/.b.", "x/..c.tar.Gz", "trailing/"})
+        EXPECT_EQ(FileExtension(path),
+                  QFileInfo(QString::fromUtf8(path)).suffix().toLower().toStdString())
+            << path;
 }
 
 class ImageFileWrite : public testing::Test {

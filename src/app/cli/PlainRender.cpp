@@ -1,6 +1,5 @@
 // The quick run: a single PNG frame drawn and written without Qt Gui, whose libraries take
 // most of a short run's time to load.
-#include <QByteArray>
 #include <algorithm>
 #include <memory>
 #include <new>
@@ -19,8 +18,7 @@ bool WritesOnePng(const RenderOptions& options) {
     if (options.animate || options.frames != 1) return false;
     if (options.output == kStandardOutput)
         return options.format.value_or(ImageFileFormat::Png) == ImageFileFormat::Png;
-    return ImageFormatOfName(QString::fromStdString(FrameFileName(options.output, 1, 1))) ==
-           ImageFileFormat::Png;
+    return ImageFormatOfName(FrameFileName(options.output, 1, 1)) == ImageFileFormat::Png;
 }
 
 }  // namespace
@@ -42,7 +40,7 @@ std::optional<int> RunPlainRender(const RenderOptions& options, std::ostream& ou
     PlainFrameRenderer renderer;
     const FrameSources sources{viewer.view, viewer.graph, *viewer.store, options.titles};
     if (!renderer.Render(pixels.get(), width, width, height, sources)) return std::nullopt;
-    QByteArray bytes;
+    std::string bytes;
     if (EncodeOpaquePng(pixels.get(), width, width, height, FrameFonts::kDotsPerMetre,
                         FrameFonts::kDotsPerMetre, bytes))
         return std::nullopt;  // out of memory: RunRender tells of it

@@ -4,8 +4,6 @@
 #include <functional>
 #include <map>
 
-#include <QString>
-
 #include "app/BuildInfo.h"
 #include "app/cli/RenderCommand.h"
 #include "core/ScrollBarModel.h"
@@ -111,11 +109,11 @@ std::optional<ViewType> ParseView(std::string_view text) {
 }
 
 bool HasImageExtension(const std::string& name) {
-    return ImageFormatOfName(QString::fromStdString(name)).has_value();
+    return ImageFormatOfName(name).has_value();
 }
 
 bool HasAnimationExtension(const std::string& name) {
-    return AnimationFormatOfName(QString::fromStdString(name)).has_value();
+    return AnimationFormatOfName(name).has_value();
 }
 
 // "0.7": tenths of the usual eye separation, 0..20, whole tenths only.
@@ -162,7 +160,7 @@ bool Within(ScrollRange range, int position) {
 bool CheckOutput(RenderOptions& options, std::string& error) {
     if (!CheckAnimation(options, error)) return false;
     if (options.format && options.output != kStandardOutput &&
-        ImageFormatOfName(QString::fromStdString(options.output)) != options.format) {
+        ImageFormatOfName(options.output) != options.format) {
         error = std::string("option '--format ") +
                 (options.format == ImageFileFormat::Png ? "png" : "bmp") +
                 "' does not agree with the image name '" + options.output + "'";

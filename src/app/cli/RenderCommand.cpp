@@ -26,9 +26,8 @@ namespace {
 bool WriteToFile(const QImage& image, const std::string& pattern, int frame, int frames,
                  std::ostream& err) {
     const std::string name = FrameFileName(pattern, frame, frames);
-    const ImageFileFormat format =
-        ImageFormatOfName(QString::fromStdString(name)).value_or(ImageFileFormat::Bmp);
-    QByteArray bytes;
+    const ImageFileFormat format = ImageFormatOfName(name).value_or(ImageFileFormat::Bmp);
+    std::string bytes;
     if (const auto failure = EncodeImage(image, format, bytes)) {
         err << "ocuvis-render: cannot write '" << name << "': " << failure->toStdString() << '\n';
         return false;
@@ -38,7 +37,7 @@ bool WriteToFile(const QImage& image, const std::string& pattern, int frame, int
 
 bool WriteToStream(const QImage& image, std::optional<ImageFileFormat> format, std::ostream& out,
                    std::ostream& err) {
-    QByteArray bytes;
+    std::string bytes;
     if (const auto failure = EncodeImage(image, format.value_or(ImageFileFormat::Png), bytes)) {
         err << "ocuvis-render: cannot encode the image: " << failure->toStdString() << '\n';
         return false;

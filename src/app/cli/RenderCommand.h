@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <array>
 #include <cstdint>
 #include <iosfwd>
@@ -88,8 +87,8 @@ void ReportLoad(const RenderOptions& options, const StandaloneViewer& viewer, st
 
 // An encoded image to its file or to standard output; false, with the failure told on err,
 // when it cannot be written.
-bool WriteImageBytes(const QByteArray& bytes, const std::string& name, std::ostream& err);
-bool WriteStreamBytes(const QByteArray& bytes, std::ostream& out, std::ostream& err);
+bool WriteImageBytes(std::string_view bytes, const std::string& name, std::ostream& err);
+bool WriteStreamBytes(std::string_view bytes, std::ostream& out, std::ostream& err);
 
 // The whole tool: parse, then help or run. Needs a QGuiApplication.
 int RenderMain(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);

@@ -1,7 +1,5 @@
 // What every run of ocuvis-render does besides drawing: answering options, loading, scaling,
 // reporting and writing. Kept apart from Qt Gui, which the quick run never loads.
-#include <QByteArray>
-#include <QString>
 #include <algorithm>
 #include <cerrno>
 #include <ostream>
@@ -134,17 +132,17 @@ void ReportLoad(const RenderOptions& options, const StandaloneViewer& viewer, st
         (options.output == kStandardOutput ? err : out) << viewer.display.statusText << '\n';
 }
 
-bool WriteImageBytes(const QByteArray& bytes, const std::string& name, std::ostream& err) {
-    if (const auto failure = WriteFileBytes(bytes, QString::fromStdString(name))) {
-        err << "ocuvis-render: cannot write '" << name << "': " << failure->toStdString() << '\n';
+bool WriteImageBytes(std::string_view bytes, const std::string& name, std::ostream& err) {
+    if (const auto failure = WriteFileBytes(bytes, name)) {
+        err << "ocuvis-render: cannot write '" << name << "': " << *failure << '\n';
         return false;
     }
     return true;
 }
 
-bool WriteStreamBytes(const QByteArray& bytes, std::ostream& out, std::ostream& err) {
+bool WriteStreamBytes(std::string_view bytes, std::ostream& out, std::ostream& err) {
     errno = 0;
-    out.write(bytes.constData(), bytes.size());
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.flush();
     if (!out) {
         err << "ocuvis-render: cannot write the image to standard output";

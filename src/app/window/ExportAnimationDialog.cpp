@@ -72,7 +72,7 @@ void ExportAnimationDialog::KindChanged() {
 
 void ExportAnimationDialog::UpdateOk() {
     buttons->button(QDialogButtonBox::Ok)
-        ->setEnabled(AnimationFormatOfName(fileEdit->text().trimmed()).has_value());
+        ->setEnabled(AnimationFormatOfName(fileEdit->text().trimmed().toStdString()).has_value());
 }
 
 AnimationRequest ExportAnimationDialog::Request() const {

@@ -1,14 +1,13 @@
 // Apart from the writer, which needs Qt Gui: ocuvis-render reads its options without it.
-#include <QFileInfo>
-
+#include "render/ImageEncoding.h"
 #include "render/animation/AnimationWriter.h"
 
 namespace ocuvis {
 
-std::optional<AnimationFormat> AnimationFormatOfName(const QString& path) {
-    const QString extension = QFileInfo(path).suffix();
-    if (extension.compare("gif", Qt::CaseInsensitive) == 0) return AnimationFormat::Gif;
-    if (extension.compare("webp", Qt::CaseInsensitive) == 0) return AnimationFormat::WebP;
+std::optional<AnimationFormat> AnimationFormatOfName(std::string_view path) {
+    const std::string extension = FileExtension(path);
+    if (extension == "gif") return AnimationFormat::Gif;
+    if (extension == "webp") return AnimationFormat::WebP;
     return std::nullopt;
 }
 

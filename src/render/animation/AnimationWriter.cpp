@@ -1,5 +1,6 @@
 #include "render/animation/AnimationWriter.h"
 
+#include <QFile>
 #include <QImage>
 #include <algorithm>
 
@@ -30,7 +31,7 @@ std::optional<QString> AnimationWriter::Open(const QString& path, QSize frameSiz
     failure_.reset();
     frames_ = 0;
     size_ = frameSize;
-    const bool webp = AnimationFormatOfName(path) == AnimationFormat::WebP;
+    const bool webp = AnimationFormatOfName(path.toStdString()) == AnimationFormat::WebP;
     // The largest side each format can store.
     const int largest = webp ? 16383 : 65535;
     if (frameSize.isEmpty()) return Fail(QStringLiteral("The frames have no pixels"));
@@ -39,7 +40,8 @@ std::optional<QString> AnimationWriter::Open(const QString& path, QSize frameSiz
                         .arg(webp ? "WebP" : "GIF")
                         .arg(largest));
     parts_ = std::make_unique<Parts>();
-    if (const auto failure = parts_->output.Open(path)) return Fail(*failure);
+    if (const auto failure = parts_->output.Open(QFile::encodeName(path).toStdString()))
+        return Fail(QString::fromStdString(*failure));
     const int delay = std::clamp(frameDelayMs, 1, 655350);
     if (webp) {
         parts_->encoder = std::make_unique<WebPEncoder>(parts_->output, frameSize, delay);
@@ -71,7 +73,7 @@ std::optional<QString> AnimationWriter::Finish() {
     if (failure_) return failure_;
     if (!parts_ || !parts_->encoder) return Fail(QStringLiteral("The animation is not open"));
     if (const auto failure = parts_->encoder->Finish()) return Fail(*failure);
-    if (const auto failure = parts_->output.Commit()) return Fail(*failure);
+    if (const auto failure = parts_->output.Commit()) return Fail(QString::fromStdString(*failure));
     parts_.reset();
     return std::nullopt;
 }

@@ -4,6 +4,7 @@
 #include <QString>
 #include <memory>
 #include <optional>
+#include <string_view>
 
 class QImage;
 
@@ -13,7 +14,7 @@ enum class AnimationFormat { Gif, WebP };
 
 // The format a file name asks for by its extension, in any letter case; nothing when the name
 // ends in neither ".gif" nor ".webp".
-std::optional<AnimationFormat> AnimationFormatOfName(const QString& path);
+std::optional<AnimationFormat> AnimationFormatOfName(std::string_view path);
 
 // Writes an animation that loops forever, one frame at a time, so that no more than a frame or
 // two is ever held: lossless WebP when the name ends in ".webp" (any letter case), else GIF.

@@ -131,7 +131,7 @@ GifEncoder::~GifEncoder() {
 }
 
 std::optional<QString> GifEncoder::Failure() {
-    if (output_.failure()) return output_.failure();
+    if (output_.failure()) return OutputFailure(output_);
     return QString::fromUtf8(GifErrorString(gif_ ? gif_->Error : E_GIF_ERR_NOT_WRITEABLE));
 }
 
@@ -323,7 +323,7 @@ std::optional<QString> GifEncoder::Write(const Piece& piece) {
                         piece.rect.width()) == GIF_ERROR)
             return Failure();
     }
-    return output_.failure();
+    return OutputFailure(output_);
 }
 
 std::optional<QString> GifEncoder::Finish() {
@@ -331,7 +331,7 @@ std::optional<QString> GifEncoder::Finish() {
     int error = 0;
     const int status = EGifCloseFile(gif_, &error);
     gif_ = nullptr;
-    if (output_.failure()) return output_.failure();
+    if (output_.failure()) return OutputFailure(output_);
     if (status == GIF_ERROR) return QString::fromUtf8(GifErrorString(error));
     return std::nullopt;
 }

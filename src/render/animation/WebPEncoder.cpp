@@ -80,7 +80,7 @@ std::optional<QString> WebPEncoder::Finish() {
         return Failure();
     output_.Write(data.bytes, data.size);
     WebPDataClear(&data);
-    return output_.failure();
+    return OutputFailure(output_);
 }
 
 }  // namespace ocuvis
