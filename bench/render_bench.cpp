@@ -342,18 +342,15 @@ void BM_PickPoint(benchmark::State& state) {
 }
 BENCHMARK(BM_PickPoint)->Unit(benchmark::kMillisecond);
 
-// Where a run's time goes (2-core virtual machine, quiet; medians of interleaved runs; phases by
-// CLOCK_MONOTONIC stamps against the spawn, page faults by getrusage):
-//   exec, loading Qt's 48 libraries, relocations, static initialisers  17 ms (an empty main
-//     linked to Qt6Gui; 3.5 ms without Qt) - about 680 of the run's 1,150 page faults
-//   QGuiApplication (platform plugins scanned, offscreen loaded)  2.5 to 5 ms
-//   file read 0.6, scaling 0.4, background fill 1.5, first font file 1.0, first text 1.1,
-//   rest of the frame 0.5, PNG encoding 1.4, file write with fsync and rename 1.3 (more when
-//   the disk is busy), kernel teardown at exit 1.5 ms.
-// A new page costs about 9 us here (5 us when populated in one call) and a system call about
-// 1 us, so the run is mostly the system's: libraries mapped and relocated, memory touched.
-// Measured with a posix_spawn loop over the built ocuvis-render and stand-ins for the floor
-// (an empty main linked to Qt6Gui, one constructing the QGuiApplication and leaving).
+// ocuvis-render draws such a frame (the first-run defaults: dots, grid, mode indicator) without
+// loading Qt; frames that need the painter go to ocuvis-render-full, a second process.
+// Where a run's time went (2-core virtual machine; means and medians of repeated runs):
+//   before, with Qt Gui: 32.5 ms, 17 of them exec and Qt's 48 libraries loaded, relocated and
+//     initialised, 2.5 to 5 the QGuiApplication, then fonts, the frame, PNG and the file;
+//   now: an empty main 1.9 ms, ocuvis-render --version 4.6 ms (libstdc++, libpng, zlib), the
+//     whole run about 12 ms: the file read and scaled, the frame drawn from the stamps made at
+//     build time, PNG encoding, the file written with fsync and renamed (about 1 ms).
+// A frame handed over costs the full renderer's run and about 5 ms more.
 void BM_RenderToolRun(benchmark::State& state) {
     const std::string data = bench::WriteXyzFile(1000);
     const std::string image = data + ".png";

@@ -1,4 +1,4 @@
-// The quick run: a single PNG frame drawn and written without Qt Gui, whose libraries take
+// The quick run: a single PNG frame drawn and written without Qt, whose libraries take
 // most of a short run's time to load.
 #include <algorithm>
 #include <memory>

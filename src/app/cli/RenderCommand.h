@@ -63,7 +63,7 @@ std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>
 // Loads, scales, renders and writes the image or images; reports on out and err.
 int RunRender(const RenderOptions& options, std::ostream& out, std::ostream& err);
 
-// RunRender for a single PNG frame, without Qt Gui: nothing, with nothing written or told,
+// RunRender for a single PNG frame, without Qt: nothing, with nothing written or told,
 // when the options or the frame ask for what only RunRender draws (see PlainFrameRenderer).
 std::optional<int> RunPlainRender(const RenderOptions& options, std::ostream& out,
                                   std::ostream& err);

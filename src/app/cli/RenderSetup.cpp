@@ -1,5 +1,5 @@
 // What every run of ocuvis-render does besides drawing: answering options, loading, scaling,
-// reporting and writing. Kept apart from Qt Gui, which the quick run never loads.
+// reporting and writing. Kept apart from Qt, which the quick run never loads.
 #include <algorithm>
 #include <cerrno>
 #include <ostream>

@@ -1,5 +1,5 @@
 // ocuvis-render: renders a data file to an image without a window. A single PNG frame that
-// needs no painter is drawn here, without loading Qt Gui; everything else is handed to
+// needs no painter is drawn here, without loading Qt; everything else is handed to
 // ocuvis-render-full, which draws every frame.
 #include <unistd.h>
 
