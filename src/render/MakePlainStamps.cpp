@@ -132,8 +132,8 @@ int main(int argc, char** argv) {
         first += spans.size();
     }
     out << "};\nconstexpr TabledText kTabledTexts[] = {\n" << entries << "{nullptr,0,0}};\n\n";
-    out << "// The files that rasterised the texts, as they were.\n"
-           "constexpr RasteriserFile kRasteriserFiles[] = {\n";
+    out << "// The files that rasterised the stamps and texts, as they were.\n"
+           "constexpr RecordedFile kRasteriserFiles[] = {\n";
     for (const std::string& file : RasteriserFiles()) {
         struct stat info {};
         if (stat(file.c_str(), &info) != 0) continue;

@@ -21,20 +21,22 @@ struct TabledText {
     std::size_t first, last;  // in kTextSpans
 };
 
-struct RasteriserFile {
-    const char* path;
-    long long size;
-    long long seconds, nanoseconds;  // modified
-};
-
 // kDotSpans, kDotSpanStart, kTextSpans, kTabledTexts and kRasteriserFiles, written by
 // ocuvis_make_plain_stamps when the program was built.
 #include "render/PlainStamps.inc"
 
+// Whether the font and the libraries that rasterised the tables are still the files they were;
+// if any was changed, the painter may now draw otherwise.
+bool RasterisersUnchanged() {
+    static const bool unchanged = FilesAsRecorded(kRasteriserFiles);
+    return unchanged;
+}
+
 std::optional<PixelStamp> TabledEllipse(int width, int height, int penWidth, bool filled) {
     // A dot of size s: a circle 2s across, outlined with a pen s wide.
     const int s = penWidth;
-    if (!filled || width != 2 * s || height != 2 * s || s < 1 || s > kMaxDotSize)
+    if (!filled || width != 2 * s || height != 2 * s || s < 1 || s > kMaxDotSize ||
+        !RasterisersUnchanged())
         return std::nullopt;
     const auto first = kDotSpans + kDotSpanStart[s - 1];
     const auto last = kDotSpans + kDotSpanStart[s];
@@ -43,21 +45,6 @@ std::optional<PixelStamp> TabledEllipse(int width, int height, int penWidth, boo
 
 std::optional<PixelStamp> NoLine(int, int, int) {
     return std::nullopt;
-}
-
-// Whether the font and the libraries that rasterised the tabled texts are still the files they
-// were; if any was changed, text here may come out otherwise.
-bool RasterisersUnchanged() {
-    static const bool unchanged = [] {
-        for (const RasteriserFile* file = kRasteriserFiles; file->path != nullptr; ++file) {
-            struct stat info {};
-            if (stat(file->path, &info) != 0 || info.st_size != file->size ||
-                info.st_mtim.tv_sec != file->seconds || info.st_mtim.tv_nsec != file->nanoseconds)
-                return false;
-        }
-        return true;
-    }();
-    return unchanged;
 }
 
 // The pixel canvas with the mode indicator's texts from the table.
@@ -96,6 +83,16 @@ class TabledTextCanvas final : public PixelCanvas {
 };
 
 }  // namespace
+
+bool FilesAsRecorded(const RecordedFile* files) {
+    for (const RecordedFile* file = files; file->path != nullptr; ++file) {
+        struct stat info {};
+        if (stat(file->path, &info) != 0 || info.st_size != file->size ||
+            info.st_mtim.tv_sec != file->seconds || info.st_mtim.tv_nsec != file->nanoseconds)
+            return false;
+    }
+    return true;
+}
 
 StampShapes TabledShapes() {
     return {TabledEllipse, NoLine};

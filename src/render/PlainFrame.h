@@ -11,8 +11,18 @@ namespace ocuvis {
 class DirectPixelPass;
 
 // The dots' stamps, every size DotsLayer asks for, as QPainter rasterised them when the
-// program was built; no other shape.
+// program was built; no other shape, and none once the files that rasterised them have changed.
 StampShapes TabledShapes();
+
+// A file as it was when the tables were made.
+struct RecordedFile {
+    const char* path;
+    long long size;
+    long long seconds, nanoseconds;  // modified
+};
+
+// Whether every file, up to the first without a path, is there with its recorded size and time.
+bool FilesAsRecorded(const RecordedFile* files);
 
 // Frames drawn without Qt Gui, for a tool that must start quickly: the pixel canvas and the
 // direct pass into a buffer of RGB32 pixels, exactly as FrameRenderer draws them into its

@@ -1,6 +1,7 @@
 // Frames drawn without Qt Gui must be the renderer's frames, pixel for pixel, or say they are
 // not whole.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QImage>
 #include <functional>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "FrameTestSupport.h"
+#include "TestSupport.h"
 #include "render/PlainFrame.h"
 
 namespace ocuvis::test {
@@ -95,6 +97,34 @@ TEST(PlainFrame, SameAsTheRendererOrNotWhole) {
                 ASSERT_EQ(pixels[static_cast<std::size_t>(y * c.width + x)], frame.pixel(x, y))
                     << "at " << x << "," << y;
     }
+}
+
+// The tables stand only while the files that made them are as they were.
+TEST(PlainFrame, TablesStandWhileTheirFilesAreAsRecorded) {
+    TempFolder folder;
+    const std::string path = folder.Write("font.ttf", "glyphs");
+    struct stat info {};
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    const RecordedFile as = {path.c_str(), info.st_size, info.st_mtim.tv_sec,
+                             info.st_mtim.tv_nsec};
+    const std::string missing = folder.Path("missing.so");
+    const struct {
+        const char* name;
+        RecordedFile file;
+        bool holds;
+    } cases[] = {
+        {"as recorded", as, true},
+        {"another size", {as.path, as.size + 1, as.seconds, as.nanoseconds}, false},
+        {"another time", {as.path, as.size, as.seconds - 1, as.nanoseconds}, false},
+        {"another nanosecond", {as.path, as.size, as.seconds, as.nanoseconds ^ 1}, false},
+        {"gone", {missing.c_str(), as.size, as.seconds, as.nanoseconds}, false},
+    };
+    for (const auto& c : cases) {
+        const RecordedFile files[] = {as, c.file, {nullptr, 0, 0, 0}};
+        EXPECT_EQ(FilesAsRecorded(files), c.holds) << c.name;
+    }
+    const RecordedFile none[] = {{nullptr, 0, 0, 0}};
+    EXPECT_TRUE(FilesAsRecorded(none));
 }
 
 }  // namespace
