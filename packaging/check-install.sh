@@ -79,10 +79,13 @@ done
 # Both programs read the same kinds of file.
 [ "$(file_kinds < "$work/ocuvis.help")" = "$(file_kinds < "$work/ocuvis-render.help")" ] \
     || fail "ocuvis and ocuvis-render name different file kinds"
-# The installed tool draws the installed sample onto standard output, without a display.
-magic="$(env -i "$stage/usr/bin/ocuvis-render" -o - "$stage/usr/share/ocuvis/Ocuvis.3d" 2> /dev/null |
-    head -c 4 | od -An -c | tr -d ' ')" || true
-[ "$magic" = '211PNG' ] || fail "ocuvis-render -o - wrote no PNG image: '$magic'"
+# The installed tool draws the installed sample onto standard output, without a display: the
+# default frame itself, a composed view through the helper it hands such frames to.
+for view in cross red-cyan; do
+    magic="$(env -i "$stage/usr/bin/ocuvis-render" --view "$view" -o - \
+        "$stage/usr/share/ocuvis/Ocuvis.3d" 2> /dev/null | head -c 4 | od -An -c | tr -d ' ')" || true
+    [ "$magic" = '211PNG' ] || fail "ocuvis-render --view $view -o - wrote no PNG image: '$magic'"
+done
 
 desktop-file-validate "$stage/usr/share/applications/$id.desktop" || fail "desktop entry"
 grep -qx 'Exec=ocuvis %f' "$stage/usr/share/applications/$id.desktop" || fail "Exec line"
