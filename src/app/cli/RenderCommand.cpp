@@ -1,21 +1,12 @@
 // Loading, scaling, rendering and writing for ocuvis-render.
 #include "app/cli/RenderCommand.h"
 
-#include <QByteArray>
 #include <QImage>
 #include <QString>
-#include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <memory>
 #include <ostream>
-#include <string_view>
-#include <system_error>
-#include <vector>
+#include <string>
 
 #include "app/standalone/StandaloneViewer.h"
-#include "input/DataFileLoader.h"
-#include "input/StatusText.h"
 #include "render/FrameFonts.h"
 #include "render/ImageFile.h"
 
