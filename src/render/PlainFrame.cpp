@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cstring>
 
 #include "render/CanvasPens.h"
 #include "render/DirectPixelPass.h"

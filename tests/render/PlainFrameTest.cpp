@@ -105,8 +105,7 @@ TEST(PlainFrame, TablesStandWhileTheirFilesAreAsRecorded) {
     const std::string path = folder.Write("font.ttf", "glyphs");
     struct stat info {};
     ASSERT_EQ(stat(path.c_str(), &info), 0);
-    const RecordedFile as = {path.c_str(), info.st_size, info.st_mtim.tv_sec,
-                             info.st_mtim.tv_nsec};
+    const RecordedFile as = {path.c_str(), info.st_size, info.st_mtim.tv_sec, info.st_mtim.tv_nsec};
     const std::string missing = folder.Path("missing.so");
     const struct {
         const char* name;
